@@ -59,7 +59,7 @@ void BM_FullFrame(benchmark::State& state) {
   for (auto _ : state) {
     FrameEncoder enc;
     out.clear();
-    enc.encode(Frame{g, {80, 1}, false, 0xF1}, out);
+    enc.encode(ConsoleFrame{g, {80, 1}, false, 0xF1}, out);
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["bytes"] = static_cast<double>(out.size());
@@ -70,13 +70,13 @@ void BM_OneCellChange(benchmark::State& state) {
   CellGrid g = mainScreenLike();
   FrameEncoder enc;
   std::string out;
-  enc.encode(Frame{g, {80, 1}, false, 0xF1}, out);
+  enc.encode(ConsoleFrame{g, {80, 1}, false, 0xF1}, out);
   std::uint8_t digit = '0';
   for (auto _ : state) {
     digit = digit == '9' ? '0' : static_cast<std::uint8_t>(digit + 1);
     g.at(9, 4).ch = digit;
     out.clear();
-    enc.encode(Frame{g, {80, 1}, false, 0xF1}, out);
+    enc.encode(ConsoleFrame{g, {80, 1}, false, 0xF1}, out);
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["bytes"] = static_cast<double>(out.size());
@@ -88,14 +88,14 @@ void BM_FieldEdit(benchmark::State& state) {
   CellGrid g = mainScreenLike();
   FrameEncoder enc;
   std::string out;
-  enc.encode(Frame{g, {80, 1}, false, 0xF1}, out);
+  enc.encode(ConsoleFrame{g, {80, 1}, false, 0xF1}, out);
   int year = 1970;
   for (auto _ : state) {
     year = year == 2100 ? 1900 : year + 1;
     const std::string digits = std::to_string(year);
     for (int k = 0; k < 4; ++k) g.at(6 + k, 4).ch = static_cast<std::uint8_t>(digits[k]);
     out.clear();
-    enc.encode(Frame{g, {80, 1}, false, 0xF1}, out);
+    enc.encode(ConsoleFrame{g, {80, 1}, false, 0xF1}, out);
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["bytes"] = static_cast<double>(out.size());

@@ -6,7 +6,9 @@
 #include "console/backend_factory.h"
 #include "console/console_screen.h"
 #include "core/program.h"
+#include "external/desktop_opener.h"
 #include "external/shell_launcher.h"
+#include "platform/clock.h"
 #include "platform/file_system.h"
 
 int main() {
@@ -19,12 +21,14 @@ int main() {
   }
   ConsoleScreen console(*backend);
   PosixFileSystem files;
-  ConsoleShellLauncher shell(console, nullptr);
-  // exit() restores the terminal through the backend's exit hook.
+  DesktopOpener opener(console);
+  ConsoleShellLauncher shell(console, &opener);
+  SystemClock clock;
+  // exit() puts the terminal back through the backend's exit hook.
   auto endProcess = [](int status) { std::exit(status); };
   console.setInputLostHandler([&] { endProcess(kExitFailure); });
-  Program program(ProgramContext{console, files, shell, endProcess});
-  const int status = program.run();
+  App app(Services{console, files, shell, clock, endProcess});
+  const int status = runProgram(app);
   backend.reset();
   return status;
 }

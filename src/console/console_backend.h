@@ -13,7 +13,7 @@ struct InputEvent {
   KeyEvent key;
 };
 
-struct Frame {
+struct ConsoleFrame {
   const CellGrid& grid;
   Position cursor;
   bool cursorVisible;
@@ -24,7 +24,7 @@ class ConsoleBackend {
  public:
   virtual ~ConsoleBackend() = default;
   // Make the device show the frame.
-  virtual void present(const Frame& frame) = 0;
+  virtual void present(const ConsoleFrame& frame) = 0;
   // Block until a key arrives or input is lost.
   virtual InputEvent waitKey() = 0;
   virtual void bell() = 0;

@@ -147,6 +147,11 @@ void ConsoleScreen::putStandardOutputByte(std::uint8_t b) {
   }
 }
 
+void ConsoleScreen::restoreCells(const CellGrid& from, TextWindow area) {
+  for (int r = area.top; r <= area.bottom; ++r)
+    for (int c = area.left; c <= area.right; ++c) grid_.at(c, r) = from.at(c, r);
+}
+
 void ConsoleScreen::writeStandardOutput(std::string_view text) {
   for (char c : text) putStandardOutputByte(static_cast<std::uint8_t>(c));
 }
@@ -154,7 +159,7 @@ void ConsoleScreen::writeStandardOutput(std::string_view text) {
 // ---- input ----------------------------------------------------------------------------
 
 void ConsoleScreen::present() {
-  backend_.present(Frame{grid_, cursor_, cursorVisible_, consoleAttr_});
+  backend_.present(ConsoleFrame{grid_, cursor_, cursorVisible_, consoleAttr_});
 }
 
 InputEvent ConsoleScreen::nextInput() {

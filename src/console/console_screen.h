@@ -54,6 +54,9 @@ class ConsoleScreen {
   // of the next row, the whole screen scrolling at its last row.
   void writeStandardOutput(std::string_view text);
 
+  // Puts back the cells of area from an earlier copy of the grid.
+  void restoreCells(const CellGrid& from, TextWindow area);
+
   // Puts the model on the device now.
   void present();
   // Hands the terminal to another program for a while (an editor) and takes it back.

@@ -83,10 +83,14 @@ std::string cp737ToUtf8(std::string_view bytes);
 // UTF-8 text to CP737 bytes; characters the code page lacks are dropped and counted.
 std::string utf8ToCp737(std::string_view utf8, int* unmapped = nullptr);
 
+// A byte string made at compile time from a UTF-8 literal (see cp737 below).
+template <std::size_t N>
+struct EncodedText;
+
 // A CP737 string made at compile time from a UTF-8 literal. Using a letter that CP737
 // lacks is not a constant expression, so the build fails.
 template <std::size_t N>
-struct Cp737Text {
+struct EncodedText {
   char bytes[N]{};
   std::size_t length = 0;
   constexpr const char* c_str() const { return bytes; }
@@ -95,8 +99,8 @@ struct Cp737Text {
 };
 
 template <std::size_t N>
-consteval Cp737Text<N> cp737(const char (&utf8)[N]) {
-  Cp737Text<N> out;
+constexpr EncodedText<N> toCp737(const char (&utf8)[N]) {
+  EncodedText<N> out;
   const std::string_view s(utf8, N - 1);
   std::size_t i = 0;
   while (i < s.size()) {
@@ -107,6 +111,11 @@ consteval Cp737Text<N> cp737(const char (&utf8)[N]) {
   }
   out.bytes[out.length] = '\0';
   return out;
+}
+
+template <std::size_t N>
+consteval EncodedText<N> cp737(const char (&utf8)[N]) {
+  return toCp737(utf8);
 }
 
 }  // namespace orvenda

@@ -1,4 +1,4 @@
-// Frame diffing and ANSI output for the terminal backend.
+// ConsoleFrame diffing and ANSI output for the terminal backend.
 #include "console/frame_encoder.h"
 
 #include <algorithm>
@@ -98,7 +98,7 @@ void FrameEncoder::putCell(int column, int row, const Cell& cell, std::string& o
   curX_ = column < columns_ ? column + 1 : 0;
 }
 
-void FrameEncoder::encodeTooSmall(const Frame& frame, std::string& out) {
+void FrameEncoder::encodeTooSmall(const ConsoleFrame& frame, std::string& out) {
   // Draw what fits, and say on the last row what the program needs.
   setAttribute(frame.consoleAttr, out);
   out += "\x1b[H\x1b[2J";
@@ -123,7 +123,7 @@ void FrameEncoder::encodeTooSmall(const Frame& frame, std::string& out) {
   front_.reset();  // whatever comes next is sent whole
 }
 
-void FrameEncoder::encode(const Frame& frame, std::string& out) {
+void FrameEncoder::encode(const ConsoleFrame& frame, std::string& out) {
   if (tooSmall()) {
     encodeTooSmall(frame, out);
     return;

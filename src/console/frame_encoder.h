@@ -20,7 +20,7 @@ class FrameEncoder {
   // The terminal's contents are unknown: the next frame is sent whole.
   void invalidate() { front_.reset(); }
   // Appends the bytes that make the terminal show the frame to out.
-  void encode(const Frame& frame, std::string& out);
+  void encode(const ConsoleFrame& frame, std::string& out);
 
   bool tooSmall() const { return columns_ < 80 || rows_ < 25; }
 
@@ -28,7 +28,7 @@ class FrameEncoder {
   void moveTo(int column, int row, std::string& out);
   void setAttribute(TextAttribute attr, std::string& out);
   void putCell(int column, int row, const Cell& cell, std::string& out);
-  void encodeTooSmall(const Frame& frame, std::string& out);
+  void encodeTooSmall(const ConsoleFrame& frame, std::string& out);
 
   bool linuxConsole_;
   int columns_ = 80;

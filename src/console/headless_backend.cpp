@@ -5,7 +5,7 @@
 
 namespace orvenda {
 
-void HeadlessBackend::present(const Frame& frame) {
+void HeadlessBackend::present(const ConsoleFrame& frame) {
   ++frames_;
   if (lastGrid_)
     *lastGrid_ = frame.grid;

@@ -12,7 +12,7 @@ namespace orvenda {
 
 class HeadlessBackend final : public ConsoleBackend {
  public:
-  void present(const Frame& frame) override;
+  void present(const ConsoleFrame& frame) override;
   // The next scripted key; when the script has run out, input is lost.
   InputEvent waitKey() override;
   void bell() override { ++bells_; }

@@ -34,6 +34,7 @@ struct TerminalState {
   volatile sig_atomic_t active = 0;  // the terminal is in the program's modes now
   volatile sig_atomic_t resized = 0;
   volatile sig_atomic_t continued = 0;
+  volatile sig_atomic_t handedOver = 0;  // another program (an editor) has the terminal
   int wakePipe[2] = {-1, -1};
 };
 
@@ -115,7 +116,7 @@ void installHandler(int sig, void (*handler)(int), int flags);
 void onContinue(int) {
   const int savedErrno = errno;
   installHandler(SIGTSTP, onSuspend, SA_RESTART);
-  if (!g_term.active) {
+  if (!g_term.active && !g_term.handedOver) {
     enterTerminal();
     g_term.continued = 1;
     wake();
@@ -253,7 +254,7 @@ bool TerminalBackend::writeAll(const std::string& bytes) {
   return true;
 }
 
-void TerminalBackend::present(const Frame& frame) {
+void TerminalBackend::present(const ConsoleFrame& frame) {
   if (!lastGrid_)
     lastGrid_.emplace(frame.grid);
   else
@@ -269,7 +270,8 @@ void TerminalBackend::present(const Frame& frame) {
 
 void TerminalBackend::repaint() {
   encoder_.invalidate();
-  if (lastGrid_) present(Frame{*lastGrid_, lastCursor_, lastCursorVisible_, lastConsoleAttr_});
+  if (lastGrid_)
+    present(ConsoleFrame{*lastGrid_, lastCursor_, lastCursorVisible_, lastConsoleAttr_});
 }
 
 InputEvent TerminalBackend::waitKey() {
@@ -322,9 +324,23 @@ void TerminalBackend::bell() {
   if (!lost_ && g_term.active) writeAll("\a");
 }
 
-void TerminalBackend::suspend() { leaveTerminal(false); }
+void TerminalBackend::suspend() {
+  // As system() does: while the other program runs, Ctrl+C and Ctrl+\ are its business.
+  g_term.handedOver = 1;
+  leaveTerminal(false);
+  installHandler(SIGINT, SIG_IGN, 0);
+  installHandler(SIGQUIT, SIG_IGN, 0);
+}
 
 void TerminalBackend::resume() {
+  for (int sig : {SIGINT, SIGQUIT}) {
+    if (g_previous[sig].sa_handler == SIG_IGN) continue;  // ignored from the start
+    struct sigaction sa {};
+    sa.sa_handler = onTerminatingSignal;
+    ::sigemptyset(&sa.sa_mask);
+    ::sigaction(sig, &sa, nullptr);
+  }
+  g_term.handedOver = 0;
   enterTerminal();
   updateSize();
   repaint();

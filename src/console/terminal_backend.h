@@ -20,7 +20,7 @@ class TerminalBackend final : public ConsoleBackend {
   static std::unique_ptr<TerminalBackend> open(std::string& error);
   ~TerminalBackend() override;
 
-  void present(const Frame& frame) override;
+  void present(const ConsoleFrame& frame) override;
   InputEvent waitKey() override;
   void bell() override;
   void suspend() override;

@@ -12,7 +12,7 @@ namespace {
 std::string encode(FrameEncoder& enc, const CellGrid& g, Position cursor = {80, 1},
                    bool visible = false, TextAttribute consoleAttr = 0xF1) {
   std::string out;
-  enc.encode(Frame{g, cursor, visible, consoleAttr}, out);
+  enc.encode(ConsoleFrame{g, cursor, visible, consoleAttr}, out);
   return out;
 }
 

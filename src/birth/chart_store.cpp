@@ -1,0 +1,47 @@
+// Chart files in NAMES\, with names kept inside that folder.
+#include "birth/chart_store.h"
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace orvenda {
+
+bool isAllowedChartName(std::string_view name) {
+  if (name.empty() || name.size() > kMaxChartNameLength) return false;
+  if (name.front() == '\\' || name.front() == '/') return false;
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = name.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = name.size();
+    if (name.substr(start, end - start) == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+bool chartPathAllowed(std::string_view chartPath) {
+  const std::string_view folder = kChartFolder;
+  return chartPath.substr(0, folder.size()) == folder &&
+         isAllowedChartName(chartPath.substr(folder.size()));
+}
+
+bool ChartStore::write(std::string_view chartPath, const BirthRecord& record) {
+  if (!chartPathAllowed(chartPath)) return false;
+  return files_.write(chartPath, encodeChart(record));
+}
+
+bool ChartStore::createNotes(std::string_view chartPath) {
+  if (!chartPathAllowed(chartPath)) return false;
+  return files_.touch(std::string(chartPath) + ".txt");
+}
+
+bool ChartStore::read(std::string_view chartPath, BirthRecord& record) {
+  if (!chartPathAllowed(chartPath)) return false;
+  const auto bytes = files_.read(chartPath, BirthRecord::kFileSize);
+  if (!bytes) return false;
+  decodeChart(*bytes, record);
+  return true;
+}
+
+}  // namespace orvenda
