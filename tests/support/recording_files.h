@@ -1,6 +1,7 @@
 // A file system that remembers which files were read and written, and can refuse some.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ class RecordingFiles final : public FileSystem {
 
   std::optional<std::vector<std::uint8_t>> read(std::string_view name, std::size_t n) override {
     reads.emplace_back(name);
+    if (onRead) onRead(name);
     if (refuseRead.count(std::string(name))) return std::nullopt;
     return inner_.read(name, n);
   }
@@ -31,6 +33,7 @@ class RecordingFiles final : public FileSystem {
 
   std::vector<std::string> reads, writes, touches;
   std::set<std::string> refuseRead, refuseWrite;
+  std::function<void(std::string_view)> onRead;  // runs before each read
 
  private:
   FileSystem& inner_;
