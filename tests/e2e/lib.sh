@@ -16,14 +16,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A working directory with the default place (Athens) and an empty NAMES.
+# A working directory with every settings file (English unless told otherwise) and an
+# empty NAMES.
 make_workdir() {
   local d="$WORK/$1"
-  mkdir -p "$d/settings" "$d/NAMES"
-  python3 -c "import struct,sys;open(sys.argv[1],'wb').write(struct.pack('<6i',23,46,0,37,58,0))" \
-    "$d/settings/lonlat"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/lib_settings.py" "$d" "${2:-0}" "${3:-0}"
   echo "$d"
 }
+
+# A one-integer settings file's value.
+setting_value() { python3 -c "import struct,sys;print(struct.unpack('<i',open(sys.argv[1],'rb').read(4))[0])" "$1"; }
+# The 14 values of a chart file, blank-separated.
+chart_values() { python3 -c "import struct,sys;print(*struct.unpack('<14i',open(sys.argv[1],'rb').read()))" "$1"; }
+row() { pane | sed -n "${1}p"; }
+row_colours() { pane_colours | sed -n "${1}p"; }
 
 # Starts the program in dir inside a shell, which reports its status once it ends.
 start_program() {
