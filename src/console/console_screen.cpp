@@ -2,6 +2,7 @@
 // and the layer's own line editor.
 #include "console/console_screen.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -103,6 +104,18 @@ void ConsoleScreen::writeFormatted(const char* format, ...) {
   std::vsnprintf(big.data(), big.size(), format, again);
   va_end(again);
   writeText(big.data());
+}
+
+void ConsoleScreen::writeFitted(std::string_view text) {
+  const int room = window_.right - cursor_.column + 1;
+  if (room <= 0 || cursor_.row < 1 || cursor_.row > kRows || cursor_.column < 1) return;
+  const bool fits = static_cast<int>(text.size()) <= room;
+  const int n = fits ? static_cast<int>(text.size()) : room;
+  for (int i = 0; i < n; ++i) {
+    const char c = fits ? text[static_cast<std::size_t>(i)] : '*';
+    grid_.at(cursor_.column + i, cursor_.row) = Cell{static_cast<std::uint8_t>(c), attr_};
+  }
+  cursor_.column = std::min(cursor_.column + n, window_.right);
 }
 
 void ConsoleScreen::bell() { backend_.bell(); }

@@ -35,6 +35,10 @@ class ConsoleScreen {
   void writeText(std::string_view text);
   void writeText(const char* text) { writeText(std::string_view(text)); }
   void writeFormatted(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Writes text into the window's current row without wrapping or scrolling: a text that
+  // fills the row exactly stays visible (writeText would scroll it away). A text longer
+  // than the room left shows as stars, so that no value is shown cut.
+  void writeFitted(std::string_view text);
   void bell();
 
   // ---- input --------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "birth/chart_for_now.h"
 #include "console/console_screen.h"
+#include "core/config_frame.h"
 #include "platform/clock.h"
 
 namespace orvenda {
@@ -55,7 +56,14 @@ class StartUp final : public Frame {
 
 }  // namespace
 
-void connectScreens(App&) {}
+void connectScreens(App& app) {
+  app.aspectScreen = [](App& a) -> FramePtr {
+    return std::make_unique<ConfigFrame>(a, ConfigKind::Aspects);
+  };
+  app.planetScreen = [](App& a) -> FramePtr {
+    return std::make_unique<ConfigFrame>(a, ConfigKind::Planets);
+  };
+}
 
 int runProgram(App& app) {
   connectScreens(app);
