@@ -6,6 +6,7 @@
 
 #include "birth/chart_for_now.h"
 #include "console/console_screen.h"
+#include "core/about_frame.h"
 #include "core/config_frame.h"
 #include "platform/clock.h"
 
@@ -57,6 +58,9 @@ class StartUp final : public Frame {
 }  // namespace
 
 void connectScreens(App& app) {
+  app.aboutScreen = [](App& a) -> FramePtr {
+    return std::make_unique<AboutFrame>(a, a.state.programLanguage);
+  };
   app.aspectScreen = [](App& a) -> FramePtr {
     return std::make_unique<ConfigFrame>(a, ConfigKind::Aspects);
   };

@@ -208,7 +208,7 @@ TEST_F(MainScreenTest, CursorCellOnFieldsSixAndThirteen) {
 
 TEST_F(MainScreenTest, ValuesInTheirFormats) {
   const BirthRecord r{31, 4, 1980, 0, 5, 0, -3, 30, -180, 5, 9, -90, 0, 59};
-  h.dir.write("NAMES/odd", std::vector<std::uint8_t>(encodeChart(r).begin(), encodeChart(r).end()));
+  h.writeChart("odd", r);
   h.backend.key('o');
   h.backend.type("odd\r");
   h.run();
@@ -221,8 +221,7 @@ TEST_F(MainScreenTest, ValuesInTheirFormats) {
 
 TEST_F(MainScreenTest, ValueTooWideForItsCellShowsStars) {
   const BirthRecord r{1, 1, 12345, 0, 5, 0, -3, 30, 200, 5, 9, -90, 0, -100000};
-  h.dir.write("NAMES/wide",
-              std::vector<std::uint8_t>(encodeChart(r).begin(), encodeChart(r).end()));
+  h.writeChart("wide", r);
   h.backend.key('o');
   h.backend.type("wide\r");
   h.run();
@@ -286,7 +285,7 @@ TEST_F(MainScreenTest, CursorWrapsAtBothEnds) {
 
 TEST_F(MainScreenTest, YearWrapsAndDateNormalisesBeforeEveryDraw) {
   const BirthRecord r{31, 1, 1900, 12, 0, 0, 2, 0, 23, 46, 0, 37, 58, 0};
-  h.dir.write("NAMES/c", std::vector<std::uint8_t>(encodeChart(r).begin(), encodeChart(r).end()));
+  h.writeChart("c", r);
   h.backend.key('o');
   h.backend.type("c\r");
   h.backend.extended(77);
@@ -296,7 +295,7 @@ TEST_F(MainScreenTest, YearWrapsAndDateNormalisesBeforeEveryDraw) {
   ProgramHarness g;
   g.layOutWorkingDirectory();
   g.backend.key('o');
-  g.dir.write("NAMES/c", std::vector<std::uint8_t>(encodeChart(r).begin(), encodeChart(r).end()));
+  g.writeChart("c", r);
   g.backend.type("c\r");
   g.backend.extended(77);
   g.backend.extended(77);

@@ -156,8 +156,7 @@ TEST(StartUp, ReloadStepShowsTheUntitledChartOfAnEarlierRun) {
   ProgramHarness h;
   h.layOutWorkingDirectory();
   const BirthRecord earlier{24, 12, 1999, 23, 59, 58, 1, 0, 1, 2, 3, 4, 5, 6};
-  h.dir.write("NAMES/untitled",
-              std::vector<std::uint8_t>(encodeChart(earlier).begin(), encodeChart(earlier).end()));
+  h.writeChart("untitled", earlier);
   h.files.refuseWrite.insert("NAMES\\untitled");
   h.backend.key('k');  // the failed save's message
   h.backend.key(27);

@@ -71,6 +71,10 @@ class ProgramHarness {
   TextAttribute shownAttr(int column, int row) const {
     return backend.lastGrid()->at(column, row).attr;
   }
+  void writeChart(const std::string& name, const BirthRecord& r) {
+    const auto bytes = encodeChart(r);
+    dir.write("NAMES/" + name, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  }
   // The chart file as the record it holds.
   BirthRecord chart(const std::string& name) const {
     BirthRecord r{};
