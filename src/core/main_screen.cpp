@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <span>
+#include <string>
 
 #include "birth/chart_for_now.h"
 #include "console/console_screen.h"
@@ -12,6 +14,7 @@
 #include "core/texts.h"
 #include "external/shell_launcher.h"
 #include "platform/clock.h"
+#include "platform/file_system.h"
 
 namespace orvenda {
 namespace {
@@ -345,6 +348,13 @@ std::optional<Step> MainScreen::command(int code) {
         return std::nullopt;
       }
       app_.birthSummary = birthSummary(r, s.horoscopeLanguage);
+      {
+        // The print page shows what R composed; without a PRINT folder nothing is kept.
+        const std::string script = birthDataScript(app_.birthSummary);
+        app_.files.write(
+            "PRINT\\birthdata.js",
+            std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()));
+      }
       app_.shell.runCommand("start PRINT/bush.html");
       return enterAnew();
     case 'S':

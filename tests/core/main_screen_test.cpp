@@ -532,3 +532,47 @@ TEST_F(MainScreenTest, ManyEntriesRunInConstantStack) {
 
 }  // namespace
 }  // namespace orvenda
+
+namespace orvenda {
+namespace {
+
+TEST(BirthSummary, EnglishAndGreekFormsAndTheirBytes) {
+  const BirthRecord r{5, 3, 1980, 14, 7, 0, 2, 0, 23, 46, 0, 37, 58, 0};
+  EXPECT_EQ(birthSummary(r, 0),
+            "<br>Birth Date: 05/03/1980<br>Birth Time: 14:07:00<br>GMT: 02:00"
+            "<br>Longitude: 23:46:00<br>Latitude: 37:58:00");
+  const std::string el = birthSummary(r, 1);
+  // "Γέννησης" in Windows-1253, not CP737.
+  EXPECT_NE(el.find("\xC3\xDD\xED\xED\xE7\xF3\xE7\xF2"), std::string::npos);
+  EXPECT_EQ(el.rfind("<br>", 0), 0u);
+  EXPECT_NE(el.find("<br>GMT: 02:00"), std::string::npos);
+  EXPECT_EQ(birthSummary(r, 2), "");
+}
+
+TEST(BirthSummary, NegativeValuesKeepTheirSignAndNeverOverrun) {
+  const BirthRecord r{-5, 3, 1980, 14, 7, 0, -4, 30, -180, 5, 0, -90, 0, 0};
+  const std::string s = birthSummary(r, 0);
+  EXPECT_NE(s.find("Birth Date: -5/03/1980"), std::string::npos);
+  EXPECT_NE(s.find("GMT: -4:30"), std::string::npos);
+  const BirthRecord huge{INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN,
+                         INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN,
+                         INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN};
+  EXPECT_EQ(birthSummary(huge, 1).size(), 160u);
+}
+
+TEST(BirthSummary, ScriptForThePrintPageEscapesEveryByteAbove127) {
+  const std::string script = birthDataScript("<br>\xC3\xDD: 05");
+  EXPECT_NE(script.find("window.orvendaBirthData = \"<br>\\xC3\\xDD: 05\";"), std::string::npos);
+  for (char c : script) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
+}
+
+TEST_F(MainScreenTest, ReadWritesTheBirthDataBesideThePrintPage) {
+  h.dir.mkdir("PRINT");
+  runWith({F(5), 'r'});
+  const auto bytes = h.dir.read("PRINT/birthdata.js");
+  const std::string script(bytes.begin(), bytes.end());
+  EXPECT_NE(script.find("<br>Birth Date: 05/03/1980"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvenda

@@ -1,0 +1,41 @@
+# Builds the Debian package, installs it, checks the manual page, lays out a working
+# directory as the README says, runs the installed program in tmux, and removes the
+# package again. Needs root. Usage: test_deb.sh BUILD_DIR
+set -u
+build=$(realpath "$1")
+sock="orvenda-deb-$$"
+home=$(mktemp -d)
+passes=0
+fails=0
+check() {
+  local what=$1
+  shift
+  if "$@"; then passes=$((passes + 1)); else fails=$((fails + 1)); echo "FAIL: $what"; fi
+}
+cleanup() {
+  tmux -L "$sock" kill-server >/dev/null 2>&1
+  dpkg -r orvenda >/dev/null 2>&1
+  rm -rf "$home"
+}
+trap cleanup EXIT
+
+(cd "$build" && cpack -G DEB >/dev/null) || { echo "FAIL: cpack"; exit 1; }
+deb=$(ls -t "$build"/orvenda_*.deb | head -n1)
+check "package built" [ -f "$deb" ]
+check "package installs" dpkg -i "$deb"
+check "program on PATH" [ -x /usr/bin/orvenda ]
+check "manual page installed" bash -c "man -w orvenda | grep -q '/usr/share/man/man1/orvenda.1'"
+check "manual page shows" bash -c "MANWIDTH=80 man orvenda 2>/dev/null | grep -q 'ASPECT AND PLANET SCREENS'"
+check "working directory laid out" env HOME="$home" orvenda-workdir
+check "with every settings file" [ "$(ls "$home/orvenda/settings" | wc -l)" = 11 ]
+check "and the pages" [ -f "$home/orvenda/help-en.htm" ] && [ -f "$home/orvenda/PRINT/bush.html" ]
+tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$home/orvenda' && orvenda; echo EXIT=\$?; sleep 30"
+ok=1
+for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES\\untitled' && ok=0 && break; sleep 0.05; done
+check "installed program shows its main screen" [ "$ok" = 0 ]
+tmux -L "$sock" send-keys Escape
+sleep 0.5
+check "and leaves with status 0" bash -c "tmux -L $sock capture-pane -p | grep -q EXIT=0"
+check "package removes cleanly" dpkg -r orvenda
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]

@@ -1,0 +1,105 @@
+# The pages in headless Chromium: the place atlas, the time-zone offsets, the print page
+# after R, and a screenshot of each for a person to look at.
+# Usage: test_pages.sh SKELETON_DIR ORVENDA_BINARY SCREENSHOT_DIR
+set -u
+skeleton=$(realpath "$1")
+bin=$(realpath "$2")
+shots=${3:-/tmp/orvenda-screenshots}
+mkdir -p "$shots"
+work=$(mktemp -d)
+profile=$(mktemp -d)
+sock="orvenda-pages-$$"
+trap 'tmux -L "$sock" kill-server >/dev/null 2>&1; rm -rf "$work" "$profile"' EXIT
+passes=0
+fails=0
+
+chrome() {
+  timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
+    --user-data-dir="$profile" --virtual-time-budget=10000 "$@" 2>/dev/null
+}
+dom() { chrome --dump-dom "file://$1"; }
+shot() { chrome --window-size=1000,800 --screenshot="$shots/$1.png" "file://$2" >/dev/null; }
+check() {
+  local what=$1
+  shift
+  if "$@"; then passes=$((passes + 1)); else fails=$((fails + 1)); echo "FAIL: $what"; fi
+}
+has() { grep -qF -- "$2" <<<"$1"; }
+
+# ---- places -------------------------------------------------------------------------------
+page=$(dom "$skeleton/place-en.htm#q=Athens")
+count=$(grep -oE 'data-places="[0-9]+"' <<<"$page" | grep -oE '[0-9]+')
+check "at least 25,000 places ($count)" [ "${count:-0}" -ge 25000 ]
+check "Athens, Greece in the program's fields" has "$page" '<tr><td>Athens</td><td>Greece</td><td class="num lon">  23   43   40</td><td class="num lat">  37   59   02</td>'
+check "Athens leads to its time zone" has "$page" '<a href="timezones-en.htm#zone=Europe%2FAthens">Europe/Athens</a>'
+page=$(dom "$skeleton/place-en.htm#q=London")
+check "west of Greenwich by less than a degree keeps its sign" has "$page" '<td class="num lon">  -0   07   33</td>'
+check "and says so" has "$page" 'enter 0 there'
+page=$(dom "$skeleton/place-en.htm#q=Sao%20Paulo")
+check "accents folded in the search; south and west negative" grep -qE 'São Paulo</td><td>Brazil</td><td class="num lon"> -46   38   ..</td><td class="num lat"> -23   32   ..</td>' <<<"$page"
+page=$(dom "$skeleton/place.htm#q=Athens")
+check "Greek page names the country in Greek" has "$page" '<td>Ελλάδα</td>'
+shot place-en "$skeleton/place-en.htm#q=Athens"
+shot place "$skeleton/place.htm#q=Athens"
+
+# ---- time zones --------------------------------------------------------------------------
+offset() {  # zone date time -> "hours minutes"
+  local p
+  p=$(dom "$skeleton/timezones-en.htm#zone=$1&date=$2&time=$3")
+  echo "$(grep -oE 'id="gmtHours">-?[0-9]+' <<<"$p" | grep -oE -- '-?[0-9]+$') $(grep -oE 'id="gmtMinutes">[0-9]+' <<<"$p" | grep -oE '[0-9]+$')"
+}
+check "Athens, 5 March 1980 14:07: 2, 0" [ "$(offset Europe/Athens 1980-03-05 14:07)" = "2 0" ]
+check "Athens, 5 July 1980: 3, 0" [ "$(offset Europe/Athens 1980-07-05 14:07)" = "3 0" ]
+check "St John's in January: -4, 30" [ "$(offset America/St_Johns 1980-01-15 12:00)" = "-4 30" ]
+check "Kolkata: 5, 30" [ "$(offset Asia/Kolkata 1990-06-01 09:00)" = "5 30" ]
+check "Kathmandu: 5, 45" [ "$(offset Asia/Kathmandu 2000-06-01 09:00)" = "5 45" ]
+page=$(dom "$skeleton/timezones-en.htm#zone=Europe/Athens&date=2024-03-31&time=03:30")
+check "Athens 03:30 on 31 March 2024 did not exist" has "$page" 'did not exist'
+page=$(dom "$skeleton/timezones-en.htm#zone=Europe/Athens&date=2024-10-27&time=03:30")
+check "Athens 03:30 on 27 October 2024 happened twice" has "$page" 'happened twice'
+check "first the summer offset" has "$page" 'id="gmtHours">3<'
+check "then the winter one" has "$page" 'id="gmtHours2">2<'
+page=$(dom "$skeleton/timezones.htm#zone=Asia/Kolkata&date=1990-06-01&time=09:00")
+check "Greek page" has "$page" 'Γράψτε αυτά στα πεδία GMT'
+shot timezones-en "$skeleton/timezones-en.htm#zone=America/St_Johns&date=1980-01-15&time=12:00"
+shot timezones "$skeleton/timezones.htm#zone=Europe/Athens&date=2024-03-31&time=03:30"
+
+# ---- help ----------------------------------------------------------------------------------
+for p in help-en help; do
+  page=$(dom "$skeleton/$p.htm")
+  for key in Esc F1 F2 F3 F4 F5 F6 F7 F8 '>O<' '>S<' '>R<' '>N<' '>T<' '>G<' '>C<' '>Z<' '>E<' '>U<' 'settings/natpl'; do
+    check "$p mentions $key" has "$page" "$key"
+  done
+  shot "$p" "$skeleton/$p.htm"
+done
+
+# ---- print, after R in the program -------------------------------------------------------
+cp -R "$skeleton/." "$work/"
+tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$work' && TZ=UTC0 '$bin'; sleep 30"
+for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
+page=$(dom "$work/PRINT/bush.html")
+check "print page before R says how to get data" has "$page" 'No birth data yet'
+tmux -L "$sock" send-keys F5
+sleep 0.2
+tmux -L "$sock" send-keys r
+for _ in $(seq 60); do [ -f "$work/PRINT/birthdata.js" ] && break; sleep 0.05; done
+page=$(dom "$work/PRINT/bush.html")
+check "print page shows the chart's data" grep -qE 'Birth Date: [0-9]{2}/[0-9]{2}/[0-9]{4}<br>Birth Time: [0-9]{2}:[0-9]{2}:[0-9]{2}<br>GMT: 00:00<br>Longitude: 23:46:00<br>Latitude: 37:58:00' <<<"$page"
+shot bush-en "$work/PRINT/bush.html"
+tmux -L "$sock" send-keys Escape
+"$skeleton/../orvenda-settings" "$work" --language greek 2>/dev/null || true
+tmux -L "$sock" kill-server >/dev/null 2>&1
+tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$work' && TZ=UTC0 '$bin'; sleep 30"
+for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
+tmux -L "$sock" send-keys F5
+sleep 0.2
+tmux -L "$sock" send-keys r
+sleep 0.5
+page=$(dom "$work/PRINT/bush.html")
+check "Greek data decoded from Windows-1253" has "$page" 'Ημερομηνία Γέννησης: '
+check "Greek place label" has "$page" 'Γεωγραφικό Πλάτος: 37:58:00'
+shot bush "$work/PRINT/bush.html"
+
+echo "$passes passed, $fails failed"
+[ "$fails" -eq 0 ]
