@@ -20,14 +20,18 @@ int main() {
     return kExitFailure;
   }
   ConsoleScreen console(*backend);
-  PosixFileSystem files;
-  DesktopOpener opener(console);
-  ConsoleShellLauncher shell(console, &opener);
+  auto files = openFileSystem();
+  auto opener = createOpener(console);
+  ConsoleShellLauncher shell(console, opener.get());
   SystemClock clock;
-  // exit() puts the terminal back through the backend's exit hook.
-  auto endProcess = [](int status) { std::exit(status); };
+  // The last frame (after "color 07" and "cls") is shown before the end: a console
+  // without an alternate screen keeps it. exit() then puts the terminal back.
+  auto endProcess = [&console](int status) {
+    console.present();
+    std::exit(status);
+  };
   console.setInputLostHandler([&] { endProcess(kExitFailure); });
-  App app(Services{console, files, shell, clock, endProcess});
+  App app(Services{console, *files, shell, clock, endProcess});
   const int status = runProgram(app);
   backend.reset();
   return status;

@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(dir) / "settings", ec);
-  PosixFileSystem files(dir);
-  SettingsStore store(files);
+  auto files = openFileSystem(dir);
+  SettingsStore store(*files);
   if (argc == 4) {
     if (std::strcmp(argv[2], "--language") != 0) return usage(argv[0]);
     const bool greek = std::strcmp(argv[3], "greek") == 0;

@@ -2,15 +2,15 @@
 // date deciding which side of midnight), not from the zone's name or rules.
 #include "birth/chart_for_now.h"
 
-#include <time.h>
+#include "platform/clock.h"
 
 namespace orvenda {
 
 void chartForNow(BirthRecord& record, std::time_t instant) {
   std::tm local{};
   std::tm gmt{};
-  ::localtime_r(&instant, &local);
-  ::gmtime_r(&instant, &gmt);
+  localReading(instant, local);
+  gmtReading(instant, gmt);
   record.day = local.tm_mday;
   record.month = local.tm_mon + 1;
   record.year = local.tm_year + 1900;

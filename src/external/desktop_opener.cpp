@@ -144,6 +144,10 @@ OpenPlan planOpen(std::string_view target, const OpenEnvironment& env) {
   return {OpenPlan::Kind::InTerminal, browser};
 }
 
+std::unique_ptr<Opener> createOpener(ConsoleScreen& console) {
+  return std::make_unique<DesktopOpener>(console);
+}
+
 DesktopOpener::DesktopOpener(ConsoleScreen& console) : console_(console) {
   env_.getenv = [](const char* name) { return static_cast<const char*>(std::getenv(name)); };
   env_.onPath = programOnPath;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,10 @@ struct OpenEnvironment {
 
 // What opening target would run; pure, so every case can be tested.
 OpenPlan planOpen(std::string_view target, const OpenEnvironment& env);
+
+// The platform's opener: the desktop's (or a program in this terminal) on Linux, the
+// shell's association on Windows.
+std::unique_ptr<Opener> createOpener(ConsoleScreen& console);
 
 class DesktopOpener final : public Opener {
  public:

@@ -5,6 +5,12 @@
 
 namespace orvenda {
 
+// The local and GMT broken-down readings of an instant, with the platform's zone rules.
+void localReading(std::time_t instant, std::tm& out);
+void gmtReading(std::time_t instant, std::tm& out);
+// Sets the zone the readings use (a TZ value; null: the system's own). For tests.
+void setProcessTimeZone(const char* zone);
+
 class Clock {
  public:
   virtual ~Clock() = default;

@@ -2,8 +2,8 @@
 // mapped onto the platform, with system calls behind a seam so tests can make them fail.
 #pragma once
 
-#include <sys/types.h>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,7 +12,7 @@
 
 namespace orvenda {
 
-// A logical name as a platform path: backslash to "/", CP737 letters to UTF-8, so that a
+// A logical name as a POSIX path: backslash to "/", CP737 letters to UTF-8, so that a
 // chart typed in Greek is a readable file name.
 std::string platformPath(std::string_view logicalName);
 
@@ -30,35 +30,8 @@ class FileSystem {
   virtual bool touch(std::string_view logicalName) = 0;
 };
 
-// The system calls the real file system makes; tests replace single entries to inject
-// EACCES, EROFS, ENOSPC, EIO at any step.
-struct Syscalls {
-  int (*open)(const char* path, int flags, mode_t mode);
-  ssize_t (*read)(int fd, void* buf, std::size_t n);
-  ssize_t (*write)(int fd, const void* buf, std::size_t n);
-  int (*fsync)(int fd);
-  int (*close)(int fd);
-  int (*rename)(const char* from, const char* to);
-  int (*unlink)(const char* path);
-  int (*access)(const char* path, int mode);
-  static Syscalls system();
-};
-
-class PosixFileSystem final : public FileSystem {
- public:
-  // Names are taken relative to root (the working directory unless a test says otherwise).
-  explicit PosixFileSystem(std::string root = ".", Syscalls calls = Syscalls::system());
-
-  std::optional<std::vector<std::uint8_t>> read(std::string_view logicalName,
-                                                std::size_t maxBytes) override;
-  bool write(std::string_view logicalName, std::span<const std::uint8_t> bytes) override;
-  bool touch(std::string_view logicalName) override;
-
-  std::string pathOf(std::string_view logicalName) const;
-
- private:
-  std::string root_;
-  Syscalls sys_;
-};
+// The file system of the platform the program runs on, with names taken relative to root
+// (the working directory unless a test says otherwise).
+std::unique_ptr<FileSystem> openFileSystem(std::string root = ".");
 
 }  // namespace orvenda

@@ -31,9 +31,9 @@ TEST(ChartNames, StayInsideTheChartFolder) {
 
 class ChartStoreTest : public ::testing::Test {
  protected:
-  ChartStoreTest() : disk(dir.path()), store(disk) { dir.mkdir("NAMES"); }
+  ChartStoreTest() : disk(openFileSystem(dir.path())), store(*disk) { dir.mkdir("NAMES"); }
   TempDir dir;
-  PosixFileSystem disk;
+  std::unique_ptr<FileSystem> disk;
   ChartStore store;
 };
 

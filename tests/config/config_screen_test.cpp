@@ -55,7 +55,7 @@ const Screen kPlanets{ConfigKind::Planets, "planets", 22, 3, 20, -9, "natpl", "n
 
 class ConfigScreenTest : public ::testing::TestWithParam<Screen> {
  protected:
-  ConfigScreenTest() : disk(dir.path()), files(disk), settings(files) {
+  ConfigScreenTest() : disk(openFileSystem(dir.path())), files(*disk), settings(files) {
     dir.mkdir("settings");
     setValues(std::vector<double>(static_cast<std::size_t>(s.valueCount), 1.0));
     setFlags(std::vector<std::int32_t>(static_cast<std::size_t>(s.rows), 1));
@@ -111,7 +111,7 @@ class ConfigScreenTest : public ::testing::TestWithParam<Screen> {
 
   const Screen s = GetParam();
   testing::TempDir dir;
-  PosixFileSystem disk;
+  std::unique_ptr<FileSystem> disk;
   testing::RecordingFiles files;
   SettingsStore settings;
   HeadlessBackend backend;

@@ -23,8 +23,8 @@ std::vector<double> asDoubles(const std::vector<std::uint8_t>& bytes) {
 TEST(DefaultSettings, ElevenFilesOfTheirExactSizesAndDocumentedValues) {
   testing::TempDir dir;
   dir.mkdir("settings");
-  PosixFileSystem files(dir.path());
-  SettingsStore store(files);
+  auto files = openFileSystem(dir.path());
+  SettingsStore store(*files);
   ASSERT_TRUE(writeDefaultSettings(store));
   EXPECT_EQ(dir.list("settings").size(), 11u);
   EXPECT_EQ(dir.read("settings/langpro"), int32s({0}));
@@ -56,8 +56,8 @@ TEST(DefaultSettings, EveryStoredOrbSplitsIntoWholeCellsOfTheScreens) {
 
 TEST(DefaultSettings, FailsWhenTheFolderIsMissing) {
   testing::TempDir dir;
-  PosixFileSystem files(dir.path());
-  SettingsStore store(files);
+  auto files = openFileSystem(dir.path());
+  SettingsStore store(*files);
   EXPECT_FALSE(writeDefaultSettings(store));
 }
 

@@ -26,9 +26,9 @@ std::vector<std::uint8_t> doubles(std::initializer_list<double> values) {
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  SettingsStoreTest() : disk(dir.path()), store(disk) { dir.mkdir("settings"); }
+  SettingsStoreTest() : disk(openFileSystem(dir.path())), store(*disk) { dir.mkdir("settings"); }
   TempDir dir;
-  PosixFileSystem disk;
+  std::unique_ptr<FileSystem> disk;
   SettingsStore store;
 };
 
@@ -114,7 +114,7 @@ TEST_F(SettingsStoreTest, ShortTableFileFillsOnlyItsLeadingPart) {
 }
 
 TEST_F(SettingsStoreTest, MissingValuesFileStopsBeforeTheFlagsFile) {
-  testing::RecordingFiles files(disk);
+  testing::RecordingFiles files(*disk);
   SettingsStore s(files);
   dir.write("settings/naaspset", int32s({1}));
   AspectTable t;
@@ -125,7 +125,7 @@ TEST_F(SettingsStoreTest, MissingValuesFileStopsBeforeTheFlagsFile) {
 }
 
 TEST_F(SettingsStoreTest, FlagsFileThatCannotBeWrittenKeepsItsContents) {
-  testing::RecordingFiles files(disk);
+  testing::RecordingFiles files(*disk);
   SettingsStore s(files);
   dir.write("settings/naaspset", int32s({0}));
   files.refuseWrite.insert("settings\\naaspset");

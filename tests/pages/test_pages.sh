@@ -88,14 +88,16 @@ page=$(dom "$work/PRINT/bush.html")
 check "print page shows the chart's data" grep -qE 'Birth Date: [0-9]{2}/[0-9]{2}/[0-9]{4}<br>Birth Time: [0-9]{2}:[0-9]{2}:[0-9]{2}<br>GMT: 00:00<br>Longitude: 23:46:00<br>Latitude: 37:58:00' <<<"$page"
 shot bush-en "$work/PRINT/bush.html"
 tmux -L "$sock" send-keys Escape
-"$skeleton/../orvenda-settings" "$work" --language greek 2>/dev/null || true
+sleep 0.3
 tmux -L "$sock" kill-server >/dev/null 2>&1
+check "language files set to Greek" "$skeleton/../orvenda-settings" "$work" --language greek
 tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$work' && TZ=UTC0 '$bin'; sleep 30"
 for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
+rm -f "$work/PRINT/birthdata.js"
 tmux -L "$sock" send-keys F5
 sleep 0.2
 tmux -L "$sock" send-keys r
-sleep 0.5
+for _ in $(seq 100); do [ -f "$work/PRINT/birthdata.js" ] && break; sleep 0.05; done
 page=$(dom "$work/PRINT/bush.html")
 check "Greek data decoded from Windows-1253" has "$page" 'Ημερομηνία Γέννησης: '
 check "Greek place label" has "$page" 'Γεωγραφικό Πλάτος: 37:58:00'

@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <cerrno>
 
-#include "platform/file_system.h"
+#include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 
 namespace orvenda {

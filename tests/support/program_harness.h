@@ -30,8 +30,8 @@ inline constexpr std::time_t kTestInstant = 321106029;
 class ProgramHarness {
  public:
   ProgramHarness()
-      : disk(dir.path()),
-        files(disk),
+      : disk(openFileSystem(dir.path())),
+        files(*disk),
         shell(&console),
         clock(kTestInstant),
         app(Services{console, files, shell, clock, [](int s) { throw ProgramEnded{s}; }}) {
@@ -95,7 +95,7 @@ class ProgramHarness {
   TempDir dir;
   HeadlessBackend backend;
   ConsoleScreen console{backend};
-  PosixFileSystem disk;
+  std::unique_ptr<FileSystem> disk;
   RecordingFiles files;
   RecordingShellLauncher shell;
   FixedClock clock;

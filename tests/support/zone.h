@@ -2,9 +2,10 @@
 #pragma once
 
 #include <cstdlib>
-#include <ctime>
 #include <optional>
 #include <string>
+
+#include "platform/clock.h"
 
 namespace orvenda::testing {
 
@@ -12,16 +13,9 @@ class ScopedZone {
  public:
   explicit ScopedZone(const char* tz) {
     if (const char* old = std::getenv("TZ")) old_ = old;
-    ::setenv("TZ", tz, 1);
-    ::tzset();
+    setProcessTimeZone(tz);
   }
-  ~ScopedZone() {
-    if (old_)
-      ::setenv("TZ", old_->c_str(), 1);
-    else
-      ::unsetenv("TZ");
-    ::tzset();
-  }
+  ~ScopedZone() { setProcessTimeZone(old_ ? old_->c_str() : nullptr); }
   ScopedZone(const ScopedZone&) = delete;
   ScopedZone& operator=(const ScopedZone&) = delete;
 

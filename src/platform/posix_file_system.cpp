@@ -1,5 +1,6 @@
-// Reading whole blocks and replacing files atomically (temporary file, flush, rename).
-#include "platform/file_system.h"
+// Reading whole blocks and replacing files atomically (temporary file, flush, rename)
+// on POSIX systems.
+#include "platform/posix_file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,24 +8,7 @@
 
 #include <cerrno>
 
-#include "console/cp737.h"
-
 namespace orvenda {
-
-std::string platformPath(std::string_view logicalName) {
-  std::string out;
-  out.reserve(logicalName.size() * 2);
-  for (char c : logicalName) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '\\')
-      out += '/';
-    else if (b >= 128)
-      appendUtf8(out, kCp737ToUnicode[b]);
-    else
-      out += c;
-  }
-  return out;
-}
 
 Syscalls Syscalls::system() {
   return Syscalls{
@@ -95,6 +79,10 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
   if (ok && sys_.rename(temp.c_str(), path.c_str()) != 0) ok = false;
   if (!ok) sys_.unlink(temp.c_str());
   return ok;
+}
+
+std::unique_ptr<FileSystem> openFileSystem(std::string root) {
+  return std::make_unique<PosixFileSystem>(std::move(root));
 }
 
 bool PosixFileSystem::touch(std::string_view logicalName) {

@@ -1,0 +1,41 @@
+// The POSIX file system: system calls behind a seam so that tests can make them fail.
+#pragma once
+
+#include <sys/types.h>
+
+#include "platform/file_system.h"
+
+namespace orvenda {
+
+// The system calls the real file system makes; tests replace single entries to inject
+// EACCES, EROFS, ENOSPC, EIO at any step.
+struct Syscalls {
+  int (*open)(const char* path, int flags, mode_t mode);
+  ssize_t (*read)(int fd, void* buf, std::size_t n);
+  ssize_t (*write)(int fd, const void* buf, std::size_t n);
+  int (*fsync)(int fd);
+  int (*close)(int fd);
+  int (*rename)(const char* from, const char* to);
+  int (*unlink)(const char* path);
+  int (*access)(const char* path, int mode);
+  static Syscalls system();
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  // Names are taken relative to root (the working directory unless a test says otherwise).
+  explicit PosixFileSystem(std::string root = ".", Syscalls calls = Syscalls::system());
+
+  std::optional<std::vector<std::uint8_t>> read(std::string_view logicalName,
+                                                std::size_t maxBytes) override;
+  bool write(std::string_view logicalName, std::span<const std::uint8_t> bytes) override;
+  bool touch(std::string_view logicalName) override;
+
+  std::string pathOf(std::string_view logicalName) const;
+
+ private:
+  std::string root_;
+  Syscalls sys_;
+};
+
+}  // namespace orvenda
