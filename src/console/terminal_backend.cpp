@@ -325,14 +325,18 @@ void TerminalBackend::bell() {
 }
 
 void TerminalBackend::suspend() {
-  // As system() does: while the other program runs, Ctrl+C and Ctrl+\ are its business.
-  g_term.handedOver = 1;
-  leaveTerminal(false);
+  // As system() does: while the other program runs, Ctrl+C and Ctrl+Backslash are its
+  // business. Ignored before the terminal leaves raw mode, so none typed ahead lands here.
   installHandler(SIGINT, SIG_IGN, 0);
   installHandler(SIGQUIT, SIG_IGN, 0);
+  g_term.handedOver = 1;
+  leaveTerminal(false);
 }
 
 void TerminalBackend::resume() {
+  // Raw mode first: until then Ctrl+C and Ctrl+Backslash typed ahead would be signals.
+  g_term.handedOver = 0;
+  enterTerminal();
   for (int sig : {SIGINT, SIGQUIT}) {
     if (g_previous[sig].sa_handler == SIG_IGN) continue;  // ignored from the start
     struct sigaction sa {};
@@ -340,8 +344,6 @@ void TerminalBackend::resume() {
     ::sigemptyset(&sa.sa_mask);
     ::sigaction(sig, &sa, nullptr);
   }
-  g_term.handedOver = 0;
-  enterTerminal();
   updateSize();
   repaint();
 }
