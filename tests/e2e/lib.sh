@@ -20,7 +20,7 @@ trap cleanup EXIT
 # empty NAMES.
 make_workdir() {
   local d="$WORK/$1"
-  python3 "$(dirname "${BASH_SOURCE[0]}")/lib_settings.py" "$d" "${2:-0}" "${3:-0}"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/lib_settings.py" "$d" "${2:-0}" "${3:-0}" >/dev/null
   echo "$d"
 }
 

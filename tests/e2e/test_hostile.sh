@@ -45,6 +45,21 @@ check "nothing saved under the half-typed name" [ ! -e "$dir/NAMES/half" ]
 check "untitled intact" [ "$(stat -c %s "$dir/NAMES/untitled")" = 56 ]
 check "no temporary files" bash -c "! ls '$dir/NAMES' '$dir/settings' | grep -q orvenda-new"
 
+# ---- a terminal too small at start, then large enough --------------------------------------
+dir=$(make_workdir small)
+tmx kill-server >/dev/null 2>&1
+RUNS=$((RUNS + 1))
+SOCK="orvenda-e2e-$$-$RUNS"
+tmx -f /dev/null new-session -d -s e2e -x 50 -y 15 \
+  "cd '$dir' && env TERM=tmux-256color '$BIN'; echo \"EXIT=\$?\"; exec sleep 60"
+check "small: says what it needs" wait_for_text "Orvenda needs a terminal of 80 x 25; this"
+check "small: draws what fits" wait_for_text " Orvenda   NAMES"
+tmx resize-window -t e2e -x 80 -y 25
+check "small: whole once large enough" wait_for_text "No mouse, use your keyboard"
+check "small: notice gone" wait_for_no_text "needs a terminal"
+tmx send-keys -t e2e Escape
+check "small: ends with status 0" wait_for_text "EXIT=0"
+
 # ---- a terminal that is slow to read -----------------------------------------------------
 dir=$(make_workdir slow)
 check "slow reader: every key answered, clean exit" python3 "$here/slow_reader.py" "$BIN" "$dir"
