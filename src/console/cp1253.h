@@ -32,16 +32,7 @@ constexpr int cp1253FromUnicode(char32_t cp) {
 
 template <std::size_t N>
 consteval EncodedText<N> cp1253(const char (&utf8)[N]) {
-  EncodedText<N> out;
-  const std::string_view s(utf8, N - 1);
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const int b = cp1253FromUnicode(decodeUtf8(s, i));
-    if (b < 0) throw "a character that Windows-1253 does not hold";
-    out.bytes[out.length++] = static_cast<char>(b);
-  }
-  out.bytes[out.length] = '\0';
-  return out;
+  return encodeText(utf8, cp1253FromUnicode);
 }
 
 }  // namespace orvenda

@@ -98,19 +98,26 @@ struct EncodedText {
   constexpr operator std::string_view() const { return view(); }
 };
 
-template <std::size_t N>
-constexpr EncodedText<N> toCp737(const char (&utf8)[N]) {
+// UTF-8 text through a code page's map (code point to byte, or -1 when it has none).
+template <std::size_t N, typename Map>
+constexpr EncodedText<N> encodeText(const char (&utf8)[N], Map map) {
   EncodedText<N> out;
   const std::string_view s(utf8, N - 1);
   std::size_t i = 0;
   while (i < s.size()) {
-    const char32_t cp = decodeUtf8(s, i);
-    const int b = (cp == U'\n' || cp == U'\r') ? static_cast<int>(cp) : cp737FromUnicode(cp);
-    if (b < 0) throw "a character that CP737 does not hold";
+    const int b = map(decodeUtf8(s, i));
+    if (b < 0) throw "a character that the code page does not hold";
     out.bytes[out.length++] = static_cast<char>(b);
   }
   out.bytes[out.length] = '\0';
   return out;
+}
+
+template <std::size_t N>
+constexpr EncodedText<N> toCp737(const char (&utf8)[N]) {
+  return encodeText(utf8, [](char32_t cp) {
+    return cp == U'\n' || cp == U'\r' ? static_cast<int>(cp) : cp737FromUnicode(cp);
+  });
 }
 
 template <std::size_t N>

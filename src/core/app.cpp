@@ -123,18 +123,23 @@ FramePtr App::storeChart(bool mayFallBack) {
   return loadAndShow(mayFallBack);
 }
 
-FramePtr App::saveChart() {
-  state.chartPath = kChartFolder;
+std::string App::askForName(const char* prompt, std::size_t capacity) {
   console.setWindow(5, 20, 80, 25);
   console.setTextBackground(143);
   console.setTextColor(129);
-  console.writeText(texts::kSavePrompt);
-  char name[81];
-  const std::size_t n = std::min(state.chartName.size(), sizeof name - 1);
-  std::memcpy(name, state.chartName.data(), n);
-  name[n] = '\0';
-  console.readLine(name, sizeof name);  // at end of input the current name stays
-  state.chartName = name[0] != '\0' ? name : "untitled";
+  console.writeText(prompt);
+  // The buffer starts as the current name: end of input leaves it there.
+  std::string line = state.chartName.substr(0, capacity - 1);
+  line.resize(capacity);
+  console.readLine(line.data(), capacity);
+  line.resize(std::strlen(line.c_str()));
+  return line;
+}
+
+FramePtr App::saveChart() {
+  state.chartPath = kChartFolder;
+  const std::string name = askForName(texts::kSavePrompt, 81);
+  state.chartName = name.empty() ? "untitled" : name;
   return storeChart(true);
 }
 

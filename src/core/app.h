@@ -57,6 +57,10 @@ class App {
   // it was.
   void reportCantOpen();
 
+  // The Save and Open prompt in the prompt window: the answer, at most capacity - 1
+  // bytes. At end of input (no line) the answer is the current chart name.
+  std::string askForName(const char* prompt, std::size_t capacity);
+
   // The six settings the main screen reads on every entry, in their order. False after
   // reporting the first that can't be opened; those read before it keep their values.
   bool readMainScreenSettings();
