@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <span>
 #include <string>
 
 #include "config/config_texts.h"
@@ -128,26 +129,34 @@ void ConfigScreen::drawFixedPart() {
     con_.clearWindow();
     con_.setTextColor(129);
   }
-  if (known) {
-    if (aspects) {
-      at(1, 1, en ? std::string_view(t::kAspectTitleEn) : t::kAspectTitleEl);
-      at(37, 2, en ? std::string_view(t::kAspectCheckEn) : t::kAspectCheckEl);
-      at(1, 7, en ? std::string_view(t::kChooseEn) : t::kChooseEl);
-      at(47, 4, en ? std::string_view(t::kMajorsEn) : t::kAspectMajorsEl);
-      at(47, 9, en ? std::string_view(t::kMinorsEn) : t::kAspectMinorsEl);
-      at(47, 13, en ? std::string_view(t::kRestEn) : t::kAspectRestEl);
-      at(39, 23, en ? std::string_view(t::kValueEn) : t::kValueEl);
-    } else {
-      at(1, 1, en ? std::string_view(t::kPlanetTitleEn) : t::kPlanetTitleEl);
-      at(37, 2, en ? std::string_view(t::kPlanetCheckEn) : t::kPlanetCheckEl);
-      at(1, 7, en ? std::string_view(t::kSelectEn) : t::kChooseEl);
-      at(47, 4, en ? std::string_view(t::kMajorsEn) : t::kPlanetMajorsEl);
-      at(47, 13, en ? std::string_view(t::kMinorsEn) : t::kPlanetMinorsEl);
-      at(47, 18, en ? std::string_view(t::kRestEn) : t::kPlanetRestEl);
-      at(47, 23, en ? std::string_view(t::kHousesEn) : t::kPlanetHousesEl);
-      at(39, 25, en ? std::string_view(t::kValueEn) : t::kValueEl);
-    }
-  }
+  // Each label with its key letters: the letters are written over it in light red.
+  struct Label {
+    int column, row;
+    std::string_view en, el, key;
+  };
+  static constexpr Label kAspectLabels[] = {
+      {1, 1, t::kAspectTitleEn, t::kAspectTitleEl, ""},
+      {37, 2, t::kAspectCheckEn, t::kAspectCheckEl, "C"},
+      {1, 7, t::kChooseEn, t::kChooseEl, ""},
+      {47, 4, t::kMajorsEn, t::kAspectMajorsEl, "F1"},
+      {47, 9, t::kMinorsEn, t::kAspectMinorsEl, "F2"},
+      {47, 13, t::kRestEn, t::kAspectRestEl, "F3"},
+      {39, 23, t::kValueEn, t::kValueEl, "+ -"},
+  };
+  static constexpr Label kPlanetLabels[] = {
+      {1, 1, t::kPlanetTitleEn, t::kPlanetTitleEl, ""},
+      {37, 2, t::kPlanetCheckEn, t::kPlanetCheckEl, "C"},
+      {1, 7, t::kSelectEn, t::kChooseEl, ""},
+      {47, 4, t::kMajorsEn, t::kPlanetMajorsEl, "F1"},
+      {47, 13, t::kMinorsEn, t::kPlanetMinorsEl, "F2"},
+      {47, 18, t::kRestEn, t::kPlanetRestEl, "F3"},
+      {47, 23, t::kHousesEn, t::kPlanetHousesEl, "F4"},
+      {39, 25, t::kValueEn, t::kValueEl, "+ -"},
+  };
+  const std::span<const Label> labels =
+      aspects ? std::span<const Label>(kAspectLabels) : std::span<const Label>(kPlanetLabels);
+  if (known)
+    for (const Label& l : labels) at(l.column, l.row, en ? l.en : l.el);
   con_.setTextColor(140);
   if (language_ == 0)
     at(1, 3, "S\n\rEsc");
@@ -157,18 +166,8 @@ void ConfigScreen::drawFixedPart() {
   con_.writeFormatted("%c %c", 24, 26);
   con_.moveCursor(9, 8);
   con_.writeFormatted("%c %c", 27, 25);
-  at(37, 2, "C");
-  at(47, 4, "F1");
-  if (aspects) {
-    at(47, 9, "F2");
-    at(47, 13, "F3");
-    at(39, 23, "+ -");
-  } else {
-    at(47, 13, "F2");
-    at(47, 18, "F3");
-    at(47, 23, "F4");
-    at(39, 25, "+ -");
-  }
+  for (const Label& l : labels)
+    if (!l.key.empty()) at(l.column, l.row, l.key);
 }
 
 void ConfigScreen::drawCell(int index, int screenRow, bool highlighted) {
