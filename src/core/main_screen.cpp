@@ -45,6 +45,31 @@ void writeAt(ConsoleScreen& con, int column, int row, std::string_view text) {
   con.writeText(text);
 }
 
+// Hot-key letters written in light red over their labels, at positions in the window.
+struct HotLetter {
+  int column, row;
+  std::string_view text;
+};
+
+void writeHotLetters(ConsoleScreen& con, int language, std::span<const HotLetter> en,
+                     std::span<const HotLetter> el) {
+  con.setTextColor(140);
+  const std::span<const HotLetter> letters = language == 0   ? en
+                                             : language == 1 ? el
+                                                             : std::span<const HotLetter>();
+  for (const HotLetter& h : letters) writeAt(con, h.column, h.row, h.text);
+}
+
+constexpr HotLetter kMenuHotEn[] = {
+    {1, 1, "O\n\rS\n\rR\n\rN"}, {5, 5, "t"}, {1, 9, "F1"}, {1, 10, "F4"}, {1, 12, "Esc"}};
+constexpr HotLetter kMenuHotEl[] = {
+    {3, 1, "o"},  {1, 2, texts::kSigma}, {1, 3, "R"},  {2, 4, texts::kNu}, {16, 5, "T"},
+    {1, 6, "F6"}, {1, 7, "F7"},          {1, 9, "F1"}, {1, 10, "F4"},      {1, 12, "Esc"}};
+constexpr HotLetter kHeadingHotEn[] = {{5, 3, "c"}, {2, 4, "l"}};
+constexpr HotLetter kHeadingHotEl[] = {{2, 3, texts::kPsi}, {2, 4, texts::kLambda}};
+constexpr HotLetter kLabelsHotEn[] = {{1, 2, "Z"}, {5, 3, "e"}, {9, 4, "u"}};
+constexpr HotLetter kLabelsHotEl[] = {{1, 2, "Z"}, {1, 3, "E"}, {1, 4, "U"}};
+
 constexpr std::int32_t clampToInt32(long long v) {
   return static_cast<std::int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
 }
@@ -91,51 +116,18 @@ void MainScreen::drawMainScreen() {
   con.clearWindow();
   con.setTextColor(129);
   writeIn(con, lang, texts::kMenuEn, texts::kMenuEl);
-  con.setTextColor(140);
-  if (lang == 0) {
-    writeAt(con, 1, 1, "O\n\rS\n\rR\n\rN");
-    writeAt(con, 5, 5, "t");
-  } else if (lang == 1) {
-    writeAt(con, 3, 1, "o");
-    writeAt(con, 1, 2, texts::kSigma);
-    writeAt(con, 1, 3, "R");
-    writeAt(con, 2, 4, texts::kNu);
-    writeAt(con, 16, 5, "T");
-    writeAt(con, 1, 6, "F6");
-    writeAt(con, 1, 7, "F7");
-  }
-  if (lang == 0 || lang == 1) {
-    writeAt(con, 1, 9, "F1");
-    writeAt(con, 1, 10, "F4");
-    writeAt(con, 1, 12, "Esc");
-  }
+  writeHotLetters(con, lang, kMenuHotEn, kMenuHotEl);
 
   con.setWindow(40, 9, 80, 25);
   con.setTextColor(129);
   writeIn(con, lang, texts::kHeadingEn, texts::kHeadingEl);
-  con.setTextColor(140);
-  if (lang == 0) {
-    writeAt(con, 5, 3, "c");
-    writeAt(con, 2, 4, "l");
-  } else if (lang == 1) {
-    writeAt(con, 2, 3, texts::kPsi);
-    writeAt(con, 2, 4, texts::kLambda);
-  }
+  writeHotLetters(con, lang, kHeadingHotEn, kHeadingHotEl);
 
   con.setWindow(40, 13, 80, 17);
   con.clearWindow();
   con.setTextColor(129);
   writeIn(con, lang, texts::kLabelsEn, texts::kLabelsEl);
-  con.setTextColor(140);
-  if (lang == 0) {
-    writeAt(con, 1, 2, "Z");
-    writeAt(con, 5, 3, "e");
-    writeAt(con, 9, 4, "u");
-  } else if (lang == 1) {
-    writeAt(con, 1, 2, "Z");
-    writeAt(con, 1, 3, "E");
-    writeAt(con, 1, 4, "U");
-  }
+  writeHotLetters(con, lang, kLabelsHotEn, kLabelsHotEl);
 
   con.setWindow(40, 20, 80, 25);
   con.setTextColor(129);
