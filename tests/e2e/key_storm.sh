@@ -10,12 +10,8 @@ here=$(dirname "$0")
 dir=$(make_workdir storm)
 mkdir -p "$dir/PRINT"
 
-tmx kill-server >/dev/null 2>&1
-RUNS=$((RUNS + 1))
-SOCK="orvenda-e2e-$$-$RUNS"
 # Pages and notes open in "true", which returns at once: the storm stays in the program.
-tmx -f /dev/null new-session -d -s e2e -x 80 -y 25 \
-  "cd '$dir' && env -u DISPLAY -u WAYLAND_DISPLAY VISUAL=true BROWSER=true TERM=xterm-256color \
+start_pane "cd '$dir' && env -u DISPLAY -u WAYLAND_DISPLAY VISUAL=true BROWSER=true TERM=xterm-256color \
    ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 '$BIN' 2>'$WORK/stderr'; echo \"EXIT=\$?\"; exec sleep 300"
 check "started" wait_for_text " Orvenda   NAMES" 10
 

@@ -31,16 +31,18 @@ chart_values() { python3 -c "import struct,sys;print(*struct.unpack('<14i',open(
 row() { pane | sed -n "${1}p"; }
 row_colours() { pane_colours | sed -n "${1}p"; }
 
-# Starts the program in dir inside a shell, which reports its status once it ends.
-start_program() {
-  local dir=$1
-  # Each run gets a server of its own: a server that is still shutting down must not
-  # take the next run with it.
+# Runs a command line in a fresh pane (80 x 25 unless told otherwise) on a tmux server of
+# its own: a server that is still shutting down must not take the next run with it.
+start_pane() {  # command [columns rows]
   tmx kill-server >/dev/null 2>&1
   RUNS=$((RUNS + 1))
   SOCK="orvenda-e2e-$$-$RUNS"
-  tmx -f /dev/null new-session -d -s e2e -x 80 -y 25 \
-    "cd '$dir' && env TERM=tmux-256color '$BIN'; echo \"EXIT=\$?\"; printf 'after\\n'; exec sleep 60"
+  tmx -f /dev/null new-session -d -s e2e -x "${2:-80}" -y "${3:-25}" "$1"
+}
+
+# Starts the program in dir inside a shell, which reports its status once it ends.
+start_program() {
+  start_pane "cd '$1' && env TERM=tmux-256color '$BIN'; echo \"EXIT=\$?\"; printf 'after\\n'; exec sleep 60"
   tmx set-option -t e2e status off >/dev/null
   wait_for_text "" 1
 }

@@ -5,10 +5,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 # ---- Ctrl+Z, then fg -----------------------------------------------------------------------
 dir=$(make_workdir suspend)
-tmx kill-server >/dev/null 2>&1
-RUNS=$((RUNS + 1))
-SOCK="orvenda-e2e-$$-$RUNS"
-tmx -f /dev/null new-session -d -s e2e -x 80 -y 25 "env PS1='shell> ' TERM=tmux-256color bash --norc --noprofile -i"
+start_pane "env PS1='shell> ' TERM=tmux-256color bash --norc --noprofile -i"
 check "shell up" wait_for_text "shell>" 10
 tmx send-keys -t e2e "cd '$dir' && '$BIN'" Enter
 check "program up" wait_for_text " Orvenda   NAMES\\untitled"
@@ -47,11 +44,7 @@ check "no temporary files" bash -c "! ls '$dir/NAMES' '$dir/settings' | grep -q 
 
 # ---- a terminal too small at start, then large enough --------------------------------------
 dir=$(make_workdir small)
-tmx kill-server >/dev/null 2>&1
-RUNS=$((RUNS + 1))
-SOCK="orvenda-e2e-$$-$RUNS"
-tmx -f /dev/null new-session -d -s e2e -x 50 -y 15 \
-  "cd '$dir' && env TERM=tmux-256color '$BIN'; echo \"EXIT=\$?\"; exec sleep 60"
+start_pane "cd '$dir' && env TERM=tmux-256color '$BIN'; echo \"EXIT=\$?\"; exec sleep 60" 50 15
 check "small: says what it needs" wait_for_text "Orvenda needs a terminal of 80 x 25; this"
 check "small: draws what fits" wait_for_text " Orvenda   NAMES"
 tmx resize-window -t e2e -x 80 -y 25

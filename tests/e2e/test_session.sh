@@ -13,11 +13,7 @@ OPEN
 chmod +x "$bindir/xdg-open"
 
 start_session() {  # dir
-  tmx kill-server >/dev/null 2>&1
-  RUNS=$((RUNS + 1))
-  SOCK="orvenda-e2e-$$-$RUNS"
-  tmx -f /dev/null new-session -d -s e2e -x 80 -y 25 \
-    "cd '$1' && env PATH='$bindir':\$PATH DISPLAY=:99 OPENED='$1/opened.log' TERM=xterm-256color '$BIN'; echo \"EXIT=\$?\"; exec sleep 60"
+  start_pane "cd '$1' && env PATH='$bindir':\$PATH DISPLAY=:99 OPENED='$1/opened.log' TERM=xterm-256color '$BIN'; echo \"EXIT=\$?\"; exec sleep 60"
 }
 opened_last() { sleep 0.3; tail -n1 "$1/opened.log" 2>/dev/null; }
 

@@ -6,11 +6,7 @@ export WINEDEBUG=-all
 win=$(realpath "$1")
 
 start_wine() {  # dir
-  tmx kill-server >/dev/null 2>&1
-  RUNS=$((RUNS + 1))
-  SOCK="orvenda-e2e-$$-$RUNS"
-  tmx -f /dev/null new-session -d -s e2e -x 80 -y 25 \
-    "cd '$1' && wine orvenda.exe; echo \"EXIT=\$?\"; exec sleep 60"
+  start_pane "cd '$1' && wine orvenda.exe; echo \"EXIT=\$?\"; exec sleep 60"
 }
 
 for lang in 0 1; do
