@@ -9,15 +9,22 @@ namespace orvenda {
 
 bool isAllowedChartName(std::string_view name) {
   if (name.empty() || name.size() > kMaxChartNameLength) return false;
-  if (name.front() == '\\' || name.front() == '/') return false;
+  // Followed component by component, the name must end inside NAMES\ and name something
+  // below it: "sub\..\x" and "\lead" do, "..\x" and "sub\.." don't.
+  int depth = 0;
   std::size_t start = 0;
   while (start <= name.size()) {
     std::size_t end = name.find_first_of("\\/", start);
     if (end == std::string_view::npos) end = name.size();
-    if (name.substr(start, end - start) == "..") return false;
+    const std::string_view part = name.substr(start, end - start);
+    if (part == "..") {
+      if (--depth < 0) return false;
+    } else if (!part.empty() && part != ".") {
+      ++depth;
+    }
     start = end + 1;
   }
-  return true;
+  return depth > 0;
 }
 
 bool chartPathAllowed(std::string_view chartPath) {

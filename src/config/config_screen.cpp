@@ -227,10 +227,12 @@ void ConfigScreen::switchRows(int first, int last) {
 
 void ConfigScreen::step(int delta) {
   std::int32_t& c = cells_[static_cast<std::size_t>(row_ + rows_ * column_)];
+  // Only a step past the bound it moves towards wraps: a cell read from a file as 150
+  // goes down to 149, one read as -3 up to -2.
   const long long next = static_cast<long long>(c) + delta;
-  if (next > 99)
+  if (delta > 0 && next > 99)
     c = minCell_;
-  else if (next < minCell_)
+  else if (delta < 0 && next < minCell_)
     c = 99;
   else
     c = static_cast<std::int32_t>(next);

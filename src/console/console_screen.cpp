@@ -218,6 +218,9 @@ bool ConsoleScreen::readLine(char* buffer, std::size_t capacity) {
     echoedAt.pop_back();
     line.pop_back();
   };
+  // A paste into a full line rings once, not once a byte: the bell stays quiet until a
+  // key is taken again.
+  bool rang = false;
   cursorVisible_ = true;
   for (;;) {
     const InputEvent ev = nextInput();
@@ -228,6 +231,12 @@ bool ConsoleScreen::readLine(char* buffer, std::size_t capacity) {
     }
     if (ev.key.extended) continue;  // cursor and function keys do not edit this line
     const std::uint8_t c = ev.key.code;
+    if (c >= 32 && c != 127 && line.size() + 1 >= capacity) {
+      if (!rang) bell();  // full: the byte is refused, never stored past the buffer
+      rang = true;
+      continue;
+    }
+    rang = false;
     if (c == 13 || c == 10) {
       putStandardOutputByte(10);
       std::memcpy(buffer, line.data(), line.size());
@@ -243,10 +252,6 @@ bool ConsoleScreen::readLine(char* buffer, std::size_t capacity) {
       cursorVisible_ = false;
       return false;
     } else if (c >= 32) {
-      if (line.size() + 1 >= capacity) {
-        bell();  // full: the byte is refused, never stored past the buffer
-        continue;
-      }
       const Position at = cursor_;
       putStandardOutputByte(c);
       echoedAt.push_back(at);

@@ -17,8 +17,15 @@ class FrameEncoder {
   explicit FrameEncoder(bool linuxConsole = false) : linuxConsole_(linuxConsole) {}
 
   void setTerminalSize(int columns, int rows);
-  // The terminal's contents are unknown: the next frame is sent whole.
-  void invalidate() { front_.reset(); }
+  // The terminal was out of our hands (another program, a suspension, a resize): what it
+  // shows, its colours, its cursor and whether the cursor is shown are all unknown, and
+  // the next frame is sent whole.
+  void invalidate() {
+    front_.reset();
+    curX_ = curY_ = 0;
+    sgr_ = -1;
+    cursorShown_ = -1;
+  }
   // Appends the bytes that make the terminal show the frame to out.
   void encode(const ConsoleFrame& frame, std::string& out);
 

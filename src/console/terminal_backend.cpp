@@ -100,18 +100,44 @@ void onTerminatingSignal(int sig) {
   errno = savedErrno;
 }
 
+// A process group whose members have no parent in the session outside the group (the
+// program run as a terminal's own command: xterm -e, tmux new-session, a launcher) is
+// orphaned, and the kernel throws away every stop sent to it.
+bool surelyOrphaned() {
+  const pid_t parent = ::getppid();
+  return parent == 1 || ::getsid(parent) != ::getsid(0);
+}
+
+void installHandler(int sig, void (*handler)(int), int flags);
+
 void onSuspend(int) {
   const int savedErrno = errno;
+  // Nothing could bring a stopped program back here: it stays on its screen, working.
+  if (surelyOrphaned()) {
+    errno = savedErrno;
+    return;
+  }
   leaveTerminal(true);
   struct sigaction dfl {};
   dfl.sa_handler = SIG_DFL;
   ::sigemptyset(&dfl.sa_mask);
   ::sigaction(SIGTSTP, &dfl, nullptr);
-  ::raise(SIGTSTP);  // stops the process once this handler returns
+  // Delivered before raise returns: the process stops here, and SIGCONT's handler takes
+  // the terminal back. A stop the kernel threw away returns at once, still without the
+  // terminal, and the screen is taken back here instead.
+  sigset_t tstp;
+  ::sigemptyset(&tstp);
+  ::sigaddset(&tstp, SIGTSTP);
+  ::sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
+  ::raise(SIGTSTP);
+  installHandler(SIGTSTP, onSuspend, SA_RESTART);
+  if (!g_term.active && !g_term.handedOver) {
+    enterTerminal();
+    g_term.continued = 1;
+    wake();
+  }
   errno = savedErrno;
 }
-
-void installHandler(int sig, void (*handler)(int), int flags);
 
 void onContinue(int) {
   const int savedErrno = errno;

@@ -3,6 +3,8 @@
 
 #include <sys/types.h>
 
+#include <set>
+
 #include "platform/file_system.h"
 
 namespace orvenda {
@@ -18,8 +20,15 @@ struct Syscalls {
   int (*rename)(const char* from, const char* to);
   int (*unlink)(const char* path);
   int (*access)(const char* path, int mode);
+  int (*ftruncate)(int fd, off_t length);
   static Syscalls system();
 };
+
+// Every temporary file a save makes is called ".orvenda‣<pid>‣<random>" (UTF-8 "‣",
+// U+2023). No chart name can produce that character, so a sweep never takes a user's
+// file for one of ours.
+inline constexpr char kTempPrefix[] = ".orvenda\xE2\x80\xA3";
+bool isTemporaryName(std::string_view fileName);
 
 class PosixFileSystem final : public FileSystem {
  public:
@@ -34,8 +43,13 @@ class PosixFileSystem final : public FileSystem {
   std::string pathOf(std::string_view logicalName) const;
 
  private:
+  bool writeInPlace(const std::string& path, std::span<const std::uint8_t> bytes);
+  bool writeAll(int fd, std::span<const std::uint8_t> bytes);
+  void sweepOnce(const std::string& folder);
+
   std::string root_;
   Syscalls sys_;
+  std::set<std::string> swept_;  // folders already cleared of dead writers' temporaries
 };
 
 }  // namespace orvenda

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <set>
+#include <string>
 
 #include "console/cp737.h"
 #include "platform/file_system.h"
@@ -40,19 +43,26 @@ class WindowsFileSystem final : public FileSystem {
     if (attrs != INVALID_FILE_ATTRIBUTES &&
         (attrs & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
       return false;  // as a plain "wb" open would fail, the file stays as it is
-    const std::wstring temp = path + L".orvenda-new";
-    HANDLE f = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-      DWORD n = 0;
-      ok =
-          WriteFile(f, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &n, nullptr) &&
-          n > 0;
-      done += n;
+    const std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    sweepOnce(folder);
+    // A temporary of this process alone, created only if no file has its name, so that
+    // two copies of the program in one folder never write into each other's.
+    std::wstring temp;
+    HANDLE f = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; f == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
+      temp = folder + kTempPrefix + std::to_wstring(GetCurrentProcessId()) + kTempMark +
+             std::to_wstring(GetTickCount64() * 1000 + static_cast<unsigned>(++counter_));
+      f = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                      nullptr);
+      if (f == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }
+    if (f == INVALID_HANDLE_VALUE) {
+      // A folder that takes no new file: the target is written in place, as "wb" would.
+      if (GetLastError() == ERROR_ACCESS_DENIED && attrs != INVALID_FILE_ATTRIBUTES)
+        return writeInPlace(path, bytes);
+      return false;
+    }
+    bool ok = writeAll(f, bytes);
     ok = FlushFileBuffers(f) && ok;
     CloseHandle(f);
     ok = ok && MoveFileExW(temp.c_str(), path.c_str(),
@@ -84,7 +94,57 @@ class WindowsFileSystem final : public FileSystem {
     return out;
   }
 
+  static bool writeAll(HANDLE f, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD n = 0;
+      if (!WriteFile(f, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &n,
+                     nullptr) ||
+          n == 0)
+        return false;
+      done += n;
+    }
+    return true;
+  }
+
+  static bool writeInPlace(const std::wstring& path, std::span<const std::uint8_t> bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    // Written over and then cut to length, so that the file is never seen empty.
+    bool ok = writeAll(f, bytes) && SetEndOfFile(f);
+    ok = FlushFileBuffers(f) && ok;
+    CloseHandle(f);
+    return ok;
+  }
+
+  // Temporaries left by a writer that died are removed once per folder; one whose process
+  // still runs is left alone (and an open one can't be deleted anyway).
+  void sweepOnce(const std::wstring& folder) {
+    if (!swept_.insert(folder).second) return;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + kTempPrefix + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::wstring fileName = found.cFileName;
+      const std::size_t start = std::wcslen(kTempPrefix);
+      const std::size_t mark = fileName.find(kTempMark, start);
+      if (mark == std::wstring::npos || mark == start) continue;
+      const DWORD pid = static_cast<DWORD>(std::wcstoul(fileName.c_str() + start, nullptr, 10));
+      HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+      const bool alive = process != nullptr && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+      if (process != nullptr) CloseHandle(process);
+      if (!alive || pid == GetCurrentProcessId()) DeleteFileW((folder + fileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+
+  static constexpr const wchar_t* kTempPrefix = L".orvenda\u2023";
+  static constexpr const wchar_t* kTempMark = L"\u2023";
+
   std::string root_;
+  unsigned counter_ = 0;
+  std::set<std::wstring> swept_;
 };
 
 }  // namespace

@@ -23,8 +23,15 @@ TEST(ChartNames, StayInsideTheChartFolder) {
   EXPECT_FALSE(isAllowedChartName("..\\settings\\langpro"));
   EXPECT_FALSE(isAllowedChartName("a\\..\\..\\x"));
   EXPECT_FALSE(isAllowedChartName("a/../../x"));
-  EXPECT_FALSE(isAllowedChartName("\\etc\\passwd"));
-  EXPECT_FALSE(isAllowedChartName("/etc/passwd"));
+  EXPECT_FALSE(isAllowedChartName("sub\\..")) << "NAMES itself is no chart";
+  EXPECT_FALSE(isAllowedChartName("sub\\..\\.."));
+  // What stays inside NAMES is a chart name, however it is spelt: a leading separator is
+  // NAMES\\ doubled, and ".." may come back down.
+  EXPECT_TRUE(isAllowedChartName("\\lead"));
+  EXPECT_TRUE(isAllowedChartName("\\etc\\passwd"));
+  EXPECT_TRUE(isAllowedChartName("/etc/passwd"));
+  EXPECT_TRUE(isAllowedChartName("sub\\..\\x"));
+  EXPECT_TRUE(isAllowedChartName(".\\x"));
   EXPECT_FALSE(chartPathAllowed("settings\\langpro"));
   EXPECT_TRUE(chartPathAllowed("NAMES\\x"));
 }
@@ -95,6 +102,13 @@ TEST_F(ChartStoreTest, BackslashReachesASubFolder) {
   ASSERT_TRUE(store.write("NAMES\\clients\\anna", defaultBirthRecord));
   EXPECT_TRUE(dir.exists("NAMES/clients/anna"));
   EXPECT_FALSE(store.write("NAMES\\nofolder\\anna", defaultBirthRecord));
+  // A way round that ends inside NAMES is the file it ends at, existing folders or not.
+  ASSERT_TRUE(store.write("NAMES\\nofolder\\..\\x", defaultBirthRecord));
+  ASSERT_TRUE(store.write("NAMES\\\\lead", defaultBirthRecord));
+  ASSERT_TRUE(store.createNotes("NAMES\\\\lead"));
+  EXPECT_EQ(dir.read("NAMES/x").size(), 56u);
+  EXPECT_EQ(dir.read("NAMES/lead").size(), 56u);
+  EXPECT_TRUE(dir.exists("NAMES/lead.txt"));
 }
 
 TEST_F(ChartStoreTest, NotesFileIsCreatedEmptyAndNeverChanged) {

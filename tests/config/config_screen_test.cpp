@@ -416,6 +416,20 @@ TEST_P(ConfigScreenTest, MinusOnTheLowestValueWrapsToNinetyNine) {
   EXPECT_EQ(screen->cell(0), 99);
 }
 
+TEST_P(ConfigScreenTest, CellsReadOutsideTheBoundsStepByOneTowardsThem) {
+  // Another program wrote 150 and a number below the lowest cell: "-" and "+" move one
+  // step back towards the bounds instead of wrapping to the other end.
+  const int low = s.minCell < 0 ? -50 : -3;
+  std::vector<double> values(static_cast<std::size_t>(s.valueCount), 0.0);
+  values[0] = 150;
+  values[1] = low;
+  setValues(values);
+  runWith({'-', kDown, '+'});
+  EXPECT_EQ(screen->cell(0), 149);
+  EXPECT_EQ(screen->cell(1), low + 1);
+  EXPECT_EQ(row(screenRow(0), 40, 42), "149");
+}
+
 TEST_P(ConfigScreenTest, CursorWrapsAtTheTopAndBottomAndColumnsSwap) {
   runWith({kUp});
   EXPECT_EQ(screen->cursorRow(), s.rows - 1);

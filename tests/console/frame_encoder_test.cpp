@@ -138,6 +138,19 @@ TEST(FrameEncoder, InvalidateSendsTheNextFrameWhole) {
   EXPECT_EQ(count(encode(enc, g), " "), 2000u);
 }
 
+TEST(FrameEncoder, AfterInvalidateNothingIsBelievedAboutTheTerminal) {
+  // Another program had the terminal: the frame after it is exactly what a fresh start
+  // sends (colours, cursor position and visibility included), whatever was sent before.
+  CellGrid g(80, 25, Cell{' ', 0x07});
+  for (int c = 1; c <= 80; ++c) g.at(c, 1) = Cell{'x', 0x4F};
+  FrameEncoder fresh;
+  const std::string first = encode(fresh, g, {5, 22}, true, 0x07);
+  FrameEncoder enc;
+  encode(enc, g, {5, 22}, true, 0x07);
+  enc.invalidate();
+  EXPECT_EQ(encode(enc, g, {5, 22}, true, 0x07), first);
+}
+
 TEST(FrameEncoder, TooSmallTerminalDrawsWhatFitsAndSaysSo) {
   FrameEncoder enc;
   enc.setTerminalSize(60, 20);

@@ -3,7 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
@@ -134,6 +141,110 @@ TEST(FileSystem, InterruptedSystemCallsAreRetried) {
   const std::vector<std::uint8_t> bytes(24, 3);
   ASSERT_TRUE(fs.write("lonlat", bytes));
   EXPECT_EQ(dir.read("lonlat"), bytes);
+}
+
+// ---- beside other writers and other files -------------------------------------------------
+
+TEST(FileSystem, ASymbolicLinkKeepsPointingAtTheFileThatIsReplaced) {
+  TempDir dir;
+  dir.mkdir("NAMES");
+  dir.mkdir("elsewhere");
+  dir.write("elsewhere/real", std::vector<std::uint8_t>(56, 1));
+  std::filesystem::create_symlink("../elsewhere/real", dir / "NAMES/hop");
+  std::filesystem::create_symlink("hop", dir / "NAMES/anna");  // a chain, both relative
+  PosixFileSystem fs(dir.path());
+  const std::vector<std::uint8_t> bytes(56, 2);
+  ASSERT_TRUE(fs.write("NAMES\\anna", bytes));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "NAMES/anna"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "NAMES/hop"));
+  EXPECT_EQ(dir.read("elsewhere/real"), bytes);
+  EXPECT_EQ(dir.list("elsewhere").size(), 1u);
+}
+
+TEST(FileSystem, OnlyADeadWritersTemporaryIsEverRemoved) {
+  TempDir dir;
+  dir.mkdir("NAMES");
+  const std::string mark = "\xE2\x80\xA3";
+  pid_t dead = fork();  // a process id that surely belongs to no one now
+  if (dead == 0) _exit(0);
+  waitpid(dead, nullptr, 0);
+  const std::string leftover = kTempPrefix + std::to_string(dead) + mark + "1a2b";
+  const std::string live = kTempPrefix + std::string("1") + mark + "3c";  // init runs
+  const std::string held = kTempPrefix + std::to_string(dead) + mark + "4d";
+  const std::vector<std::string> userFiles = {"foo.orvenda-new", kTempPrefix + std::to_string(dead),
+                                              ".orvenda-" + std::to_string(dead),
+                                              kTempPrefix + std::to_string(dead) + mark + "XYZ"};
+  for (const auto& name : userFiles) dir.write("NAMES/" + name, {7});
+  for (const auto& name : {leftover, live, held}) dir.write("NAMES/" + name, {9});
+  // A writer in another pid namespace is alive although its id isn't: its lock says so.
+  const int lock = ::open((dir / ("NAMES/" + held)).c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+
+  PosixFileSystem fs(dir.path());
+  ASSERT_TRUE(fs.write("NAMES\\foo", std::vector<std::uint8_t>(56, 3)));
+  ::close(lock);
+  EXPECT_FALSE(dir.exists("NAMES/" + leftover));
+  EXPECT_TRUE(dir.exists("NAMES/" + live));
+  EXPECT_TRUE(dir.exists("NAMES/" + held));
+  for (const auto& name : userFiles) EXPECT_EQ(dir.read("NAMES/" + name).size(), 1u) << name;
+  EXPECT_EQ(dir.read("NAMES/foo").size(), 56u);
+  EXPECT_EQ(dir.list("NAMES").size(), userFiles.size() + 3);
+}
+
+TEST(FileSystem, TheTargetKeepsItsPermissions) {
+  TempDir dir;
+  dir.write("chart", {1});
+  ::chmod((dir / "chart").c_str(), 0640);
+  PosixFileSystem fs(dir.path());
+  ASSERT_TRUE(fs.write("chart", std::vector<std::uint8_t>(56, 1)));
+  struct stat st {};
+  ::stat((dir / "chart").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A folder of another owner, or an immutable one: no new file can be made there, but the
+// file itself can be written, so it is written in place.
+Syscalls folderTakesNoNewFile() {
+  Syscalls s = Syscalls::system();
+  s.open = [](const char* p, int f, mode_t m) {
+    if (f & O_CREAT) return errno = EACCES, -1;
+    return ::open(p, f, m);
+  };
+  s.access = [](const char* p, int mode) {
+    struct stat st {};
+    if (mode == W_OK && ::stat(p, &st) == 0 && S_ISDIR(st.st_mode)) return errno = EACCES, -1;
+    return ::access(p, mode);
+  };
+  return s;
+}
+
+TEST(FileSystem, AFolderThatTakesNoNewFileHasItsFilesWrittenInPlace) {
+  TempDir dir;
+  dir.mkdir("settings");
+  dir.write("settings/natpl", std::vector<std::uint8_t>(400, 1));  // longer than the new one
+  PosixFileSystem fs(dir.path(), folderTakesNoNewFile());
+  const std::vector<std::uint8_t> bytes(352, 2);
+  ASSERT_TRUE(fs.write("settings\\natpl", bytes));
+  EXPECT_EQ(dir.read("settings/natpl"), bytes);
+  EXPECT_FALSE(fs.write("settings\\missing", bytes)) << "a new file still can't be made";
+  EXPECT_EQ(dir.list("settings").size(), 1u);
+}
+
+TEST(FileSystem, AnImmutableFolderStillTakesWritesToItsFiles) {
+  TempDir dir;
+  dir.mkdir("NAMES");
+  dir.write("NAMES/untitled", std::vector<std::uint8_t>(56, 1));
+  const std::string folder = dir / "NAMES";
+  if (std::system(("chattr +i '" + folder + "' 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "this file system has no immutable folders";
+  PosixFileSystem fs(dir.path());
+  const std::vector<std::uint8_t> bytes(56, 2);
+  const bool written = fs.write("NAMES\\untitled", bytes);
+  const bool created = fs.write("NAMES\\new", bytes);
+  [[maybe_unused]] const int undone = std::system(("chattr -i '" + folder + "'").c_str());
+  EXPECT_TRUE(written);
+  EXPECT_FALSE(created);
+  EXPECT_EQ(dir.read("NAMES/untitled"), bytes);
 }
 
 }  // namespace
