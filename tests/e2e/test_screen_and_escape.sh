@@ -2,7 +2,9 @@
 source "$(dirname "$0")/lib.sh" "$1"
 
 dir=$(make_workdir screen)
-start_program "$dir"
+# Under a parent with job control, so that a stop really stops it.
+start_pane "cd '$dir' && env TERM=tmux-256color python3 '$(cd "$(dirname "$0")" && pwd)/job_control.py' '$BIN'; echo \"EXIT=\$?\"; printf 'after\\n'; exec sleep 60"
+tmx set-option -t e2e status off >/dev/null
 check "title" wait_for_text " Orvenda   NAMES\\"
 check "labels" bash -c "tmux -L $SOCK capture-pane -p -t e2e | sed -n 3p | grep -qF ' ↑→  Day  Mon Year Hour  Min  Sec  GMT  min  LON  Min  Sec  LAT  Min  Sec'"
 check "place values" bash -c "tmux -L $SOCK capture-pane -p -t e2e | sed -n 4p | grep -qF '   23   46   00   37   58   00'"
