@@ -1,6 +1,9 @@
 // Field rules and chart-file encoding of the birth record.
 #include "birth/birth_record.h"
 
+#include <cstdio>
+#include <cstring>
+
 namespace orvenda {
 namespace {
 
@@ -107,6 +110,16 @@ void decodeChart(std::span<const std::uint8_t> bytes, BirthRecord& record) {
     if (at + 4 > bytes.size()) break;
     record.field(i) = getInt32(bytes.data() + at);
   }
+}
+
+std::array<char, 5> fieldText(int fieldIndex, std::int32_t value) {
+  const bool twoDigits = fieldIndex == 4 || fieldIndex == 5 || fieldIndex == 7 || fieldIndex == 9 ||
+                         fieldIndex == 10 || fieldIndex == 12 || fieldIndex == 13;
+  char text[16];
+  std::snprintf(text, sizeof text, twoDigits ? "  %02d" : "%4d", value);
+  std::array<char, 5> out{};
+  std::memcpy(out.data(), std::strlen(text) > 4 ? "****" : text, 4);
+  return out;
 }
 
 }  // namespace orvenda

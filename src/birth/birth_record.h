@@ -38,6 +38,11 @@ void normalizeDate(BirthRecord& record);
 // Days in the month; every year divisible by 4 is a leap year (1900 and 2100 too).
 int monthLength(int month, int year);
 
+// A field's value in its four columns as the main screen shows it ("%4d", or "  %02d"
+// for minutes and seconds). One that needs more (a damaged chart) shows as "****", which
+// keeps the one-row cell from wrapping.
+std::array<char, 5> fieldText(int fieldIndex, std::int32_t value);
+
 // The chart-file image: 14 little-endian int32 values.
 std::array<std::uint8_t, BirthRecord::kFileSize> encodeChart(const BirthRecord& record);
 // Reads as many whole fields as bytes holds; fields it does not reach keep their values.

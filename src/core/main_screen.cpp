@@ -19,17 +19,8 @@
 namespace orvenda {
 namespace {
 
-// Field values that show with two digits ("  05"); all others are "%4d".
-bool isTwoDigitField(int i) {
-  return i == 4 || i == 5 || i == 7 || i == 9 || i == 10 || i == 12 || i == 13;
-}
-
-// A value in its four columns. One that needs more (a damaged chart) shows as "****"
-// rather than wrapping the one-row cell, which would blank it.
 void writeValue(ConsoleScreen& con, int field, std::int32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, isTwoDigitField(field) ? "  %02d" : "%4d", value);
-  con.writeText(std::string_view(text).size() > 4 ? "****" : text);
+  con.writeText(fieldText(field, value).data());
 }
 
 // The English or the Greek text by programLanguage; nothing for any other value.

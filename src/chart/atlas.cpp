@@ -1,0 +1,420 @@
+// Reading the atlas script, folding names, and matching queries against the places.
+#include "chart/atlas.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+
+#include "console/cp737.h"
+
+namespace orvenda::chart {
+namespace {
+
+// Latin letters U+00C0..U+024F without their accents ("" keeps the character).
+constexpr const char* kLatinFold[] = {
+#include "chart/latin_fold.inc"
+};
+// Greek U+0386..U+03CF in lower case without tonos or dialytika (0 keeps it).
+constexpr char32_t kGreekFold[] = {
+#include "chart/greek_fold.inc"
+};
+
+// ---- a reader for the few JSON forms the atlas script uses --------------------------------
+
+class Json {
+ public:
+  explicit Json(std::string_view s) : s_(s) {}
+  bool string(std::string& out) {
+    skip();
+    if (p_ >= s_.size() || s_[p_] != '"') return false;
+    ++p_;
+    out.clear();
+    while (p_ < s_.size() && s_[p_] != '"') {
+      char c = s_[p_++];
+      if (c != '\\') {
+        out += c;
+        continue;
+      }
+      if (p_ >= s_.size()) return false;
+      c = s_[p_++];
+      switch (c) {
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        case 'b': out += '\b'; break;
+        case 'f': out += '\f'; break;
+        case 'u': {
+          char32_t cp = 0;
+          if (!hex4(cp)) return false;
+          if (cp >= 0xD800 && cp < 0xDC00 && s_.substr(p_, 2) == "\\u") {
+            p_ += 2;
+            char32_t low = 0;
+            if (!hex4(low)) return false;
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+          }
+          appendUtf8(out, cp);
+          break;
+        }
+        default: out += c;
+      }
+    }
+    if (p_ >= s_.size()) return false;
+    ++p_;
+    return true;
+  }
+  bool take(char c) {
+    skip();
+    if (p_ < s_.size() && s_[p_] == c) return ++p_, true;
+    return false;
+  }
+
+ private:
+  bool hex4(char32_t& cp) {
+    if (p_ + 4 > s_.size()) return false;
+    for (int i = 0; i < 4; ++i) {
+      const char h = s_[p_++];
+      cp <<= 4;
+      if (h >= '0' && h <= '9')
+        cp |= static_cast<char32_t>(h - '0');
+      else if (h >= 'a' && h <= 'f')
+        cp |= static_cast<char32_t>(h - 'a' + 10);
+      else if (h >= 'A' && h <= 'F')
+        cp |= static_cast<char32_t>(h - 'A' + 10);
+      else
+        return false;
+    }
+    return true;
+  }
+  void skip() {
+    while (p_ < s_.size() && (s_[p_] == ' ' || s_[p_] == '\t')) ++p_;
+  }
+  std::string_view s_;
+  std::size_t p_ = 0;
+};
+
+// Up to n fields of a tab-separated line.
+std::size_t splitTabs(std::string_view s, std::string_view* out, std::size_t n) {
+  std::size_t count = 0, start = 0;
+  while (count < n) {
+    const auto tab = s.find('\t', start);
+    out[count++] =
+        s.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+    if (tab == std::string_view::npos) break;
+    start = tab + 1;
+  }
+  return count;
+}
+
+template <typename T>
+T number(std::string_view s) {
+  T v{};
+  std::from_chars(s.data(), s.data() + s.size(), v);
+  return v;
+}
+
+bool asciiOnly(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// Whether a name, folded, is the folded text (or starts with it). ASCII names are
+// compared as they stand, without making their folded copy.
+bool foldedMatch(std::string_view name, std::string_view folded, bool prefix) {
+  if (name.empty()) return false;
+  if (!asciiOnly(name)) {
+    const std::string key = foldName(name);
+    return prefix ? std::string_view(key).starts_with(folded) : key == folded;
+  }
+  if (prefix ? name.size() < folded.size() : name.size() != folded.size()) return false;
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    char c = name[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != folded[i]) return false;
+  }
+  return true;
+}
+
+std::string_view trim(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> splitCommas(std::string_view s) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  for (;;) {
+    const auto comma = s.find(',', start);
+    out.push_back(trim(s.substr(start, comma == std::string_view::npos ? comma : comma - start)));
+    if (comma == std::string_view::npos) return out;
+    start = comma + 1;
+  }
+}
+
+// International vehicle codes that differ from the country's ISO code, as AAF files and
+// older astrology programs write them. Where a vehicle code is another country's ISO
+// code (CL, ES, ET), the ISO code wins.
+constexpr std::pair<const char*, const char*> kVehicleCodes[] = {
+    {"A", "AT"},   {"B", "BE"},   {"D", "DE"},   {"E", "ES"},   {"F", "FR"},   {"H", "HU"},
+    {"I", "IT"},   {"J", "JP"},   {"L", "LU"},   {"M", "MT"},   {"N", "NO"},   {"P", "PT"},
+    {"S", "SE"},   {"V", "VA"},   {"T", "TH"},   {"USA", "US"}, {"CDN", "CA"}, {"AUS", "AU"},
+    {"FIN", "FI"}, {"SF", "FI"},  {"IRL", "IE"}, {"RUS", "RU"}, {"SLO", "SI"}, {"IND", "IN"},
+    {"RA", "AR"},  {"MEX", "MX"}, {"RCH", "CL"}, {"ROK", "KR"}, {"RC", "TW"},  {"EST", "EE"},
+    {"SRB", "RS"}, {"MNE", "ME"}, {"BIH", "BA"}, {"NMK", "MK"}, {"IRQ", "IQ"}, {"SYR", "SY"},
+    {"RL", "LB"},  {"JOR", "JO"}, {"KSA", "SA"}, {"UAE", "AE"}, {"YV", "VE"},  {"ROU", "UY"},
+    {"BOL", "BO"}, {"RI", "ID"},  {"RP", "PH"},  {"MAL", "MY"}, {"SGP", "SG"}, {"WAN", "NG"},
+    {"EAK", "KE"}, {"EAT", "TZ"}, {"EAU", "UG"}, {"RSA", "ZA"}, {"UK", "GB"},  {"FL", "LI"},
+    {"RSM", "SM"}, {"AND", "AD"}, {"GBZ", "GI"}, {"C", "CU"},   {"DOM", "DO"}, {"JA", "JM"},
+    {"GCA", "GT"}, {"NIC", "NI"}, {"NEP", "NP"}, {"LAR", "LY"}, {"ETH", "ET"}, {"SUD", "SD"},
+    {"Z", "ZM"},   {"RM", "MG"},  {"KWT", "KW"}, {"Q", "QA"},   {"BRN", "BH"}, {"YAR", "YE"},
+    {"AFG", "AF"}, {"MGL", "MN"},
+};
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+}  // namespace
+
+std::string foldName(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t p = 0; p < s.size();) {
+    const std::size_t start = p;
+    const char32_t cp = decodeUtf8(s, p);
+    if (cp < 0x80) {
+      out += static_cast<char>(cp >= 'A' && cp <= 'Z' ? cp - 'A' + 'a' : cp);
+    } else if (cp >= 0xC0 && cp < 0x250 && *kLatinFold[cp - 0xC0] != '\0') {
+      out += kLatinFold[cp - 0xC0];
+    } else if (cp >= 0x386 && cp < 0x3D0 && kGreekFold[cp - 0x386] != 0) {
+      appendUtf8(out, kGreekFold[cp - 0x386]);
+    } else {
+      out.append(s.substr(start, p - start));
+    }
+  }
+  return out;
+}
+
+std::optional<Atlas> Atlas::load(const std::string& path, std::string& why) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    why = "can't read the atlas " + path;
+    return std::nullopt;
+  }
+  Atlas atlas;
+  auto text = std::make_shared<std::string>();
+  in.seekg(0, std::ios::end);
+  const auto size = in.tellg();
+  in.seekg(0);
+  if (size > 0 && size < 0x7FFFFFFF) {
+    text->resize(static_cast<std::size_t>(size));
+    in.read(text->data(), size);
+  }
+  atlas.text_ = text;
+  atlas.made_ = std::make_shared<std::unordered_map<std::size_t, Place>>();
+  atlas.strings_ = std::make_shared<std::deque<std::string>>();
+  bool inPlaces = false;
+  std::size_t lineNo = 0;
+  std::string field;
+  atlas.lines_.reserve(140000);
+  for (std::size_t start = 0; start < text->size();) {
+    auto end = text->find('\n', start);
+    if (end == std::string::npos) end = text->size();
+    const std::string_view line(text->data() + start, end - start);
+    const std::size_t lineStart = start;
+    start = end + 1;
+    ++lineNo;
+    if (inPlaces) {
+      if (line.starts_with("]")) {
+        inPlaces = false;
+        continue;
+      }
+      // "name\tother\t...": seven or eight fields, the tabs as they are.
+      if (line.size() < 16 || line.front() != '"' ||
+          std::count(line.begin(), line.end(), '\t') < 6) {
+        why = path + ":" + std::to_string(lineNo) + ": not a place";
+        return std::nullopt;
+      }
+      atlas.lines_.push_back(static_cast<std::uint32_t>(lineStart));
+    } else if (line.starts_with("zones:")) {
+      Json j(line.substr(6));
+      if (!j.take('[')) break;
+      while (j.string(field)) {
+        atlas.zones_.push_back(field);
+        j.take(',');
+      }
+    } else if (line.starts_with("countries:")) {
+      Json j(line.substr(10));
+      if (!j.take('{')) break;
+      std::string code, en, el;
+      while (j.string(code) && j.take(':') && j.take('[') && j.string(en) && j.take(',') &&
+             j.string(el) && j.take(']')) {
+        atlas.countryByName_[foldName(en)] = code;
+        atlas.countryByName_[foldName(el)] = code;
+        atlas.countries_[code] = {en, el};
+        j.take(',');
+      }
+    } else if (line.starts_with("regions:")) {
+      Json j(line.substr(8));
+      if (!j.take('{')) break;
+      std::string key, name;
+      while (j.string(key) && j.take(':') && j.string(name)) {
+        atlas.regions_[key] = name;
+        j.take(',');
+      }
+    } else if (line.starts_with("places:")) {
+      inPlaces = true;
+    }
+  }
+  if (atlas.lines_.empty() || atlas.zones_.empty()) {
+    why = path + " holds no places";
+    return std::nullopt;
+  }
+  // Names such as "USA" or "UK" that people write for a country.
+  for (const auto& [name, code] : {std::pair{"usa", "US"},
+                                   {"united states", "US"},
+                                   {"uk", "GB"},
+                                   {"united kingdom", "GB"},
+                                   {"great britain", "GB"},
+                                   {"england", "GB"},
+                                   {"russia", "RU"},
+                                   {"china", "CN"}})
+    atlas.countryByName_.emplace(name, code);
+  return atlas;
+}
+
+std::string_view Atlas::line(std::size_t i) const {
+  const std::size_t start = lines_[i] + 1;  // past the opening quote
+  const std::size_t end = text_->find('\n', start);
+  std::string_view l(text_->data() + start,
+                     (end == std::string::npos ? text_->size() : end) - start);
+  if (l.ends_with(',')) l.remove_suffix(1);
+  if (l.ends_with('"')) l.remove_suffix(1);
+  return l;
+}
+
+const Place& Atlas::place(std::size_t i) const {
+  if (const auto made = made_->find(i); made != made_->end()) return made->second;
+  std::string_view body = line(i);
+  if (body.find('\\') != std::string_view::npos) {
+    std::string unescaped;
+    const std::string quoted = "\"" + std::string(body) + "\"";
+    Json j(quoted);
+    if (j.string(unescaped)) body = strings_->emplace_back(std::move(unescaped));
+  }
+  std::string_view f[8];
+  const std::size_t n = splitTabs(body, f, 8);
+  Place p;
+  p.name = f[0];
+  p.otherName = f[1];
+  p.country = f[2];
+  p.latitude = static_cast<std::int32_t>(std::lround(number<double>(f[3]) * 3600));
+  p.longitude = static_cast<std::int32_t>(std::lround(number<double>(f[4]) * 3600));
+  const auto zone = number<std::size_t>(f[5]);
+  p.zone = zone < zones_.size() ? std::string_view(zones_[zone]) : std::string_view("UTC");
+  p.population = number<long>(f[6]);
+  if (n > 7 && !f[7].empty()) {
+    p.regionCode = f[7];
+    const auto r = regions_.find(std::string(p.country) + "." + std::string(f[7]));
+    if (r != regions_.end()) p.region = r->second;
+  }
+  return made_->emplace(i, p).first->second;
+}
+
+std::string Atlas::countryName(std::string_view code) const {
+  const auto c = countries_.find(std::string(code));
+  return c == countries_.end() ? std::string(code) : c->second.first;
+}
+
+std::optional<std::string> Atlas::countryCode(std::string_view text) const {
+  const std::string code = upper(text);
+  if (code.size() == 2 && countries_.count(code)) return code;
+  for (const auto& [vehicle, iso] : kVehicleCodes)
+    if (code == vehicle && countries_.count(iso)) return std::string(iso);
+  const auto byName = countryByName_.find(foldName(text));
+  if (byName != countryByName_.end()) return byName->second;
+  return std::nullopt;
+}
+
+std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes) const {
+  const auto parts = splitCommas(query);
+  const std::string city = foldName(parts[0]);
+  std::vector<const Place*> exact, starting;
+  if (city.empty()) return exact;
+  // Every further part names the country or the region.
+  std::vector<std::optional<std::string>> countries;
+  std::vector<std::string> regions;
+  for (std::size_t i = 1; i < parts.size(); ++i) {
+    countries.push_back(countryCode(parts[i]));
+    regions.push_back(foldName(parts[i]));
+  }
+  auto inPlace = [&](const Place& p) {
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+      const bool country = countries[i] && *countries[i] == p.country;
+      const bool region = !p.region.empty() && (foldName(p.region) == regions[i] ||
+                                                foldName(p.regionCode) == regions[i]);
+      if (!country && !region) return false;
+    }
+    return true;
+  };
+  std::string_view f[2];
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    splitTabs(line(i), f, 2);
+    const bool isExact = foldedMatch(f[0], city, false) || foldedMatch(f[1], city, false);
+    if (!isExact && !(prefixes && (foldedMatch(f[0], city, true) || foldedMatch(f[1], city, true))))
+      continue;
+    const Place& p = place(i);
+    if (inPlace(p)) (isExact ? exact : starting).push_back(&p);
+  }
+  exact.insert(exact.end(), starting.begin(), starting.end());
+  return exact;
+}
+
+std::vector<const Place*> Atlas::find(std::string_view query) const { return match(query, false); }
+std::vector<const Place*> Atlas::search(std::string_view query) const { return match(query, true); }
+
+const Place* Atlas::nearest(std::int32_t latitude, std::int32_t longitude) const {
+  const double kRad = 3.14159265358979323846 / 180.0;
+  const double lat1 = latitude / 3600.0 * kRad, lon1 = longitude / 3600.0 * kRad;
+  std::size_t best = 0;
+  double bestD = 1e9;
+  std::string_view f[5];
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (splitTabs(line(i), f, 5) < 5) continue;
+    const double lat2 = number<double>(f[3]) * kRad, dLon = number<double>(f[4]) * kRad - lon1;
+    const double a = std::sin((lat2 - lat1) / 2), b = std::sin(dLon / 2);
+    const double h = a * a + std::cos(lat1) * std::cos(lat2) * b * b;
+    if (h < bestD) {
+      bestD = h;
+      best = i;
+    }
+  }
+  return &place(best);
+}
+
+std::string findAtlas(const std::string& workDir) {
+  if (const char* env = std::getenv("ORVENDA_ATLAS"); env != nullptr && *env != '\0') return env;
+  std::vector<std::string> candidates = {workDir + "/assets/atlas.js"};
+  char exe[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n > 0) {
+    std::string dir(exe, static_cast<std::size_t>(n));
+    dir.erase(dir.rfind('/'));
+    candidates.push_back(dir + "/../share/orvenda/workdir/assets/atlas.js");
+    candidates.push_back(dir + "/skeleton/assets/atlas.js");
+  }
+  for (const auto& c : candidates)
+    if (::access(c.c_str(), R_OK) == 0) return c;
+  return candidates.front();
+}
+
+}  // namespace orvenda::chart

@@ -1,0 +1,46 @@
+// The offset from GMT of a local clock time at a place, from the system's IANA time-zone
+// database: historical rules, summer and double summer time, gaps and folds, and the
+// local-mean-time era before a zone kept a standard time.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chart/fields.h"
+
+namespace orvenda::chart {
+
+struct ZonePeriod {
+  int offsetSeconds = 0;  // east of GMT
+  bool summer = false;
+  std::string abbreviation;
+};
+
+struct ZoneOffset {
+  enum class Kind { Unique, Gap, Fold, UnknownZone } kind = Kind::UnknownZone;
+  // Unique: first. Gap: first is the offset before the clocks jumped, second after.
+  // Fold: first is the offset of the first passage, second of the second.
+  ZonePeriod first, second;
+  bool meanTime = false;  // before standard time: the place's own mean time was used
+};
+
+// A local clock time in a zone. Before the zone's first standard time the offset is the
+// mean time of the longitude (in arc seconds) when one is given, else the database's.
+ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockTime& time,
+                    std::optional<std::int32_t> longitudeArcSeconds);
+
+// Whole minutes, rounded to the nearest (mean times are seconds-exact).
+int roundedMinutes(int offsetSeconds);
+// "+1:19:32", seconds only where there are any.
+std::string formatOffsetSeconds(int offsetSeconds);
+
+// Days since the epoch of the Julian day count, for the universal time of a local clock
+// time and an offset in minutes east.
+double julianDay(const CivilDate& date, const ClockTime& time, int offsetMinutes);
+// The universal date and time of a Julian day, to the nearest second.
+void fromJulianDay(double jd, CivilDate& date, ClockTime& time);
+
+bool zoneExists(const std::string& zone);
+
+}  // namespace orvenda::chart

@@ -1,0 +1,277 @@
+// orvenda-chart run as a user runs it, in a working directory of its own: the files it
+// writes byte for byte, what it refuses, and the round trips through CSV and AAF.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "birth/birth_record.h"
+#include "chart/atlas.h"
+#include "chart/chart_tool.h"
+#include "support/temp_dir.h"
+
+namespace orvenda::chart {
+namespace {
+
+using testing::TempDir;
+
+// A small atlas in the form the generator writes, with the traps of the real one: two
+// places of one name in one country, an accented name, a name that needed escaping.
+constexpr const char* kAtlas =
+    "// test atlas\n"
+    "window.ORVENDA_ATLAS = {\n"
+    "zones: [\"America/New_York\",\"Europe/London\",\"America/Sao_Paulo\",\"Europe/Athens\"],\n"
+    "countries: {\"US\":[\"United States of "
+    "America\",\"\xce\x97\xce\xbd\xcf\x89\xce\xbc\xce\xad\xce\xbd\xce\xb5\xcf\x82 "
+    "\xce\xa0\xce\xbf\xce\xbb\xce\xb9\xcf\x84\xce\xb5\xce\xaf\xce\xb5\xcf\x82\"],"
+    "\"GB\":[\"United Kingdom\",\"\xce\x97\xce\xbd\xcf\x89\xce\xbc\xce\xad\xce\xbd\xce\xbf "
+    "\xce\x92\xce\xb1\xcf\x83\xce\xaf\xce\xbb\xce\xb5\xce\xb9\xce\xbf\"],"
+    "\"BR\":[\"Brazil\",\"\xce\x92\xcf\x81\xce\xb1\xce\xb6\xce\xb9\xce\xbb\xce\xaf\xce\xb1\"],"
+    "\"GR\":[\"Greece\",\"\xce\x95\xce\xbb\xce\xbb\xce\xac\xce\xb4\xce\xb1\"]},\n"
+    "regions: {\"US.NY\":\"New "
+    "York\",\"US.IL\":\"Illinois\",\"US.MA\":\"Massachusetts\",\"GB.ENG\":\"England\",\"GR."
+    "ESYE31\":\"Attica\"},\n"
+    "places: [\n"
+    "\"New York City\tNew York\tUS\t40.71427\t-74.00597\t0\t8175133\tNY\",\n"
+    "\"London\t\tGB\t51.50853\t-0.12574\t1\t7556900\tENG\",\n"
+    "\"S\xc3\xa3o Paulo\t\tBR\t-23.5475\t-46.63611\t2\t10021295\t\",\n"
+    "\"Athens\t\tGR\t37.98376\t23.72784\t3\t664046\tESYE31\",\n"
+    "\"Springfield\t\tUS\t39.80172\t-89.64371\t0\t116565\tIL\",\n"
+    "\"Springfield\t\tUS\t42.10148\t-72.58981\t0\t153060\tMA\",\n"
+    "\"Quote \\\"Town\\\"\t\tUS\t40\t-75\t0\t1000\tNY\"\n"
+    "].join(\"\\n\")\n"
+    "};\n";
+
+class ChartTool : public ::testing::Test {
+ protected:
+  ChartTool() {
+    dir.mkdir("NAMES");
+    dir.write("atlas.js",
+              std::vector<std::uint8_t>(kAtlas, kAtlas + std::char_traits<char>::length(kAtlas)));
+    ::setenv("ORVENDA_ATLAS", (dir / "atlas.js").c_str(), 1);
+  }
+  ~ChartTool() override { ::unsetenv("ORVENDA_ATLAS"); }
+
+  int run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    args.insert(args.begin(), {"-C", dir.path()});
+    return runChartTool(args, out, err);
+  }
+  BirthRecord chart(const std::string& name) const {
+    BirthRecord r{};
+    decodeChart(dir.read("NAMES/" + name), r);
+    return r;
+  }
+
+  TempDir dir;
+  std::ostringstream out, err;
+};
+
+TEST_F(ChartTool, NewWritesTheChartAndItsNotesAsTheProgramsSaveDoes) {
+  ASSERT_EQ(
+      run({"new", "Maria", "--date", "1957-03-14", "--time", "09:41", "--place", "New York, US"}),
+      0)
+      << err.str();
+  EXPECT_EQ(dir.read("NAMES/Maria").size(), 56u);
+  EXPECT_EQ(chart("Maria"), (BirthRecord{14, 3, 1957, 9, 41, 0, -5, 0, -74, 0, 21, 40, 42, 51}));
+  EXPECT_TRUE(dir.exists("NAMES/Maria.txt"));
+  EXPECT_TRUE(dir.read("NAMES/Maria.txt").empty());
+  // Accents and case don't matter; a Greek name is a Greek file name.
+  ASSERT_EQ(
+      run({"new", "Γιώργος", "--date", "14.3.1960", "--time", "12:00", "--place", "sao paulo"}), 0)
+      << err.str();
+  EXPECT_EQ(chart("Γιώργος").gmtHours, -3);
+}
+
+TEST_F(ChartTool, AnExistingChartIsReplacedOnlyWithForceAndItsNotesStay) {
+  ASSERT_EQ(run({"new", "a", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  dir.write("NAMES/a.txt", {'n', 'o', 't', 'e'});
+  const auto before = dir.read("NAMES/a");
+  EXPECT_EQ(run({"new", "a", "--date", "2001-01-01", "--time", "10:00", "--place", "Athens"}), 1);
+  EXPECT_NE(err.str().find("--force"), std::string::npos);
+  EXPECT_EQ(dir.read("NAMES/a"), before);
+  ASSERT_EQ(
+      run({"new", "a", "--date", "2001-01-01", "--time", "10:00", "--place", "Athens", "--force"}),
+      0);
+  EXPECT_EQ(chart("a").year, 2001);
+  EXPECT_EQ(dir.read("NAMES/a.txt").size(), 4u);
+}
+
+TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"new", "x", "--date", "1957-02-29", "--time", "10:00", "--place", "Athens"}, "no such day"},
+      {{"new", "x", "--date", "1957-02-01", "--time", "10:00", "--place", "Springfield"},
+       "2 places"},
+      {{"new", "x", "--date", "1957-02-01", "--time", "10:00", "--place", "Atlantis"}, "no place"},
+      {{"new", "Łukasz", "--date", "1957-02-01", "--time", "10:00", "--place", "Athens"},
+       "can't type"},
+      {{"new", "..\\x", "--date", "1957-02-01", "--time", "10:00", "--place", "Athens"},
+       "leave NAMES"},
+      {{"new", std::string(70, 'n'), "--date", "1957-02-01", "--time", "10:00", "--place",
+        "Athens"},
+       "69"},
+      {{"new", "x", "--date", "2024-03-10", "--time", "02:30", "--place", "New York"},
+       "did not happen"},
+      {{"new", "x", "--date", "2024-11-03", "--time", "01:30", "--place", "New York"},
+       "happened twice"},
+      {{"new", "x", "--date", "2000-01-01", "--time", "10:00"}, "--place"},
+      {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens", "--lon", "1"},
+       "not both"},
+      {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1E"},
+       "latitude"},
+      {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1", "--lat", "1", "--zone",
+        "Mars/Base"},
+       "no time zone"},
+  };
+  for (const auto& [args, says] : cases) {
+    EXPECT_EQ(run(args), 1) << args[1] << " " << says;
+    EXPECT_NE(err.str().find(says), std::string::npos) << err.str();
+    EXPECT_TRUE(out.str().empty());
+  }
+  EXPECT_TRUE(dir.list("NAMES").empty());
+  EXPECT_EQ(run({"new", "x", "--bogus"}), 2);
+  EXPECT_EQ(run({"frobnicate"}), 2);
+  EXPECT_EQ(run({"new", "x", "--date"}), 2);
+}
+
+TEST_F(ChartTool, AnOffsetSettlesAGapAndAPlaceByCoordinatesTakesTheNearestZone) {
+  ASSERT_EQ(run({"new", "gap", "--date", "2024-03-10", "--time", "02:30", "--place", "New York",
+                 "--offset", "-5:00"}),
+            0)
+      << err.str();
+  EXPECT_EQ((std::pair{chart("gap").gmtHours, chart("gap").gmtMinutes}), (std::pair{-5, 0}));
+  // Just west of Greenwich: the sign can't be held, and the user is told.
+  ASSERT_EQ(run({"new", "w", "--date", "1944-06-06", "--time", "12:00", "--lon", "0:07:33W",
+                 "--lat", "51:30:31N"}),
+            0)
+      << err.str();
+  EXPECT_NE(err.str().find("can't carry its sign"), std::string::npos);
+  EXPECT_NE(err.str().find("Europe/London"), std::string::npos);
+  EXPECT_EQ(chart("w"), (BirthRecord{6, 6, 1944, 12, 0, 0, 2, 0, 0, 0, 0, 51, 30, 31}));
+}
+
+TEST_F(ChartTool, ListShowsEveryChartSortedWithItsNotesAndSkipsTemporaries) {
+  run({"new", "b", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"});
+  run({"new", "A", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"});
+  dir.mkdir("NAMES/clients");
+  run({"new", "clients\\c", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"});
+  dir.write(
+      "NAMES/.orvenda\xE2\x80\xA3"
+      "1\xE2\x80\xA3"
+      "ab",
+      {1});
+  std::remove((dir / "NAMES/b.txt").c_str());
+  ASSERT_EQ(run({"list"}), 0) << err.str();
+  EXPECT_EQ(
+      out.str(),
+      "NAME        Day  Mon Year Hour  Min  Sec  GMT  min  LON  Min  Sec  LAT  Min  Sec  Notes\n"
+      "A             1    1 2000   10   00   00    2   00   23   43   40   37   59   02  yes\n"
+      "b             1    1 2000   10   00   00    2   00   23   43   40   37   59   02  no\n"
+      "clients\\c     1    1 2000   10   00   00    2   00   23   43   40   37   59   02  yes\n");
+  ASSERT_EQ(run({"list", "--csv"}), 0);
+  EXPECT_NE(out.str().find("clients\\c,1,1,2000,10,0,0,2,0,23,43,40,37,59,2,yes\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ChartTool, CsvExportThenImportGivesTheSameFilesByteForByte) {
+  run({"new", "plain", "--date", "1957-03-14", "--time", "09:41", "--place", "New York"});
+  run({"new", "with, comma \"and quote\"", "--date", "1980-07-05", "--time", "14:07", "--place",
+       "Athens"});
+  dir.write("NAMES/odd", std::vector<std::uint8_t>(56, 0xFF));  // -1 in every field
+  ASSERT_EQ(run({"export"}), 0) << err.str();
+  const std::string csv = out.str();
+  EXPECT_NE(csv.find("\"with, comma \"\"and quote\"\"\",5,7,1980"), std::string::npos) << csv;
+  TempDir other;
+  other.mkdir("NAMES");
+  other.write("in.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
+  std::ostringstream o, e;
+  ASSERT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 0) << e.str();
+  for (const char* name : {"plain", "with, comma \"and quote\"", "odd"})
+    EXPECT_EQ(other.read(std::string("NAMES/") + name), dir.read(std::string("NAMES/") + name))
+        << name;
+  EXPECT_EQ(o.str(), "written odd\nwritten plain\nwritten with, comma \"and quote\"\n");
+  // Again: every record is reported, and nothing is overwritten.
+  EXPECT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1);
+}
+
+TEST_F(ChartTool, ImportReportsEachBadRowAndWritesTheGoodOnes) {
+  dir.write("in.csv", [] {
+    const std::string t =
+        "name,day,month,year,hour,minute,second,gmtHours,gmtMinutes,lonDegrees,lonMinutes,"
+        "lonSeconds,latDegrees,latMinutes,latSeconds\n"
+        "good,1,2,2000,3,4,5,2,0,23,43,40,37,59,2\n"
+        "short,1,2,2000\n"
+        "word,1,2,two,3,4,5,2,0,23,43,40,37,59,2\n"
+        "../out,1,2,2000,3,4,5,2,0,23,43,40,37,59,2\n";
+    return std::vector<std::uint8_t>(t.begin(), t.end());
+  }());
+  EXPECT_EQ(run({"import", dir / "in.csv"}), 1);
+  EXPECT_EQ(out.str(),
+            "written good\n"
+            "skipped short: line 3: a chart has a name and 14 numbers, this row 4 fields\n"
+            "skipped word: line 4: year is not a whole number: \"two\"\n"
+            "skipped ../out: the name \"../out\" would leave NAMES/\n");
+  EXPECT_EQ(chart("good"), (BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2}));
+  EXPECT_EQ(dir.list("NAMES").size(), 2u);
+}
+
+TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
+  dir.write("in.aaf", [] {
+    const std::string t =
+        "# a comment line\n"
+        "#A93: Ferber , Tobias ,m,27.9.1970,11:04,Kandel/Pfalz,D\n"
+        "#B93:*,49n05,8e11,1he,0\n"
+        "#COM: notes belong to the record and are passed over\n"
+        "#A93:Doe,Jane,f,14.3.1957,9:41,New York,USA\n"
+        "#A93:Bad,*,*,31.4.1957,9:41,Athens,GR\n"
+        "#A93:Nowhere,*,*,1.4.1957,9:41,Atlantis,*\n";
+    return std::vector<std::uint8_t>(t.begin(), t.end());
+  }());
+  EXPECT_EQ(run({"import", dir / "in.aaf"}), 1);
+  EXPECT_NE(out.str().find("written Tobias Ferber\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("written Jane Doe\n"), std::string::npos);
+  EXPECT_NE(out.str().find("skipped Bad: line 6: date \"31.4.1957\": there is no such day"),
+            std::string::npos);
+  EXPECT_NE(out.str().find("skipped Nowhere: line 7:"), std::string::npos);
+  // Kandel lies nearest London in this atlas: the zone is London's, +1:00 in 1970.
+  EXPECT_EQ(chart("Tobias Ferber"), (BirthRecord{27, 9, 1970, 11, 4, 0, 1, 0, 8, 11, 0, 49, 5, 0}));
+  EXPECT_EQ(chart("Jane Doe"), (BirthRecord{14, 3, 1957, 9, 41, 0, -5, 0, -74, 0, 21, 40, 42, 51}));
+  ASSERT_EQ(run({"export", "--format", "aaf", "Jane Doe"}), 0);
+  EXPECT_EQ(out.str(),
+            "#A93:Jane Doe,*,*,14.3.1957,9:41,*,*\n#B93:2435912.111806,40n43,74w00,*,*\n");
+  // The Julian day says which offset the exporting program used.
+  dir.write("jd.aaf", [] {
+    const std::string t =
+        "#A93:Fold,*,*,3.11.2024,1:30,New York,US\n#B93:2460617.729167,40n43,74w00,*,*\n";
+    return std::vector<std::uint8_t>(t.begin(), t.end());
+  }());
+  ASSERT_EQ(run({"import", dir / "jd.aaf"}), 0) << out.str() << err.str();
+  EXPECT_EQ(chart("Fold").gmtHours, -4);
+}
+
+TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
+  ASSERT_EQ(run({"offset", "Europe/London", "1944-06-06", "12:00"}), 0);
+  EXPECT_EQ(out.str(), "GMT 2 min 00\t+2:00 BDST, summer time\n");
+  ASSERT_EQ(run({"offset", "America/New_York", "1850-05-01", "12:00", "--lon", "78:52W"}), 0);
+  EXPECT_EQ(out.str(), "GMT -6 min 45\t-5:15:28 LMT, mean time of the longitude\n");
+  EXPECT_EQ(run({"offset", "Europe/Athens", "2024-10-27", "03:30"}), 1);
+  EXPECT_NE(err.str().find("happened twice"), std::string::npos);
+  ASSERT_EQ(run({"place", "springfield, il"}), 0);
+  EXPECT_NE(out.str().find("Illinois"), std::string::npos);
+  EXPECT_EQ(out.str().find("Massachusetts"), std::string::npos);
+  ASSERT_EQ(run({"place", "Quote"}), 0);
+  EXPECT_NE(out.str().find("Quote \"Town\""), std::string::npos);
+}
+
+TEST(ChartAtlas, FoldingForgetsCaseAccentsAndTonos) {
+  EXPECT_EQ(foldName("São Paulo"), "sao paulo");
+  EXPECT_EQ(foldName("ZÜRICH"), "zurich");
+  EXPECT_EQ(foldName("Łódź"), "lodz");
+  EXPECT_EQ(foldName("Straße"), "strasse");
+  EXPECT_EQ(foldName("ΑΘΉΝΑ"), "αθηνα");
+  EXPECT_EQ(foldName("Άγιος Νικόλαος"), "αγιοσ νικολαοσ");
+}
+
+}  // namespace
+}  // namespace orvenda::chart
