@@ -4,7 +4,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cmake -S "$top" -B "$top/build" >/dev/null
-cmake --build "$top/build" --target orvenda skeleton -j "$(nproc)" >/dev/null
+cmake --build "$top/build" --target orvenda orvenda_chart_tool skeleton -j "$(nproc)" >/dev/null
 work="$top/run"
 if [ ! -d "$work" ]; then
   cp -R "$top/build/skeleton" "$work"

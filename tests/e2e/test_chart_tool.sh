@@ -1,0 +1,49 @@
+# orvenda-chart writes charts into a working directory laid out from the skeleton, as the
+# README sets one up; the program then opens each with O and shows its strip.
+source "$(dirname "$0")/lib.sh" "$1"
+tool="$(dirname "$BIN")/orvenda-chart"
+skeleton="$(dirname "$BIN")/skeleton"
+
+for lang in 0 1; do
+  dir="$WORK/run$lang"
+  cp -R "$skeleton" "$dir"
+  if [ "$lang" = 1 ]; then "$(dirname "$BIN")/orvenda-settings" "$dir" --language greek >/dev/null; fi
+  check "$lang: the tool writes Maria" "$tool" -C "$dir" new Maria --date 1957-03-14 --time 09:41 \
+    --place "New York, US" >/dev/null
+  check "$lang: and a Greek name" "$tool" -C "$dir" new Γιώργος --date 1944-06-06 --time 12:00 \
+    --place "london, gb" >/dev/null 2>&1
+  start_program "$dir"
+  check "$lang: up" wait_for_text "NAMES\\untitled"
+  for chart in Maria Γιώργος; do
+    tmx send-keys -t e2e o
+    check "$lang: open prompt" wait_for_text ": "
+    tmx send-keys -t e2e -l "$chart"
+    tmx send-keys -t e2e Enter
+    check "$lang: $chart opened" wait_for_text " Orvenda   NAMES\\$chart"
+  done
+  tmx send-keys -t e2e o
+  sleep 0.2
+  tmx send-keys -t e2e -l Maria
+  tmx send-keys -t e2e Enter
+  check "$lang: Maria opened again" wait_for_text " Orvenda   NAMES\\Maria"
+  check "$lang: with New York's offset, -5 0, in 1957" \
+    [ "$(row 4)" = " ←↓   14    3 1957    9   41   00   -5   00  -74   00   21   40   42   51" ]
+  tmx send-keys -t e2e Escape
+  check "$lang: Escape ends it" wait_for_text "EXIT=0"
+  check "$lang: the program saved what it opened, byte for byte" \
+    [ "$("$tool" -C "$dir" show Maria | sed -n 3p)" = "fields        14    3 1957    9   41   00   -5   00  -74   00   21   40   42   51" ]
+  check "$lang: list shows both, with notes" \
+    [ "$("$tool" -C "$dir" list | awk 'NR > 1 {print $1, $NF}' | tr '\n' ' ')" = "Maria yes untitled yes Γιώργος yes " ]
+done
+
+# A bad command line: a message naming what was wrong, nothing written, status non-zero.
+dir="$WORK/run0"
+before=$(ls "$dir/NAMES" | wc -l)
+"$tool" -C "$dir" new X --date 31.4.1957 --time 09:41 --place Athens >"$WORK/out" 2>"$WORK/err"
+check "bad date: status 1" [ "$?" = 1 ]
+check "bad date: says so" grep -q "no such day" "$WORK/err"
+check "bad date: nothing on standard output" [ ! -s "$WORK/out" ]
+check "bad date: nothing written" [ "$(ls "$dir/NAMES" | wc -l)" = "$before" ]
+"$tool" frobnicate >/dev/null 2>&1
+check "unknown command: status 2" [ "$?" = 2 ]
+finish
