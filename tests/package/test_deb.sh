@@ -26,7 +26,10 @@ check "package installs" dpkg -i "$deb"
 check "program on PATH" [ -x /usr/bin/orvenda ]
 check "manual page installed" bash -c "man -w orvenda | grep -q '/usr/share/man/man1/orvenda.1'"
 check "manual page shows" bash -c "MANWIDTH=80 man orvenda 2>/dev/null | grep -q 'ASPECT AND PLANET SCREENS'"
+check "orvenda-chart on PATH, with its manual page" bash -c "[ -x /usr/bin/orvenda-chart ] && man -w orvenda-chart >/dev/null"
+check "orvenda-chart finds the installed atlas" bash -c "cd / && orvenda-chart place 'Athens, GR' | grep -q 'Europe/Athens'"
 check "working directory laid out" env HOME="$home" orvenda-workdir
+check "orvenda-chart writes a chart there" bash -c "orvenda-chart -C '$home/orvenda' new Maria --date 1957-03-14 --time 09:41 --place 'New York, US' >/dev/null"
 check "with every settings file" [ "$(ls "$home/orvenda/settings" | wc -l)" = 11 ]
 check "and the pages" [ -f "$home/orvenda/help-en.htm" ] && [ -f "$home/orvenda/PRINT/bush.html" ]
 tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$home/orvenda' && orvenda; echo EXIT=\$?; sleep 30"
