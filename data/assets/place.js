@@ -7,17 +7,19 @@ const PLACE_TEXT = {
     count: (n) => `${n.toLocaleString("en")} places`,
     found: (n, shown) => n > shown ? `${n} found, the first ${shown} shown` : `${n} found`,
     none: "No place of that name.",
-    head: ["Place", "Country", "LON  Min  Sec", "LAT  Min  Sec", "Time zone"],
+    head: ["Place", "Region", "Country", "LON  Min  Sec", "LAT  Min  Sec", "Time zone"],
     minusZero: "West of Greenwich or south of the equator by less than a degree: the program keeps the sign in the degrees, so enter 0 there and take care.",
     page: "timezones-en.htm",
+    placeholder: "Athens", label: "Place",
   },
   el: {
     count: (n) => `${n.toLocaleString("el")} τόποι`,
     found: (n, shown) => n > shown ? `Βρέθηκαν ${n}, φαίνονται οι πρώτοι ${shown}` : `Βρέθηκαν ${n}`,
     none: "Δεν υπάρχει τόπος με αυτό το όνομα.",
-    head: ["Τόπος", "Χώρα", "Μήκ  Λεπ  Δευ", "Πλά  Λεπ  Δευ", "Ζώνη ώρας"],
+    head: ["Τόπος", "Περιφέρεια", "Χώρα", "Μήκ  Λεπ  Δευ", "Πλά  Λεπ  Δευ", "Ζώνη ώρας"],
     minusZero: "Δυτικά του Γκρίνουιτς ή νότια του ισημερινού κατά λιγότερο από μία μοίρα: το πρόγραμμα κρατά το πρόσημο στις μοίρες, γράψτε εκεί 0 και προσέξτε.",
     page: "timezones.htm",
+    placeholder: "Αθήνα, Athens", label: "Τόπος",
   },
 };
 
@@ -45,8 +47,9 @@ function loadPlaces() {
   if (places) return places;
   const atlas = window.ORVENDA_ATLAS;
   places = atlas.places.split("\n").map((line) => {
-    const [name, alt, country, lat, lon, zone, population] = line.split("\t");
+    const [name, alt, country, lat, lon, zone, population, region] = line.split("\t");
     return { name, alt, country, lat: Number(lat), lon: Number(lon), zone: atlas.zones[Number(zone)],
+             region: (region && atlas.regions && atlas.regions[`${country}.${region}`]) || "",
              population: Number(population), key: fold(name), altKey: fold(alt) };
   });
   return places;
@@ -65,9 +68,22 @@ function findPlaces(text) {
   return starts.concat(contains);
 }
 
+// The search and its table exist only where scripts run: a text browser shows the plain
+// links to every country's places instead of an empty form.
+function buildSearch(T) {
+  const ui = document.getElementById("search-ui");
+  const head = T.head.map((h) => `<th>${h.replace(/  /g, "&nbsp; ")}</th>`).join("");
+  ui.innerHTML =
+    `<p><input id="search" type="search" placeholder="${T.placeholder}" size="30" autofocus aria-label="${T.label}">\n` +
+    `<span id="count"></span> · <span id="found"></span></p>\n` +
+    `<table>\n<thead><tr>${head}</tr></thead>\n<tbody id="places"></tbody>\n</table>\n` +
+    `<p id="minus-zero" class="warning"></p>`;
+}
+
 function initPlace(lang) {
   const T = PLACE_TEXT[lang];
   const $ = (id) => document.getElementById(id);
+  buildSearch(T);
   const countries = window.ORVENDA_ATLAS.countries;
   $("count").textContent = T.count(loadPlaces().length);
   $("count").dataset.places = String(loadPlaces().length);
@@ -90,6 +106,7 @@ function initPlace(lang) {
       minusZero ||= lon.minusZero || lat.minusZero;
       const tr = document.createElement("tr");
       tr.appendChild(cell(p.name + (p.alt && p.alt !== p.name ? ` (${p.alt})` : "")));
+      tr.appendChild(cell(p.region));
       tr.appendChild(cell((countries[p.country] || [p.country, p.country])[lang === "el" ? 1 : 0]));
       const fields = (f) => `${(f.minusZero ? "-0" : String(f.degrees)).padStart(4)} ${pad(f.minutes).padStart(4)} ${pad(f.seconds).padStart(4)}`;
       tr.appendChild(cell(fields(lon), "num lon"));

@@ -12,6 +12,7 @@ const TZ_TEXT = {
     seconds: "The zone's offset had seconds then; it is rounded to the minute.",
     bad: "Choose a time zone, a date and a time.",
     here: "Your computer's zone",
+    zone: "Time zone", date: "Date", time: "Time",
   },
   el: {
     ok: "Γράψτε αυτά στα πεδία GMT και Λεπ του προγράμματος:",
@@ -21,6 +22,7 @@ const TZ_TEXT = {
     seconds: "Η διαφορά της ζώνης είχε τότε δευτερόλεπτα· στρογγυλεύεται στο λεπτό.",
     bad: "Επιλέξτε ζώνη ώρας, ημερομηνία και ώρα.",
     here: "Η ζώνη του υπολογιστή σας",
+    zone: "Ζώνη ώρας", date: "Ημερομηνία", time: "Ωρα",
   },
 };
 
@@ -73,9 +75,21 @@ function programForm(offsetSeconds) {
   return { gmtHours: hours, gmtMinutes: minutes - 60 * hours };
 }
 
+// The form exists only where scripts run: a text browser shows the link to every zone's
+// history instead of three empty boxes.
+function buildForm(T) {
+  document.getElementById("offset-ui").innerHTML =
+    `<p><label>${T.zone} <input id="zone" list="zones" size="32" autocomplete="off"></label>\n` +
+    `<datalist id="zones"></datalist>\n` +
+    `<label>${T.date} <input id="date" type="date" min="1800-01-01" max="2100-12-31"></label>\n` +
+    `<label>${T.time} <input id="time" type="time"></label></p>\n` +
+    `<p class="note" id="here"></p>\n<div id="result"></div>\n<p id="warning" class="warning"></p>`;
+}
+
 function initTimezones(lang) {
   const T = TZ_TEXT[lang];
   const $ = (id) => document.getElementById(id);
+  buildForm(T);
   const zones = (Intl.supportedValuesOf ? Intl.supportedValuesOf("timeZone") : []).slice();
   const here = Intl.DateTimeFormat().resolvedOptions().timeZone;
   if (!zones.includes(here)) zones.push(here);

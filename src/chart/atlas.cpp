@@ -335,6 +335,11 @@ std::string Atlas::countryName(std::string_view code) const {
   return c == countries_.end() ? std::string(code) : c->second.first;
 }
 
+std::string Atlas::countryNameGreek(std::string_view code) const {
+  const auto c = countries_.find(std::string(code));
+  return c == countries_.end() ? std::string(code) : c->second.second;
+}
+
 std::optional<std::string> Atlas::countryCode(std::string_view text) const {
   const std::string code = upper(text);
   if (code.size() == 2 && countries_.count(code)) return code;

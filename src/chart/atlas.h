@@ -38,6 +38,7 @@ class Atlas {
   const Place* nearest(std::int32_t latitude, std::int32_t longitude) const;
 
   std::string countryName(std::string_view code) const;
+  std::string countryNameGreek(std::string_view code) const;
   // An ISO 3166 code from a code, an international vehicle code (D, GB, USA) or an
   // English or Greek country name; nothing when none matches.
   std::optional<std::string> countryCode(std::string_view text) const;

@@ -167,25 +167,6 @@ void appendField(std::string& out, const char* prefix, std::int32_t value) {
 
 }  // namespace
 
-std::string birthDataScript(std::string_view summary) {
-  std::string out =
-      "// Written by Orvenda's read/print key: the birth data, one character per "
-      "Windows-1253 byte.\nwindow.orvendaBirthData = \"";
-  for (const char ch : summary) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c >= 0x80 || c < 0x20 || c == '"' || c == '\\') {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    } else {
-      out += ch;
-    }
-  }
-  out += "\";\n";
-  return out;
-}
-
 std::string birthSummary(const BirthRecord& r, int horoscopeLanguage) {
   if (horoscopeLanguage != 0 && horoscopeLanguage != 1) return {};
   const texts::SummaryLabels& l = horoscopeLanguage == 0 ? texts::kSummaryEn : texts::kSummaryEl;

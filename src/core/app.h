@@ -87,10 +87,6 @@ class App {
   std::function<void(int)> endProcess_;
 };
 
-// The script that the print page reads: the birth-data text as a JavaScript string whose
-// characters stand for its Windows-1253 bytes (those of 128 and above as \xNN escapes).
-std::string birthDataScript(std::string_view summary);
-
 // The birth-data text of a record, at most 160 characters, in the horoscope language
 // (0 English, 1 Greek in Windows-1253; any other value gives an empty text).
 std::string birthSummary(const BirthRecord& record, int horoscopeLanguage);

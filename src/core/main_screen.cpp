@@ -10,6 +10,7 @@
 #include "birth/chart_for_now.h"
 #include "console/console_screen.h"
 #include "core/app.h"
+#include "core/print_sheet.h"
 #include "core/open_chart.h"
 #include "core/texts.h"
 #include "external/shell_launcher.h"
@@ -332,11 +333,12 @@ std::optional<Step> MainScreen::command(int code) {
       }
       app_.birthSummary = birthSummary(r, s.horoscopeLanguage);
       {
-        // The print page shows what R composed; without a PRINT folder nothing is kept.
-        const std::string script = birthDataScript(app_.birthSummary);
+        // The page that opens is the sheet itself, written whole like every file; without
+        // a PRINT folder nothing is written and the opener finds nothing, as before.
+        const std::string sheet = printSheet(s, r);
         app_.files.write(
-            "PRINT\\birthdata.js",
-            std::span(reinterpret_cast<const std::uint8_t*>(script.data()), script.size()));
+            "PRINT\\bush.html",
+            std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()));
       }
       app_.shell.runCommand("start PRINT/bush.html");
       return enterAnew();

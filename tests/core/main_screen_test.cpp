@@ -1,9 +1,11 @@
 // The main screen cell by cell in English and Greek, and every command of its key table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "core/print_sheet.h"
 #include "support/program_harness.h"
 
 namespace orvenda {
@@ -560,18 +562,47 @@ TEST(BirthSummary, NegativeValuesKeepTheirSignAndNeverOverrun) {
   EXPECT_EQ(birthSummary(huge, 1).size(), 160u);
 }
 
-TEST(BirthSummary, ScriptForThePrintPageEscapesEveryByteAbove127) {
-  const std::string script = birthDataScript("<br>\xC3\xDD: 05");
-  EXPECT_NE(script.find("window.orvendaBirthData = \"<br>\\xC3\\xDD: 05\";"), std::string::npos);
-  for (char c : script) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
-}
-
-TEST_F(MainScreenTest, ReadWritesTheBirthDataBesideThePrintPage) {
+TEST_F(MainScreenTest, ReadWritesThePrintSheetThatItOpens) {
   h.dir.mkdir("PRINT");
   runWith({F(5), 'r'});
-  const auto bytes = h.dir.read("PRINT/birthdata.js");
-  const std::string script(bytes.begin(), bytes.end());
-  EXPECT_NE(script.find("<br>Birth Date: 05/03/1980"), std::string::npos);
+  const auto bytes = h.dir.read("PRINT/bush.html");
+  const std::string sheet(bytes.begin(), bytes.end());
+  for (const char* row : {"<tr><th>Chart</th><td>untitled</td></tr>",
+                          "<tr><th>Date of birth</th><td>5 March 1980</td></tr>",
+                          "<tr><th>Sex</th><td>Man</td></tr>",
+                          // Whatever the zone, the clock's instant comes back as UT.
+                          "<tr><th>Universal time</th><td>5 March 1980, 12:07:09 UT</td></tr>",
+                          "<tr><th>Longitude</th><td>23° 46′ 00″ E &nbsp;(23 46 00)</td></tr>",
+                          "<tr><th>Latitude</th><td>37° 58′ 00″ N &nbsp;(37 58 00)</td></tr>"})
+    EXPECT_NE(sheet.find(row), std::string::npos) << row << "\n" << sheet;
+  EXPECT_EQ(sheet.find("<script"), std::string::npos);
+  EXPECT_EQ(sheet.find("<frame"), std::string::npos);
+  EXPECT_EQ(std::count(h.shell.commands.begin(), h.shell.commands.end(), "start PRINT/bush.html"), 1);
+}
+
+TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {
+  AppState s;
+  s.horoscopeLanguage = 1;
+  s.sex = 2;
+  s.timeMode = 1;
+  s.chartName = "<b>&";
+  // 1 January 1970, 00:30 at +2:00 is 31 December 1969, 22:30 UT.
+  const BirthRecord r{1, 1, 1970, 0, 30, 0, 2, 0, -3, 5, 9, -33, 52, 0};
+  const std::string sheet = printSheet(s, r);
+  EXPECT_NE(sheet.find("<html lang=\"el\">"), std::string::npos);
+  for (const char* row :
+       {"<tr><th>Χάρτης</th><td>&lt;b&gt;&amp;</td></tr>",
+        "<tr><th>Ώρα γέννησης</th><td>00:30:00 (άγνωστη)</td></tr>",
+        "<tr><th>Φύλο</th><td>Γυναίκα</td></tr>",
+        "<tr><th>Παγκόσμια ώρα</th><td>31 Δεκεμβρίου 1969, 22:30:00 UT</td></tr>",
+        "<tr><th>Γεωγραφικό μήκος</th><td>3° 05′ 09″ Δ &nbsp;(-3 05 09)</td></tr>",
+        "<tr><th>Γεωγραφικό πλάτος</th><td>33° 52′ 00″ Ν &nbsp;(-33 52 00)</td></tr>"})
+    EXPECT_NE(sheet.find(row), std::string::npos) << row;
+  // A damaged record still gives a sheet, with its numbers as they stand.
+  const std::string odd = printSheet(AppState{}, BirthRecord{31, 13, 1980, 25, 0, 0, -4, 30, 0, 0, 0, 0, 0, 0});
+  EXPECT_NE(odd.find("<td>31/13/1980 (not a date of the calendar)</td>"), std::string::npos);
+  EXPECT_NE(odd.find("<tr><th>Universal time</th><td>—</td></tr>"), std::string::npos);
+  EXPECT_NE(odd.find("<td>GMT -4 min 30 &nbsp;(UTC-3:30)</td>"), std::string::npos);
 }
 
 }  // namespace

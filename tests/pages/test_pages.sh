@@ -1,5 +1,5 @@
-# The pages in headless Chromium: the place atlas, the time-zone offsets, the print page
-# after R, and a screenshot of each for a person to look at.
+# The pages in headless Chromium: the place atlas, the time-zone offsets, the pages that
+# need no script, the print sheet after R, and a screenshot of each for a person to look at.
 # Usage: test_pages.sh SKELETON_DIR ORVENDA_BINARY SCREENSHOT_DIR
 set -u
 skeleton=$(realpath "$1")
@@ -30,14 +30,14 @@ has() { grep -qF -- "$2" <<<"$1"; }
 # ---- places -------------------------------------------------------------------------------
 page=$(dom "$skeleton/place-en.htm#q=Athens")
 count=$(grep -oE 'data-places="[0-9]+"' <<<"$page" | grep -oE '[0-9]+')
-check "at least 25,000 places ($count)" [ "${count:-0}" -ge 25000 ]
-check "Athens, Greece in the program's fields" has "$page" '<tr><td>Athens</td><td>Greece</td><td class="num lon">  23   43   40</td><td class="num lat">  37   59   02</td>'
+check "at least 135,000 places ($count)" [ "${count:-0}" -ge 135000 ]
+check "Athens, Greece in the program's fields" has "$page" '<tr><td>Athens</td><td>Attica</td><td>Greece</td><td class="num lon">  23   43   40</td><td class="num lat">  37   59   02</td>'
 check "Athens leads to its time zone" has "$page" '<a href="timezones-en.htm#zone=Europe%2FAthens">Europe/Athens</a>'
 page=$(dom "$skeleton/place-en.htm#q=London")
 check "west of Greenwich by less than a degree keeps its sign" has "$page" '<td class="num lon">  -0   07   33</td>'
 check "and says so" has "$page" 'enter 0 there'
 page=$(dom "$skeleton/place-en.htm#q=Sao%20Paulo")
-check "accents folded in the search; south and west negative" grep -qE 'São Paulo</td><td>Brazil</td><td class="num lon"> -46   38   ..</td><td class="num lat"> -23   32   ..</td>' <<<"$page"
+check "accents folded in the search; south and west negative" grep -qE 'São Paulo</td><td>São Paulo</td><td>Brazil</td><td class="num lon"> -46   38   ..</td><td class="num lat"> -23   32   ..</td>' <<<"$page"
 page=$(dom "$skeleton/place.htm#q=Athens")
 check "Greek page names the country in Greek" has "$page" '<td>Ελλάδα</td>'
 shot place-en "$skeleton/place-en.htm#q=Athens"
@@ -74,34 +74,46 @@ for p in help-en help; do
   shot "$p" "$skeleton/$p.htm"
 done
 
-# ---- print, after R in the program -------------------------------------------------------
+# ---- the pages without scripts, as a graphical browser shows them --------------------------
+page=$(dom "$skeleton/places/GR-en.htm")
+check "Greece's places, Athens among them" has "$page" '<tr><td>Athens</td><td>Attica</td><td class="num">  23   43   40</td><td class="num">  37   59   02</td><td>Europe/Athens</td></tr>'
+shot places-GR-en "$skeleton/places/GR-en.htm"
+shot places-index "$skeleton/places/index.htm"
+page=$(dom "$skeleton/zones/Europe.London-en.htm")
+check "London's history: double summer time in June 1944" has "$page" '<tr><td>1944-04-02&nbsp;03:00</td><td>1944-09-17&nbsp;03:00</td><td class="num">   2</td><td class="num">00</td><td>yes</td><td>BDST</td>'
+check "and the form agrees with the table" [ "$(offset Europe/London 1944-06-06 12:00)" = "2 0" ]
+shot zone-London-en "$skeleton/zones/Europe.London-en.htm"
+shot zone-Athens "$skeleton/zones/Europe.Athens.htm"
+
+# ---- the print sheet, after R in the program ---------------------------------------------
 cp -R "$skeleton/." "$work/"
-tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$work' && TZ=UTC0 '$bin'; sleep 30"
-for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
 page=$(dom "$work/PRINT/bush.html")
 check "print page before R says how to get data" has "$page" 'No birth data yet'
-tmux -L "$sock" send-keys F5
-sleep 0.2
-tmux -L "$sock" send-keys r
-for _ in $(seq 60); do [ -f "$work/PRINT/birthdata.js" ] && break; sleep 0.05; done
-page=$(dom "$work/PRINT/bush.html")
-check "print page shows the chart's data" grep -qE 'Birth Date: [0-9]{2}/[0-9]{2}/[0-9]{4}<br>Birth Time: [0-9]{2}:[0-9]{2}:[0-9]{2}<br>GMT: 00:00<br>Longitude: 23:46:00<br>Latitude: 37:58:00' <<<"$page"
-shot bush-en "$work/PRINT/bush.html"
-tmux -L "$sock" send-keys Escape
-sleep 0.3
-tmux -L "$sock" kill-server >/dev/null 2>&1
-check "language files set to Greek" "$skeleton/../orvenda-settings" "$work" --language greek
-tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$work' && TZ=UTC0 '$bin'; sleep 30"
-for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
-rm -f "$work/PRINT/birthdata.js"
-tmux -L "$sock" send-keys F5
-sleep 0.2
-tmux -L "$sock" send-keys r
-for _ in $(seq 100); do [ -f "$work/PRINT/birthdata.js" ] && break; sleep 0.05; done
-page=$(dom "$work/PRINT/bush.html")
-check "Greek data decoded from Windows-1253" has "$page" 'Ημερομηνία Γέννησης: '
-check "Greek place label" has "$page" 'Γεωγραφικό Πλάτος: 37:58:00'
-shot bush "$work/PRINT/bush.html"
+for lang in english greek; do
+  tmux -L "$sock" kill-server >/dev/null 2>&1
+  "$skeleton/../orvenda-settings" "$work" --language "$lang" >/dev/null
+  tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$work' && env -u DISPLAY -u WAYLAND_DISPLAY BROWSER=true TZ=UTC0 '$bin'; sleep 30"
+  for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
+  rm -f "$work/PRINT/bush.html"
+  tmux -L "$sock" send-keys F5
+  sleep 0.2
+  tmux -L "$sock" send-keys r
+  for _ in $(seq 100); do [ -f "$work/PRINT/bush.html" ] && break; sleep 0.05; done
+  page=$(dom "$work/PRINT/bush.html")
+  if [ "$lang" = english ]; then
+    check "the sheet: the offset" has "$page" '<tr><th>Offset from GMT</th><td>GMT 0 min 00 &nbsp;(UTC+0:00)</td></tr>'
+    check "the sheet: the place" has "$page" '<tr><th>Latitude</th><td>37° 58′ 00″ N &nbsp;(37 58 00)</td></tr>'
+    shot bush-en "$work/PRINT/bush.html"
+    chrome --print-to-pdf="$work/sheet.pdf" --no-pdf-header-footer "file://$work/PRINT/bush.html" >/dev/null
+    pages=$(grep -ao '/Count [0-9]*' "$work/sheet.pdf" | head -n1 | grep -o '[0-9]*$')
+    check "the sheet prints on one page ($pages)" [ "$pages" = 1 ]
+  else
+    check "the sheet in Greek" has "$page" '<tr><th>Φύλο</th><td>Άνδρας</td></tr>'
+    shot bush "$work/PRINT/bush.html"
+  fi
+  tmux -L "$sock" send-keys Escape
+  sleep 0.3
+done
 
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]

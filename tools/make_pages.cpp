@@ -1,0 +1,424 @@
+// Writes the pages that need no script, in English and in Greek, from the atlas and the
+// system's time-zone database: every country's places with their coordinates in the
+// program's fields, and every zone's history of offsets with its gaps and folds.
+// Usage: make_pages ATLAS OUTPUT_DIR
+#include <date/tz.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "chart/atlas.h"
+#include "chart/fields.h"
+#include "chart/zone_offset.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using orvenda::chart::Atlas;
+using orvenda::chart::Place;
+
+// A page grows past about 1 MB at this many places.
+constexpr std::size_t kPlacesPerPage = 9000;
+// The periods listed run to the end of 2037; the rules of the last one go on after it.
+constexpr int kLastYear = 2037;
+
+struct Language {
+  const char* suffix;  // "-en" or ""
+  const char* lang;
+  const char* places;
+  const char* placesIntro;
+  const char* countries;
+  const char* place;
+  const char* region;
+  const char* zone;
+  const char* zonesOfCountry;
+  const char* part;
+  const char* zonesTitle;
+  const char* zonesIntro;
+  const char* from;
+  const char* until;
+  const char* summer;
+  const char* yes;
+  const char* no;
+  const char* abbreviation;
+  const char* change;
+  const char* gap;
+  const char* fold;
+  const char* meanTime;
+  const char* lastRules;
+  const char* back;
+  const char* search;
+  const char* atlasNote;
+};
+
+const Language kEnglish = {
+    "-en",
+    "en",
+    "Places",
+    "Every place of the atlas by country, with its longitude (LON, Min, Sec) and latitude "
+    "(LAT, Min, Sec) as the program's fields take them: east and north positive, the sign on "
+    "the degrees only. The zone leads to its history of offsets from GMT.",
+    "Countries",
+    "Place",
+    "Region",
+    "Time zone",
+    "Time zones of the country",
+    "part",
+    "Time zones",
+    "Each period of the zone's history: from and until are the local clock times at its "
+    "start and end. GMT and min are the program's fields for the offset (the minutes always "
+    "0 to 59: a clock 3 h 30 min behind GMT is GMT -4, min 30).",
+    "From (local time)",
+    "Until",
+    "Summer time",
+    "yes",
+    "no",
+    "Abbreviation",
+    "At the change",
+    "clocks forward: the local times from %s to %s did not exist",
+    "clocks back: the local times from %s to %s happened twice",
+    "local mean time of the zone's city; a birth elsewhere keeps its own mean time, its "
+    "longitude ÷ 15 hours (orvenda-chart new does this)",
+    "The rules of the last period go on after 2037.",
+    "All places",
+    "With the search (needs JavaScript)",
+    "Places: GeoNames (https://www.geonames.org/), CC BY 4.0. Offsets: the IANA time zone "
+    "database of this system."};
+
+const Language kGreek = {
+    "",
+    "el",
+    "Τόποι",
+    "Όλοι οι τόποι του άτλαντα ανά χώρα, με το γεωγραφικό μήκος (Μήκ, Λεπ, Δευ) και πλάτος "
+    "(Πλά, Λεπ, Δευ) όπως τα δέχονται τα πεδία του προγράμματος: ανατολικά και βόρεια "
+    "θετικά, το πρόσημο μόνο στις μοίρες. Η ζώνη οδηγεί στο ιστορικό της διαφοράς από GMT.",
+    "Χώρες",
+    "Τόπος",
+    "Περιφέρεια",
+    "Ζώνη ώρας",
+    "Ζώνες ώρας της χώρας",
+    "μέρος",
+    "Ζώνες ώρας",
+    "Κάθε περίοδος του ιστορικού της ζώνης: από και έως είναι οι τοπικές ώρες στην αρχή και "
+    "στο τέλος της. Τα GMT και Λεπ είναι τα πεδία του προγράμματος για τη διαφορά (τα λεπτά "
+    "πάντα 0 έως 59: ρολόι 3 ώρες 30 λεπτά πίσω από το GMT είναι GMT -4, Λεπ 30).",
+    "Από (τοπική ώρα)",
+    "Έως",
+    "Θερινή ώρα",
+    "ναι",
+    "όχι",
+    "Συντομογραφία",
+    "Στην αλλαγή",
+    "τα ρολόγια μπροστά: οι τοπικές ώρες από %s έως %s δεν υπήρξαν",
+    "τα ρολόγια πίσω: οι τοπικές ώρες από %s έως %s έγιναν δύο φορές",
+    "τοπικός μέσος χρόνος της πόλης της ζώνης· μια γέννηση αλλού κρατά τον δικό της μέσο "
+    "χρόνο, το μήκος της ÷ 15 ώρες (το κάνει το orvenda-chart new)",
+    "Οι κανόνες της τελευταίας περιόδου συνεχίζονται μετά το 2037.",
+    "Όλοι οι τόποι",
+    "Με την αναζήτηση (χρειάζεται JavaScript)",
+    "Τόποι: GeoNames (https://www.geonames.org/), CC BY 4.0. Διαφορές: η βάση ζωνών ώρας IANA "
+    "αυτού του συστήματος."};
+
+std::string esc(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '&')
+      out += "&amp;";
+    else if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '"')
+      out += "&quot;";
+    else
+      out += c;
+  }
+  return out;
+}
+
+// "Europe/London" -> "Europe.London": zone names have no dots, and a page per zone
+// stays one file in one folder.
+std::string zoneFile(std::string_view zone, const Language& l) {
+  std::string f(zone);
+  std::replace(f.begin(), f.end(), '/', '.');
+  return f + l.suffix + ".htm";
+}
+
+std::string head(const Language& l, const std::string& title, const std::string& nav) {
+  return std::string("<!DOCTYPE html>\n<html lang=\"") + l.lang +
+         "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
+         "content=\"width=device-width, initial-scale=1\">\n<title>Orvenda — " +
+         esc(title) +
+         "</title>\n<link rel=\"stylesheet\" "
+         "href=\"../assets/style.css\">\n</head>\n<body>\n<nav>" +
+         nav + "</nav>\n<h1>" + esc(title) + "</h1>\n";
+}
+
+bool writeFile(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+std::string fieldsOf(std::int32_t arc) {
+  const auto a = orvenda::chart::toRecordAngle(arc);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%4d   %02d   %02d", a.degrees, a.minutes, a.seconds);
+  return buf;
+}
+
+// ---- places ------------------------------------------------------------------------------
+
+struct CountryPages {
+  std::string code;
+  std::vector<const Place*> places;
+  std::vector<std::pair<std::string, std::string>> parts;  // file, first and last name
+};
+
+bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
+                 std::vector<CountryPages>& countries, const std::string& otherLanguage) {
+  const bool english = l.suffix[0] != '\0';
+  auto name = [&](const std::string& code) {
+    return english ? atlas.countryName(code) : atlas.countryNameGreek(code);
+  };
+  std::vector<CountryPages*> byName;
+  for (auto& c : countries) byName.push_back(&c);
+  std::sort(byName.begin(), byName.end(), [&](const CountryPages* a, const CountryPages* b) {
+    return orvenda::chart::foldName(name(a->code)) < orvenda::chart::foldName(name(b->code));
+  });
+  const std::string nav = std::string("<a href=\"../help") + l.suffix + ".htm\">" +
+                          (english ? "Help" : "Βοήθεια") + "</a> · <a href=\"../place" + l.suffix +
+                          ".htm\">" + l.search + "</a> · <a href=\"../zones/index" + l.suffix +
+                          ".htm\">" + l.zonesTitle + "</a> · <a href=\"" + otherLanguage + "\">" +
+                          (english ? "Ελληνικά" : "English") + "</a>";
+  std::string index = head(l, l.places, nav) + "<p>" + esc(l.placesIntro) + "</p>\n<h2>" +
+                      l.countries + "</h2>\n<ul>\n";
+  for (const CountryPages* c : byName) {
+    index += "<li><a href=\"" + c->parts[0].first + l.suffix + ".htm\">" + esc(name(c->code)) +
+             "</a> (" + c->code + ", " + std::to_string(c->places.size()) + ")";
+    if (c->parts.size() > 1) {
+      for (std::size_t i = 0; i < c->parts.size(); ++i)
+        index += std::string(i ? ", " : ": ") + "<a href=\"" + c->parts[i].first + l.suffix +
+                 ".htm\">" + esc(c->parts[i].second) + "</a>";
+    }
+    index += "</li>\n";
+  }
+  index += "</ul>\n<p class=\"note\">" + esc(l.atlasNote) + "</p>\n</body>\n</html>\n";
+  if (!writeFile(out / "places" / (std::string("index") + l.suffix + ".htm"), index)) return false;
+
+  for (const CountryPages& c : countries) {
+    std::set<std::string_view> zones;
+    for (const Place* p : c.places) zones.insert(p->zone);
+    std::string zoneLinks;
+    for (auto z : zones)
+      zoneLinks += std::string(zoneLinks.empty() ? "" : " · ") + "<a href=\"../zones/" +
+                   zoneFile(z, l) + "\">" + esc(z) + "</a>";
+    const std::string back =
+        std::string("<a href=\"index") + l.suffix + ".htm\">" + l.back + "</a>";
+    for (std::size_t part = 0; part < c.parts.size(); ++part) {
+      const std::size_t first = part * kPlacesPerPage;
+      const std::size_t last = std::min(c.places.size(), first + kPlacesPerPage);
+      std::string title = name(c.code);
+      if (c.parts.size() > 1) title += " (" + c.parts[part].second + ")";
+      std::string page =
+          head(l, l.places + std::string(": ") + title,
+               back + " · <a href=\"../place" + l.suffix + ".htm\">" + l.search + "</a>");
+      page += "<p>" + std::string(l.zonesOfCountry) + ": " + zoneLinks + "</p>\n";
+      if (c.parts.size() > 1) {
+        page += "<p>";
+        for (std::size_t i = 0; i < c.parts.size(); ++i)
+          page += std::string(i ? " · " : "") +
+                  (i == part ? "<b>" + esc(c.parts[i].second) + "</b>"
+                             : "<a href=\"" + c.parts[i].first + l.suffix + ".htm\">" +
+                                   esc(c.parts[i].second) + "</a>");
+        page += "</p>\n";
+      }
+      page += std::string("<table>\n<thead><tr><th>") + l.place + "<th>" + l.region +
+              (english ? "<th>LON&nbsp; Min&nbsp; Sec<th>LAT&nbsp; Min&nbsp; Sec<th>"
+                       : "<th>Μήκ&nbsp; Λεπ&nbsp; Δευ<th>Πλά&nbsp; Λεπ&nbsp; Δευ<th>") +
+              l.zone + "</tr></thead>\n<tbody>\n";
+      for (std::size_t i = first; i < last; ++i) {
+        const Place& p = *c.places[i];
+        // The closing tags that HTML lets a table cell leave out are left out: the largest
+        // countries' pages stay near a megabyte.
+        page += "<tr><td>" + esc(p.name) + "<td>" + esc(p.region) + "<td class=num>" +
+                fieldsOf(p.longitude) + "<td class=num>" + fieldsOf(p.latitude) + "<td>" +
+                esc(p.zone) + "</tr>\n";
+      }
+      page +=
+          "</tbody>\n</table>\n<p class=\"note\">" + esc(l.atlasNote) + "</p>\n</body>\n</html>\n";
+      if (!writeFile(out / "places" / (c.parts[part].first + l.suffix + ".htm"), page))
+        return false;
+    }
+  }
+  return true;
+}
+
+// ---- zones -------------------------------------------------------------------------------
+
+std::string localText(date::local_seconds t) { return date::format("%Y-%m-%d %H:%M", t); }
+// The same in a table cell, kept on one line.
+std::string cellText(date::local_seconds t) { return date::format("%Y-%m-%d&nbsp;%H:%M", t); }
+
+bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, const Language& l,
+                const std::string& otherLanguage) {
+  const bool english = l.suffix[0] != '\0';
+  std::map<std::string, std::vector<std::string>> byArea;
+  for (const auto& z : zoneNames) byArea[z.substr(0, z.find('/'))].push_back(z);
+  const std::string nav =
+      std::string("<a href=\"../help") + l.suffix + ".htm\">" + (english ? "Help" : "Βοήθεια") +
+      "</a> · <a href=\"../timezones" + l.suffix + ".htm\">" +
+      (english ? "The offset for a date (needs JavaScript)"
+               : "Η διαφορά για μια ημερομηνία (χρειάζεται JavaScript)") +
+      "</a> · <a href=\"../places/index" + l.suffix + ".htm\">" + l.places + "</a> · <a href=\"" +
+      otherLanguage + "\">" + (english ? "Ελληνικά" : "English") + "</a>";
+  std::string index = head(l, l.zonesTitle, nav) + "<p>" + esc(l.zonesIntro) + "</p>\n";
+  for (auto& [area, zones] : byArea) {
+    std::sort(zones.begin(), zones.end());
+    index += "<h2>" + esc(area) + "</h2>\n<p>";
+    for (std::size_t i = 0; i < zones.size(); ++i)
+      index += std::string(i ? " · " : "") + "<a href=\"" + zoneFile(zones[i], l) + "\">" +
+               esc(zones[i]) + "</a>";
+    index += "</p>\n";
+  }
+  index += "</body>\n</html>\n";
+  if (!writeFile(out / "zones" / (std::string("index") + l.suffix + ".htm"), index)) return false;
+
+  const auto end = date::sys_days{date::year{kLastYear + 1} / 1 / 1};
+  for (const auto& z : zoneNames) {
+    const date::time_zone* tz = date::locate_zone(z);
+    std::string rows;
+    auto info = tz->get_info(date::sys_seconds{date::sys_days{date::year{1800} / 1 / 1}});
+    std::optional<date::sys_info> previous;
+    for (;;) {
+      const auto offset = info.offset;
+      const int minutes = orvenda::chart::roundedMinutes(static_cast<int>(offset.count()));
+      orvenda::BirthRecord r;
+      orvenda::chart::setRecordOffset(r, minutes);
+      std::string from = "—", change;
+      if (info.begin > date::sys_days{date::year{1800} / 1 / 1}) {
+        from = cellText(date::local_seconds{info.begin.time_since_epoch() + offset});
+        if (previous) {
+          const auto before = date::local_seconds{info.begin.time_since_epoch() + previous->offset};
+          const auto after = date::local_seconds{info.begin.time_since_epoch() + offset};
+          char buf[256];
+          // A change of seconds (from a mean time) is told to the second.
+          const bool seconds = (offset - previous->offset).count() % 60 != 0;
+          auto text = [&](date::local_seconds t) {
+            return seconds ? date::format("%Y-%m-%d %H:%M:%S", t) : localText(t);
+          };
+          const auto step = seconds ? std::chrono::seconds{1} : std::chrono::seconds{60};
+          if (offset > previous->offset)
+            std::snprintf(buf, sizeof buf, l.gap, text(before).c_str(), text(after - step).c_str());
+          else if (offset < previous->offset)
+            std::snprintf(buf, sizeof buf, l.fold, text(after).c_str(),
+                          text(before - step).c_str());
+          else
+            buf[0] = '\0';
+          change = buf;
+        }
+      }
+      const bool last = info.end >= end;
+      const std::string until =
+          last ? "" : cellText(date::local_seconds{info.end.time_since_epoch() + offset});
+      char fields[64];
+      std::snprintf(fields, sizeof fields, "<td class=num>%4d<td class=num>%02d", r.gmtHours,
+                    r.gmtMinutes);
+      std::string note = change;
+      if (info.abbrev == "LMT") note = l.meanTime;
+      if (offset.count() % 60 != 0)
+        note += std::string(note.empty() ? "" : "; ") +
+                orvenda::chart::formatOffsetSeconds(static_cast<int>(offset.count()));
+      rows += "<tr><td>" + from + "<td>" + until + fields + "<td>" +
+              (info.save.count() != 0 ? l.yes : l.no) + "<td>" + esc(info.abbrev) + "<td>" +
+              esc(note) + "</tr>\n";
+      if (last || info.end == date::sys_seconds::max()) break;
+      previous = info;
+      info = tz->get_info(info.end);
+    }
+    std::string page =
+        head(l, z,
+             std::string("<a href=\"index") + l.suffix + ".htm\">" + l.zonesTitle +
+                 "</a> · <a href=\"../places/index" + l.suffix + ".htm\">" + l.places + "</a>");
+    page += "<p>" + esc(l.zonesIntro) + "</p>\n<table>\n<thead><tr><th>" + l.from + "<th>" +
+            l.until + (english ? "<th>GMT<th>min<th>" : "<th>GMT<th>Λεπ<th>") + l.summer + "<th>" +
+            l.abbreviation + "<th>" + l.change + "</tr></thead>\n<tbody>\n" + rows +
+            "</tbody>\n</table>\n<p class=\"note\">" + esc(l.lastRules) +
+            "</p>\n</body>\n</html>\n";
+    if (!writeFile(out / "zones" / zoneFile(z, l), page)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: make_pages ATLAS OUTPUT_DIR\n";
+    return 2;
+  }
+  std::string why;
+  const auto atlas = Atlas::load(argv[1], why);
+  if (!atlas) {
+    std::cerr << "make_pages: " << why << "\n";
+    return 1;
+  }
+  const fs::path out = argv[2];
+  std::error_code ec;
+  fs::remove_all(out / "places", ec);
+  fs::remove_all(out / "zones", ec);
+  fs::create_directories(out / "places");
+  fs::create_directories(out / "zones");
+
+  std::map<std::string, CountryPages> countries;
+  std::set<std::string> zones;
+  for (std::size_t i = 0; i < atlas->size(); ++i) {
+    const Place& p = atlas->place(i);
+    auto& c = countries[std::string(p.country)];
+    c.code = p.country;
+    c.places.push_back(&p);
+    zones.insert(std::string(p.zone));
+  }
+  std::vector<CountryPages> list;
+  for (auto& [code, c] : countries) {
+    // By folded name, then the larger first; the atlas is largest first already.
+    std::vector<std::pair<std::string, const Place*>> keyed;
+    for (const Place* p : c.places) keyed.emplace_back(orvenda::chart::foldName(p->name), p);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < keyed.size(); ++i) c.places[i] = keyed[i].second;
+    for (std::size_t first = 0; first < c.places.size(); first += kPlacesPerPage) {
+      const std::size_t last = std::min(c.places.size(), first + kPlacesPerPage) - 1;
+      std::string file = code;
+      if (c.places.size() > kPlacesPerPage)
+        file += "-" + std::to_string(first / kPlacesPerPage + 1);
+      c.parts.push_back(
+          {file, std::string(c.places[first]->name) + " – " + std::string(c.places[last]->name)});
+    }
+    list.push_back(std::move(c));
+  }
+  const std::vector<std::string> zoneNames(zones.begin(), zones.end());
+  for (const auto& z : zoneNames)
+    if (!orvenda::chart::zoneExists(z)) {
+      std::cerr << "make_pages: the system has no time zone " << z << "\n";
+      return 1;
+    }
+  bool ok = writePlaces(*atlas, out, kEnglish, list, "index.htm") &&
+            writePlaces(*atlas, out, kGreek, list, "index-en.htm") &&
+            writeZones(zoneNames, out, kEnglish, "index.htm") &&
+            writeZones(zoneNames, out, kGreek, "index-en.htm");
+  if (!ok) {
+    std::cerr << "make_pages: can't write the pages in " << out << "\n";
+    return 1;
+  }
+  std::cout << list.size() << " countries, " << atlas->size() << " places, " << zoneNames.size()
+            << " zones\n";
+  return 0;
+}
