@@ -22,7 +22,14 @@ trap cleanup EXIT
 (cd "$build" && cpack -G DEB >/dev/null) || { echo "FAIL: cpack"; exit 1; }
 deb=$(ls -t "$build"/orvenda_*.deb | head -n1)
 check "package built" [ -f "$deb" ]
+lint=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ')
+check "lintian: no error and no warning${lint:+ ($lint)}" [ -z "$lint" ]
 check "package installs" dpkg -i "$deb"
+check "a manual page for every command" bash -c 'for c in orvenda orvenda-chart orvenda-settings orvenda-workdir; do man -w $c | grep -q "/usr/share/man/man1/$c.1.gz" || exit 1; done'
+check "the desktop entry is valid" desktop-file-validate /usr/share/applications/orvenda.desktop
+check "and runs the program in a terminal" grep -qx 'Terminal=true' /usr/share/applications/orvenda.desktop
+check "with its icon" [ -f /usr/share/icons/hicolor/scalable/apps/orvenda.svg ]
+check "a machine-readable copyright file naming GeoNames" bash -c "grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' /usr/share/doc/orvenda/copyright && grep -q 'CC-BY-4.0' /usr/share/doc/orvenda/copyright"
 check "program on PATH" [ -x /usr/bin/orvenda ]
 check "manual page installed" bash -c "man -w orvenda | grep -q '/usr/share/man/man1/orvenda.1'"
 check "manual page shows" bash -c "MANWIDTH=80 man orvenda 2>/dev/null | grep -q 'ASPECT AND PLANET SCREENS'"
@@ -39,6 +46,19 @@ check "installed program shows its main screen" [ "$ok" = 0 ]
 tmux -L "$sock" send-keys Escape
 sleep 0.5
 check "and leaves with status 0" bash -c "tmux -L $sock capture-pane -p | grep -q EXIT=0"
+# The desktop entry's command on first use: ~/orvenda laid out, the program started there.
+first=$(mktemp -d)
+tmux -L "$sock" kill-server >/dev/null 2>&1
+tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "env HOME='$first' $(sed -n 's/^Exec=//p' /usr/share/applications/orvenda.desktop); echo EXIT=\$?; sleep 30"
+ok=1
+for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES\\untitled' && ok=0 && break; sleep 0.05; done
+check "the desktop entry lays out ~/orvenda and starts the program there" [ "$ok" = 0 ]
+check "with the settings copied and the shared pages linked" bash -c "[ -f '$first/orvenda/settings/langpro' ] && [ -L '$first/orvenda/places' ] && [ -f '$first/orvenda/places/GR-en.htm' ]"
+check "and the chart it saved at start-up" [ -f "$first/orvenda/NAMES/untitled" ]
+tmux -L "$sock" send-keys Escape
+sleep 0.5
+check "Escape ends it" bash -c "tmux -L $sock capture-pane -p | grep -q EXIT=0"
+rm -rf "$first"
 check "package removes cleanly" dpkg -r orvenda
 echo "$passes passed, $fails failed"
 [ "$fails" -eq 0 ]
