@@ -913,8 +913,8 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
       };
-  const auto& spec = kOptions.at(command);
-  const auto o = parseOptions(t, command, args, i + 1, spec.first, spec.second);
+  const auto& allowed = kOptions.at(command);
+  const auto o = parseOptions(t, command, args, i + 1, allowed.first, allowed.second);
   if (!o) return 2;
   if (command == "list") return cmdList(t, *o);
   if (command == "show") return cmdShow(t, *o);

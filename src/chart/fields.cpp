@@ -2,6 +2,7 @@
 #include "chart/fields.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -32,28 +33,30 @@ std::string_view trim(std::string_view s) {
 
 }  // namespace
 
+// Three whole numbers split by sep, each of at most its number of digits.
+std::optional<std::array<int, 3>> threeNumbers(std::string_view text, char sep,
+                                               const std::array<std::size_t, 3>& digits) {
+  std::array<int, 3> out{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const auto end = i < 2 ? text.find(sep) : text.size();
+    if (end == std::string_view::npos) return std::nullopt;
+    const auto n = wholeNumber(text.substr(0, end), digits[i]);
+    if (!n) return std::nullopt;
+    out[i] = *n;
+    text.remove_prefix(i < 2 ? end + 1 : end);
+  }
+  return out;
+}
+
 std::optional<CivilDate> parseDate(std::string_view text, std::string& why) {
   text = trim(text);
   CivilDate d;
-  std::optional<int> a, b, c;
-  if (const auto dash = text.find('-'); dash != std::string_view::npos && dash > 0) {
-    const auto dash2 = text.find('-', dash + 1);
-    if (dash2 == std::string_view::npos)
-      return why = "a date is YYYY-MM-DD or D.M.YYYY", std::nullopt;
-    a = wholeNumber(text.substr(0, dash), 4);
-    b = wholeNumber(text.substr(dash + 1, dash2 - dash - 1), 2);
-    c = wholeNumber(text.substr(dash2 + 1), 2);
-    if (a && b && c) d = {*a, *b, *c};
-  } else if (const auto dot = text.find('.'); dot != std::string_view::npos) {
-    const auto dot2 = text.find('.', dot + 1);
-    if (dot2 == std::string_view::npos)
-      return why = "a date is YYYY-MM-DD or D.M.YYYY", std::nullopt;
-    a = wholeNumber(text.substr(0, dot), 2);
-    b = wholeNumber(text.substr(dot + 1, dot2 - dot - 1), 2);
-    c = wholeNumber(text.substr(dot2 + 1), 4);
-    if (a && b && c) d = {*c, *b, *a};
-  }
-  if (!(a && b && c)) return why = "a date is YYYY-MM-DD or D.M.YYYY", std::nullopt;
+  if (const auto iso = threeNumbers(text, '-', {4, 2, 2}))
+    d = {(*iso)[0], (*iso)[1], (*iso)[2]};
+  else if (const auto dotted = threeNumbers(text, '.', {2, 2, 4}))
+    d = {(*dotted)[2], (*dotted)[1], (*dotted)[0]};
+  else
+    return why = "a date is YYYY-MM-DD or D.M.YYYY", std::nullopt;
   if (d.year < 1 || d.year > 9999) return why = "the year must be 1 to 9999", std::nullopt;
   const date::year_month_day ymd{date::year{d.year}, date::month{static_cast<unsigned>(d.month)},
                                  date::day{static_cast<unsigned>(d.day)}};
