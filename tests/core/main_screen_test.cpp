@@ -567,17 +567,18 @@ TEST_F(MainScreenTest, ReadWritesThePrintSheetThatItOpens) {
   runWith({F(5), 'r'});
   const auto bytes = h.dir.read("PRINT/bush.html");
   const std::string sheet(bytes.begin(), bytes.end());
-  for (const char* row : {"<tr><th>Chart</th><td>untitled</td></tr>",
-                          "<tr><th>Date of birth</th><td>5 March 1980</td></tr>",
-                          "<tr><th>Sex</th><td>Man</td></tr>",
-                          // Whatever the zone, the clock's instant comes back as UT.
-                          "<tr><th>Universal time</th><td>5 March 1980, 12:07:09 UT</td></tr>",
-                          "<tr><th>Longitude</th><td>23° 46′ 00″ E &nbsp;(23 46 00)</td></tr>",
-                          "<tr><th>Latitude</th><td>37° 58′ 00″ N &nbsp;(37 58 00)</td></tr>"})
+  for (const char* row :
+       {"<tr><th>Chart</th><td>untitled</td></tr>",
+        "<tr><th>Date of birth</th><td>5 March 1980</td></tr>", "<tr><th>Sex</th><td>Man</td></tr>",
+        // Whatever the zone, the clock's instant comes back as UT.
+        "<tr><th>Universal time</th><td>5 March 1980, 12:07:09 UT</td></tr>",
+        "<tr><th>Longitude</th><td>23° 46′ 00″ E &nbsp;(23 46 00)</td></tr>",
+        "<tr><th>Latitude</th><td>37° 58′ 00″ N &nbsp;(37 58 00)</td></tr>"})
     EXPECT_NE(sheet.find(row), std::string::npos) << row << "\n" << sheet;
   EXPECT_EQ(sheet.find("<script"), std::string::npos);
   EXPECT_EQ(sheet.find("<frame"), std::string::npos);
-  EXPECT_EQ(std::count(h.shell.commands.begin(), h.shell.commands.end(), "start PRINT/bush.html"), 1);
+  EXPECT_EQ(std::count(h.shell.commands.begin(), h.shell.commands.end(), "start PRINT/bush.html"),
+            1);
 }
 
 TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {
@@ -599,7 +600,8 @@ TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {
         "<tr><th>Γεωγραφικό πλάτος</th><td>33° 52′ 00″ Ν &nbsp;(-33 52 00)</td></tr>"})
     EXPECT_NE(sheet.find(row), std::string::npos) << row;
   // A damaged record still gives a sheet, with its numbers as they stand.
-  const std::string odd = printSheet(AppState{}, BirthRecord{31, 13, 1980, 25, 0, 0, -4, 30, 0, 0, 0, 0, 0, 0});
+  const std::string odd =
+      printSheet(AppState{}, BirthRecord{31, 13, 1980, 25, 0, 0, -4, 30, 0, 0, 0, 0, 0, 0});
   EXPECT_NE(odd.find("<td>31/13/1980 (not a date of the calendar)</td>"), std::string::npos);
   EXPECT_NE(odd.find("<tr><th>Universal time</th><td>—</td></tr>"), std::string::npos);
   EXPECT_NE(odd.find("<td>GMT -4 min 30 &nbsp;(UTC-3:30)</td>"), std::string::npos);
