@@ -44,6 +44,15 @@ check "bad date: status 1" [ "$?" = 1 ]
 check "bad date: says so" grep -q "no such day" "$WORK/err"
 check "bad date: nothing on standard output" [ ! -s "$WORK/out" ]
 check "bad date: nothing written" [ "$(ls "$dir/NAMES" | wc -l)" = "$before" ]
+# A folder that takes no new file (immutable, even for root): refused, said, nothing left.
+if chattr +i "$dir/NAMES" 2>/dev/null; then
+  "$tool" -C "$dir" new Locked --date 1957-03-14 --time 09:41 --place "New York, US" >"$WORK/out" 2>"$WORK/err"
+  status=$?
+  chattr -i "$dir/NAMES"
+  check "locked folder: status 1" [ "$status" = 1 ]
+  check "locked folder: says the chart was not written" grep -q "can't write NAMES/Locked" "$WORK/err"
+  check "locked folder: nothing there, no temporary either" bash -c "! ls -A '$dir/NAMES' | grep -q 'Locked\|^\.orvenda'"
+fi
 "$tool" frobnicate >/dev/null 2>&1
 check "unknown command: status 2" [ "$?" = 2 ]
 finish
