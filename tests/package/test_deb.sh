@@ -5,13 +5,7 @@ set -u
 build=$(realpath "$1")
 sock="orvenda-deb-$$"
 home=$(mktemp -d)
-passes=0
-fails=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then passes=$((passes + 1)); else fails=$((fails + 1)); echo "FAIL: $what"; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 cleanup() {
   tmux -L "$sock" kill-server >/dev/null 2>&1
   dpkg -r orvenda >/dev/null 2>&1
@@ -60,5 +54,4 @@ sleep 0.5
 check "Escape ends it" bash -c "tmux -L $sock capture-pane -p | grep -q EXIT=0"
 rm -rf "$first"
 check "package removes cleanly" dpkg -r orvenda
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

@@ -10,8 +10,7 @@ work=$(mktemp -d)
 profile=$(mktemp -d)
 sock="orvenda-pages-$$"
 trap 'tmux -L "$sock" kill-server >/dev/null 2>&1; rm -rf "$work" "$profile"' EXIT
-passes=0
-fails=0
+source "$(dirname "$0")/../support/checks.sh"
 
 chrome() {
   timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
@@ -20,11 +19,6 @@ chrome() {
 }
 dom() { chrome --dump-dom "file://$1"; }
 shot() { chrome --window-size=1000,800 --screenshot="$shots/$1.png" "file://$2" >/dev/null; }
-check() {
-  local what=$1
-  shift
-  if "$@"; then passes=$((passes + 1)); else fails=$((fails + 1)); echo "FAIL: $what"; fi
-}
 has() { grep -qF -- "$2" <<<"$1"; }
 
 # ---- places -------------------------------------------------------------------------------
@@ -115,5 +109,4 @@ for lang in english greek; do
   sleep 0.3
 done
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish

@@ -8,13 +8,7 @@ bin=$(realpath "$2")
 work=$(mktemp -d)
 sock="orvenda-text-pages-$$"
 trap 'tmux -L "$sock" kill-server >/dev/null 2>&1; rm -rf "$work"' EXIT
-passes=0
-fails=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then passes=$((passes + 1)); else fails=$((fails + 1)); echo "FAIL: $what"; fi
-}
+source "$(dirname "$0")/../support/checks.sh"
 dump() { w3m -dump -cols 200 -o display_link_number=1 "$1"; }
 
 # The address of the link whose text is exactly $2 on page $1, as a user would choose it.
@@ -38,7 +32,6 @@ for lang in en el; do
   check "$lang: the index leads to Greece ($country)" [ -f "$country" ]
   check "$lang: Athens in the program's fields, with its region and zone" \
     bash -c "w3m -dump -cols 200 '$country' | grep -qE '^Athens +Attica +23 43 40 +37 59 02 +Europe/Athens'"
-  size=$(stat -c %s "$country")
   check "$lang: a country's page stays near a megabyte at most" [ "$(find "$(dirname "$country")" -size +1100k | wc -l)" = 0 ]
 done
 index=$(follow "$skeleton/place-en.htm" "All places by country")
@@ -96,5 +89,4 @@ done
 check "the sheet needs no script" bash -c "! grep -q '<script' '$work/PRINT/bush.html'"
 check "no temporary file left beside it" bash -c "! ls -A '$work/PRINT' | grep -q '^\.orvenda'"
 
-echo "$passes passed, $fails failed"
-[ "$fails" -eq 0 ]
+finish
