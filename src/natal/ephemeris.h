@@ -1,0 +1,46 @@
+// The one door to the ephemeris: positions of bodies and the houses of a place at a
+// moment. The chart's rules sit above it, so tests can hold them apart from the library.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace orvenda::natal {
+
+struct BodyPosition {
+  double longitude = 0;  // ecliptic, degrees, 0 <= λ < 360
+  double latitude = 0;   // ecliptic, degrees
+  double speed = 0;      // degrees of longitude a day
+  bool analytic = false;  // from the built-in analytic ephemeris, not the data files
+};
+
+struct HouseFrame {
+  std::array<double, 12> cusps{};
+  std::array<double, 12> cuspSpeeds{};
+  double ascendant = 0, midheaven = 0, armc = 0, vertex = 0, eastPoint = 0;
+  double ascendantSpeed = 0, midheavenSpeed = 0, vertexSpeed = 0, eastPointSpeed = 0;
+  char system = 'P';  // the system the cusps are of
+  bool fellBack = false;  // the system asked for could not be computed here: Porphyry
+};
+
+class Ephemeris {
+ public:
+  virtual ~Ephemeris() = default;
+  // Body 0..16 of the planet table (Sun .. Pluto, Chiron, Ceres, Pallas, Juno, Vesta, the
+  // mean node, the mean lunar apogee); nothing when it can't be computed for that moment.
+  virtual std::optional<BodyPosition> body(double julianDayUt, int point) = 0;
+  // The houses of a system (its one-letter code) at a place, east and north positive.
+  virtual HouseFrame houses(double julianDayUt, double latitude, double longitude,
+                            char system) = 0;
+  // ΔT = TT − UT, in seconds.
+  virtual double deltaTSeconds(double julianDayUt) = 0;
+};
+
+// The Swiss Ephemeris: data files from SE_EPHE_PATH when it is set, else the system's
+// folder of them; the analytic ephemeris where the files don't reach.
+Ephemeris& swissEphemeris();
+// Where the data files are looked for.
+std::string ephemerisPath();
+
+}  // namespace orvenda::natal

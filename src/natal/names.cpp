@@ -1,0 +1,67 @@
+// The chart's names. Planet names and the Greek aspect names come from the configuration
+// screens' own tables, so the sheet calls a point what the screen calls it.
+#include "natal/names.h"
+
+#include "config/config_texts.h"
+#include "console/cp737.h"
+
+namespace orvenda::natal {
+namespace {
+
+constexpr const char* kAspectsEn[18] = {
+    "Conjunction", "Opposition", "Square",   "Trine",       "Sextile",   "Inconjunct",
+    "Semisextile", "Semisquare", "Sesquiquadrate", "Quintile", "Biquintile", "Semiquintile",
+    "Septile",     "Novile",     "Binovile", "Biseptile",   "Triseptile", "Quadnovile"};
+constexpr const char* kSignsEn[12] = {"Aries", "Taurus",  "Gemini",      "Cancer",
+                                      "Leo",   "Virgo",   "Libra",       "Scorpio",
+                                      "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+constexpr const char* kSignsEl[12] = {"Κριός",   "Ταύρος",   "Δίδυμοι",  "Καρκίνος",
+                                      "Λέων",    "Παρθένος", "Ζυγός",    "Σκορπιός",
+                                      "Τοξότης", "Αιγόκερως", "Υδροχόος", "Ιχθύες"};
+// U+FE0E asks for the text form where a symbol also has an emoji form.
+constexpr const char* kPointGlyphs[22] = {
+    "☉", "☽", "☿", "♀", "♂", "♃", "♄", "♅", "♆", "♇", "⚷",
+    "⚳", "⚴", "⚵", "⚶", "☊", "⚸", "⊗", "Vx", "EP", "AC", "MC"};
+constexpr const char* kSignGlyphs[12] = {"♈\uFE0E", "♉\uFE0E", "♊\uFE0E", "♋\uFE0E",
+                                         "♌\uFE0E", "♍\uFE0E", "♎\uFE0E", "♏\uFE0E",
+                                         "♐\uFE0E", "♑\uFE0E", "♒\uFE0E", "♓\uFE0E"};
+constexpr const char* kAspectMarks[18] = {"☌", "☍", "□", "△", "⚹", "⚻", "⚺", "∠", "⚼",
+                                          "Q", "bQ", "sQ", "S7", "N", "bN", "bS7", "tS7", "qN"};
+
+std::string trimmed(const char* cp737Slot) {
+  std::string s = cp737ToUtf8(cp737Slot);
+  return s.starts_with(' ') ? s.substr(1) : s;
+}
+
+bool valid(int i, int n) { return i >= 0 && i < n; }
+
+}  // namespace
+
+std::string pointName(int point, bool greek) {
+  if (!valid(point, 22)) return "";
+  return trimmed(greek ? config_texts::kPlanetNamesEl.at(point)
+                       : config_texts::kPlanetNamesEn.at(point));
+}
+
+std::string aspectName(int aspect, bool greek) {
+  if (!valid(aspect, 18)) return "";
+  return greek ? trimmed(config_texts::kAspectNamesEl.at(aspect)) : kAspectsEn[aspect];
+}
+
+std::string signName(int sign, bool greek) {
+  return valid(sign, 12) ? (greek ? kSignsEl[sign] : kSignsEn[sign]) : "";
+}
+
+std::string pointGlyph(int point) { return valid(point, 22) ? kPointGlyphs[point] : ""; }
+std::string signGlyph(int sign) { return valid(sign, 12) ? kSignGlyphs[sign] : ""; }
+std::string aspectMark(int aspect) { return valid(aspect, 18) ? kAspectMarks[aspect] : ""; }
+
+int aspectFamily(int aspect) {
+  switch (aspect) {
+    case 0: case 1: case 2: case 7: case 8: return 0;
+    case 3: case 4: return 1;
+    default: return 2;
+  }
+}
+
+}  // namespace orvenda::natal

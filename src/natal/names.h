@@ -1,0 +1,21 @@
+// The chart's words in English and Greek (UTF-8, for pages and the tool) and its glyphs.
+// Point names are those of the planet table; aspect names those of the aspect table, the
+// English ones spelt as an astrologer reads them on paper.
+#pragma once
+
+#include <string>
+
+namespace orvenda::natal {
+
+std::string pointName(int point, bool greek);
+std::string aspectName(int aspect, bool greek);
+std::string signName(int sign, bool greek);
+// A glyph an astrological font draws, UTF-8 (letters for the points that have none).
+std::string pointGlyph(int point);
+std::string signGlyph(int sign);
+// A short mark for the aspect grid: a glyph for the classical ones, letters for the rest.
+std::string aspectMark(int aspect);
+// The family of an aspect, for its colour: 0 hard, 1 soft, 2 minor.
+int aspectFamily(int aspect);
+
+}  // namespace orvenda::natal

@@ -1,0 +1,254 @@
+// The chart's rules over the ephemeris: time from the record, houses, the points of the
+// planet table, aspects with the configured orbs, borderline cases and rulers.
+#include "natal/natal_chart.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "natal/ephemeris.h"
+
+namespace orvenda::natal {
+namespace {
+
+const std::vector<HouseSystemName> kHouseSystems = {
+    {"placidus", 'P', "Placidus"},
+    {"koch", 'K', "Koch"},
+    {"porphyry", 'O', "Porphyry"},
+    {"regiomontanus", 'R', "Regiomontanus"},
+    {"campanus", 'C', "Campanus"},
+    {"equal", 'A', "Equal"},
+    {"equal-mc", 'D', "Equal from the Midheaven"},
+    {"equal-aries", 'N', "Equal from 0° Aries"},
+    {"vehlow", 'V', "Vehlow equal"},
+    {"whole-sign", 'W', "Whole sign"},
+    {"alcabitius", 'B', "Alcabitius"},
+    {"morinus", 'M', "Morinus"},
+    {"topocentric", 'T', "Topocentric (Polich/Page)"},
+    {"meridian", 'X', "Meridian (axial rotation)"},
+    {"horizontal", 'H', "Horizontal (azimuth)"},
+    {"carter", 'F', "Carter poli-equatorial"},
+    {"krusinski", 'U', "Krusinski-Pisa-Goelzer"},
+    {"pullen-sd", 'L', "Pullen sinusoidal delta"},
+    {"pullen-sr", 'Q', "Pullen sinusoidal ratio"},
+    {"sripati", 'S', "Sripati"},
+    {"sunshine", 'I', "Sunshine"},
+    {"apc", 'Y', "APC"},
+};
+
+// Rulers of the signs, by the planet table's indices.
+constexpr int kTraditional[12] = {4, 3, 2, 1, 0, 2, 3, 4, 5, 6, 6, 5};
+constexpr int kModern[12] = {4, 3, 2, 1, 0, 2, 3, 9, 5, 6, 7, 8};
+
+bool inRange(std::int32_t v, std::int32_t lo, std::int32_t hi) { return v >= lo && v <= hi; }
+
+// The record's fields hold what the program's editor can give them; anything else is a
+// damaged chart whose meaning nobody can know.
+bool sound(const BirthRecord& r) {
+  return inRange(r.hour, 0, 23) && inRange(r.minute, 0, 59) && inRange(r.second, 0, 59) &&
+         inRange(r.gmtHours, -12, 13) && inRange(r.gmtMinutes, 0, 59) &&
+         inRange(r.lonDegrees, -180, 180) && inRange(r.lonMinutes, 0, 59) &&
+         inRange(r.lonSeconds, 0, 59) && inRange(r.latDegrees, -90, 90) &&
+         inRange(r.latMinutes, 0, 59) && inRange(r.latSeconds, 0, 59) &&
+         std::abs(r.lonDegrees) * 3600 + r.lonMinutes * 60 + r.lonSeconds <= 180 * 3600 &&
+         std::abs(r.latDegrees) * 3600 + r.latMinutes * 60 + r.latSeconds <= 90 * 3600;
+}
+
+// The sign is on the degrees alone: −0° cannot be written, so −0 30′ reads as east.
+double angle(std::int32_t d, std::int32_t m, std::int32_t s) {
+  const double magnitude = std::abs(d) + m / 60.0 + s / 3600.0;
+  return d < 0 ? -magnitude : magnitude;
+}
+
+// How fast the separation of two points changes, in degrees a day.
+double separationRate(const PointPosition& a, const PointPosition& b) {
+  double d = b.longitude - a.longitude;
+  d = std::remainder(d, 360.0);  // −180..180
+  const double relative = b.speed - a.speed;
+  return d < 0 ? -relative : relative;
+}
+
+}  // namespace
+
+std::optional<std::string> readChartConfig(SettingsStore& store, ChartConfig& c) {
+  if (!store.readAspects(c.aspects)) return std::string("settings\\natasp, settings\\naaspset");
+  if (!store.readPlanets(c.planets)) return std::string("settings\\natpl, settings\\naplch");
+  const std::pair<IntSetting, std::int32_t*> ints[] = {
+      {IntSetting::Metaixmio, &c.borderlineDegrees},
+      {IntSetting::Zodcyber, &c.zodiacRulersAlways},
+      {IntSetting::Borderinter, &c.borderlineInterpretation},
+      {IntSetting::Chrul, &c.changeRulers}};
+  for (const auto& [setting, value] : ints)
+    if (!store.read(setting, *value)) return std::string(fileOf(setting));
+  return std::nullopt;
+}
+
+const std::vector<HouseSystemName>& houseSystems() { return kHouseSystems; }
+
+const HouseSystemName* houseSystemByName(const std::string& name) {
+  for (const auto& h : kHouseSystems)
+    if (name == h.name) return &h;
+  return nullptr;
+}
+
+const HouseSystemName& houseSystemByCode(char code) {
+  for (const auto& h : kHouseSystems)
+    if (h.code == code) return h;
+  return kHouseSystems.front();
+}
+
+const PointPosition* NatalChart::point(int index) const {
+  for (const auto& p : points)
+    if (p.index == index) return &p;
+  return nullptr;
+}
+
+double normalized(double d) {
+  d = std::fmod(d, 360.0);
+  if (d < 0) d += 360.0;
+  return d >= 360.0 ? 0.0 : d;
+}
+
+double separation(double a, double b) { return std::fabs(std::remainder(a - b, 360.0)); }
+
+int houseOf(double longitude, const std::array<double, 12>& cusps) {
+  int nearest = 1;
+  double nearestOffset = 360;
+  for (int i = 0; i < 12; ++i) {
+    const double offset = normalized(longitude - cusps[i]);
+    const double span = normalized(cusps[(i + 1) % 12] - cusps[i]);
+    if (offset < span) return i + 1;
+    if (offset < nearestOffset) nearestOffset = offset, nearest = i + 1;
+  }
+  return nearest;
+}
+
+bool sunAboveHorizon(double sun, double ascendant) {
+  return normalized(sun - ascendant) >= 180.0;
+}
+
+double partOfFortune(double ascendant, double sun, double moon) {
+  return sunAboveHorizon(sun, ascendant) ? normalized(ascendant + moon - sun)
+                                         : normalized(ascendant + sun - moon);
+}
+
+std::optional<AspectFound> findAspect(const PointPosition& a, const PointPosition& b,
+                                      const ChartConfig& config) {
+  const double mean = (config.planets.values[a.index] + config.planets.values[b.index]) / 2;
+  const double sep = separation(a.longitude, b.longitude);
+  std::optional<AspectFound> best;
+  for (int k = 0; k < kAspects; ++k) {
+    if (config.aspects.enabled[k] != 1) continue;
+    const double orb = std::min(config.aspects.orbs[k], mean);
+    if (!(orb >= 0)) continue;  // a negative orb, or a file holding no number
+    const double deviation = sep - kAspectAngles[k];
+    if (!(std::fabs(deviation) <= orb)) continue;
+    if (best && std::fabs(best->deviation) <= std::fabs(deviation)) continue;
+    best = AspectFound{a.index, b.index, k, sep, deviation, false};
+  }
+  if (best) {
+    // Applying while the distance to the exact angle shrinks; exact counts as separating.
+    const double rate = separationRate(a, b);
+    best->applying = best->deviation > 0 ? rate < 0 : best->deviation < 0 && rate > 0;
+  }
+  return best;
+}
+
+std::vector<int> signRulers(int sign, std::int32_t changeRulers) {
+  sign = ((sign % 12) + 12) % 12;
+  const int traditional = kTraditional[sign], modern = kModern[sign];
+  if (changeRulers == 1) return {modern};
+  if (changeRulers == 2 && modern != traditional) return {traditional, modern};
+  return {traditional};
+}
+
+ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char system,
+                          Ephemeris& eph) {
+  using namespace std::chrono;
+  ChartOutcome out;
+  const year_month_day date{year{std::clamp(r.year, -32767, 32767)},
+                            month{static_cast<unsigned>(std::clamp(r.month, 0, 255))},
+                            day{static_cast<unsigned>(std::clamp(r.day, 0, 255))}};
+  if (!sound(r)) {
+    out.refusal = ChartRefusal::DamagedRecord;
+    return out;
+  }
+  if (!date.ok() || r.year < 1 || r.year > 9999) {
+    out.refusal = ChartRefusal::NotADate;
+    return out;
+  }
+
+  NatalChart c;
+  const auto ut = sys_days{date} + hours{r.hour} + minutes{r.minute} + seconds{r.second} -
+                  minutes{r.gmtHours * 60 + r.gmtMinutes};
+  c.universalSeconds = ut.time_since_epoch().count();
+  c.julianDayUt = 2440587.5 + static_cast<double>(c.universalSeconds) / 86400.0;
+  c.deltaTSeconds = eph.deltaTSeconds(c.julianDayUt);
+  c.requestedSystem = system;
+
+  const double lon = angle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
+  const double lat = angle(r.latDegrees, r.latMinutes, r.latSeconds);
+  const HouseFrame h = eph.houses(c.julianDayUt, lat, lon, system);
+  c.houseSystem = h.system;
+  c.housesFellBack = h.fellBack;
+  c.cusps = h.cusps;
+  c.ascendant = h.ascendant;
+  c.midheaven = h.midheaven;
+  c.localSiderealHours = h.armc / 15.0;
+
+  std::array<std::optional<BodyPosition>, kPoints> at;
+  for (int i = 0; i < kBodies; ++i)
+    if (config.planets.enabled[i] == 1 || i == kSun || i == kMoon) at[i] = eph.body(c.julianDayUt, i);
+  at[kVertex] = BodyPosition{h.vertex, 0, h.vertexSpeed, false};
+  at[kEastPoint] = BodyPosition{h.eastPoint, 0, h.eastPointSpeed, false};
+  at[kAscendant] = BodyPosition{h.ascendant, 0, h.ascendantSpeed, false};
+  at[kMidheaven] = BodyPosition{h.midheaven, 0, h.midheavenSpeed, false};
+  if (at[kSun] && at[kMoon]) {
+    const double sun = at[kSun]->longitude, moon = at[kMoon]->longitude;
+    const bool day = sunAboveHorizon(sun, h.ascendant);
+    const double speed = h.ascendantSpeed + (day ? at[kMoon]->speed - at[kSun]->speed
+                                                 : at[kSun]->speed - at[kMoon]->speed);
+    at[kPartOfFortune] = BodyPosition{partOfFortune(h.ascendant, sun, moon), 0, speed, false};
+  }
+
+  const bool borderline = config.borderlineInterpretation == 1;
+  c.borderlineWidth = borderline ? std::clamp(config.borderlineDegrees, 0, 15) : 0;
+  for (int i = 0; i < kPoints; ++i) {
+    if (config.planets.enabled[i] != 1) continue;
+    if (!at[i]) {
+      c.missing.push_back(i);
+      continue;
+    }
+    PointPosition p;
+    p.index = i;
+    p.longitude = normalized(at[i]->longitude);
+    p.latitude = at[i]->latitude;
+    p.speed = at[i]->speed;
+    p.retrograde = p.speed < 0;
+    p.analytic = at[i]->analytic;
+    c.analytic = c.analytic || p.analytic;
+    p.house = houseOf(p.longitude, c.cusps);
+    if (borderline) {
+      const double toSign = 30.0 - std::fmod(p.longitude, 30.0);
+      const double toCusp = normalized(c.cusps[p.house % 12] - p.longitude);
+      p.signBorder = toSign <= c.borderlineWidth;
+      p.houseBorder = toCusp <= c.borderlineWidth;
+    }
+    c.points.push_back(p);
+  }
+
+  for (std::size_t i = 0; i < c.points.size(); ++i)
+    for (std::size_t j = i + 1; j < c.points.size(); ++j)
+      if (auto a = findAspect(c.points[i], c.points[j], config)) c.aspects.push_back(*a);
+
+  for (int house = 0; house < 12; ++house) {
+    c.rulers[house].ofCusp =
+        signRulers(static_cast<int>(normalized(c.cusps[house]) / 30.0), config.changeRulers);
+    if (config.zodiacRulersAlways == 1)
+      c.rulers[house].ofNatural = signRulers(house, config.changeRulers);
+  }
+  out.chart = std::move(c);
+  return out;
+}
+
+}  // namespace orvenda::natal

@@ -1,0 +1,133 @@
+// The natal chart: the positions of the 22 points of the planet table, the houses, the
+// aspects, the borderline cases and the rulers, computed from a birth record and the
+// configuration the user keeps. A plain value; the print sheet and orvenda-chart are two
+// views of it.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "birth/birth_record.h"
+#include "config/settings_store.h"
+
+namespace orvenda::natal {
+
+class Ephemeris;
+
+inline constexpr int kPoints = kPlanetCount;    // 22, in the planet table's order
+inline constexpr int kAspects = kAspectCount;   // 18, in the aspect table's order
+inline constexpr int kBodies = 17;              // points 0..16 come from the ephemeris
+enum PointIndex {
+  kSun = 0, kMoon = 1, kChiron = 10, kNorthNode = 15, kLilith = 16, kPartOfFortune = 17,
+  kVertex = 18, kEastPoint = 19, kAscendant = 20, kMidheaven = 21
+};
+
+// The aspects' angles, in the aspect table's order.
+inline constexpr std::array<double, kAspects> kAspectAngles = {
+    0, 180, 90, 120, 60, 150, 30, 45, 135, 72, 144, 36, 360.0 / 7, 40, 80, 720.0 / 7,
+    1080.0 / 7, 160};
+
+// Everything the chart reads of settings\: the two tables and the four chart settings.
+struct ChartConfig {
+  AspectTable aspects;
+  PlanetTable planets;
+  std::int32_t borderlineDegrees = 0;
+  std::int32_t zodiacRulersAlways = 0;
+  std::int32_t borderlineInterpretation = 0;
+  std::int32_t changeRulers = 0;
+};
+
+// Reads the configuration with the program's own store and its rules (a short file fills
+// what it holds). Returns the logical name of the first file that can't be opened.
+std::optional<std::string> readChartConfig(SettingsStore& store, ChartConfig& config);
+
+struct HouseSystemName {
+  const char* name;   // as orvenda-chart takes it: "placidus"
+  char code;          // the library's letter
+  const char* title;  // as the sheet shows it: "Placidus"
+};
+// Every system of twelve houses the library has.
+const std::vector<HouseSystemName>& houseSystems();
+const HouseSystemName* houseSystemByName(const std::string& name);
+const HouseSystemName& houseSystemByCode(char code);
+
+struct PointPosition {
+  int index = 0;  // in the planet table
+  double longitude = 0, latitude = 0, speed = 0;
+  bool retrograde = false;
+  int house = 1;            // 1..12
+  bool signBorder = false;  // within the borderline width before the next sign
+  bool houseBorder = false; // within it before the next house's cusp
+  bool analytic = false;
+};
+
+struct AspectFound {
+  int a = 0, b = 0;  // points, a before b in the table
+  int aspect = 0;    // in the aspect table
+  double separation = 0;  // 0..180
+  double deviation = 0;   // separation − angle
+  bool applying = false;
+};
+
+struct HouseRulers {
+  std::vector<int> ofCusp;     // rulers of the sign on the cusp
+  std::vector<int> ofNatural;  // with zodiacRulersAlways 1: of the house's natural sign
+};
+
+struct NatalChart {
+  double julianDayUt = 0;
+  long long universalSeconds = 0;  // since 1970-01-01 00:00:00 UT
+  double deltaTSeconds = 0;
+  double localSiderealHours = 0;
+  char requestedSystem = 'P';
+  char houseSystem = 'P';
+  bool housesFellBack = false;
+  std::array<double, 12> cusps{};
+  double ascendant = 0, midheaven = 0;  // whether or not they take part
+  std::vector<PointPosition> points;  // the points that take part and could be computed
+  std::vector<int> missing;           // points that take part but couldn't be computed
+  std::vector<AspectFound> aspects;
+  std::array<HouseRulers, 12> rulers;
+  bool analytic = false;  // a body came from the analytic ephemeris
+  int borderlineWidth = 0;  // the width in use, 0..15; 0 when borderline cases are off
+
+  const PointPosition* point(int index) const;
+};
+
+// Why a record gives no chart.
+enum class ChartRefusal { None, NotADate, DamagedRecord };
+
+struct ChartOutcome {
+  std::optional<NatalChart> chart;
+  ChartRefusal refusal = ChartRefusal::None;
+};
+
+// The chart of a record. A date the Gregorian calendar doesn't have (29 February 1900),
+// or a field outside what the record can mean, gives a refusal, never another day's chart.
+ChartOutcome computeChart(const BirthRecord& record, const ChartConfig& config, char houseSystem,
+                          Ephemeris& ephemeris);
+
+// ---- the rules, apart from the ephemeris ---------------------------------------------------
+
+// λ brought into 0 <= λ < 360.
+double normalized(double degrees);
+// The angle between two longitudes, 0..180.
+double separation(double a, double b);
+// The house (1..12) a longitude falls in; a point exactly on a cusp is in the house that
+// begins there.
+int houseOf(double longitude, const std::array<double, 12>& cusps);
+// Whether the Sun stands above the horizon: in the half of the ecliptic from the
+// Descendant over the Midheaven to the Ascendant (houses 7 to 12).
+bool sunAboveHorizon(double sun, double ascendant);
+// Ascendant + Moon − Sun by day, Ascendant + Sun − Moon by night.
+double partOfFortune(double ascendant, double sun, double moon);
+// The aspect that holds between two points, the closest when more than one could.
+std::optional<AspectFound> findAspect(const PointPosition& a, const PointPosition& b,
+                                      const ChartConfig& config);
+// Rulers of a sign (0 Aries .. 11 Pisces) by changeRulers: 1 modern, 2 both, else the
+// traditional ones.
+std::vector<int> signRulers(int sign, std::int32_t changeRulers);
+
+}  // namespace orvenda::natal

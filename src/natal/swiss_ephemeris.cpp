@@ -1,0 +1,90 @@
+// The Swiss Ephemeris behind the Ephemeris interface. The library keeps its own state
+// (open files, the path), so there is one instance for the process.
+#include <swephexp.h>
+
+#include <cstdlib>
+
+#include "natal/ephemeris.h"
+
+#ifndef ORVENDA_EPHE_DIR
+#define ORVENDA_EPHE_DIR "/usr/share/libswe/ephe"
+#endif
+
+namespace orvenda::natal {
+namespace {
+
+// The library's numbers for the bodies of the planet table, in its order.
+constexpr int kBodies[17] = {SE_SUN,     SE_MOON,   SE_MERCURY, SE_VENUS,  SE_MARS,
+                             SE_JUPITER, SE_SATURN, SE_URANUS,  SE_NEPTUNE, SE_PLUTO,
+                             SE_CHIRON,  SE_CERES,  SE_PALLAS,  SE_JUNO,   SE_VESTA,
+                             SE_MEAN_NODE, SE_MEAN_APOG};
+
+class SwissEphemeris final : public Ephemeris {
+ public:
+  SwissEphemeris() {
+    path_ = ephemerisPath();
+    swe_set_ephe_path(path_.c_str());
+  }
+  ~SwissEphemeris() override { swe_close(); }
+
+  std::optional<BodyPosition> body(double jd, int point) override {
+    if (point < 0 || point >= 17) return std::nullopt;
+    double xx[6] = {};
+    char serr[AS_MAXCH] = "";
+    std::int32_t flags = swe_calc_ut(jd, kBodies[point], SEFLG_SWIEPH | SEFLG_SPEED, xx, serr);
+    // Outside the data files' years the library answers for the planets from its analytic
+    // ephemeris by itself; ask for it outright where it gave up (a missing file).
+    if (flags < 0) flags = swe_calc_ut(jd, kBodies[point], SEFLG_MOSEPH | SEFLG_SPEED, xx, serr);
+    if (flags < 0) return std::nullopt;
+    return BodyPosition{xx[0], xx[1], xx[3], (flags & SEFLG_MOSEPH) != 0};
+  }
+
+  HouseFrame houses(double jd, double lat, double lon, char system) override {
+    HouseFrame f;
+    double cusps[13] = {}, ascmc[10] = {}, cuspSpeed[13] = {}, ascmcSpeed[10] = {};
+    char serr[AS_MAXCH] = "";
+    int rc = swe_houses_ex2(jd, 0, lat, lon, system, cusps, ascmc, cuspSpeed, ascmcSpeed, serr);
+    f.system = system;
+    if (rc < 0) {
+      f.fellBack = true;
+      f.system = 'O';
+      swe_houses_ex2(jd, 0, lat, lon, 'O', cusps, ascmc, cuspSpeed, ascmcSpeed, serr);
+    }
+    for (int i = 0; i < 12; ++i) {
+      f.cusps[i] = cusps[i + 1];
+      f.cuspSpeeds[i] = cuspSpeed[i + 1];
+    }
+    f.ascendant = ascmc[SE_ASC];
+    f.midheaven = ascmc[SE_MC];
+    f.armc = ascmc[SE_ARMC];
+    f.vertex = ascmc[SE_VERTEX];
+    f.eastPoint = ascmc[SE_EQUASC];
+    f.ascendantSpeed = ascmcSpeed[SE_ASC];
+    f.midheavenSpeed = ascmcSpeed[SE_MC];
+    f.vertexSpeed = ascmcSpeed[SE_VERTEX];
+    f.eastPointSpeed = ascmcSpeed[SE_EQUASC];
+    return f;
+  }
+
+  double deltaTSeconds(double jd) override {
+    char serr[AS_MAXCH] = "";
+    return swe_deltat_ex(jd, SEFLG_SWIEPH, serr) * 86400.0;
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace
+
+std::string ephemerisPath() {
+  const char* env = std::getenv("SE_EPHE_PATH");
+  return env && *env ? env : ORVENDA_EPHE_DIR;
+}
+
+Ephemeris& swissEphemeris() {
+  static SwissEphemeris instance;
+  return instance;
+}
+
+}  // namespace orvenda::natal

@@ -1,0 +1,20 @@
+// The chart wheel as SVG text: our own drawing, no script, from a NatalChart alone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "natal/natal_chart.h"
+
+namespace orvenda::natal {
+
+// Where to draw glyphs that stand at the given longitudes so that no two are closer than
+// gap degrees around the circle, each moved as little as it can be (least squares). The
+// result is in the same order as the input; the gap shrinks to 360/n when n can't fit.
+std::vector<double> spreadPositions(const std::vector<double>& longitudes, double gap);
+
+// The wheel: the zodiac ring, the houses with the two axes (the Ascendant on the left),
+// the points with glyph, degree, minute and retrograde mark, and the aspect lines.
+std::string wheelSvg(const NatalChart& chart);
+
+}  // namespace orvenda::natal
