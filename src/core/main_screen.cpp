@@ -335,7 +335,8 @@ std::optional<Step> MainScreen::command(int code) {
       {
         // The page that opens is the sheet itself, written whole like every file; without
         // a PRINT folder nothing is written and the opener finds nothing, as before.
-        const std::string sheet = printSheet(s, r);
+        SettingsStore store(app_.files);
+        const std::string sheet = printSheet(s, r, chartForSheet(store, s, r));
         app_.files.write(
             "PRINT\\bush.html",
             std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()));

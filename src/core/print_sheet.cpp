@@ -1,15 +1,23 @@
-// The print sheet: the birth data an astrologer takes from the program, laid out for
-// reading on screen and for printing.
+// The print sheet: the birth data and the natal chart an astrologer takes from the
+// program, laid out for reading on screen, in a text browser, and on paper.
 #include "core/print_sheet.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "config/settings_store.h"
 #include "console/cp737.h"
+#include "natal/ephemeris.h"
+#include "natal/names.h"
+#include "natal/wheel.h"
 
 namespace orvenda {
 namespace {
+
+using natal::ChartRefusal;
+using natal::NatalChart;
 
 struct SheetTexts {
   const char* lang;
@@ -22,6 +30,7 @@ struct SheetTexts {
   const char* sex;
   const char* sexes[3];
   const char* offset;
+  const char* minuteWord;
   const char* universal;
   const char* longitude;
   const char* latitude;
@@ -32,33 +41,97 @@ struct SheetTexts {
   const char* months[12];
   const char* notADate;
   const char* footer;
+  // The chart.
+  const char* julianDay;
+  const char* siderealTime;
+  const char* houses;
+  const char* fellBack;  // "%s can't be computed at this latitude: %s"
+  const char* wheel;     // the alt text's start
+  const char* wheelRest;
+  const char* positions;
+  const char* point;
+  const char* sign;
+  const char* position;
+  const char* house;
+  const char* motion;
+  const char* retrograde;
+  const char* borderline;
+  const char* cusp;
+  const char* ruler;
+  const char* naturalRuler;
+  const char* aspects;
+  const char* grid;
+  const char* aspect;
+  const char* deviation;
+  const char* applying;
+  const char* separating;
+  const char* noAspects;
+  const char* missing;
+  const char* analytic;
+  const char* noChartDate;
+  const char* noChartDamaged;
+  const char* noChartSettings;
+  const char* noPoints;
 };
 
-constexpr SheetTexts kEnglish = {"en",
-                                 "Birth data",
-                                 "Chart",
-                                 "Date of birth",
-                                 "Time of birth",
-                                 "known",
-                                 "un-known",
-                                 "Sex",
-                                 {"not chosen", "Man", "Woman"},
-                                 "Offset from GMT",
-                                 "Universal time",
-                                 "Longitude",
-                                 "Latitude",
-                                 "E",
-                                 "W",
-                                 "N",
-                                 "S",
-                                 {"January", "February", "March", "April", "May", "June", "July",
-                                  "August", "September", "October", "November", "December"},
-                                 "not a date of the calendar",
-                                 "Written by Orvenda when R was pressed."};
+constexpr SheetTexts kEnglish = {
+    "en",
+    "Natal chart",
+    "Chart",
+    "Date of birth",
+    "Time of birth",
+    "known",
+    "un-known",
+    "Sex",
+    {"not chosen", "Man", "Woman"},
+    "Offset from GMT",
+    "min",
+    "Universal time",
+    "Longitude",
+    "Latitude",
+    "E",
+    "W",
+    "N",
+    "S",
+    {"January", "February", "March", "April", "May", "June", "July", "August", "September",
+     "October", "November", "December"},
+    "not a date of the calendar",
+    "Written by Orvenda when R was pressed. Positions: the Swiss Ephemeris, tropical zodiac, "
+    "geocentric, apparent.",
+    "Julian day (UT)",
+    "Local sidereal time",
+    "Houses",
+    "%s houses can't be computed at this latitude: %s houses instead",
+    "Chart wheel",
+    "the tables below give every position",
+    "Positions",
+    "Point",
+    "Sign",
+    "Position",
+    "House",
+    "Daily motion",
+    "R",
+    "Borderline",
+    "Cusp",
+    "Ruler",
+    "of the natural sign",
+    "Aspects",
+    "Aspect grid",
+    "Aspect",
+    "Deviation",
+    "applying",
+    "separating",
+    "No aspect within the orbs of the configuration.",
+    "Not computed (outside the ephemeris files' years)",
+    "From the analytic ephemeris (outside the ephemeris files' years 1800–2399)",
+    "No chart: the date is not one of the Gregorian calendar.",
+    "No chart: the record holds values outside the ranges of its fields.",
+    "No chart: the configuration file %s can't be read.",
+    "No planet or point takes part (settings\\naplch)."};
 
 constexpr SheetTexts kGreek = {
     "el",
-    "Στοιχεία γέννησης",
+    "Γενέθλιος χάρτης",
     "Χάρτης",
     "Ημερομηνία γέννησης",
     "Ώρα γέννησης",
@@ -67,6 +140,7 @@ constexpr SheetTexts kGreek = {
     "Φύλο",
     {"δεν επιλέχθηκε", "Άνδρας", "Γυναίκα"},
     "Διαφορά από GMT",
+    "Λεπ",
     "Παγκόσμια ώρα",
     "Γεωγραφικό μήκος",
     "Γεωγραφικό πλάτος",
@@ -77,7 +151,38 @@ constexpr SheetTexts kGreek = {
     {"Ιανουαρίου", "Φεβρουαρίου", "Μαρτίου", "Απριλίου", "Μαΐου", "Ιουνίου", "Ιουλίου", "Αυγούστου",
      "Σεπτεμβρίου", "Οκτωβρίου", "Νοεμβρίου", "Δεκεμβρίου"},
     "δεν είναι ημερομηνία του ημερολογίου",
-    "Γράφτηκε από το Orvenda με το πλήκτρο R."};
+    "Γράφτηκε από το Orvenda με το πλήκτρο R. Θέσεις: Swiss Ephemeris, τροπικός ζωδιακός, "
+    "γεωκεντρικές, φαινόμενες.",
+    "Ιουλιανή ημέρα (UT)",
+    "Τοπικός αστρικός χρόνος",
+    "Σπίτια",
+    "Τα σπίτια %s δεν υπολογίζονται σε αυτό το γεωγραφικό πλάτος: σπίτια %s",
+    "Ο τροχός του χάρτη",
+    "οι πίνακες που ακολουθούν δίνουν κάθε θέση",
+    "Θέσεις",
+    "Σημείο",
+    "Ζώδιο",
+    "Θέση",
+    "Σπίτι",
+    "Ημερήσια κίνηση",
+    "Α",
+    "Οριακό",
+    "Ακμή",
+    "Κυβερνήτης",
+    "του φυσικού ζωδίου",
+    "Όψεις",
+    "Πίνακας όψεων",
+    "Όψη",
+    "Απόκλιση",
+    "πλησιάζει",
+    "απομακρύνεται",
+    "Καμία όψη μέσα στα όρια της διαμόρφωσης.",
+    "Δεν υπολογίστηκαν (εκτός των ετών των αρχείων εφημερίδων)",
+    "Από την αναλυτική εφημερίδα (εκτός των ετών των αρχείων εφημερίδων 1800–2399)",
+    "Χωρίς χάρτη: η ημερομηνία δεν υπάρχει στο Γρηγοριανό ημερολόγιο.",
+    "Χωρίς χάρτη: η εγγραφή έχει τιμές έξω από τα όρια των πεδίων της.",
+    "Χωρίς χάρτη: δεν διαβάζεται το αρχείο ρυθμίσεων %s.",
+    "Κανένας πλανήτης ή σημείο δεν συμμετέχει (settings\\naplch)."};
 
 std::string escaped(const std::string& utf8) {
   std::string out;
@@ -99,6 +204,12 @@ std::string format(const char* f, long long a, long long b, long long c) {
   return buf;
 }
 
+std::string formatText(const char* f, const std::string& a, const std::string& b = "") {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, f, a.c_str(), b.c_str());
+  return buf;
+}
+
 // A date in words where it is one ("14 March 1957"), else its numbers as they stand.
 std::string dateText(const SheetTexts& t, const std::chrono::year_month_day& ymd, long long d,
                      long long m, long long y) {
@@ -113,17 +224,205 @@ std::string angleText(std::int32_t deg, std::int32_t min, std::int32_t sec, cons
          (deg < 0 ? minus : plus) + format(" &nbsp;(%lld %02lld %02lld)", deg, min, sec);
 }
 
+// Whole arc seconds of a longitude, rounded, kept inside the circle.
+long long arcSeconds(double longitude) {
+  long long s = std::llround(natal::normalized(longitude) * 3600.0);
+  return s >= 360LL * 3600 ? 0 : s;
+}
+
+int signOf(double longitude) { return static_cast<int>(arcSeconds(longitude) / (30 * 3600)); }
+
+// "14° 23′ 05″" within its sign.
+std::string inSign(double longitude, bool withSeconds = true) {
+  long long s = arcSeconds(longitude) % (30 * 3600);
+  if (!withSeconds) s = s / 60 * 60;
+  return withSeconds ? format("%lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60)
+                     : format("%lld° %02lld′", s / 3600, s / 60 % 60, 0);
+}
+
+std::string signedArc(double degrees) {
+  const long long s = std::llround(std::fabs(degrees) * 3600.0);
+  return std::string(degrees < 0 && s > 0 ? "−" : "+") +
+         format("%lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60);
+}
+
+std::string pointList(const std::vector<int>& points, bool greek) {
+  std::string s;
+  for (int p : points) s += (s.empty() ? "" : ", ") + natal::pointName(p, greek);
+  return s;
+}
+
+const char* kStyle =
+    "body { font-family: \"DejaVu Serif\", Georgia, serif; margin: 1.5em auto; max-width: 60em; "
+    "color: #000; background: #fff; }\n"
+    "h1 { font-size: 1.5em; margin: 0 0 .6em; border-bottom: 1px solid #000; }\n"
+    "h2 { font-size: 1.1em; margin: 1em 0 .4em; }\n"
+    "table { border-collapse: collapse; }\n"
+    "th, td { text-align: left; vertical-align: top; padding: .2em .6em .2em 0; "
+    "border-bottom: 1px solid #ddd; }\n"
+    ".data th { font-weight: normal; }\n"
+    ".data td { font-weight: bold; }\n"
+    ".top { display: flex; flex-wrap: wrap; gap: 1.5em; align-items: flex-start; }\n"
+    ".wheel { width: 125mm; height: 125mm; }\n"
+    ".pair { display: flex; flex-wrap: wrap; gap: 2em; align-items: flex-start; }\n"
+    ".num { text-align: right; font-variant-numeric: tabular-nums; }\n"
+    ".glyph { font-family: \"DejaVu Sans\", sans-serif; }\n"
+    ".grid td, .grid th { border: 1px solid #ccc; width: 1.6em; height: 1.4em; padding: 0; "
+    "text-align: center; font-family: \"DejaVu Sans\", sans-serif; }\n"
+    ".grid .none { border: none; }\n"
+    ".hard { color: #c0392b; } .soft { color: #1f6fb2; } .minor { color: #2e8b57; }\n"
+    ".list { columns: 2; column-gap: 2em; }\n"
+    ".aspects td { white-space: nowrap; }\n"
+    ".note { font-style: italic; }\n"
+    "p.footer { font-size: .8em; margin-top: 2em; }\n"
+    "@page { size: A4; margin: 10mm; }\n"
+    "@media print { body { margin: 0; max-width: none; font-size: 8.5pt; } "
+    "tr { break-inside: avoid; } .tables { break-before: page; } "
+    ".list { column-gap: 1.5em; } }\n";
+
+const char* kFamilyClass[3] = {"hard", "soft", "minor"};
+
+// The wheel as an image whose source is its own SVG text: browsers draw it, text browsers
+// show the one line of its alt text in its place.
+std::string wheelImage(const SheetTexts& t, const NatalChart& c, bool greek) {
+  std::string svg = natal::wheelSvg(c);
+  std::string uri;
+  uri.reserve(svg.size() + 256);
+  for (char ch : svg) {
+    switch (ch) {
+      case '#': uri += "%23"; break;
+      case '%': uri += "%25"; break;
+      case '"': uri += "%22"; break;
+      case '&': uri += "&amp;"; break;
+      default: uri += ch;
+    }
+  }
+  const std::string asc = natal::pointName(natal::kAscendant, greek) + " " +
+                          inSign(c.ascendant, false) + " " +
+                          natal::signName(signOf(c.ascendant), greek);
+  const std::string mc = natal::pointName(natal::kMidheaven, greek) + " " +
+                         inSign(c.midheaven, false) + " " +
+                         natal::signName(signOf(c.midheaven), greek);
+  return "<img class=\"wheel\" alt=\"[" + std::string(t.wheel) + ": " + asc + ", " + mc + "; " +
+         t.wheelRest + "]\" src=\"data:image/svg+xml;charset=utf-8," + uri + "\">\n";
+}
+
+std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek) {
+  std::string s = std::string("<table class=\"positions\">\n<tr><th>") + t.point + "</th><th>" +
+                  t.sign + "</th><th>" + t.position + "</th><th>" + t.house + "</th><th>" +
+                  t.retrograde + "</th><th>" + t.motion + "</th><th>" + t.borderline +
+                  "</th></tr>\n";
+  for (const natal::PointPosition& p : c.points) {
+    const int sign = signOf(p.longitude);
+    std::string border;
+    if (p.signBorder)
+      border += natal::signName(sign, greek) + "/" + natal::signName((sign + 1) % 12, greek);
+    if (p.houseBorder)
+      border += (border.empty() ? "" : ", ") + std::to_string(p.house) + "/" +
+                std::to_string(p.house % 12 + 1);
+    char motion[32];
+    std::snprintf(motion, sizeof motion, "%+.4f°", p.speed);
+    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index) + "</span> " +
+         natal::pointName(p.index, greek) + "</td><td>" + natal::signName(sign, greek) +
+         "</td><td class=\"num\">" + inSign(p.longitude) + "</td><td class=\"num\">" +
+         std::to_string(p.house) + "</td><td>" + (p.retrograde ? t.retrograde : "") +
+         "</td><td class=\"num\">" + motion + "</td><td>" + border + "</td></tr>\n";
+  }
+  return s + "</table>\n";
+}
+
+std::string housesTable(const SheetTexts& t, const NatalChart& c, bool greek) {
+  std::string s = std::string("<table class=\"houses\">\n<tr><th>") + t.cusp + "</th><th>" +
+                  t.sign + "</th><th>" + t.position + "</th><th>" + t.ruler + "</th></tr>\n";
+  for (int h = 0; h < 12; ++h) {
+    std::string rulers = pointList(c.rulers[h].ofCusp, greek);
+    if (!c.rulers[h].ofNatural.empty())
+      rulers += "; " + pointList(c.rulers[h].ofNatural, greek) + " (" + t.naturalRuler + ")";
+    s += "<tr><td class=\"num\">" + std::to_string(h + 1) + "</td><td>" +
+         natal::signName(signOf(c.cusps[h]), greek) + "</td><td class=\"num\">" +
+         inSign(c.cusps[h], false) + "</td><td>" + rulers + "</td></tr>\n";
+  }
+  return s + "</table>\n";
+}
+
+// The lower triangle of the points against each other, an aspect's mark where one holds.
+std::string aspectGrid(const SheetTexts& t, const NatalChart& c, bool greek) {
+  const auto& pts = c.points;
+  if (pts.size() < 2) return "";
+  std::string s = std::string("<table class=\"grid\" summary=\"") + t.grid + "\">\n";
+  for (std::size_t row = 1; row < pts.size(); ++row) {
+    s += "<tr><th title=\"" + natal::pointName(pts[row].index, greek) + "\">" +
+         natal::pointGlyph(pts[row].index) + "</th>";
+    for (std::size_t col = 0; col < row; ++col) {
+      const natal::AspectFound* found = nullptr;
+      for (const auto& a : c.aspects)
+        if (a.a == pts[col].index && a.b == pts[row].index) found = &a;
+      if (!found) {
+        s += "<td></td>";
+        continue;
+      }
+      s += std::string("<td class=\"") + kFamilyClass[natal::aspectFamily(found->aspect)] +
+           "\" title=\"" + natal::pointName(found->a, greek) + " " +
+           natal::aspectName(found->aspect, greek) + " " + natal::pointName(found->b, greek) +
+           "\">" + natal::aspectMark(found->aspect) + "</td>";
+    }
+    s += "</tr>\n";
+  }
+  s += "<tr><th class=\"none\"></th>";
+  for (std::size_t col = 0; col + 1 < pts.size(); ++col)
+    s += "<th title=\"" + natal::pointName(pts[col].index, greek) + "\">" +
+         natal::pointGlyph(pts[col].index) + "</th>";
+  return s + "</tr>\n</table>\n";
+}
+
+std::string aspectList(const SheetTexts& t, const NatalChart& c, bool greek) {
+  if (c.aspects.empty()) return std::string("<p>") + t.noAspects + "</p>\n";
+  std::string s = "<div class=\"list\">\n<table class=\"aspects\">\n<tr><th>" +
+                  std::string(t.point) + "</th><th>" + t.aspect + "</th><th>" + t.point +
+                  "</th><th>" + t.deviation + "</th><th></th></tr>\n";
+  for (const natal::AspectFound& a : c.aspects)
+    s += "<tr><td>" + natal::pointName(a.a, greek) + "</td><td class=\"" +
+         kFamilyClass[natal::aspectFamily(a.aspect)] + "\">" + natal::aspectName(a.aspect, greek) +
+         "</td><td>" + natal::pointName(a.b, greek) + "</td><td class=\"num\">" +
+         signedArc(a.deviation) + "</td><td>" + (a.applying ? t.applying : t.separating) +
+         "</td></tr>\n";
+  return s + "</table>\n</div>\n";
+}
+
+std::string hoursText(double hours) {
+  const long long s = std::llround(natal::normalized(hours * 15.0) / 15.0 * 3600.0) % 86400;
+  return format("%02lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+}
+
 }  // namespace
 
-std::string printSheet(const AppState& state, const BirthRecord& r) {
+SheetChart chartForSheet(SettingsStore& store, const AppState& state, const BirthRecord& record,
+                         char houseSystem) {
+  SheetChart sheet;
+  natal::ChartConfig config;
+  if (auto failed = natal::readChartConfig(store, config)) {
+    sheet.unreadable = *failed;
+    return sheet;
+  }
+  config.borderlineDegrees = state.borderlineDegrees;
+  config.zodiacRulersAlways = state.zodiacRulersAlways;
+  config.borderlineInterpretation = state.borderlineInterpretation;
+  config.changeRulers = state.changeRulers;
+  sheet.outcome = natal::computeChart(record, config, houseSystem, natal::swissEphemeris());
+  return sheet;
+}
+
+std::string printSheet(const AppState& state, const BirthRecord& r, const SheetChart& sheet) {
   using namespace std::chrono;
-  const SheetTexts& t = state.horoscopeLanguage == 1 ? kGreek : kEnglish;
+  const bool greek = state.horoscopeLanguage == 1;
+  const SheetTexts& t = greek ? kGreek : kEnglish;
   const year_month_day ymd{year{r.year}, month{static_cast<unsigned>(r.month)},
                            day{static_cast<unsigned>(r.day)}};
   const bool clock = r.hour >= 0 && r.hour <= 23 && r.minute >= 0 && r.minute <= 59 &&
                      r.second >= 0 && r.second <= 59;
   const long long offset = r.gmtHours * 60LL + r.gmtMinutes;
   const std::string name = escaped(cp737ToUtf8(state.chartName));
+  const NatalChart* c = sheet.outcome.chart ? &*sheet.outcome.chart : nullptr;
 
   std::string rows;
   auto row = [&](const char* label, const std::string& value) {
@@ -135,7 +434,8 @@ std::string printSheet(const AppState& state, const BirthRecord& r) {
                   (state.timeMode == 1 ? t.unknown : t.known) + ")");
   row(t.sex, t.sexes[state.sex >= 0 && state.sex <= 2 ? state.sex : 0]);
   const long long a = offset < 0 ? -offset : offset;
-  row(t.offset, format("GMT %lld min %02lld", r.gmtHours, r.gmtMinutes, 0) +
+  row(t.offset, "GMT " + std::to_string(r.gmtHours) + " " + t.minuteWord + " " +
+                    format("%02lld", r.gmtMinutes, 0, 0) +
                     format(" &nbsp;(UTC%c%lld:%02lld)", offset < 0 ? '-' : '+', a / 60, a % 60));
   if (ymd.ok() && clock) {
     // Local clock time = universal time + offset.
@@ -153,24 +453,47 @@ std::string printSheet(const AppState& state, const BirthRecord& r) {
   }
   row(t.longitude, angleText(r.lonDegrees, r.lonMinutes, r.lonSeconds, t.east, t.west));
   row(t.latitude, angleText(r.latDegrees, r.latMinutes, r.latSeconds, t.north, t.south));
+  if (c) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.6f", c->julianDayUt);
+    row(t.julianDay, buf);
+    std::snprintf(buf, sizeof buf, "%.1f s", c->deltaTSeconds);
+    row("ΔT", buf);
+    row(t.siderealTime, hoursText(c->localSiderealHours));
+    const std::string system = natal::houseSystemByCode(c->houseSystem).title;
+    row(t.houses, c->housesFellBack
+                      ? formatText(t.fellBack, natal::houseSystemByCode(c->requestedSystem).title,
+                                   system)
+                      : system);
+  }
+
+  std::string body = "<div class=\"top\">\n<table class=\"data\">\n" + rows + "</table>\n";
+  std::string tables;
+  if (!sheet.unreadable.empty()) {
+    body += "<p class=\"note\">" + formatText(t.noChartSettings, escaped(sheet.unreadable)) +
+            "</p>\n</div>\n";
+  } else if (!c) {
+    const bool date = sheet.outcome.refusal == ChartRefusal::NotADate;
+    body += std::string("<p class=\"note\">") + (date ? t.noChartDate : t.noChartDamaged) +
+            "</p>\n</div>\n";
+  } else {
+    body += wheelImage(t, *c, greek) + "</div>\n";
+    if (!c->missing.empty())
+      body += std::string("<p class=\"note\">") + t.missing + ": " +
+              pointList(c->missing, greek) + "</p>\n";
+    if (c->analytic) body += std::string("<p class=\"note\">") + t.analytic + "</p>\n";
+    if (c->points.empty()) body += std::string("<p class=\"note\">") + t.noPoints + "</p>\n";
+    body += std::string("<h2>") + t.grid + "</h2>\n" + aspectGrid(t, *c, greek);
+    tables = std::string("<div class=\"tables\">\n<div class=\"pair\">\n<div>\n<h2>") +
+             t.positions + "</h2>\n" + positionsTable(t, *c, greek) + "</div>\n<div>\n<h2>" +
+             t.houses + "</h2>\n" + housesTable(t, *c, greek) + "</div>\n</div>\n<h2>" +
+             t.aspects + "</h2>\n" + aspectList(t, *c, greek) + "</div>\n";
+  }
 
   return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +
          "\">\n<head>\n<meta charset=\"utf-8\">\n<title>Orvenda: " + t.title + ": " + name +
-         "</title>\n"
-         "<style>\n"
-         "body { font-family: Georgia, \"DejaVu Serif\", serif; margin: 2em auto; max-width: "
-         "42em; color: #000; background: #fff; }\n"
-         "h1 { font-size: 1.5em; margin: 0 0 1em; border-bottom: 1px solid #000; }\n"
-         "table { border-collapse: collapse; width: 100%; }\n"
-         "th, td { text-align: left; vertical-align: top; padding: .45em .8em .45em 0; "
-         "border-bottom: 1px solid #ccc; }\n"
-         "th { font-weight: normal; width: 40%; }\n"
-         "td { font-weight: bold; }\n"
-         "p { font-size: .85em; margin-top: 2em; }\n"
-         "@page { size: A4; margin: 20mm; }\n"
-         "@media print { body { margin: 0; max-width: none; } tr { break-inside: avoid; } }\n"
-         "</style>\n</head>\n<body>\n<h1>" +
-         t.title + ": " + name + "</h1>\n<table>\n" + rows + "</table>\n<p>" + t.footer +
+         "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title + ": " +
+         name + "</h1>\n" + body + tables + "<p class=\"footer\">" + t.footer +
          "</p>\n</body>\n</html>\n";
 }
 

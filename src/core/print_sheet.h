@@ -1,16 +1,32 @@
-// The print sheet that R writes as PRINT/bush.html: a complete page with no script and no
-// frame, so that every browser shows it (text browsers too) and prints it on one A4 page.
+// The print sheet that R writes as PRINT/bush.html: the birth data, the chart wheel and
+// the chart's tables, a complete page with no script and no frame, so that every browser
+// shows it (text browsers too) and prints it on at most two A4 pages.
 #pragma once
 
 #include <string>
 
 #include "birth/birth_record.h"
 #include "core/app_state.h"
+#include "natal/natal_chart.h"
 
 namespace orvenda {
 
+class SettingsStore;
+
+// The chart the sheet shows, or why there is none.
+struct SheetChart {
+  natal::ChartOutcome outcome;
+  std::string unreadable;  // the settings files that could not be read: no chart then
+};
+
+// The chart of a record with the configuration of settings\. The four chart settings come
+// from state, which holds what the main screen shows.
+SheetChart chartForSheet(SettingsStore& store, const AppState& state, const BirthRecord& record,
+                         char houseSystem = 'P');
+
 // The sheet for the record as it stands, in the horoscope language (Greek for 1,
 // English for any other value), as UTF-8 HTML.
-std::string printSheet(const AppState& state, const BirthRecord& record);
+std::string printSheet(const AppState& state, const BirthRecord& record,
+                       const SheetChart& chart = {});
 
 }  // namespace orvenda

@@ -25,8 +25,12 @@ constexpr const char* kPointGlyphs[22] = {
 constexpr const char* kSignGlyphs[12] = {"♈\uFE0E", "♉\uFE0E", "♊\uFE0E", "♋\uFE0E",
                                          "♌\uFE0E", "♍\uFE0E", "♎\uFE0E", "♏\uFE0E",
                                          "♐\uFE0E", "♑\uFE0E", "♒\uFE0E", "♓\uFE0E"};
-constexpr const char* kAspectMarks[18] = {"☌", "☍", "□", "△", "⚹", "⚻", "⚺", "∠", "⚼",
-                                          "Q", "bQ", "sQ", "S7", "N", "bN", "bS7", "tS7", "qN"};
+// Two characters at most, so the aspect grid of 22 points fits 80 columns in a text browser,
+// and each one a font of the package's dependencies (DejaVu Sans) draws: it lacks the
+// astrological sextile, quincunx, semisextile and sesquiquadrate (U+26B9..26BC), so these
+// are their nearest shapes.
+constexpr const char* kAspectMarks[18] = {"☌", "☍", "□", "△", "✶", "⊼", "⊻", "∠", "□∠",
+                                          "Q", "Q2", "q", "S", "N", "N2", "S2", "S3", "N4"};
 
 std::string trimmed(const char* cp737Slot) {
   std::string s = cp737ToUtf8(cp737Slot);

@@ -1,0 +1,219 @@
+// orvenda-chart chart: the natal chart of a saved record as text tables, or as one JSON
+// object for other programs.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "chart/natal_view.h"
+#include "config/settings_store.h"
+#include "console/cp737.h"
+#include "natal/ephemeris.h"
+#include "natal/names.h"
+
+namespace orvenda::chart {
+namespace {
+
+std::string universalText(long long seconds, const char* form) {
+  using namespace std::chrono;
+  const sys_seconds ut{std::chrono::seconds{seconds}};
+  const auto day = floor<days>(ut);
+  const year_month_day d{day};
+  const hh_mm_ss<std::chrono::seconds> hms{ut - day};
+  char buf[64];
+  std::snprintf(buf, sizeof buf, form, static_cast<int>(d.year()),
+                static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()),
+                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
+                static_cast<int>(hms.seconds().count()));
+  return buf;
+}
+
+std::string dms(double degrees, bool inSign) {
+  long long s = std::llround(natal::normalized(degrees) * 3600.0) % (360LL * 3600);
+  if (inSign) s %= 30 * 3600;
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%2lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60);
+  return buf;
+}
+
+int signOf(double longitude) {
+  return static_cast<int>(std::llround(natal::normalized(longitude) * 3600.0) % (360LL * 3600) /
+                          (30 * 3600));
+}
+
+std::string names(const std::vector<int>& points) {
+  std::string s;
+  for (int p : points) s += (s.empty() ? "" : ", ") + natal::pointName(p, false);
+  return s;
+}
+
+const char* systemName(char code) { return natal::houseSystemByCode(code).name; }
+
+nlohmann::json asJson(const std::string& name, const natal::NatalChart& c) {
+  using nlohmann::json;
+  json cusps = json::array();
+  for (double cusp : c.cusps) cusps.push_back(cusp);
+  json points = json::array();
+  for (const auto& p : c.points) {
+    const int sign = signOf(p.longitude);
+    json border = json::object();
+    border["sign"] = p.signBorder ? json(natal::signName((sign + 1) % 12, false)) : json();
+    border["house"] = p.houseBorder ? json(p.house % 12 + 1) : json();
+    points.push_back({{"name", natal::pointName(p.index, false)},
+                      {"longitude", p.longitude},
+                      {"latitude", p.latitude},
+                      {"speed", p.speed},
+                      {"sign", natal::signName(sign, false)},
+                      {"house", p.house},
+                      {"retrograde", p.retrograde},
+                      {"borderline", border}});
+  }
+  json aspects = json::array();
+  for (const auto& a : c.aspects)
+    aspects.push_back({{"a", natal::pointName(a.a, false)},
+                       {"b", natal::pointName(a.b, false)},
+                       {"aspect", natal::aspectName(a.aspect, false)},
+                       {"angle", natal::kAspectAngles[a.aspect]},
+                       {"deviation", a.deviation},
+                       {"applying", a.applying}});
+  json missing = json::array();
+  for (int p : c.missing) missing.push_back(natal::pointName(p, false));
+  json rulers = json::array();
+  for (const auto& r : c.rulers) {
+    json cusp = json::array(), natural = json::array();
+    for (int p : r.ofCusp) cusp.push_back(natal::pointName(p, false));
+    for (int p : r.ofNatural) natural.push_back(natal::pointName(p, false));
+    rulers.push_back({{"cusp_sign", cusp}, {"natural_sign", natural}});
+  }
+  return {{"name", name},
+          {"universal_time", universalText(c.universalSeconds, "%04d-%02u-%02uT%02d:%02d:%02dZ")},
+          {"julian_day", c.julianDayUt},
+          {"delta_t_seconds", c.deltaTSeconds},
+          {"local_sidereal_time_hours", c.localSiderealHours},
+          {"houses",
+           {{"system", systemName(c.houseSystem)},
+            {"requested", systemName(c.requestedSystem)},
+            {"cusps", cusps},
+            {"rulers", rulers}}},
+          {"points", points},
+          {"missing", missing},
+          {"aspects", aspects}};
+}
+
+std::string asText(const std::string& name, const natal::NatalChart& c) {
+  std::string s = "chart       " + name + "\n";
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "  julian day %.6f (UT)  ΔT %.1f s\n", c.julianDayUt,
+                c.deltaTSeconds);
+  s += "universal   " + universalText(c.universalSeconds, "%04d-%02u-%02u %02d:%02d:%02d UT") + buf;
+  const long long lst = std::llround(c.localSiderealHours * 3600.0) % 86400;
+  std::snprintf(buf, sizeof buf, "sidereal    %02lld:%02lld:%02lld local sidereal time\n",
+                lst / 3600, lst / 60 % 60, lst % 60);
+  s += buf;
+  s += "houses      " + std::string(natal::houseSystemByCode(c.houseSystem).title) + "\n";
+  s += "\n" + padded("POINT", 16) + padded("SIGN", 13) + padded("POSITION", 13) +
+       "HOUSE  R  MOTION/DAY  BORDERLINE\n";
+  for (const auto& p : c.points) {
+    const int sign = signOf(p.longitude);
+    std::string border;
+    if (p.signBorder)
+      border = natal::signName(sign, false) + "/" + natal::signName((sign + 1) % 12, false);
+    if (p.houseBorder)
+      border += (border.empty() ? "" : ", ") + std::string("house ") + std::to_string(p.house) +
+                "/" + std::to_string(p.house % 12 + 1);
+    std::snprintf(buf, sizeof buf, "%5d  %s  %+10.4f  ", p.house, p.retrograde ? "R" : " ",
+                  p.speed);
+    s += padded(natal::pointName(p.index, false), 16) + padded(natal::signName(sign, false), 13) +
+         padded(dms(p.longitude, true), 13) + buf + border + "\n";
+  }
+  s += "\n" + padded("HOUSE", 7) + padded("SIGN", 13) + padded("CUSP", 13) + "RULER\n";
+  for (int h = 0; h < 12; ++h) {
+    std::string rulers = names(c.rulers[h].ofCusp);
+    if (!c.rulers[h].ofNatural.empty())
+      rulers += "; " + names(c.rulers[h].ofNatural) + " (of the natural sign)";
+    s += padded(std::to_string(h + 1), 7) + padded(natal::signName(signOf(c.cusps[h]), false), 13) +
+         padded(dms(c.cusps[h], true), 13) + rulers + "\n";
+  }
+  s += "\n" + padded("ASPECT", 46) + "DEVIATION\n";
+  if (c.aspects.empty()) s += "none within the orbs of the configuration\n";
+  for (const auto& a : c.aspects) {
+    const long long dev = std::llround(std::fabs(a.deviation) * 3600.0);
+    std::snprintf(buf, sizeof buf, "%s%lld° %02lld′ %02lld″  %s\n",
+                  a.deviation < 0 && dev > 0 ? "−" : "+", dev / 3600, dev / 60 % 60, dev % 60,
+                  a.applying ? "applying" : "separating");
+    s += padded(natal::pointName(a.a, false), 16) + padded(natal::aspectName(a.aspect, false), 15) +
+         padded(natal::pointName(a.b, false), 15) + buf;
+  }
+  return s;
+}
+
+}  // namespace
+
+std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* command,
+                                         int& status) {
+  status = 2;
+  if (o.operands.size() != 1) {
+    t.err << "orvenda-chart " << command << ": takes one chart name\n";
+    return std::nullopt;
+  }
+  SavedChart saved;
+  if (const std::string* h = o.value("--houses")) {
+    const natal::HouseSystemName* system = natal::houseSystemByName(*h);
+    if (!system) {
+      t.err << "orvenda-chart " << command << ": no house system \"" << *h << "\"; one of:";
+      for (const auto& s : natal::houseSystems()) t.err << " " << s.name;
+      t.err << "\n";
+      return std::nullopt;
+    }
+    saved.houseSystem = system->code;
+  }
+  status = 1;
+  if (!t.workingDirectory()) return std::nullopt;
+  std::string why;
+  if (!chartName(o.operands[0], saved.name, why)) return t.fail(why), std::nullopt;
+  const auto r = readChart(t, saved.name);
+  if (!r) return t.fail("no chart NAMES/" + o.operands[0]), std::nullopt;
+  saved.record = *r;
+  SettingsStore store(*t.files);
+  if (auto failed = natal::readChartConfig(store, saved.config)) {
+    t.fail("can't read " + *failed + " (the chart's configuration); no chart");
+    return std::nullopt;
+  }
+  if (!store.read(IntSetting::Langhor, saved.horoscopeLanguage)) {
+    t.fail("can't read settings\\langhor (the chart's configuration); no chart");
+    return std::nullopt;
+  }
+  status = 0;
+  return saved;
+}
+
+int cmdChart(Tool& t, const Options& o) {
+  int status = 0;
+  const auto saved = loadSavedChart(t, o, "chart", status);
+  if (!saved) return status;
+  const natal::ChartOutcome out = natal::computeChart(saved->record, saved->config,
+                                                      saved->houseSystem, natal::swissEphemeris());
+  const std::string name = shownName(saved->name);
+  if (!out.chart)
+    return t.fail("NAMES/" + name + ": no chart: " +
+                  (out.refusal == natal::ChartRefusal::NotADate
+                       ? "the date is not one of the Gregorian calendar"
+                       : "the record holds values outside the ranges of its fields"));
+  const natal::NatalChart& c = *out.chart;
+  if (c.housesFellBack)
+    t.note(std::string(natal::houseSystemByCode(c.requestedSystem).title) +
+           " houses can't be computed at this latitude: Porphyry houses instead");
+  if (!c.missing.empty())
+    t.note("not computed (outside the ephemeris files' years): " + names(c.missing));
+  if (c.analytic)
+    t.note("positions from the analytic ephemeris (outside the files' years 1800-2399 in " +
+           natal::ephemerisPath() + ")");
+  if (o.has("--json"))
+    t.out << asJson(name, c).dump(2) << "\n";
+  else
+    t.out << asText(name, c);
+  return 0;
+}
+
+}  // namespace orvenda::chart

@@ -1,0 +1,44 @@
+// orvenda-chart sheet: the print sheet that the program's R writes, for any saved chart.
+#include <filesystem>
+#include <iostream>
+
+#include "chart/natal_view.h"
+#include "core/print_sheet.h"
+#include "natal/ephemeris.h"
+#include "platform/posix_file_system.h"
+
+namespace orvenda::chart {
+
+int cmdSheet(Tool& t, const Options& o) {
+  int status = 0;
+  const auto saved = loadSavedChart(t, o, "sheet", status);
+  if (!saved) return status;
+  AppState state;
+  state.chartName = saved->name;
+  state.horoscopeLanguage = saved->horoscopeLanguage;
+  state.borderlineDegrees = saved->config.borderlineDegrees;
+  state.zodiacRulersAlways = saved->config.zodiacRulersAlways;
+  state.borderlineInterpretation = saved->config.borderlineInterpretation;
+  state.changeRulers = saved->config.changeRulers;
+  SheetChart chart;
+  chart.outcome = natal::computeChart(saved->record, saved->config, saved->houseSystem,
+                                      natal::swissEphemeris());
+  const std::string sheet = printSheet(state, saved->record, chart);
+  const std::string* file = o.value("-o");
+  if (!file || *file == "-") {
+    t.out << sheet;
+    return 0;
+  }
+  // Written whole beside its target and renamed over it, as the program writes its files.
+  const std::filesystem::path path(*file);
+  std::error_code ec;
+  if (path.filename().empty() || std::filesystem::is_directory(path, ec))
+    return t.fail("-o " + *file + " names a folder, not a file");
+  PosixFileSystem files(path.has_parent_path() ? path.parent_path().string() : ".");
+  if (!files.write(path.filename().string(),
+                   std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size())))
+    return t.fail("can't write " + *file + "; it is as it was");
+  return 0;
+}
+
+}  // namespace orvenda::chart

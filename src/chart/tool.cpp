@@ -1,0 +1,282 @@
+// The helpers every command of orvenda-chart shares.
+#include "chart/tool.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+#include "birth/chart_store.h"
+#include "chart/exchange.h"
+#include "console/cp737.h"
+#include "platform/posix_file_system.h"
+
+namespace orvenda::chart {
+
+std::string logicalName(const std::string& cp737Name) { return kChartFolder + cp737Name; }
+std::string shownName(const std::string& cp737Name) { return cp737ToUtf8(cp737Name); }
+
+bool chartName(const std::string& utf8, std::string& cp737Name, std::string& why) {
+  cp737Name.clear();
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t start = i;
+    const char32_t cp = decodeUtf8(utf8, i);
+    const int b = cp == 0xFFFFFFFF ? -1 : cp737FromUnicode(cp);
+    if (b < 0) {
+      why = "the program can't type \"" + utf8.substr(start, i - start) + "\" in the name \"" +
+            utf8 +
+            "\" (chart names are in the console's code page: Latin letters without "
+            "accents, Greek, digits and signs)";
+      return false;
+    }
+    cp737Name += static_cast<char>(b);
+  }
+  if (cp737Name.empty()) return why = "a chart needs a name", false;
+  if (cp737Name.size() > kMaxChartNameLength)
+    return why = "the name \"" + utf8 + "\" is longer than 69 characters", false;
+  if (!isAllowedChartName(cp737Name))
+    return why = "the name \"" + utf8 + "\" would leave NAMES/", false;
+  return true;
+}
+
+bool chartExists(Tool& t, const std::string& cp737Name) {
+  return t.files->read(logicalName(cp737Name), 1).has_value();
+}
+
+std::optional<BirthRecord> readChart(Tool& t, const std::string& cp737Name, std::size_t* size) {
+  const auto bytes = t.files->read(logicalName(cp737Name), BirthRecord::kFileSize);
+  if (!bytes) return std::nullopt;
+  BirthRecord r = defaultBirthRecord;
+  decodeChart(*bytes, r);
+  if (size) *size = bytes->size();
+  return r;
+}
+
+// Every chart of NAMES/ with its sub-folders, as the program names them ("clients\\anna"),
+// sorted by name.
+std::vector<Listed> listCharts(Tool& t) {
+  std::vector<Listed> charts;
+  const fs::path root = fs::path(t.dir) / "NAMES";
+  std::error_code ec;
+  std::vector<std::string> files;
+  for (auto it = fs::recursive_directory_iterator(
+           root, fs::directory_options::skip_permission_denied, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (!it->is_regular_file(ec) || isTemporaryName(it->path().filename().string())) continue;
+    files.push_back(it->path().lexically_relative(root).generic_string());
+  }
+  std::sort(files.begin(), files.end());
+  for (const auto& f : files) {
+    if (f.size() > 4 && f.ends_with(".txt") &&
+        std::binary_search(files.begin(), files.end(), f.substr(0, f.size() - 4)))
+      continue;
+    int unmapped = 0;
+    std::string name = utf8ToCp737(f, &unmapped);
+    if (unmapped > 0) {
+      t.err << "orvenda-chart: NAMES/" << f << ": passed over, the program can't type its name\n";
+      continue;
+    }
+    std::replace(name.begin(), name.end(), '/', '\\');
+    charts.push_back({name, std::binary_search(files.begin(), files.end(), f + ".txt")});
+  }
+  std::sort(charts.begin(), charts.end(), [](const Listed& a, const Listed& b) {
+    const auto fa = foldName(cp737ToUtf8(a.name)), fb = foldName(cp737ToUtf8(b.name));
+    return fa != fb ? fa < fb : a.name < b.name;
+  });
+  return charts;
+}
+
+std::size_t displayWidth(std::string_view utf8) {
+  return static_cast<std::size_t>(
+      std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+std::string padded(std::string_view utf8, std::size_t width) {
+  const std::size_t w = displayWidth(utf8);
+  return std::string(utf8) + std::string(w >= width ? 0 : width - w, ' ');
+}
+
+bool validDate(const BirthRecord& r) {
+  std::string why;
+  char text[64];
+  std::snprintf(text, sizeof text, "%d-%02d-%02d", r.year, r.month, r.day);
+  return r.year >= 1 && r.year <= 9999 && parseDate(text, why) && r.hour >= 0 && r.hour <= 23 &&
+         r.minute >= 0 && r.minute <= 59 && r.second >= 0 && r.second <= 59;
+}
+
+double recordJulianDay(const BirthRecord& r) {
+  return julianDay({r.year, r.month, r.day}, {r.hour, r.minute, r.second}, recordOffsetMinutes(r));
+}
+
+// ---- options ----------------------------------------------------------------------------------
+
+std::optional<Options> parseOptions(Tool& t, const std::string& command,
+                                    const std::vector<std::string>& args, std::size_t from,
+                                    const std::vector<std::string>& withValue,
+                                    const std::vector<std::string>& flags) {
+  Options o;
+  bool operandsOnly = false;
+  for (std::size_t i = from; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (operandsOnly || a == "-" || a.size() < 2 || a[0] != '-' ||
+        (a.size() > 1 && (std::isdigit(static_cast<unsigned char>(a[1])) != 0))) {
+      o.operands.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      operandsOnly = true;
+      continue;
+    }
+    std::string name = a, value;
+    const auto eq = a.find('=');
+    const bool inlineValue = eq != std::string::npos;
+    if (inlineValue) {
+      name = a.substr(0, eq);
+      value = a.substr(eq + 1);
+    }
+    if (std::find(withValue.begin(), withValue.end(), name) != withValue.end()) {
+      if (!inlineValue) {
+        if (i + 1 >= args.size()) {
+          t.err << "orvenda-chart " << command << ": " << name << " needs a value\n";
+          return std::nullopt;
+        }
+        value = args[++i];
+      }
+      if (o.values.count(name)) {
+        t.err << "orvenda-chart " << command << ": " << name << " given twice\n";
+        return std::nullopt;
+      }
+      o.values[name] = value;
+    } else if (std::find(flags.begin(), flags.end(), name) != flags.end() && !inlineValue) {
+      o.switches.push_back(name);
+    } else {
+      t.err << "orvenda-chart " << command << ": unknown option " << a << "\n"
+            << "Try 'orvenda-chart " << command << " --help'.\n";
+      return std::nullopt;
+    }
+  }
+  return o;
+}
+
+// ---- the offset at a place ----------------------------------------------------------------
+
+std::string periodText(const ZonePeriod& p) {
+  return formatOffsetSeconds(p.offsetSeconds) + " (" + p.abbreviation + ")";
+}
+
+Settled settleOffset(Tool& t, const std::string& zone, const CivilDate& d, const ClockTime& tm,
+                     std::int32_t longitude, std::optional<int> choice, std::string& why) {
+  const ZoneOffset z = offsetAt(zone, d, tm, longitude);
+  char when[64];
+  std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, tm.hour,
+                tm.minute, tm.second);
+  if (z.kind == ZoneOffset::Kind::UnknownZone) {
+    if (choice) return {*choice, true};
+    why = "no time zone \"" + zone + "\" in the system's time-zone database";
+    return {};
+  }
+  if (choice) {
+    const bool matches = (z.kind != ZoneOffset::Kind::Unique &&
+                          (roundedMinutes(z.second.offsetSeconds) == *choice)) ||
+                         roundedMinutes(z.first.offsetSeconds) == *choice;
+    if (!matches)
+      t.note(std::string("at ") + when + " " + zone + " kept " +
+             (z.kind == ZoneOffset::Kind::Unique
+                  ? periodText(z.first)
+                  : periodText(z.first) + " or " + periodText(z.second)) +
+             "; the chart has " + formatOffset(*choice) + " as given");
+    return {*choice, true};
+  }
+  if (z.kind == ZoneOffset::Kind::Gap) {
+    why = std::string(when) + " did not happen in " + zone + ": the clocks went from " +
+          periodText(z.first) + " to " + periodText(z.second) + "; give --offset " +
+          formatOffset(roundedMinutes(z.first.offsetSeconds)) + " or --offset " +
+          formatOffset(roundedMinutes(z.second.offsetSeconds)) +
+          " for the offset the birth was recorded in";
+    return {};
+  }
+  if (z.kind == ZoneOffset::Kind::Fold) {
+    why = std::string(when) + " happened twice in " + zone + ": first at " + periodText(z.first) +
+          ", then at " + periodText(z.second) + "; give --offset " +
+          formatOffset(roundedMinutes(z.first.offsetSeconds)) + " or --offset " +
+          formatOffset(roundedMinutes(z.second.offsetSeconds));
+    return {};
+  }
+  const int minutes = roundedMinutes(z.first.offsetSeconds);
+  if (z.meanTime)
+    t.note(std::string("before standard time in ") + zone + ": the mean time of the place, " +
+           formatOffsetSeconds(z.first.offsetSeconds));
+  if (z.first.offsetSeconds % 60 != 0)
+    t.note(formatOffsetSeconds(z.first.offsetSeconds) + " is rounded to " + formatOffset(minutes) +
+           ", the nearest whole minute the record holds");
+  return {minutes, true};
+}
+
+void noteSignLost(Tool& t, std::int32_t arc, const RecordAngle& a, bool longitude) {
+  if (!a.signLost) return;
+  t.note(std::string("the ") + (longitude ? "longitude " : "latitude ") +
+         formatDms(arc, longitude) +
+         " can't carry its sign in the record (the sign is on the degrees, and they are 0): "
+         "stored as the nearest value it can hold, " +
+         std::to_string(a.degrees) + " 00 00");
+}
+
+// Fills the record's place and offset fields; false with the reason when it can't.
+bool fillRecord(Tool& t, const Birth& b, std::optional<int> choice, BirthRecord& r,
+                std::string& why) {
+  const Settled s = settleOffset(t, b.zone, b.date, b.time, b.longitude, choice, why);
+  if (!s.ok) return false;
+  r.day = b.date.day;
+  r.month = b.date.month;
+  r.year = b.date.year;
+  r.hour = b.time.hour;
+  r.minute = b.time.minute;
+  r.second = b.time.second;
+  setRecordOffset(r, s.minutes);
+  const RecordAngle lon = toRecordAngle(b.longitude), lat = toRecordAngle(b.latitude);
+  noteSignLost(t, b.longitude, lon, true);
+  noteSignLost(t, b.latitude, lat, false);
+  r.lonDegrees = lon.degrees;
+  r.lonMinutes = lon.minutes;
+  r.lonSeconds = lon.seconds;
+  r.latDegrees = lat.degrees;
+  r.latMinutes = lat.minutes;
+  r.latSeconds = lat.seconds;
+  return true;
+}
+
+std::string placeLine(const Atlas& atlas, const Place& p) {
+  const RecordAngle lon = toRecordAngle(p.longitude), lat = toRecordAngle(p.latitude);
+  char fields[96];
+  std::snprintf(fields, sizeof fields, "%4d   %02d   %02d %4d   %02d   %02d", lon.degrees,
+                lon.minutes, lon.seconds, lat.degrees, lat.minutes, lat.seconds);
+  return padded(p.name, 24) + " " + padded(p.region.empty() ? "-" : p.region, 22) + " " +
+         padded(std::string(p.country) + " " + atlas.countryName(p.country), 30) + " " + fields +
+         "  " + padded(p.zone, 22) + " " + std::to_string(p.population);
+}
+
+const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why) {
+  const auto found = atlas.find(query);
+  if (found.size() == 1) return found.front();
+  if (found.empty()) {
+    const auto similar = atlas.search(query);
+    why = "no place called \"" + query + "\" in the atlas";
+    if (!similar.empty()) {
+      why += "; names that start so:";
+      for (std::size_t i = 0; i < similar.size() && i < 8; ++i)
+        why += std::string(i ? ", " : " ") + std::string(similar[i]->name) + " (" +
+               std::string(similar[i]->country) + ")";
+    }
+    return nullptr;
+  }
+  const std::string name(found[0]->name), country(found[0]->country), region(found[0]->region);
+  why = "\"" + query + "\" is " + std::to_string(found.size()) +
+        " places; narrow it with the country or the region (\"" + name + ", " + country + "\"" +
+        (region.empty() ? "" : ", \"" + name + ", " + region + ", " + country + "\"") + "):";
+  t.err << "orvenda-chart: " << why << "\n" << kPlaceHeader << "\n";
+  for (std::size_t i = 0; i < found.size() && i < 20; ++i)
+    t.err << placeLine(atlas, *found[i]) << "\n";
+  if (found.size() > 20) t.err << "... and " << found.size() - 20 << " more\n";
+  why.clear();
+  return nullptr;
+}
+
+}  // namespace orvenda::chart

@@ -1,0 +1,144 @@
+// What every command of orvenda-chart shares: the working directory, the option parser,
+// chart names and files, and settling a birth's offset at a place. One file per command
+// stands beside it (cmd_*.cpp), as git's builtins do.
+#pragma once
+
+#include <algorithm>
+#include <filesystem>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "birth/birth_record.h"
+#include "chart/atlas.h"
+#include "chart/fields.h"
+#include "chart/zone_offset.h"
+#include "platform/file_system.h"
+
+namespace orvenda::chart {
+
+// ---- context ------------------------------------------------------------------------------
+
+namespace fs = std::filesystem;
+
+struct Tool {
+  std::string dir = ".";
+  std::ostream& out;
+  std::ostream& err;
+  std::unique_ptr<FileSystem> files;
+  std::optional<Atlas> atlas;
+  bool atlasTried = false;
+
+  int fail(const std::string& message) {
+    err << "orvenda-chart: " << message << "\n";
+    return 1;
+  }
+  void note(const std::string& message) { err << "note: " << message << "\n"; }
+
+  const Atlas* loadAtlas() {
+    if (!atlasTried) {
+      atlasTried = true;
+      std::string why;
+      atlas = Atlas::load(findAtlas(dir), why);
+      if (!atlas) err << "orvenda-chart: " << why << " (set ORVENDA_ATLAS to the atlas)\n";
+    }
+    return atlas ? &*atlas : nullptr;
+  }
+  bool workingDirectory() {
+    std::error_code ec;
+    if (fs::is_directory(fs::path(dir) / "NAMES", ec)) return true;
+    err << "orvenda-chart: " << (dir == "." ? "this folder" : dir)
+        << " is not a working directory of Orvenda (it has no NAMES folder); "
+           "orvenda-workdir DIR lays one out\n";
+    return false;
+  }
+};
+
+// Options of one command: --name VALUE pairs and switches; the rest are operands.
+struct Options {
+  std::map<std::string, std::string> values;
+  std::vector<std::string> switches, operands;
+  bool has(const std::string& s) const {
+    return std::find(switches.begin(), switches.end(), s) != switches.end();
+  }
+  const std::string* value(const std::string& name) const {
+    const auto v = values.find(name);
+    return v == values.end() ? nullptr : &v->second;
+  }
+};
+
+// Parses the options of one command from args[from]; nothing (and the reason on err) for a
+// command line that is not understood.
+std::optional<Options> parseOptions(Tool& t, const std::string& command,
+                                    const std::vector<std::string>& args, std::size_t from,
+                                    const std::vector<std::string>& withValue,
+                                    const std::vector<std::string>& flags);
+
+// ---- charts -------------------------------------------------------------------------------
+
+std::string logicalName(const std::string& cp737Name);
+std::string shownName(const std::string& cp737Name);
+// A chart name as the program could type it at its prompt and open again.
+bool chartName(const std::string& utf8, std::string& cp737Name, std::string& why);
+bool chartExists(Tool& t, const std::string& cp737Name);
+std::optional<BirthRecord> readChart(Tool& t, const std::string& cp737Name,
+                                     std::size_t* size = nullptr);
+// Every chart of NAMES/ with its sub-folders, as the program names them ("clients\anna"),
+// sorted by name. A notes file is "<chart>.txt" beside a chart.
+struct Listed {
+  std::string name;  // CP737
+  bool notes = false;
+};
+std::vector<Listed> listCharts(Tool& t);
+
+std::size_t displayWidth(std::string_view utf8);
+std::string padded(std::string_view utf8, std::size_t width);
+constexpr const char* kStripLabels =
+    "  Day  Mon Year Hour  Min  Sec  GMT  min  LON  Min  Sec  LAT  Min  Sec";
+bool validDate(const BirthRecord& r);
+double recordJulianDay(const BirthRecord& r);
+
+// ---- the offset at a place ----------------------------------------------------------------
+
+struct Settled {
+  int minutes = 0;
+  bool ok = false;
+};
+// The offset for a birth, as new and import settle it; the reason when it can't be.
+// `choice` is an offset the user (or a Julian day) gave.
+Settled settleOffset(Tool& t, const std::string& zone, const CivilDate& d, const ClockTime& tm,
+                     std::int32_t longitude, std::optional<int> choice, std::string& why);
+// Fills the record's place and offset fields; false with the reason when it can't.
+struct Birth {
+  CivilDate date;
+  ClockTime time;
+  std::int32_t latitude = 0, longitude = 0;
+  std::string zone;
+};
+bool fillRecord(Tool& t, const Birth& b, std::optional<int> choice, BirthRecord& r,
+                std::string& why);
+std::string placeLine(const Atlas& atlas, const Place& p);
+constexpr const char* kPlaceHeader =
+    "PLACE                    REGION                 COUNTRY                         LON  Min  Sec "
+    " "
+    "LAT  Min  Sec  ZONE                   POPULATION";
+// The one place a query names, or nothing with the candidates listed on err.
+const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why);
+
+// ---- the commands -------------------------------------------------------------------------
+
+int cmdList(Tool& t, const Options& o);
+int cmdShow(Tool& t, const Options& o);
+int cmdNew(Tool& t, const Options& o);
+int cmdPlace(Tool& t, const Options& o);
+int cmdOffset(Tool& t, const Options& o);
+int cmdExport(Tool& t, const Options& o);
+int cmdImport(Tool& t, const Options& o);
+int cmdChart(Tool& t, const Options& o);
+int cmdSheet(Tool& t, const Options& o);
+
+}  // namespace orvenda::chart
