@@ -271,14 +271,19 @@ const char* kStyle =
     "text-align: center; font-family: \"DejaVu Sans\", sans-serif; }\n"
     ".grid .none { border: none; }\n"
     ".hard { color: #c0392b; } .soft { color: #1f6fb2; } .minor { color: #2e8b57; }\n"
-    ".list { columns: 2; column-gap: 2em; }\n"
+    ".list { columns: 27em; column-gap: 2em; }\n"
     ".aspects td { white-space: nowrap; }\n"
     ".note { font-style: italic; }\n"
     "p.footer { font-size: .8em; margin-top: 2em; }\n"
     "@page { size: A4; margin: 10mm; }\n"
     "@media print { body { margin: 0; max-width: none; font-size: 8.5pt; } "
     "tr { break-inside: avoid; } .tables { break-before: page; } "
-    ".list { column-gap: 1.5em; } }\n";
+    ".top { flex-wrap: nowrap; gap: 5mm; } .wheel { width: 100mm; height: 100mm; } "
+    ".tables { font-size: 7.5pt; } h2 { margin: .6em 0 .2em; } "
+    ".list { columns: 3; column-gap: 1em; font-size: 6.5pt; line-height: 1.15; } "
+    ".aspects .nm { display: none; } "
+    ".aspects td, .aspects th { padding: 0 .4em 0 0; border: none; } "
+    "td, th { padding-top: .05em; padding-bottom: .05em; } }\n";
 
 const char* kFamilyClass[3] = {"hard", "soft", "minor"};
 
@@ -377,15 +382,22 @@ std::string aspectGrid(const SheetTexts& t, const NatalChart& c, bool greek) {
 
 std::string aspectList(const SheetTexts& t, const NatalChart& c, bool greek) {
   if (c.aspects.empty()) return std::string("<p>") + t.noAspects + "</p>\n";
+  // Each name beside its glyph; on paper the glyphs alone, so that the aspects of a crowded
+  // chart still fit the second page.
+  auto point = [&](int p) {
+    return "<span class=\"glyph\">" + natal::pointGlyph(p) + "</span> <span class=\"nm\">" +
+           natal::pointName(p, greek) + "</span>";
+  };
   std::string s = "<div class=\"list\">\n<table class=\"aspects\">\n<tr><th>" +
                   std::string(t.point) + "</th><th>" + t.aspect + "</th><th>" + t.point +
                   "</th><th>" + t.deviation + "</th><th></th></tr>\n";
   for (const natal::AspectFound& a : c.aspects)
-    s += "<tr><td>" + natal::pointName(a.a, greek) + "</td><td class=\"" +
-         kFamilyClass[natal::aspectFamily(a.aspect)] + "\">" + natal::aspectName(a.aspect, greek) +
-         "</td><td>" + natal::pointName(a.b, greek) + "</td><td class=\"num\">" +
-         signedArc(a.deviation) + "</td><td>" + (a.applying ? t.applying : t.separating) +
-         "</td></tr>\n";
+    s += "<tr><td>" + point(a.a) + "</td><td class=\"" +
+         kFamilyClass[natal::aspectFamily(a.aspect)] + "\"><span class=\"glyph\">" +
+         natal::aspectMark(a.aspect) + "</span> <span class=\"nm\">" +
+         natal::aspectName(a.aspect, greek) + "</span></td><td>" + point(a.b) +
+         "</td><td class=\"num\">" + signedArc(a.deviation) + "</td><td>" +
+         (a.applying ? t.applying : t.separating) + "</td></tr>\n";
   return s + "</table>\n</div>\n";
 }
 
