@@ -22,10 +22,9 @@ std::string universalText(long long seconds, const char* form) {
   const year_month_day d{day};
   const hh_mm_ss<std::chrono::seconds> hms{ut - day};
   char buf[64];
-  std::snprintf(buf, sizeof buf, form, static_cast<int>(d.year()),
-                static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()),
-                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-                static_cast<int>(hms.seconds().count()));
+  std::snprintf(buf, sizeof buf, form, static_cast<int>(d.year()), static_cast<unsigned>(d.month()),
+                static_cast<unsigned>(d.day()), static_cast<int>(hms.hours().count()),
+                static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
   return buf;
 }
 

@@ -1,9 +1,9 @@
 // orvenda-chart export: charts to standard output as CSV or AAF.
 #include "chart/tool.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

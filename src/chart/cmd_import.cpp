@@ -1,9 +1,9 @@
 // orvenda-chart import: charts from CSV or AAF, one line a record saying what became of it.
 #include "chart/tool.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

@@ -1,9 +1,9 @@
 // orvenda-chart list: every chart of NAMES/, as the main screen shows its fields.
 #include "chart/tool.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

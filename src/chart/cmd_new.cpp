@@ -1,9 +1,9 @@
 // orvenda-chart new: a chart from a place and a local clock time, with the offset then and there.
 #include "chart/tool.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

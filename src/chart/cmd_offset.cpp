@@ -1,9 +1,9 @@
 // orvenda-chart offset: the offset of GMT at a local clock time in a zone or place.
 #include "chart/tool.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

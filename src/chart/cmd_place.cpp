@@ -1,9 +1,9 @@
 // orvenda-chart place: places of the offline atlas in the program's fields.
 #include "chart/tool.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

@@ -1,9 +1,9 @@
 // orvenda-chart show: one chart, its fields, universal time, Julian day and place.
 #include "chart/tool.h"
 
-#include <cstdio>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>

@@ -473,10 +473,10 @@ std::string printSheet(const AppState& state, const BirthRecord& r, const SheetC
     row("ΔT", buf);
     row(t.siderealTime, hoursText(c->localSiderealHours));
     const std::string system = natal::houseSystemByCode(c->houseSystem).title;
-    row(t.houses, c->housesFellBack
-                      ? formatText(t.fellBack, natal::houseSystemByCode(c->requestedSystem).title,
-                                   system)
-                      : system);
+    row(t.houses,
+        c->housesFellBack
+            ? formatText(t.fellBack, natal::houseSystemByCode(c->requestedSystem).title, system)
+            : system);
   }
 
   std::string body = "<div class=\"top\">\n<table class=\"data\">\n" + rows + "</table>\n";
@@ -491,15 +491,15 @@ std::string printSheet(const AppState& state, const BirthRecord& r, const SheetC
   } else {
     body += wheelImage(t, *c, greek) + "</div>\n";
     if (!c->missing.empty())
-      body += std::string("<p class=\"note\">") + t.missing + ": " +
-              pointList(c->missing, greek) + "</p>\n";
+      body += std::string("<p class=\"note\">") + t.missing + ": " + pointList(c->missing, greek) +
+              "</p>\n";
     if (c->analytic) body += std::string("<p class=\"note\">") + t.analytic + "</p>\n";
     if (c->points.empty()) body += std::string("<p class=\"note\">") + t.noPoints + "</p>\n";
     body += std::string("<h2>") + t.grid + "</h2>\n" + aspectGrid(t, *c, greek);
     tables = std::string("<div class=\"tables\">\n<div class=\"pair\">\n<div>\n<h2>") +
              t.positions + "</h2>\n" + positionsTable(t, *c, greek) + "</div>\n<div>\n<h2>" +
-             t.houses + "</h2>\n" + housesTable(t, *c, greek) + "</div>\n</div>\n<h2>" +
-             t.aspects + "</h2>\n" + aspectList(t, *c, greek) + "</div>\n";
+             t.houses + "</h2>\n" + housesTable(t, *c, greek) + "</div>\n</div>\n<h2>" + t.aspects +
+             "</h2>\n" + aspectList(t, *c, greek) + "</div>\n";
   }
 
   return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +

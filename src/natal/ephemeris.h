@@ -9,9 +9,9 @@
 namespace orvenda::natal {
 
 struct BodyPosition {
-  double longitude = 0;  // ecliptic, degrees, 0 <= λ < 360
-  double latitude = 0;   // ecliptic, degrees
-  double speed = 0;      // degrees of longitude a day
+  double longitude = 0;   // ecliptic, degrees, 0 <= λ < 360
+  double latitude = 0;    // ecliptic, degrees
+  double speed = 0;       // degrees of longitude a day
   bool analytic = false;  // from the built-in analytic ephemeris, not the data files
 };
 
@@ -20,7 +20,7 @@ struct HouseFrame {
   std::array<double, 12> cuspSpeeds{};
   double ascendant = 0, midheaven = 0, armc = 0, vertex = 0, eastPoint = 0;
   double ascendantSpeed = 0, midheavenSpeed = 0, vertexSpeed = 0, eastPointSpeed = 0;
-  char system = 'P';  // the system the cusps are of
+  char system = 'P';      // the system the cusps are of
   bool fellBack = false;  // the system asked for could not be computed here: Porphyry
 };
 
@@ -31,8 +31,7 @@ class Ephemeris {
   // mean node, the mean lunar apogee); nothing when it can't be computed for that moment.
   virtual std::optional<BodyPosition> body(double julianDayUt, int point) = 0;
   // The houses of a system (its one-letter code) at a place, east and north positive.
-  virtual HouseFrame houses(double julianDayUt, double latitude, double longitude,
-                            char system) = 0;
+  virtual HouseFrame houses(double julianDayUt, double latitude, double longitude, char system) = 0;
   // ΔT = TT − UT, in seconds.
   virtual double deltaTSeconds(double julianDayUt) = 0;
 };

@@ -9,19 +9,19 @@ namespace orvenda::natal {
 namespace {
 
 constexpr const char* kAspectsEn[18] = {
-    "Conjunction", "Opposition", "Square",   "Trine",       "Sextile",   "Inconjunct",
-    "Semisextile", "Semisquare", "Sesquiquadrate", "Quintile", "Biquintile", "Semiquintile",
-    "Septile",     "Novile",     "Binovile", "Biseptile",   "Triseptile", "Quadnovile"};
-constexpr const char* kSignsEn[12] = {"Aries", "Taurus",  "Gemini",      "Cancer",
-                                      "Leo",   "Virgo",   "Libra",       "Scorpio",
+    "Conjunction", "Opposition", "Square",         "Trine",     "Sextile",    "Inconjunct",
+    "Semisextile", "Semisquare", "Sesquiquadrate", "Quintile",  "Biquintile", "Semiquintile",
+    "Septile",     "Novile",     "Binovile",       "Biseptile", "Triseptile", "Quadnovile"};
+constexpr const char* kSignsEn[12] = {"Aries",       "Taurus",    "Gemini",   "Cancer",
+                                      "Leo",         "Virgo",     "Libra",    "Scorpio",
                                       "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
-constexpr const char* kSignsEl[12] = {"Κριός",   "Ταύρος",   "Δίδυμοι",  "Καρκίνος",
-                                      "Λέων",    "Παρθένος", "Ζυγός",    "Σκορπιός",
+constexpr const char* kSignsEl[12] = {"Κριός",   "Ταύρος",    "Δίδυμοι",  "Καρκίνος",
+                                      "Λέων",    "Παρθένος",  "Ζυγός",    "Σκορπιός",
                                       "Τοξότης", "Αιγόκερως", "Υδροχόος", "Ιχθύες"};
 // U+FE0E asks for the text form where a symbol also has an emoji form.
-constexpr const char* kPointGlyphs[22] = {
-    "☉", "☽", "☿", "♀", "♂", "♃", "♄", "♅", "♆", "♇", "⚷",
-    "⚳", "⚴", "⚵", "⚶", "☊", "⚸", "⊗", "Vx", "EP", "AC", "MC"};
+constexpr const char* kPointGlyphs[22] = {"☉", "☽", "☿",  "♀",  "♂",  "♃", "♄", "♅",
+                                          "♆", "♇", "⚷",  "⚳",  "⚴",  "⚵", "⚶", "☊",
+                                          "⚸", "⊗", "Vx", "EP", "AC", "MC"};
 constexpr const char* kSignGlyphs[12] = {"♈\uFE0E", "♉\uFE0E", "♊\uFE0E", "♋\uFE0E",
                                          "♌\uFE0E", "♍\uFE0E", "♎\uFE0E", "♏\uFE0E",
                                          "♐\uFE0E", "♑\uFE0E", "♒\uFE0E", "♓\uFE0E"};
@@ -29,7 +29,7 @@ constexpr const char* kSignGlyphs[12] = {"♈\uFE0E", "♉\uFE0E", "♊\uFE0E", 
 // and each one a font of the package's dependencies (DejaVu Sans) draws: it lacks the
 // astrological sextile, quincunx, semisextile and sesquiquadrate (U+26B9..26BC), so these
 // are their nearest shapes.
-constexpr const char* kAspectMarks[18] = {"☌", "☍", "□", "△", "✶", "⊼", "⊻", "∠", "□∠",
+constexpr const char* kAspectMarks[18] = {"☌", "☍",  "□", "△", "✶", "⊼",  "⊻",  "∠",  "□∠",
                                           "Q", "Q2", "q", "S", "N", "N2", "S2", "S3", "N4"};
 
 std::string trimmed(const char* cp737Slot) {
@@ -62,8 +62,13 @@ std::string aspectMark(int aspect) { return valid(aspect, 18) ? kAspectMarks[asp
 
 int aspectFamily(int aspect) {
   switch (aspect) {
-    case 0: case 1: case 2: case 7: case 8: return 0;
-    case 3: case 4: return 1;
+    case 0:
+    case 1:
+    case 2:
+    case 7:
+    case 8: return 0;
+    case 3:
+    case 4: return 1;
     default: return 2;
   }
 }

@@ -123,9 +123,7 @@ int houseOf(double longitude, const std::array<double, 12>& cusps) {
   return nearest;
 }
 
-bool sunAboveHorizon(double sun, double ascendant) {
-  return normalized(sun - ascendant) >= 180.0;
-}
+bool sunAboveHorizon(double sun, double ascendant) { return normalized(sun - ascendant) >= 180.0; }
 
 double partOfFortune(double ascendant, double sun, double moon) {
   return sunAboveHorizon(sun, ascendant) ? normalized(ascendant + moon - sun)
@@ -198,7 +196,8 @@ ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char 
 
   std::array<std::optional<BodyPosition>, kPoints> at;
   for (int i = 0; i < kBodies; ++i)
-    if (config.planets.enabled[i] == 1 || i == kSun || i == kMoon) at[i] = eph.body(c.julianDayUt, i);
+    if (config.planets.enabled[i] == 1 || i == kSun || i == kMoon)
+      at[i] = eph.body(c.julianDayUt, i);
   at[kVertex] = BodyPosition{h.vertex, 0, h.vertexSpeed, false};
   at[kEastPoint] = BodyPosition{h.eastPoint, 0, h.eastPointSpeed, false};
   at[kAscendant] = BodyPosition{h.ascendant, 0, h.ascendantSpeed, false};

@@ -16,18 +16,26 @@ namespace orvenda::natal {
 
 class Ephemeris;
 
-inline constexpr int kPoints = kPlanetCount;    // 22, in the planet table's order
-inline constexpr int kAspects = kAspectCount;   // 18, in the aspect table's order
-inline constexpr int kBodies = 17;              // points 0..16 come from the ephemeris
+inline constexpr int kPoints = kPlanetCount;   // 22, in the planet table's order
+inline constexpr int kAspects = kAspectCount;  // 18, in the aspect table's order
+inline constexpr int kBodies = 17;             // points 0..16 come from the ephemeris
 enum PointIndex {
-  kSun = 0, kMoon = 1, kChiron = 10, kNorthNode = 15, kLilith = 16, kPartOfFortune = 17,
-  kVertex = 18, kEastPoint = 19, kAscendant = 20, kMidheaven = 21
+  kSun = 0,
+  kMoon = 1,
+  kChiron = 10,
+  kNorthNode = 15,
+  kLilith = 16,
+  kPartOfFortune = 17,
+  kVertex = 18,
+  kEastPoint = 19,
+  kAscendant = 20,
+  kMidheaven = 21
 };
 
 // The aspects' angles, in the aspect table's order.
 inline constexpr std::array<double, kAspects> kAspectAngles = {
-    0, 180, 90, 120, 60, 150, 30, 45, 135, 72, 144, 36, 360.0 / 7, 40, 80, 720.0 / 7,
-    1080.0 / 7, 160};
+    0,  180, 90, 120,       60, 150, 30,        45,         135,
+    72, 144, 36, 360.0 / 7, 40, 80,  720.0 / 7, 1080.0 / 7, 160};
 
 // Everything the chart reads of settings\: the two tables and the four chart settings.
 struct ChartConfig {
@@ -57,15 +65,15 @@ struct PointPosition {
   int index = 0;  // in the planet table
   double longitude = 0, latitude = 0, speed = 0;
   bool retrograde = false;
-  int house = 1;            // 1..12
-  bool signBorder = false;  // within the borderline width before the next sign
-  bool houseBorder = false; // within it before the next house's cusp
+  int house = 1;             // 1..12
+  bool signBorder = false;   // within the borderline width before the next sign
+  bool houseBorder = false;  // within it before the next house's cusp
   bool analytic = false;
 };
 
 struct AspectFound {
-  int a = 0, b = 0;  // points, a before b in the table
-  int aspect = 0;    // in the aspect table
+  int a = 0, b = 0;       // points, a before b in the table
+  int aspect = 0;         // in the aspect table
   double separation = 0;  // 0..180
   double deviation = 0;   // separation − angle
   bool applying = false;
@@ -86,11 +94,11 @@ struct NatalChart {
   bool housesFellBack = false;
   std::array<double, 12> cusps{};
   double ascendant = 0, midheaven = 0;  // whether or not they take part
-  std::vector<PointPosition> points;  // the points that take part and could be computed
-  std::vector<int> missing;           // points that take part but couldn't be computed
+  std::vector<PointPosition> points;    // the points that take part and could be computed
+  std::vector<int> missing;             // points that take part but couldn't be computed
   std::vector<AspectFound> aspects;
   std::array<HouseRulers, 12> rulers;
-  bool analytic = false;  // a body came from the analytic ephemeris
+  bool analytic = false;    // a body came from the analytic ephemeris
   int borderlineWidth = 0;  // the width in use, 0..15; 0 when borderline cases are off
 
   const PointPosition* point(int index) const;

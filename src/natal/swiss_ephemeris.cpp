@@ -14,9 +14,9 @@ namespace orvenda::natal {
 namespace {
 
 // The library's numbers for the bodies of the planet table, in its order.
-constexpr int kBodies[17] = {SE_SUN,     SE_MOON,   SE_MERCURY, SE_VENUS,  SE_MARS,
-                             SE_JUPITER, SE_SATURN, SE_URANUS,  SE_NEPTUNE, SE_PLUTO,
-                             SE_CHIRON,  SE_CERES,  SE_PALLAS,  SE_JUNO,   SE_VESTA,
+constexpr int kBodies[17] = {SE_SUN,       SE_MOON,     SE_MERCURY, SE_VENUS,   SE_MARS,
+                             SE_JUPITER,   SE_SATURN,   SE_URANUS,  SE_NEPTUNE, SE_PLUTO,
+                             SE_CHIRON,    SE_CERES,    SE_PALLAS,  SE_JUNO,    SE_VESTA,
                              SE_MEAN_NODE, SE_MEAN_APOG};
 
 class SwissEphemeris final : public Ephemeris {

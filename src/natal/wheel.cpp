@@ -41,8 +41,7 @@ class Canvas {
   }
   void text(double lon, double r, const std::string& content, const std::string& style) {
     const Xy p = at(lon, r);
-    out_ += "<text x='" + num(p.x) + "' y='" + num(p.y) + "' " + style + ">" + content +
-            "</text>";
+    out_ += "<text x='" + num(p.x) + "' y='" + num(p.y) + "' " + style + ">" + content + "</text>";
   }
   void raw(const std::string& s) { out_ += s; }
   const std::string& svg() const { return out_; }
@@ -104,7 +103,8 @@ std::vector<double> spreadPositions(const std::vector<double>& longitudes, doubl
   }
   std::vector<double> y;
   for (const Block& b : blocks)
-    for (std::size_t i = 0; i < b.count; ++i) y.push_back(b.mean() + static_cast<double>(y.size()) * gap);
+    for (std::size_t i = 0; i < b.count; ++i)
+      y.push_back(b.mean() + static_cast<double>(y.size()) * gap);
   // The two ends must keep the gap across the cut too.
   const double span = y.back() - y.front();
   if (span > 360.0 - gap) {
@@ -121,8 +121,9 @@ std::vector<double> spreadPositions(const std::vector<double>& longitudes, doubl
 std::string wheelSvg(const NatalChart& c) {
   Canvas k(c.ascendant);
   const std::string font = "font-family='DejaVu Sans, sans-serif'";
-  k.raw("<svg xmlns='http://www.w3.org/2000/svg' viewBox='-26 -26 652 652' width='600' "
-        "height='600' role='img'>");
+  k.raw(
+      "<svg xmlns='http://www.w3.org/2000/svg' viewBox='-26 -26 652 652' width='600' "
+      "height='600' role='img'>");
   k.raw("<rect x='-26' y='-26' width='652' height='652' fill='white'/>");
   // The zodiac ring: twelve signs in the colours of their elements.
   for (int s = 0; s < 12; ++s) {
@@ -132,8 +133,8 @@ std::string wheelSvg(const NatalChart& c) {
     // Counter-clockwise on the page is sweep 0 in SVG's y-down frame.
     k.raw("<path d='M" + num(a.x) + " " + num(a.y) + " A" + num(kZodiacOuter) + " " +
           num(kZodiacOuter) + " 0 0 0 " + num(b.x) + " " + num(b.y) + " L" + num(c2.x) + " " +
-          num(c2.y) + " A" + num(kZodiacInner) + " " + num(kZodiacInner) + " 0 0 1 " +
-          num(d.x) + " " + num(d.y) + " Z' fill='" + kElementFills[s % 4] +
+          num(c2.y) + " A" + num(kZodiacInner) + " " + num(kZodiacInner) + " 0 0 1 " + num(d.x) +
+          " " + num(d.y) + " Z' fill='" + kElementFills[s % 4] +
           "' stroke='#555' stroke-width='0.8'/>");
     k.text(from + 15, (kZodiacOuter + kZodiacInner) / 2, signGlyph(s),
            font + " font-size='20' text-anchor='middle' dominant-baseline='central' fill='#333'");
@@ -163,8 +164,9 @@ std::string wheelSvg(const NatalChart& c) {
     k.line(lon, kAspectRadius, lon, kZodiacInner, "stroke='#000' stroke-width='1.8'");
     k.line(lon, kZodiacOuter, lon, kZodiacOuter + 7, "stroke='#000' stroke-width='1.8'");
     k.text(lon, kZodiacOuter + 16, name,
-           font + " font-size='11' font-weight='bold' text-anchor='middle' "
-                  "dominant-baseline='central'");
+           font +
+               " font-size='11' font-weight='bold' text-anchor='middle' "
+               "dominant-baseline='central'");
   }
 
   // Aspect lines between the points' true places.
@@ -186,10 +188,12 @@ std::string wheelSvg(const NatalChart& c) {
   const std::vector<double> shown = spreadPositions(lons, 8.0);
   for (std::size_t i = 0; i < c.points.size(); ++i) {
     const PointPosition& p = c.points[i];
-    k.line(p.longitude, kHouseInner, p.longitude, kHouseInner - 6, "stroke='#000' stroke-width='1'");
+    k.line(p.longitude, kHouseInner, p.longitude, kHouseInner - 6,
+           "stroke='#000' stroke-width='1'");
     k.line(p.longitude, kHouseInner - 6, shown[i], kGlyphRadius + 11,
            "stroke='#999' stroke-width='0.5'");
-    k.line(p.longitude, kAspectRadius, p.longitude, kAspectRadius + 4, "stroke='#000' stroke-width='1'");
+    k.line(p.longitude, kAspectRadius, p.longitude, kAspectRadius + 4,
+           "stroke='#000' stroke-width='1'");
     const bool letters = p.index >= kVertex;
     k.text(shown[i], kGlyphRadius, pointGlyph(p.index),
            font + " font-size='" + (letters ? "12" : "19") +
@@ -201,8 +205,9 @@ std::string wheelSvg(const NatalChart& c) {
     k.text(shown[i], kMinuteRadius, twoDigits(totalMinutes % 60) + "′",
            font + " font-size='10' text-anchor='middle' dominant-baseline='central' fill='#444'");
     if (p.retrograde && p.index < kBodies)
-      k.text(shown[i], kRetroRadius, "℞",
-             font + " font-size='10' text-anchor='middle' dominant-baseline='central' fill='#c0392b'");
+      k.text(
+          shown[i], kRetroRadius, "℞",
+          font + " font-size='10' text-anchor='middle' dominant-baseline='central' fill='#c0392b'");
   }
   k.raw("</svg>");
   return k.svg();

@@ -54,11 +54,16 @@ std::vector<Reference> references() {
       int i;
       s >> i;
       s >> refs.back().cusps[i - 1];
-    } else if (key == "asc") s >> refs.back().asc;
-    else if (key == "mc") s >> refs.back().mc;
-    else if (key == "armc") s >> refs.back().armc;
-    else if (key == "vertex") s >> refs.back().vertex;
-    else if (key == "eastpoint") s >> refs.back().eastPoint;
+    } else if (key == "asc")
+      s >> refs.back().asc;
+    else if (key == "mc")
+      s >> refs.back().mc;
+    else if (key == "armc")
+      s >> refs.back().armc;
+    else if (key == "vertex")
+      s >> refs.back().vertex;
+    else if (key == "eastpoint")
+      s >> refs.back().eastPoint;
   }
   return refs;
 }
@@ -173,7 +178,7 @@ TEST(AspectRule, TheOrbIsTheSmallerOfTheAspectsOrbAndTheMeanOfThePointsValues) {
   ChartConfig c;
   c.aspects.enabled.fill(1);
   c.aspects.orbs.fill(0);
-  c.aspects.orbs[2] = 6;  // square
+  c.aspects.orbs[2] = 6;                              // square
   c.planets.values[0] = 10, c.planets.values[9] = 2;  // Sun 10, Pluto 2: mean 6
   // Exactly at the orb holds; a hair beyond does not.
   auto a = findAspect(at(0, 10), at(9, 106), c);
@@ -248,9 +253,9 @@ TEST(HouseRule, APointOnACuspIsInTheHouseThatBeginsThere) {
 
 TEST(PartOfFortuneRule, DayAndNight) {
   // Ascendant 0° Aries: the Sun above the horizon in 180..360.
-  EXPECT_FALSE(sunAboveHorizon(0, 0));    // rising: not yet above
+  EXPECT_FALSE(sunAboveHorizon(0, 0));  // rising: not yet above
   EXPECT_FALSE(sunAboveHorizon(179.99, 0));
-  EXPECT_TRUE(sunAboveHorizon(180, 0));   // setting: still above
+  EXPECT_TRUE(sunAboveHorizon(180, 0));  // setting: still above
   EXPECT_TRUE(sunAboveHorizon(270, 0));
   EXPECT_DOUBLE_EQ(partOfFortune(0, 270, 100), 190);  // by day: Asc + Moon − Sun
   EXPECT_DOUBLE_EQ(partOfFortune(0, 90, 100), 350);   // by night: Asc + Sun − Moon
@@ -259,13 +264,13 @@ TEST(PartOfFortuneRule, DayAndNight) {
 }
 
 TEST(RulerRule, TraditionalModernAndBoth) {
-  EXPECT_EQ(signRulers(7, 0), (std::vector<int>{4}));     // Scorpio: Mars
-  EXPECT_EQ(signRulers(7, 1), (std::vector<int>{9}));     // Pluto
-  EXPECT_EQ(signRulers(7, 2), (std::vector<int>{4, 9}));  // both
-  EXPECT_EQ(signRulers(10, 2), (std::vector<int>{6, 7})); // Aquarius: Saturn, Uranus
-  EXPECT_EQ(signRulers(11, 1), (std::vector<int>{8}));    // Pisces: Neptune
-  EXPECT_EQ(signRulers(0, 2), (std::vector<int>{4}));     // Aries: Mars alone
-  EXPECT_EQ(signRulers(7, 5), (std::vector<int>{4}));     // an odd value: traditional
+  EXPECT_EQ(signRulers(7, 0), (std::vector<int>{4}));      // Scorpio: Mars
+  EXPECT_EQ(signRulers(7, 1), (std::vector<int>{9}));      // Pluto
+  EXPECT_EQ(signRulers(7, 2), (std::vector<int>{4, 9}));   // both
+  EXPECT_EQ(signRulers(10, 2), (std::vector<int>{6, 7}));  // Aquarius: Saturn, Uranus
+  EXPECT_EQ(signRulers(11, 1), (std::vector<int>{8}));     // Pisces: Neptune
+  EXPECT_EQ(signRulers(0, 2), (std::vector<int>{4}));      // Aries: Mars alone
+  EXPECT_EQ(signRulers(7, 5), (std::vector<int>{4}));      // an odd value: traditional
 }
 
 // An ephemeris that puts every body where a test wants it.
@@ -291,10 +296,10 @@ TEST(BorderlineRule, WithinTheWidthBeforeTheNextSignOrCusp) {
   FixedEphemeris eph;
   eph.cusps = {0, 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 330};
   for (int i = 0; i < 17; ++i) eph.longitudes[i] = 100 + i;  // out of the way
-  eph.longitudes[kSun] = 27;      // 3° before Taurus and before cusp 2
-  eph.longitudes[kMoon] = 26.99;  // 3.01° before
-  eph.longitudes[2] = 45;         // Mercury exactly on ... 15° before Gemini
-  eph.cusps[2] = 62;              // ... and 17° before cusp 3
+  eph.longitudes[kSun] = 27;                                 // 3° before Taurus and before cusp 2
+  eph.longitudes[kMoon] = 26.99;                             // 3.01° before
+  eph.longitudes[2] = 45;  // Mercury exactly on ... 15° before Gemini
+  eph.cusps[2] = 62;       // ... and 17° before cusp 3
   ChartConfig c = everything();
   c.borderlineInterpretation = 1;
   c.borderlineDegrees = 3;

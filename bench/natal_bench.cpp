@@ -1,0 +1,96 @@
+// The chart's costs: one full chart (22 points, the cusps, every pair of points against the
+// 18 aspects), the library alone for the same bodies and cusps, R's work up to a written
+// sheet, and orvenda-chart chart as a whole process.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "config/settings_store.h"
+#include "core/print_sheet.h"
+#include "natal/ephemeris.h"
+#include "natal/natal_chart.h"
+#include "platform/posix_file_system.h"
+
+namespace {
+
+using namespace orvenda;
+
+const BirthRecord kNewYork{14, 3, 1957, 9, 41, 0, -5, 0, -74, 0, 0, 40, 42, 0};
+
+natal::ChartConfig everything() {
+  natal::ChartConfig c;
+  c.aspects.enabled.fill(1);
+  c.aspects.orbs.fill(8);
+  c.planets.enabled.fill(1);
+  c.planets.values.fill(10);
+  return c;
+}
+
+void BM_FullChart(benchmark::State& state) {
+  const natal::ChartConfig config = everything();
+  std::size_t aspects = 0;
+  for (auto _ : state) {
+    const auto out = natal::computeChart(kNewYork, config, 'P', natal::swissEphemeris());
+    aspects = out.chart->aspects.size();
+    benchmark::DoNotOptimize(aspects);
+  }
+  state.counters["aspects"] = static_cast<double>(aspects);
+}
+BENCHMARK(BM_FullChart)->Unit(benchmark::kMicrosecond);
+
+void BM_LibraryAlone(benchmark::State& state) {
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const double jd = 2435912.1118055556;
+  for (auto _ : state) {
+    for (int i = 0; i < natal::kBodies; ++i) benchmark::DoNotOptimize(eph.body(jd, i));
+    benchmark::DoNotOptimize(eph.houses(jd, 40.7, -74.0, 'P'));
+    benchmark::DoNotOptimize(eph.deltaTSeconds(jd));
+  }
+}
+BENCHMARK(BM_LibraryAlone)->Unit(benchmark::kMicrosecond);
+
+// What R does: read the configuration, compute, compose the sheet and write it whole.
+void BM_SheetWritten(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "orvenda-bench-sheet";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "PRINT");
+  fs::copy(ORVENDA_SKELETON "/settings", dir / "settings");
+  PosixFileSystem files(dir.string());
+  SettingsStore store(files);
+  AppState s;
+  s.chartName = "Maria";
+  s.sex = 1;
+  for (auto _ : state) {
+    const std::string sheet = printSheet(s, kNewYork, chartForSheet(store, s, kNewYork));
+    files.write("PRINT\\bush.html",
+                std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()));
+  }
+  fs::remove_all(dir);
+}
+BENCHMARK(BM_SheetWritten)->Unit(benchmark::kMillisecond);
+
+// orvenda-chart chart as a user runs it: a process, its start and the ephemeris files'
+// opening included.
+void BM_ChartToolProcess(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "orvenda-bench-tool";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "NAMES");
+  fs::copy(ORVENDA_SKELETON "/settings", dir / "settings");
+  const auto image = encodeChart(kNewYork);
+  std::ofstream(dir / "NAMES" / "Maria", std::ios::binary)
+      .write(reinterpret_cast<const char*>(image.data()), image.size());
+  const std::string command =
+      std::string(ORVENDA_CHART_TOOL) + " -C " + dir.string() + " chart Maria >/dev/null";
+  for (auto _ : state)
+    if (std::system(command.c_str()) != 0) state.SkipWithError("orvenda-chart chart failed");
+  fs::remove_all(dir);
+}
+BENCHMARK(BM_ChartToolProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
