@@ -13,16 +13,19 @@
 
 namespace {
 
-int usage(const char* self) {
-  std::fprintf(stderr, "usage: %s DIR [greek | --language greek|english]\n", self);
-  return 2;
+int usage(const char* self, FILE* to = stderr) {
+  std::fprintf(to, "usage: %s DIR [greek | --language greek|english]\n", self);
+  return to == stderr ? 2 : 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace orvenda;
-  if (argc < 2 || argc > 4) return usage(argv[0]);
+  if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+    return usage(argv[0], stdout);
+  // An option where the folder belongs is a mistake, never a folder to fill with settings.
+  if (argc < 2 || argc > 4 || argv[1][0] == '-') return usage(argv[0]);
   const std::string dir = argv[1];
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(dir) / "settings", ec);

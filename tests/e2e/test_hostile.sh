@@ -56,4 +56,13 @@ check "small: ends with status 0" wait_for_text "EXIT=0"
 # ---- a terminal that is slow to read -----------------------------------------------------
 dir=$(make_workdir slow)
 check "slow reader: every key answered, clean exit" python3 "$here/slow_reader.py" "$BIN" "$dir"
+# ---- orvenda-settings given an option where its folder belongs ---------------------------
+settings_tool="$(dirname "$BIN")/orvenda-settings"
+out=$(cd "$WORK" && "$settings_tool" --help)
+status=$?
+check "orvenda-settings --help: usage on standard output, status 0" bash -c "[ $status = 0 ] && grep -q '^usage: ' <<<'$out'"
+check "and no folder named --help" [ ! -e "$WORK/--help" ]
+(cd "$WORK" && "$settings_tool" -x 2>/dev/null)
+status=$?
+check "an unknown option: status 2, and no folder made" bash -c "[ $status = 2 ] && [ ! -e '$WORK/-x' ]"
 finish
