@@ -21,6 +21,7 @@ int cmdSheet(Tool& t, const Options& o) {
   state.borderlineInterpretation = saved->config.borderlineInterpretation;
   state.changeRulers = saved->config.changeRulers;
   SheetChart chart;
+  chart.byTool = true;
   chart.outcome = natal::computeChart(saved->record, saved->config, saved->houseSystem,
                                       natal::swissEphemeris());
   const std::string sheet = printSheet(state, saved->record, chart);

@@ -41,6 +41,7 @@ struct SheetTexts {
   const char* months[12];
   const char* notADate;
   const char* footer;
+  const char* footerByTool;
   // The chart.
   const char* julianDay;
   const char* siderealTime;
@@ -98,6 +99,8 @@ constexpr SheetTexts kEnglish = {
     "not a date of the calendar",
     "Written by Orvenda when R was pressed. Positions: the Swiss Ephemeris, tropical zodiac, "
     "geocentric, apparent.",
+    "Written by orvenda-chart sheet. Positions: the Swiss Ephemeris, tropical zodiac, "
+    "geocentric, apparent.",
     "Julian day (UT)",
     "Local sidereal time",
     "Houses",
@@ -152,6 +155,8 @@ constexpr SheetTexts kGreek = {
      "Σεπτεμβρίου", "Οκτωβρίου", "Νοεμβρίου", "Δεκεμβρίου"},
     "δεν είναι ημερομηνία του ημερολογίου",
     "Γράφτηκε από το Orvenda με το πλήκτρο R. Θέσεις: Swiss Ephemeris, τροπικός ζωδιακός, "
+    "γεωκεντρικές, φαινόμενες.",
+    "Γράφτηκε από το orvenda-chart sheet. Θέσεις: Swiss Ephemeris, τροπικός ζωδιακός, "
     "γεωκεντρικές, φαινόμενες.",
     "Ιουλιανή ημέρα (UT)",
     "Τοπικός αστρικός χρόνος",
@@ -505,7 +510,7 @@ std::string printSheet(const AppState& state, const BirthRecord& r, const SheetC
   return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +
          "\">\n<head>\n<meta charset=\"utf-8\">\n<title>Orvenda: " + t.title + ": " + name +
          "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title + ": " +
-         name + "</h1>\n" + body + tables + "<p class=\"footer\">" + t.footer +
+         name + "</h1>\n" + body + tables + "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
          "</p>\n</body>\n</html>\n";
 }
 

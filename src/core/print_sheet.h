@@ -17,6 +17,7 @@ class SettingsStore;
 struct SheetChart {
   natal::ChartOutcome outcome;
   std::string unreadable;  // the settings files that could not be read: no chart then
+  bool byTool = false;     // written by orvenda-chart sheet rather than by the program's R
 };
 
 // The chart of a record with the configuration of settings\. The four chart settings come

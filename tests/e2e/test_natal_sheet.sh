@@ -98,6 +98,13 @@ check "an unknown house system: status 2" [ "$?" = 2 ]
 check "and the systems are named" grep -q 'placidus koch porphyry' "$WORK/err"
 "$tool" -C "$dir" chart Nobody >/dev/null 2>"$WORK/err"
 check "no such chart: status 1" [ "$?" = 1 ]
+"$tool" -C "$dir" sheet Kept -o "$WORK/tool.html"
+check "sheet -o: status 0" [ "$?" = 0 ]
+# The sex is chosen on the screen and kept by no file, so the tool can't know it.
+check "the tool's sheet is the one R wrote, but for the sex and the line saying who wrote it" \
+  bash -c "diff <(grep -v 'class=\"footer\"\|<th>Sex' '$dir/PRINT/bush.html') <(grep -v 'class=\"footer\"\|<th>Sex' '$WORK/tool.html') >/dev/null"
+check "and that line names the tool, not R" \
+  bash -c "grep -q 'Written by orvenda-chart sheet' '$WORK/tool.html' && grep -q 'when R was pressed' '$dir/PRINT/bush.html'"
 mv "$dir/settings/natasp" "$dir/settings/natasp.away"
 "$tool" -C "$dir" chart Maria >"$WORK/out" 2>"$WORK/err"
 check "a missing settings file: status 1" [ "$?" = 1 ]

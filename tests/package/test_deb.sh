@@ -8,17 +8,27 @@ home=$(mktemp -d)
 source "$(dirname "$0")/../support/checks.sh"
 cleanup() {
   tmux -L "$sock" kill-server >/dev/null 2>&1
-  dpkg -r orvenda >/dev/null 2>&1
+  dpkg -r orvenda orvenda-data >/dev/null 2>&1
   rm -rf "$home"
 }
 trap cleanup EXIT
 
+rm -f "$build"/orvenda_*.deb "$build"/orvenda-data_*.deb
 (cd "$build" && cpack -G DEB >/dev/null) || { echo "FAIL: cpack"; exit 1; }
-deb=$(ls -t "$build"/orvenda_*.deb | head -n1)
-check "package built" [ -f "$deb" ]
-lint=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ')
-check "lintian: no error and no warning${lint:+ ($lint)}" [ -z "$lint" ]
-check "package installs" dpkg -i "$deb"
+deb=$(ls "$build"/orvenda_*_amd64.deb 2>/dev/null | head -n1)
+data=$(ls "$build"/orvenda-data_*_all.deb 2>/dev/null | head -n1)
+check "two packages built: the program and its architecture-independent data" test -f "$deb" -a -f "$data"
+lint=$(lintian --tag-display-limit 0 "$deb" "$data" 2>&1 | grep -E '^[EW]: ')
+check "lintian: no error and no warning in either${lint:+ ($lint)}" [ -z "$lint" ]
+version=$(dpkg-deb -f "$deb" Version)
+check "the program needs the data of its own version" bash -c "dpkg-deb -f '$deb' Depends | grep -qF 'orvenda-data (= $version)'"
+program_files=$(dpkg-deb -c "$deb")
+data_files=$(dpkg-deb -c "$data")
+check "the atlas and pages are all in the data package" bash -c "grep -q '/workdir/assets/atlas.js' <<<\"\$1\" && grep -q '/workdir/zones/index-en.htm' <<<\"\$1\" && ! grep -qE '/workdir/(assets|places|zones)/' <<<\"\$2\"" _ "$data_files" "$program_files"
+check "and no program is" bash -c "! grep -q '/usr/bin/' <<<\"\$1\"" _ "$data_files"
+dpkg -r orvenda orvenda-data >/dev/null 2>&1
+check "the program alone does not install" bash -c "dpkg -i '$deb' >/dev/null 2>&1; rc=\$?; dpkg -r orvenda >/dev/null 2>&1; [ \$rc != 0 ]"
+check "both install" dpkg -i "$data" "$deb"
 check "a manual page for every command" bash -c 'for c in orvenda orvenda-chart orvenda-settings orvenda-workdir; do man -w $c | grep -q "/usr/share/man/man1/$c.1.gz" || exit 1; done'
 check "the desktop entry is valid" desktop-file-validate /usr/share/applications/orvenda.desktop
 check "and runs the program in a terminal" grep -qx 'Terminal=true' /usr/share/applications/orvenda.desktop
@@ -53,5 +63,6 @@ tmux -L "$sock" send-keys Escape
 sleep 0.5
 check "Escape ends it" bash -c "tmux -L $sock capture-pane -p | grep -q EXIT=0"
 rm -rf "$first"
-check "package removes cleanly" dpkg -r orvenda
+check "both remove cleanly" dpkg -r orvenda orvenda-data
+check "leaving nothing of theirs" [ ! -e /usr/share/orvenda ]
 finish
