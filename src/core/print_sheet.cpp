@@ -510,8 +510,8 @@ std::string printSheet(const AppState& state, const BirthRecord& r, const SheetC
   return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +
          "\">\n<head>\n<meta charset=\"utf-8\">\n<title>Orvenda: " + t.title + ": " + name +
          "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title + ": " +
-         name + "</h1>\n" + body + tables + "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
-         "</p>\n</body>\n</html>\n";
+         name + "</h1>\n" + body + tables + "<p class=\"footer\">" +
+         (sheet.byTool ? t.footerByTool : t.footer) + "</p>\n</body>\n</html>\n";
 }
 
 }  // namespace orvenda
