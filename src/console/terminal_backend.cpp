@@ -110,6 +110,34 @@ bool surelyOrphaned() {
 
 void installHandler(int sig, void (*handler)(int), int flags);
 
+// Async-signal-safe: whether the program's process group has the terminal now.
+// A terminal that can't say (no foreground group) is taken as ours, as before.
+bool inForeground() {
+  const pid_t group = ::tcgetpgrp(g_term.fd);
+  return group < 0 || group == ::getpgrp();
+}
+
+// Async-signal-safe. A program in the background leaves the terminal alone: it stops, as
+// the kernel stops a background job that reads, until a shell brings it to the
+// foreground (fg sends SIGCONT, and the check is made again). Nothing can bring an
+// orphaned group forward, so one never waits: false, and the terminal stays untouched.
+bool waitForForeground() {
+  while (!inForeground()) {
+    if (surelyOrphaned()) return false;
+    ::kill(0, SIGTTIN);  // stops the whole group here, as a read would
+  }
+  return true;
+}
+
+// Async-signal-safe: takes the terminal back after a stop, in the program's modes and
+// with the whole frame to be drawn again.
+void takeTerminalBack() {
+  if (g_term.active || g_term.handedOver || !waitForForeground()) return;
+  enterTerminal();
+  g_term.continued = 1;
+  wake();
+}
+
 void onSuspend(int) {
   const int savedErrno = errno;
   // Nothing could bring a stopped program back here: it stays on its screen, working.
@@ -131,22 +159,19 @@ void onSuspend(int) {
   ::sigprocmask(SIG_UNBLOCK, &tstp, nullptr);
   ::raise(SIGTSTP);
   installHandler(SIGTSTP, onSuspend, SA_RESTART);
-  if (!g_term.active && !g_term.handedOver) {
-    enterTerminal();
-    g_term.continued = 1;
-    wake();
-  }
+  takeTerminalBack();
   errno = savedErrno;
 }
 
+// Whatever stopped the program (Ctrl+Z, kill -STOP, a stop for reading in the
+// background), the shell has had the terminal since and set its own modes: each SIGCONT
+// takes the terminal back whole and repaints every cell, once the program is in the
+// foreground. After bg it stops again rather than draw over the shell.
 void onContinue(int) {
   const int savedErrno = errno;
   installHandler(SIGTSTP, onSuspend, SA_RESTART);
-  if (!g_term.active && !g_term.handedOver) {
-    enterTerminal();
-    g_term.continued = 1;
-    wake();
-  }
+  if (!g_term.handedOver) g_term.active = 0;
+  takeTerminalBack();
   errno = savedErrno;
 }
 
@@ -210,6 +235,17 @@ std::unique_ptr<TerminalBackend> TerminalBackend::open(std::string& error) {
     return nullptr;
   }
   g_term.fd = fd;
+  // Started in the background (orvenda &): the terminal is left alone until the shell's fg.
+  if (!waitForForeground()) {
+    error =
+        "the terminal belongs to another program, and nothing can bring this one to the "
+        "foreground (started in the background of a shell that has ended)";
+    g_term.fd = -1;
+    ::close(fd);
+    return nullptr;
+  }
+  // The modes the shell gives its foreground job, not its line editor's of the moment.
+  ::tcgetattr(fd, &saved);
   g_term.saved = saved;
   termios raw = saved;
   // Raw input, but Ctrl+Z still suspends as in any terminal program. Ctrl+C and
