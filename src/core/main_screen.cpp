@@ -91,7 +91,6 @@ Step MainScreen::run() {
 
 void MainScreen::drawMainScreen() {
   ConsoleScreen& con = app_.console;
-  const int lang = app_.state.programLanguage;
   con.setWindow(1, 1, 80, 25);
   con.setTextBackground(143);
   con.setTextColor(129);
@@ -103,8 +102,14 @@ void MainScreen::drawMainScreen() {
   con.writeFormatted("%c%c", 24, 26);
   con.moveCursor(2, 4);
   con.writeFormatted("%c%c", 27, 25);
+  drawMenus();
+}
 
+void MainScreen::drawMenus() {
+  ConsoleScreen& con = app_.console;
+  const int lang = app_.state.programLanguage;
   con.setWindow(5, 9, 80, 25);
+  con.setTextBackground(143);
   con.clearWindow();
   con.setTextColor(129);
   writeIn(con, lang, texts::kMenuEn, texts::kMenuEl);
@@ -233,8 +238,12 @@ void MainScreen::showGenderMessage() {
 }
 
 std::optional<Step> MainScreen::enter(FramePtr frame) {
-  if (!frame) return std::nullopt;
-  return Step::enter(std::move(frame));
+  if (frame) return Step::enter(std::move(frame));
+  // A failure message (a save that could not be written, a screen left after a failure of
+  // its own) cleared its window over the menus and the footer: they are drawn again, so
+  // that the screen is whole. The record's edits and the title stay as they are.
+  drawMenus();
+  return std::nullopt;
 }
 
 std::optional<Step> MainScreen::enterAnew() { return enter(app_.loadAndShow()); }
@@ -333,13 +342,17 @@ std::optional<Step> MainScreen::command(int code) {
       }
       app_.birthSummary = birthSummary(r, s.horoscopeLanguage);
       {
-        // The page that opens is the sheet itself, written whole like every file; without
-        // a PRINT folder nothing is written and the opener finds nothing, as before.
+        // The page that opens is the sheet itself, written whole like every file. A sheet
+        // that can't be written (no PRINT folder, another user's, immutable) is reported,
+        // and the one that is there, another chart's, is not opened as if it were this.
         SettingsStore store(app_.files);
         const std::string sheet = printSheet(s, r, chartForSheet(store, s, r));
-        app_.files.write(
-            "PRINT\\bush.html",
-            std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()));
+        if (!app_.files.write(
+                "PRINT\\bush.html",
+                std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()))) {
+          app_.reportCantOpen();
+          return enterAnew();
+        }
       }
       app_.shell.runCommand("start PRINT/bush.html");
       return enterAnew();

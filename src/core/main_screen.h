@@ -18,6 +18,8 @@ class MainScreen final : public Frame {
   Step run() override;
 
   void drawMainScreen();
+  // Everything below the record's strip: the menus, the settings' labels, the footer.
+  void drawMenus();
   void refreshLowerPart();
 
  private:

@@ -30,16 +30,17 @@ std::string folderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// The file that a chain of symbolic links ends at (the path itself when it is none).
-std::string followLinks(std::string path) {
+// The file that a chain of symbolic links ends at (the path itself when it is none), or
+// nothing for a chain that never ends (a loop), which "wb" would refuse as well.
+std::optional<std::string> followLinks(std::string path) {
   for (int hops = 0; hops < 40; ++hops) {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
-    if (n <= 0 || n == static_cast<ssize_t>(sizeof buf)) break;
+    if (n <= 0 || n == static_cast<ssize_t>(sizeof buf)) return path;
     const std::string target(buf, static_cast<std::size_t>(n));
     path = target[0] == '/' ? target : folderOf(path) + target;
   }
-  return path;
+  return std::nullopt;
 }
 
 std::string temporaryName() {
@@ -57,20 +58,29 @@ std::string temporaryName() {
   return name;
 }
 
-// The writer's process id, when the name is one of our temporaries.
-std::optional<pid_t> writerOf(std::string_view name) {
+// Whether the name is one of our temporaries: prefix, the writer's process id, mark,
+// random hex digits.
+bool temporaryNameParts(std::string_view name) {
   const std::string_view prefix = kTempPrefix;
-  if (name.substr(0, prefix.size()) != prefix) return std::nullopt;
+  if (name.substr(0, prefix.size()) != prefix) return false;
   name.remove_prefix(prefix.size());
   const auto mark = name.find(kTempMark);
-  if (mark == std::string_view::npos || mark == 0) return std::nullopt;
+  if (mark == std::string_view::npos || mark == 0) return false;
   long pid = 0;
   const auto r = std::from_chars(name.data(), name.data() + mark, pid);
-  if (r.ptr != name.data() + mark || pid <= 0 || pid > INT_MAX) return std::nullopt;
+  if (r.ptr != name.data() + mark || pid <= 0 || pid > INT_MAX) return false;
   const std::string_view rest = name.substr(mark + kTempMark.size());
-  if (rest.empty() || rest.find_first_not_of("0123456789abcdef") != std::string_view::npos)
-    return std::nullopt;
-  return static_cast<pid_t>(pid);
+  return !rest.empty() && rest.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+// Takes a lock, waiting a little for a holder that is in the middle of a write, never for
+// ever: a file another program keeps locked is read or written without the lock.
+void lockBriefly(int fd, int how) {
+  for (int tries = 0; tries < 50; ++tries) {
+    if (::flock(fd, how | LOCK_NB) == 0 || errno != EWOULDBLOCK) return;
+    const timespec pause{0, 2'000'000};
+    ::nanosleep(&pause, nullptr);
+  }
 }
 
 // umask can only be read by setting it; the program has one thread, and reads it once.
@@ -85,7 +95,7 @@ mode_t currentUmask() {
 
 }  // namespace
 
-bool isTemporaryName(std::string_view fileName) { return writerOf(fileName).has_value(); }
+bool isTemporaryName(std::string_view fileName) { return temporaryNameParts(fileName); }
 
 Syscalls Syscalls::system() {
   return Syscalls{
@@ -98,6 +108,8 @@ Syscalls Syscalls::system() {
       ::unlink,
       ::access,
       ::ftruncate,
+      ::stat,
+      ::fchown,
   };
 }
 
@@ -120,6 +132,8 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::read(std::string_view 
     sys_.close(fd);
     return std::nullopt;
   }
+  // A file being written in place is read before or after that write, never during it.
+  lockBriefly(fd, LOCK_SH);
   std::vector<std::uint8_t> data(maxBytes);
   std::size_t got = 0;
   while (got < maxBytes) {
@@ -145,23 +159,28 @@ bool PosixFileSystem::writeAll(int fd, std::span<const std::uint8_t> bytes) {
 }
 
 // A writer killed between creating its temporary and renaming it leaves the temporary
-// behind. One that is still alive holds a lock on it, and its process exists; only a
-// temporary with neither is removed, and only if it is still the file that was checked.
-void PosixFileSystem::sweepOnce(const std::string& folder) {
-  if (!swept_.insert(folder).second) return;
+// behind. A live writer holds a lock on it from the moment it is made; only a temporary
+// whose lock can be taken and that is older than the bound (so that no writer can be
+// between making it and locking it) is removed, and only if it is still the file that was
+// checked. The writer's process id in the name is not asked: in another pid namespace
+// every id looks dead, and a copy that ran as pid 1 there looks alive for ever.
+void PosixFileSystem::sweep(const std::string& folder) {
+  const auto now = std::chrono::steady_clock::now();
+  const auto last = swept_.find(folder);
+  if (last != swept_.end() && now - last->second < kTemporaryAgeBound) return;
+  swept_[folder] = now;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return;
+  const time_t oldest = ::time(nullptr) - std::chrono::seconds(kTemporaryAgeBound).count();
   while (const dirent* entry = ::readdir(dir)) {
-    const auto writer = writerOf(entry->d_name);
-    if (!writer) continue;
-    if (*writer != ::getpid() && (::kill(*writer, 0) == 0 || errno != ESRCH)) continue;
+    if (!temporaryNameParts(entry->d_name)) continue;
     const std::string path = folder + entry->d_name;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) continue;
     struct stat opened {
     }, named{};
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
-        S_ISREG(opened.st_mode) && ::lstat(path.c_str(), &named) == 0 &&
+        S_ISREG(opened.st_mode) && opened.st_mtime < oldest && ::lstat(path.c_str(), &named) == 0 &&
         named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
       sys_.unlink(path.c_str());
     ::close(fd);
@@ -170,26 +189,33 @@ void PosixFileSystem::sweepOnce(const std::string& folder) {
 }
 
 bool PosixFileSystem::writeInPlace(const std::string& path, std::span<const std::uint8_t> bytes) {
-  // Written over and then cut to length, so that the file is never seen empty.
+  // Written over and then cut to length, so that the file is never seen empty, under a
+  // lock that the program's readers wait for, so that none of them sees it half written.
   const int fd = sys_.open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
   if (fd < 0) return false;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && writeAll(fd, bytes) &&
-            sys_.ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 && sys_.fsync(fd) == 0;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok) lockBriefly(fd, LOCK_EX);
+  ok = ok && writeAll(fd, bytes) && sys_.ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+       sys_.fsync(fd) == 0;
   if (sys_.close(fd) != 0) ok = false;
   return ok;
 }
 
 bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::uint8_t> bytes) {
-  const std::string path = followLinks(pathOf(logicalName));
-  // A target the user may not write stays as it is, as a plain "wb" open would fail.
-  const bool exists = sys_.access(path.c_str(), F_OK) == 0;
-  if (exists && sys_.access(path.c_str(), W_OK) != 0) return false;
+  const auto followed = followLinks(pathOf(logicalName));
+  if (!followed) return false;  // a loop of links
+  const std::string& path = *followed;
   struct stat st {};
-  const bool hadMode = ::stat(path.c_str(), &st) == 0;
-  if (hadMode && S_ISDIR(st.st_mode)) return false;
+  const bool exists = sys_.stat(path.c_str(), &st) == 0;
+  if (!exists && errno != ENOENT) return false;
+  // Only a plain file is ever replaced: a folder, a FIFO, a device or a socket named like
+  // a chart stays what it is (and a FIFO is never opened, so nothing waits on it).
+  if (exists && !S_ISREG(st.st_mode)) return false;
+  // A target the user may not write stays as it is, as a plain "wb" open would fail.
+  if (exists && sys_.access(path.c_str(), W_OK) != 0) return false;
   const std::string folder = folderOf(path);
-  sweepOnce(folder);
+  sweep(folder);
 
   std::string temp;
   int fd = -1;
@@ -205,18 +231,45 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
       return writeInPlace(path, bytes);
     return false;
   }
-  // A second open file holds the lock until the rename, so that a sweep in another copy
-  // of the program sees the temporary as in use even after the writing end is closed.
+  // Locked at once, and by a second open file that holds the lock until the rename, so
+  // that a sweep in another copy of the program sees the temporary as in use even after
+  // the writing end is closed.
   const int guard = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
   if (guard >= 0) ::flock(guard, LOCK_EX | LOCK_NB);
+  auto release = [&] {
+    sys_.unlink(temp.c_str());
+    if (guard >= 0) ::close(guard);
+  };
 
-  bool ok = ::fchmod(fd, hadMode ? (st.st_mode & 07777) : (0666 & ~currentUmask())) == 0;
+  // A file replaced keeps its owner and group, as "wb" keeps them. Where the new file
+  // can't be given them (another user's file in a shared folder), the file is written in
+  // place instead, as "wb" would write it.
+  struct stat made {};
+  bool ok = ::fstat(fd, &made) == 0;
+  if (ok && exists && (made.st_uid != st.st_uid || made.st_gid != st.st_gid) &&
+      sys_.fchown(fd, st.st_uid, st.st_gid) != 0) {
+    const int err = errno;
+    sys_.close(fd);
+    release();
+    return err == EPERM && writeInPlace(path, bytes);
+  }
+  ok = ok && ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask())) == 0;
   ok = ok && writeAll(fd, bytes) && sys_.fsync(fd) == 0;
   if (sys_.close(fd) != 0) ok = false;
-  if (ok && sys_.rename(temp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) sys_.unlink(temp.c_str());
+  if (ok && sys_.rename(temp.c_str(), path.c_str()) != 0) {
+    // A sticky folder lets no one but the owner replace a file, though its mode lets
+    // anyone write it: written in place, as "wb" would.
+    const int err = errno;
+    release();
+    if (exists && err == EPERM) return writeInPlace(path, bytes);
+    return false;
+  }
+  if (!ok) {
+    release();
+    return false;
+  }
   if (guard >= 0) ::close(guard);
-  return ok;
+  return true;
 }
 
 std::unique_ptr<FileSystem> openFileSystem(std::string root) {

@@ -1,9 +1,11 @@
 // The POSIX file system: system calls behind a seam so that tests can make them fail.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
-#include <set>
+#include <chrono>
+#include <map>
 
 #include "platform/file_system.h"
 
@@ -21,6 +23,8 @@ struct Syscalls {
   int (*unlink)(const char* path);
   int (*access)(const char* path, int mode);
   int (*ftruncate)(int fd, off_t length);
+  int (*stat)(const char* path, struct stat* st);
+  int (*fchown)(int fd, uid_t owner, gid_t group);
   static Syscalls system();
 };
 
@@ -45,11 +49,17 @@ class PosixFileSystem final : public FileSystem {
  private:
   bool writeInPlace(const std::string& path, std::span<const std::uint8_t> bytes);
   bool writeAll(int fd, std::span<const std::uint8_t> bytes);
-  void sweepOnce(const std::string& folder);
+  void sweep(const std::string& folder);
 
   std::string root_;
   Syscalls sys_;
-  std::set<std::string> swept_;  // folders already cleared of dead writers' temporaries
+  // When each folder was last cleared of dead writers' temporaries: a folder is looked
+  // through at most once a minute, so that saving many charts stays linear.
+  std::map<std::string, std::chrono::steady_clock::time_point> swept_;
 };
+
+// A temporary is taken for a dead writer's only when nobody holds its lock and it is at
+// least this old: a writer locks it as soon as it is made, and is done within seconds.
+inline constexpr auto kTemporaryAgeBound = std::chrono::seconds(60);
 
 }  // namespace orvenda

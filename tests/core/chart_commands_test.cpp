@@ -118,9 +118,24 @@ TEST_F(ChartCommandsTest, FailedSaveClearsThePromptAndTheScreenGoesOn) {
   h.backend.key('k');
   h.backend.extended(80);
   h.run();
-  EXPECT_EQ(h.shownRow(20, 5, 54), std::string(50, ' '));
   EXPECT_EQ(h.app.record.day, 6) << "the key loop carries on with the record in memory";
   EXPECT_EQ(h.app.state.chartPath, "NAMES\\anna");
+  // The prompt and the message are gone, and the menus and footer they covered are back:
+  // below the record's strip, the screen is the one a fresh start shows.
+  ProgramHarness fresh;
+  fresh.layOutWorkingDirectory();
+  fresh.run();
+  for (int row = 9; row <= 25; ++row) {
+    const std::string text = fresh.shownRow(row);
+    ASSERT_EQ(h.shownRow(row), text) << "row " << row;
+    // Letters in their colours; a blank shows only its background.
+    for (int column = 1; column <= 80; ++column) {
+      const int mask = text[static_cast<std::size_t>(column - 1)] == ' ' ? 0xF0 : 0xFF;
+      ASSERT_EQ(h.shownAttr(column, row) & mask, fresh.shownAttr(column, row) & mask)
+          << row << " " << column;
+    }
+  }
+  EXPECT_EQ(h.shownRow(1, 1, 26), " Orvenda   NAMES\\untitled ") << "the title stays";
 }
 
 TEST_F(ChartCommandsTest, AfterAFailedSaveTheTimeModeReloadFindsNoFile) {

@@ -491,6 +491,7 @@ TEST_F(MainScreenTest, GreekGenderMessage) {
 }
 
 TEST_F(MainScreenTest, ReadWithSexOpensThePrintPageAndReloads) {
+  h.dir.mkdir("PRINT");
   runWith({F(5), kDown, 'R'});
   EXPECT_EQ(h.shell.commands[4], "start PRINT/bush.html");
   EXPECT_EQ(h.app.record.day, 5) << "reloaded";
@@ -579,6 +580,39 @@ TEST_F(MainScreenTest, ReadWritesThePrintSheetThatItOpens) {
   EXPECT_EQ(sheet.find("<frame"), std::string::npos);
   EXPECT_EQ(std::count(h.shell.commands.begin(), h.shell.commands.end(), "start PRINT/bush.html"),
             1);
+}
+
+// A sheet that can't be written: the sheet that is there is another chart's, and is not
+// opened as this one's.
+TEST_F(MainScreenTest, ASheetThatCantBeWrittenIsReportedAndNothingIsOpened) {
+  h.dir.mkdir("PRINT");
+  h.dir.mkdir("PRINT/bush.html");
+  runWith({F(5), 'r'});
+  const auto shown = shownRows();
+  EXPECT_NE(std::find_if(shown.begin(), shown.end(),
+                         [](const std::string& row) {
+                           return row.find("I can't open that file, press any key to continue") !=
+                                  std::string::npos;
+                         }),
+            shown.end())
+      << ::testing::PrintToString(shown);
+  EXPECT_EQ(std::count(h.shell.commands.begin(), h.shell.commands.end(), "start PRINT/bush.html"),
+            0);
+
+  // After the key, the main screen is whole: the same as one that never saw the message.
+  ProgramHarness fresh;
+  fresh.layOutWorkingDirectory();
+  fresh.backend.extended(static_cast<std::uint8_t>(F(5) - 1000));
+  fresh.run();
+  ProgramHarness again;
+  again.layOutWorkingDirectory();
+  again.dir.mkdir("PRINT");
+  again.dir.mkdir("PRINT/bush.html");
+  again.backend.extended(static_cast<std::uint8_t>(F(5) - 1000));
+  again.backend.key('r');
+  again.backend.key(' ');
+  again.run();
+  for (int r = 1; r <= 25; ++r) EXPECT_EQ(again.shownRow(r), fresh.shownRow(r)) << "row " << r;
 }
 
 TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {

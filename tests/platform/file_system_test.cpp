@@ -161,6 +161,12 @@ TEST(FileSystem, ASymbolicLinkKeepsPointingAtTheFileThatIsReplaced) {
   EXPECT_EQ(dir.list("elsewhere").size(), 1u);
 }
 
+// A file's modification time set this many seconds back.
+void age(const std::string& path, int seconds) {
+  const timespec times[2] = {{::time(nullptr) - seconds, 0}, {::time(nullptr) - seconds, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
 TEST(FileSystem, OnlyADeadWritersTemporaryIsEverRemoved) {
   TempDir dir;
   dir.mkdir("NAMES");
@@ -169,14 +175,21 @@ TEST(FileSystem, OnlyADeadWritersTemporaryIsEverRemoved) {
   if (dead == 0) _exit(0);
   waitpid(dead, nullptr, 0);
   const std::string leftover = kTempPrefix + std::to_string(dead) + mark + "1a2b";
-  const std::string live = kTempPrefix + std::string("1") + mark + "3c";  // init runs
+  // A copy that ran as pid 1 in a container and was killed: pid 1 is alive here for ever.
+  const std::string firstInContainer = kTempPrefix + std::string("1") + mark + "3c";
+  // A writer of another pid namespace, alive although its id isn't: its lock says so.
   const std::string held = kTempPrefix + std::to_string(dead) + mark + "4d";
+  // A writer between making its temporary and locking it: too young to be judged.
+  const std::string young = kTempPrefix + std::to_string(dead) + mark + "5e";
   const std::vector<std::string> userFiles = {"foo.orvenda-new", kTempPrefix + std::to_string(dead),
                                               ".orvenda-" + std::to_string(dead),
                                               kTempPrefix + std::to_string(dead) + mark + "XYZ"};
   for (const auto& name : userFiles) dir.write("NAMES/" + name, {7});
-  for (const auto& name : {leftover, live, held}) dir.write("NAMES/" + name, {9});
-  // A writer in another pid namespace is alive although its id isn't: its lock says so.
+  for (const auto& name : {leftover, firstInContainer, held, young})
+    dir.write("NAMES/" + name, {9});
+  for (const auto& name : userFiles) age(dir / ("NAMES/" + name), 3600);
+  for (const auto& name : {leftover, firstInContainer, held}) age(dir / ("NAMES/" + name), 61);
+  age(dir / ("NAMES/" + young), 50);
   const int lock = ::open((dir / ("NAMES/" + held)).c_str(), O_RDONLY);
   ASSERT_EQ(::flock(lock, LOCK_EX), 0);
 
@@ -184,8 +197,9 @@ TEST(FileSystem, OnlyADeadWritersTemporaryIsEverRemoved) {
   ASSERT_TRUE(fs.write("NAMES\\foo", std::vector<std::uint8_t>(56, 3)));
   ::close(lock);
   EXPECT_FALSE(dir.exists("NAMES/" + leftover));
-  EXPECT_TRUE(dir.exists("NAMES/" + live));
+  EXPECT_FALSE(dir.exists("NAMES/" + firstInContainer));
   EXPECT_TRUE(dir.exists("NAMES/" + held));
+  EXPECT_TRUE(dir.exists("NAMES/" + young));
   for (const auto& name : userFiles) EXPECT_EQ(dir.read("NAMES/" + name).size(), 1u) << name;
   EXPECT_EQ(dir.read("NAMES/foo").size(), 56u);
   EXPECT_EQ(dir.list("NAMES").size(), userFiles.size() + 3);
@@ -245,6 +259,128 @@ TEST(FileSystem, AnImmutableFolderStillTakesWritesToItsFiles) {
   EXPECT_TRUE(written);
   EXPECT_FALSE(created);
   EXPECT_EQ(dir.read("NAMES/untitled"), bytes);
+}
+
+// ---- targets that are not plain files, and files of other owners --------------------------
+
+struct stat statOf(const std::string& path) {
+  struct stat st {};
+  ::lstat(path.c_str(), &st);
+  return st;
+}
+
+TEST(FileSystem, OnlyAPlainFileIsEverReplaced) {
+  TempDir dir;
+  dir.mkdir("NAMES");
+  ASSERT_EQ(::mkfifo((dir / "NAMES/fifo").c_str(), 0644), 0);
+  std::filesystem::create_symlink("fifo", dir / "NAMES/tofifo");
+  dir.mkdir("NAMES/folder");
+  PosixFileSystem fs(dir.path());
+  const std::vector<std::uint8_t> bytes(56, 2);
+  // Nobody reads the FIFO: a save that opened it would wait here for ever.
+  EXPECT_FALSE(fs.write("NAMES\\fifo", bytes));
+  EXPECT_FALSE(fs.write("NAMES\\tofifo", bytes));
+  EXPECT_FALSE(fs.write("NAMES\\folder", bytes));
+  EXPECT_TRUE(S_ISFIFO(statOf(dir / "NAMES/fifo").st_mode));
+  EXPECT_TRUE(S_ISLNK(statOf(dir / "NAMES/tofifo").st_mode));
+  EXPECT_TRUE(S_ISDIR(statOf(dir / "NAMES/folder").st_mode));
+  EXPECT_EQ(dir.list("NAMES").size(), 3u) << "no temporary left behind";
+}
+
+// A device node where a chart would be (made with mknod, or a link to /dev/null): the
+// system call that tells the file's kind says "character device".
+TEST(FileSystem, ADeviceNodeIsNeverReplaced) {
+  static std::string device;
+  TempDir dir;
+  dir.mkdir("NAMES");
+  dir.write("NAMES/null", {});
+  std::filesystem::create_symlink("null", dir / "NAMES/link");
+  device = dir / "NAMES/null";
+  Syscalls s = Syscalls::system();
+  s.stat = [](const char* p, struct stat* st) {
+    const int rc = ::stat(p, st);
+    if (rc == 0 && device == p) st->st_mode = S_IFCHR | 0666;
+    return rc;
+  };
+  PosixFileSystem fs(dir.path(), s);
+  EXPECT_FALSE(fs.write("NAMES\\null", std::vector<std::uint8_t>(56, 2)));
+  EXPECT_FALSE(fs.write("NAMES\\link", std::vector<std::uint8_t>(56, 2)));
+  EXPECT_EQ(dir.read("NAMES/null").size(), 0u);
+  EXPECT_TRUE(S_ISLNK(statOf(dir / "NAMES/link").st_mode));
+}
+
+TEST(FileSystem, ALoopOfLinksIsRefusedAndStaysALoop) {
+  TempDir dir;
+  dir.mkdir("NAMES");
+  std::filesystem::create_symlink("loopb", dir / "NAMES/loopa");
+  std::filesystem::create_symlink("loopa", dir / "NAMES/loopb");
+  std::filesystem::create_symlink("self", dir / "NAMES/self");
+  PosixFileSystem fs(dir.path());
+  for (const char* name : {"NAMES\\loopa", "NAMES\\self"})
+    EXPECT_FALSE(fs.write(name, std::vector<std::uint8_t>(56, 2))) << name;
+  for (const char* name : {"NAMES/loopa", "NAMES/loopb", "NAMES/self"})
+    EXPECT_TRUE(S_ISLNK(statOf(dir / name).st_mode)) << name;
+  EXPECT_EQ(dir.list("NAMES").size(), 3u);
+}
+
+TEST(FileSystem, AReplacedFileKeepsItsOwnerAndGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another owner";
+  TempDir dir;
+  dir.write("chart", std::vector<std::uint8_t>(56, 1));
+  ASSERT_EQ(::chown((dir / "chart").c_str(), 4321, 8765), 0);
+  ::chmod((dir / "chart").c_str(), 0664);
+  PosixFileSystem fs(dir.path());
+  ASSERT_TRUE(fs.write("chart", std::vector<std::uint8_t>(56, 2)));
+  const struct stat st = statOf(dir / "chart");
+  EXPECT_EQ(st.st_uid, 4321u);
+  EXPECT_EQ(st.st_gid, 8765u);
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+  EXPECT_EQ(dir.read("chart"), std::vector<std::uint8_t>(56, 2));
+}
+
+// Another user's file in a group's folder, or in a sticky one: the new file can't be
+// given its owner, or can't be renamed over it. It is written in place, whole, and keeps
+// its owner, group, mode and inode.
+TEST(FileSystem, AFileThatCantBeReplacedAsItsOwnerHadItIsWrittenInPlace) {
+  enum class Refusal { Chown, Rename };
+  static Refusal refusal;
+  Syscalls s = Syscalls::system();
+  s.fchown = [](int fd, uid_t u, gid_t g) {
+    if (refusal == Refusal::Chown) return errno = EPERM, -1;
+    return ::fchown(fd, u, g);
+  };
+  s.rename = [](const char* a, const char* b) {
+    if (refusal == Refusal::Rename) return errno = EPERM, -1;
+    return ::rename(a, b);
+  };
+  for (Refusal r : {Refusal::Chown, Refusal::Rename}) {
+    refusal = r;
+    TempDir dir;
+    dir.mkdir("NAMES");
+    dir.write("NAMES/anna", std::vector<std::uint8_t>(56, 1));
+    ::chmod((dir / "NAMES/anna").c_str(), 0664);
+    // Another owner, so the new file would need a chown (root can give it; the seam
+    // refuses as the kernel refuses a user).
+    if (r == Refusal::Chown) {
+      const int expected = ::geteuid() == 0 ? 0 : -1;
+      ASSERT_EQ(::lchown((dir / "NAMES/anna").c_str(), 4321, 8765), expected);
+    }
+    const struct stat before = statOf(dir / "NAMES/anna");
+    PosixFileSystem fs(dir.path(), s);
+    const std::vector<std::uint8_t> bytes(56, 2);
+    ASSERT_TRUE(fs.write("NAMES\\anna", bytes)) << int(r);
+    const struct stat after = statOf(dir / "NAMES/anna");
+    EXPECT_EQ(dir.read("NAMES/anna"), bytes) << int(r);
+    EXPECT_EQ(after.st_ino, before.st_ino) << int(r);
+    EXPECT_EQ(after.st_uid, before.st_uid) << int(r);
+    EXPECT_EQ(after.st_gid, before.st_gid) << int(r);
+    EXPECT_EQ(after.st_mode, before.st_mode) << int(r);
+    EXPECT_EQ(dir.list("NAMES").size(), 1u) << "no temporary left behind";
+    // A new chart there is still made as the user's own.
+    refusal = Refusal::Chown;
+    EXPECT_TRUE(fs.write("NAMES\\new", bytes));
+    EXPECT_EQ(statOf(dir / "NAMES/new").st_uid, ::geteuid());
+  }
 }
 
 }  // namespace
