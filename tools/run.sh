@@ -3,8 +3,27 @@
 # starts the program there.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-cmake -S "$top" -B "$top/build" >/dev/null
-cmake --build "$top/build" --target orvenda orvenda_chart_tool skeleton -j "$(nproc)" >/dev/null
+# The first build takes a minute or two: its progress is shown, so that it doesn't look
+# hung. Later builds only bring the program up to date, quietly unless they fail.
+if [ ! -x "$top/build/orvenda" ]; then
+  echo "Building Orvenda for the first time: a minute or two, then the program starts."
+  cmake -S "$top" -B "$top/build" >/dev/null
+  # CMake's own percentages, on one line that is written over.
+  step=0
+  for target in orvenda orvenda_chart_tool skeleton; do
+    step=$((step + 1))
+    cmake --build "$top/build" --target "$target" -j "$(nproc)" | while IFS= read -r line; do
+      if [[ $line =~ ^\[\ *([0-9]+)%\] ]]; then
+        printf '\r  step %d of 3: %3d%% %-20s' "$step" "${BASH_REMATCH[1]}" "($target)"
+      fi
+    done
+  done
+  printf '\n'
+  [ -x "$top/build/orvenda" ] || { echo "run.sh: the build failed" >&2; exit 1; }
+else
+  cmake -S "$top" -B "$top/build" >/dev/null
+  cmake --build "$top/build" --target orvenda orvenda_chart_tool skeleton -j "$(nproc)" >/dev/null
+fi
 work="$top/run"
 if [ ! -d "$work" ]; then
   # The settings, NAMES and the small pages are the working directory's own; the atlas

@@ -223,6 +223,17 @@ std::unique_ptr<TerminalBackend> TerminalBackend::open(std::string& error) {
     error = "the terminal is already in use";
     return nullptr;
   }
+  // A terminal that says it can't place the cursor would show the escape sequences of
+  // every frame as text.
+  const char* term = std::getenv("TERM");
+  if (term == nullptr || *term == '\0' || std::strcmp(term, "dumb") == 0) {
+    error = std::string(term == nullptr || *term == '\0' ? "TERM is not set"
+                                                          : "TERM is \"dumb\"") +
+            ", so this terminal can't place the cursor, and Orvenda draws an 80 x 25 "
+            "screen; run it in a terminal that can (xterm, a Linux console, tmux), or set "
+            "TERM to the kind of terminal this is (TERM=xterm-256color)";
+    return nullptr;
+  }
   const int fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     error = std::string("no terminal to run in (/dev/tty: ") + std::strerror(errno) + ")";

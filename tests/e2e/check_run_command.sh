@@ -5,6 +5,8 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 sock="orvenda-run-$$"
 trap 'tmux -L "$sock" kill-server >/dev/null 2>&1' EXIT
 rm -rf "$top/run"
+# As on a first run: no program built yet, so the build shows its progress.
+rm -f "$top/build/orvenda"
 tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$top' && tools/run.sh; echo EXIT=\$?; sleep 60"
 today=$(date '+%-d %-m %Y')
 read -r d m y <<<"$today"
@@ -20,6 +22,9 @@ grep -qF "$want" <<<"$pane" || { echo "FAIL: not today's date ($want)"; fails=1;
 grep -qF "   23   46   00   37   58   00" <<<"$pane" || { echo "FAIL: not the default place"; fails=1; }
 tmux -L "$sock" send-keys Escape
 sleep 0.5
-tmux -L "$sock" capture-pane -p | grep -q "EXIT=0" || { echo "FAIL: Escape"; fails=1; }
+after=$(tmux -L "$sock" capture-pane -p)
+grep -q "EXIT=0" <<<"$after" || { echo "FAIL: Escape"; fails=1; }
+grep -qF "Building Orvenda for the first time" <<<"$after" || { echo "FAIL: the first build says nothing"; fails=1; }
+grep -qE 'step 3 of 3: +[0-9]+% \(skeleton\)' <<<"$after" || { echo "FAIL: the first build shows no progress"; fails=1; }
 [ "$fails" = 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
 [ "$fails" = 0 ]

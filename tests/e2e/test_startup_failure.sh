@@ -12,4 +12,15 @@ check "one key ends it with status 1" wait_for_text "EXIT=1"
 check "terminal restored" terminal_restored
 check "attributes reset" attributes_reset
 check "message gone with the alternate screen" bash -c "! tmux -L $SOCK capture-pane -p -t e2e | grep -q \"can't open\""
+
+# A terminal that can't place the cursor: a message, status 1, and no screen drawn.
+dir=$(make_workdir dumb)
+for term in dumb unset; do
+  if [ "$term" = unset ]; then setting="-u TERM"; else setting="TERM=$term"; fi
+  start_pane "cd '$dir' && env $setting '$BIN' 2>'$WORK/err'; echo \"EXIT=\$?\"; cat -v '$WORK/err'; exec sleep 60"
+  check "TERM $term: says why" wait_for_text "can't place the cursor"
+  check "TERM $term: status 1" wait_for_text "EXIT=1"
+  check "TERM $term: no escape sequence written" bash -c "! tmux -L $SOCK capture-pane -p -t e2e | grep -qF '^['"
+  check "TERM $term: the shell's screen kept" terminal_restored
+done
 finish
