@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -387,23 +388,69 @@ std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes) co
 std::vector<const Place*> Atlas::find(std::string_view query) const { return match(query, false); }
 std::vector<const Place*> Atlas::search(std::string_view query) const { return match(query, true); }
 
-const Place* Atlas::nearest(std::int32_t latitude, std::int32_t longitude) const {
+namespace {
+
+std::array<float, 3> onSphere(double latitudeDegrees, double longitudeDegrees) {
   const double kRad = 3.14159265358979323846 / 180.0;
-  const double lat1 = latitude / 3600.0 * kRad, lon1 = longitude / 3600.0 * kRad;
-  std::size_t best = 0;
-  double bestD = 1e9;
-  std::string_view f[5];
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (splitTabs(line(i), f, 5) < 5) continue;
-    const double lat2 = number<double>(f[3]) * kRad, dLon = number<double>(f[4]) * kRad - lon1;
-    const double a = std::sin((lat2 - lat1) / 2), b = std::sin(dLon / 2);
-    const double h = a * a + std::cos(lat1) * std::cos(lat2) * b * b;
-    if (h < bestD) {
-      bestD = h;
-      best = i;
-    }
+  const double la = latitudeDegrees * kRad, lo = longitudeDegrees * kRad;
+  return {static_cast<float>(std::cos(la) * std::cos(lo)),
+          static_cast<float>(std::cos(la) * std::sin(lo)), static_cast<float>(std::sin(la))};
+}
+
+template <typename P>
+void buildTree(P* first, P* last, int axis) {
+  if (last - first <= 1) return;
+  P* middle = first + (last - first) / 2;
+  std::nth_element(first, middle, last,
+                   [axis](const P& a, const P& b) { return (&a.x)[axis] < (&b.x)[axis]; });
+  buildTree(first, middle, (axis + 1) % 3);
+  buildTree(middle + 1, last, (axis + 1) % 3);
+}
+
+// The straight-line distance through the sphere orders places as the great circle does.
+template <typename P>
+void searchTree(const P* first, const P* last, int axis, const std::array<float, 3>& q,
+                const P*& best, float& bestD) {
+  if (first >= last) return;
+  const P* middle = first + (last - first) / 2;
+  const float dx = middle->x - q[0], dy = middle->y - q[1], dz = middle->z - q[2];
+  const float d = dx * dx + dy * dy + dz * dz;
+  if (d < bestD || (d == bestD && best && middle->index < best->index)) {
+    bestD = d;
+    best = middle;
   }
-  return &place(best);
+  const float split = q[static_cast<std::size_t>(axis)] - (&middle->x)[axis];
+  const int next = (axis + 1) % 3;
+  if (split < 0) {
+    searchTree(first, middle, next, q, best, bestD);
+    if (split * split <= bestD) searchTree(middle + 1, last, next, q, best, bestD);
+  } else {
+    searchTree(middle + 1, last, next, q, best, bestD);
+    if (split * split <= bestD) searchTree(first, middle, next, q, best, bestD);
+  }
+}
+
+}  // namespace
+
+const Place* Atlas::nearest(std::int32_t latitude, std::int32_t longitude) const {
+  if (lines_.empty()) return nullptr;
+  if (!tree_) {
+    auto tree = std::make_shared<std::vector<Point>>();
+    tree->reserve(lines_.size());
+    std::string_view f[5];
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      if (splitTabs(line(i), f, 5) < 5) continue;
+      const auto p = onSphere(number<double>(f[3]), number<double>(f[4]));
+      tree->push_back({p[0], p[1], p[2], static_cast<std::uint32_t>(i)});
+    }
+    buildTree(tree->data(), tree->data() + tree->size(), 0);
+    tree_ = tree;
+  }
+  const Point* best = nullptr;
+  float bestD = 1e9f;
+  searchTree(tree_->data(), tree_->data() + tree_->size(), 0,
+             onSphere(latitude / 3600.0, longitude / 3600.0), best, bestD);
+  return best ? &place(best->index) : nullptr;
 }
 
 std::string findAtlas(const std::string& workDir) {

@@ -50,6 +50,15 @@ class Atlas {
   std::vector<const Place*> match(std::string_view query, bool prefixes) const;
   std::string_view line(std::size_t i) const;
 
+  // Every place as a point on the unit sphere, in a k-d tree laid out in the array (each
+  // range's middle element splits it), made on the first nearest(): an import of
+  // thousands of records asks once per record.
+  struct Point {
+    float x, y, z;
+    std::uint32_t index;
+  };
+  mutable std::shared_ptr<std::vector<Point>> tree_;
+
   // The atlas's text, kept as it was read: a place is made from its line only when a
   // query needs it, which keeps a look-up far quicker than reading every place would be.
   std::shared_ptr<const std::string> text_;

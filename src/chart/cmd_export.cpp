@@ -1,22 +1,47 @@
 // orvenda-chart export: charts to standard output as CSV or AAF.
-#include "chart/tool.h"
-
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 
 #include "birth/chart_store.h"
 #include "chart/exchange.h"
-#include "console/cp737.h"
+#include "chart/tool.h"
 
 namespace orvenda::chart {
 
+namespace {
+
+// What a chart's #B93 says of its offset. Where the zone of the nearest place kept that
+// very offset at the chart's local time, its standard part, summer time and abbreviation;
+// otherwise (an offset the user chose, no atlas) the whole offset as the zone's.
+AafOffset aafOffset(Tool& t, const BirthRecord& r) {
+  const int minutes = recordOffsetMinutes(r);
+  AafOffset out{minutes, 0, {}};
+  const Atlas* atlas = t.loadAtlas();
+  if (!atlas) return out;
+  const std::int32_t lon = fromRecordAngle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
+  const std::int32_t lat = fromRecordAngle(r.latDegrees, r.latMinutes, r.latSeconds);
+  const Place* p = atlas->nearest(lat, lon);
+  if (!p) return out;
+  const ZoneOffset z =
+      offsetAt(std::string(p->zone), {r.year, r.month, r.day}, {r.hour, r.minute, r.second}, lon);
+  for (const ZonePeriod* period : {&z.first, &z.second}) {
+    if (z.kind == ZoneOffset::Kind::UnknownZone || roundedMinutes(period->offsetSeconds) != minutes)
+      continue;
+    if (z.kind == ZoneOffset::Kind::Gap) break;  // a time that did not happen: as it stands
+    const int save = period->summer ? period->saveSeconds / 60 : 0;
+    out = {minutes - save, save, period->abbreviation};
+    // Abbreviations the database makes up ("+0530", "-03") say nothing a name would.
+    if (!out.abbreviation.empty() && (out.abbreviation[0] == '+' || out.abbreviation[0] == '-'))
+      out.abbreviation.clear();
+    break;
+  }
+  return out;
+}
+
+}  // namespace
+
 int cmdExport(Tool& t, const Options& o) {
   const std::string format = o.value("--format") ? *o.value("--format") : "csv";
-  if (format != "csv" && format != "aaf") return t.fail("--format is csv or aaf");
+  if (format != "csv" && format != "aaf") return t.usage("export", "--format is csv or aaf");
   if (!t.workingDirectory()) return 1;
   std::vector<std::string> names;
   if (o.operands.empty()) {
@@ -24,33 +49,56 @@ int cmdExport(Tool& t, const Options& o) {
   } else {
     for (const auto& n : o.operands) {
       std::string name, why;
-      if (!chartName(n, name, why)) return t.fail(why);
+      if (!chartName(n, name, why)) return t.usage("export", why);
       if (!chartExists(t, name)) return t.fail("no chart NAMES/" + n + "; nothing exported");
       names.push_back(name);
     }
   }
-  // Everything is made first, so a refusal leaves nothing half-written on the output.
+  // Every chart that can be exported is; each one left out is named with the reason. The
+  // text is made whole before any of it is written.
   std::string text = format == "csv" ? csvHeader() : "";
-  int failed = 0;
+  int leftOut = 0, rounded = 0;
+  auto leaveOut = [&](const std::string& name, const std::string& why) {
+    ++leftOut;
+    t.err << "orvenda-chart: left out NAMES/" << shownName(name) << ": " << why << "\n";
+  };
   for (const auto& name : names) {
-    const auto r = readChart(t, name);
+    std::size_t size = 0;
+    const auto r = readChart(t, name, &size);
     if (!r) {
-      ++failed;
-      t.err << "orvenda-chart: can't read NAMES/" << shownName(name) << "\n";
+      leaveOut(name, "can't read it");
+      continue;
+    }
+    if (size != BirthRecord::kFileSize) {
+      leaveOut(name, "the file has " + std::to_string(size) +
+                         " bytes, not a chart's 56: it is damaged, and its fields would be "
+                         "passed off as a chart's");
       continue;
     }
     if (format == "csv") {
       text += csvChart(shownName(name), *r);
-    } else if (!validDate(*r)) {
-      ++failed;
-      t.err << "orvenda-chart: NAMES/" << shownName(name)
-            << " holds no date of the calendar; AAF can't carry it\n";
-    } else {
-      text += aafChart(shownName(name), *r, recordJulianDay(*r));
+      continue;
     }
+    if (!validDate(*r)) {
+      leaveOut(name, "it holds no date and time of the calendar, which AAF can't carry");
+      continue;
+    }
+    const AafName n = aafName(shownName(name));
+    if (n.name.empty()) {
+      leaveOut(name, n.changed + "; rename the chart to export it");
+      continue;
+    }
+    if (!n.changed.empty()) t.note("NAMES/" + shownName(name) + ": " + n.changed);
+    if (r->lonSeconds != 0 || r->latSeconds != 0) ++rounded;
+    text += aafChart(n, *r, recordJulianDay(*r), aafOffset(t, *r));
   }
-  if (failed > 0) return t.fail("nothing exported");
+  if (rounded > 0)
+    t.note(std::to_string(rounded) + (rounded == 1 ? " chart's place" : " charts' places") +
+           " rounded to the minute of arc, the most AAF holds");
   t.out << text;
+  if (leftOut > 0)
+    return t.fail(std::to_string(leftOut) + " of " + std::to_string(names.size()) +
+                  " charts left out");
   return 0;
 }
 

@@ -2,8 +2,10 @@
 #include "chart/tool.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -31,8 +33,13 @@ bool writeImported(Tool& t, const std::string& utf8Name, const BirthRecord& r, b
     return false;
   }
   ChartStore store(*t.files);
-  if (!store.write(logicalName(name), r) || !store.createNotes(logicalName(name))) {
-    t.out << "skipped " << utf8Name << ": " << at << "can't write it\n";
+  if (!store.write(logicalName(name), r)) {
+    t.out << "skipped " << utf8Name << ": " << at << cantWrite(t, logicalName(name), errno) << "\n";
+    return false;
+  }
+  if (!store.createNotes(logicalName(name))) {
+    t.out << "skipped " << utf8Name << ": " << at << "written, but can't create its notes file: "
+          << writeCause(t, logicalName(name) + ".txt", errno) << "\n";
     return false;
   }
   t.out << "written " << utf8Name << "\n";
@@ -75,12 +82,21 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   if (rec.a.size() < 5)
     return why = "#A93 needs at least name, first name, type, date and time", false;
   auto given = [](const std::string& s) { return !s.empty() && s != "*"; };
-  name = given(rec.a[1]) ? rec.a[1] + (given(rec.a[0]) ? " " + rec.a[0] : "") : rec.a[0];
-  if (!given(name)) return why = "the record has no name", false;
+  // The name and the first name, as export writes a chart called "Surname, Given".
+  name = given(rec.a[0]) ? rec.a[0] : "";
+  if (given(rec.a[1])) name = name.empty() ? rec.a[1] : name + ", " + rec.a[1];
+  if (name.empty()) return why = "the record has no name", false;
   Birth b;
-  const auto d = parseDate(rec.a[3], why);
+  bool julian = false;
+  const auto d = parseAafDate(rec.a[3], julian, why);
   if (!d) return why = "date \"" + rec.a[3] + "\": " + why, false;
   b.date = *d;
+  if (julian) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d.%d.%04d", d->day, d->month, d->year);
+    t.note(name + ": " + rec.a[3] + " is a date of the Julian calendar; the chart holds it as " +
+           text + " of the Gregorian");
+  }
   if (!given(rec.a[4])) {
     t.note(name + ": the time is unknown; 12:00 stored, as the program's un-known time");
     b.time = {12, 0, 0};
@@ -92,13 +108,15 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   const std::string place = rec.a.size() > 5 && given(rec.a[5]) ? rec.a[5] : "";
   const std::string country = rec.a.size() > 6 && given(rec.a[6]) ? rec.a[6] : "";
   const Atlas* atlas = t.loadAtlas();
-  const bool hasCoordinates =
-      rec.b && rec.b->size() >= 3 && given((*rec.b)[1]) && given((*rec.b)[2]);
+  auto field = [&](std::size_t i) -> std::string {
+    return rec.b && rec.b->size() > i && given((*rec.b)[i]) ? (*rec.b)[i] : "";
+  };
+  const bool hasCoordinates = !field(1).empty() && !field(2).empty();
   if (hasCoordinates) {
-    const auto la = parseAngle((*rec.b)[1], false, why);
-    if (!la) return why = "latitude \"" + (*rec.b)[1] + "\": " + why, false;
-    const auto lo = parseAngle((*rec.b)[2], true, why);
-    if (!lo) return why = "longitude \"" + (*rec.b)[2] + "\": " + why, false;
+    const auto la = parseAngle(field(1), false, why);
+    if (!la) return why = "latitude \"" + field(1) + "\": " + why, false;
+    const auto lo = parseAngle(field(2), true, why);
+    if (!lo) return why = "longitude \"" + field(2) + "\": " + why, false;
     b.latitude = *la;
     b.longitude = *lo;
   }
@@ -126,18 +144,55 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     b.longitude = p->longitude;
   }
   if (!p && atlas) p = atlas->nearest(b.latitude, b.longitude);
-  if (!p) return why = "no atlas to find the time zone in", false;
-  b.zone = p->zone;
-  // The Julian day, where the record has one, says which offset its author used.
-  std::optional<int> choice;
-  if (rec.b && !rec.b->empty() && given((*rec.b)[0])) {
-    char* end = nullptr;
-    const double jd = std::strtod((*rec.b)[0].c_str(), &end);
-    if (end && *end == '\0' && std::isfinite(jd)) {
-      const double local = julianDay(b.date, b.time, 0);
-      choice = static_cast<int>(std::lround((local - jd) * 1440.0));
+
+  // The offset the file gives: its zone and summer-time fields, and its Julian day, which
+  // must agree with them (where both are there, a disagreement is refused: one of them
+  // is wrong, and nothing says which).
+  std::optional<int> fromFields, fromJulianDay;
+  bool localMean = false;
+  if (!field(4).empty()) {
+    const auto summer = parseAafSummer(field(4), localMean, why);
+    if (!summer) return why = "summer time \"" + field(4) + "\": " + why, false;
+    if (localMean) {
+      // The place's own mean time: 15 degrees of longitude are one hour.
+      fromFields = static_cast<int>(std::lround(b.longitude / 900.0));
+    } else if (!field(3).empty()) {
+      const auto zone = parseAafZone(field(3), why);
+      if (!zone) return why = "zone \"" + field(3) + "\": " + why, false;
+      fromFields = *zone + *summer;
     }
   }
+  if (!field(0).empty()) {
+    char* end = nullptr;
+    const std::string jdText = field(0);
+    const double jd = std::strtod(jdText.c_str(), &end);
+    if (!end || *end != '\0' || !std::isfinite(jd))
+      return why = "Julian day \"" + jdText + "\" is not a number", false;
+    const double local = julianDay(b.date, b.time, 0);
+    const double minutes = (local - jd) * 1440.0;
+    if (!(std::fabs(minutes) <= 14 * 60 + 0.5)) {
+      char text[96];
+      std::snprintf(text, sizeof text, "%+.0f:%02.0f", std::trunc(minutes / 60),
+                    std::fmod(std::fabs(minutes), 60.0));
+      return why = "the Julian day " + jdText + " is " + text +
+                   " hours from the date and time, and no offset from GMT is beyond 14 hours; "
+                   "the date, the time or the Julian day is wrong",
+             false;
+    }
+    fromJulianDay = static_cast<int>(std::lround(minutes));
+  }
+  if (fromFields && (*fromFields < -14 * 60 || *fromFields > 14 * 60))
+    return why = "the zone and summer-time fields make " + formatOffset(*fromFields) +
+                 ", and no offset from GMT is beyond 14 hours",
+           false;
+  if (fromFields && fromJulianDay && std::abs(*fromFields - *fromJulianDay) > 1)
+    return why = "the zone and summer-time fields say " + formatOffset(*fromFields) +
+                 ", the Julian day " + formatOffset(*fromJulianDay) + "; one of them is wrong",
+           false;
+  std::optional<int> choice = fromFields ? fromFields : fromJulianDay;
+  if (!p && !choice) return why = "no atlas to find the time zone in", false;
+  // Without a place there is no zone to ask, and the file's offset stands alone.
+  if (p) b.zone = p->zone;
   return fillRecord(t, b, choice, r, why);
 }
 
@@ -164,10 +219,11 @@ int importAaf(Tool& t, const std::string& text, bool force) {
 }  // namespace
 
 int cmdImport(Tool& t, const Options& o) {
-  if (o.operands.size() != 1) return t.fail("import takes one file (- for standard input)");
+  if (o.operands.size() != 1)
+    return t.usage("import", "import takes one file (- for standard input)");
   const std::string* formatOption = o.value("--format");
   if (formatOption && *formatOption != "csv" && *formatOption != "aaf")
-    return t.fail("--format is csv or aaf");
+    return t.usage("import", "--format is csv or aaf");
   if (!t.workingDirectory()) return 1;
   const std::string& file = o.operands[0];
   std::stringstream buffer;
@@ -176,10 +232,13 @@ int cmdImport(Tool& t, const Options& o) {
   } else {
     std::ifstream in(file, std::ios::binary);
     std::error_code ec;
-    if (!in || fs::is_directory(file, ec)) return t.fail("can't read " + file);
+    if (fs::is_directory(file, ec)) return t.fail("can't read " + file + ": it is a folder");
+    if (!in) return t.fail("can't read " + file + ": " + std::strerror(errno));
     buffer << in.rdbuf();
   }
-  const std::string text = buffer.str();
+  std::string text = buffer.str();
+  // A byte-order mark belongs to no record, whichever format follows it.
+  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
   std::string format = formatOption ? *formatOption : "";
   if (format.empty())
     format = file.ends_with(".aaf") || file.ends_with(".AAF") || text.starts_with("#A93:") ||

@@ -2,6 +2,7 @@
 #include "chart/tool.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -15,30 +16,51 @@
 namespace orvenda::chart {
 
 int cmdNew(Tool& t, const Options& o) {
-  if (o.operands.size() != 1)
-    return t.fail("new takes one chart name (see 'orvenda-chart new --help')");
+  auto usage = [&](const std::string& why) { return t.usage("new", why); };
+  if (o.operands.size() != 1) return usage("new takes one chart name");
   std::string name, why;
-  if (!chartName(o.operands[0], name, why)) return t.fail(why);
+  if (!chartName(o.operands[0], name, why)) return usage(why);
   const std::string* dateText = o.value("--date");
   const std::string* timeText = o.value("--time");
-  if (!dateText || !timeText) return t.fail("new needs --date and --time");
+  if (!dateText || !timeText) return usage("new needs --date and --time");
   Birth b;
   const auto d = parseDate(*dateText, why);
-  if (!d) return t.fail("--date " + *dateText + ": " + why);
+  if (!d) return usage("--date " + *dateText + ": " + why);
   const auto tm = parseTime(*timeText, why);
-  if (!tm) return t.fail("--time " + *timeText + ": " + why);
+  if (!tm) return usage("--time " + *timeText + ": " + why);
   b.date = *d;
   b.time = *tm;
   std::optional<int> choice;
   if (const std::string* off = o.value("--offset")) {
     choice = parseOffset(*off, why);
-    if (!choice) return t.fail("--offset " + *off + ": " + why);
+    if (!choice) return usage("--offset " + *off + ": " + why);
   }
   const std::string *place = o.value("--place"), *lon = o.value("--lon"), *lat = o.value("--lat");
   const std::string* zone = o.value("--zone");
-  if (place && (lon || lat || zone)) return t.fail("give --place, or --lon and --lat, not both");
-  if (!place && !(lon && lat)) return t.fail("new needs --place, or --lon and --lat");
+  if (place && (lon || lat)) return usage("give --place, or --lon and --lat, not both");
+  if (!place && !(lon && lat)) return usage("new needs --place, or --lon and --lat");
+  std::optional<std::int32_t> lo, la;
+  if (!place) {
+    lo = parseAngle(*lon, true, why);
+    if (!lo) return usage("--lon " + *lon + ": " + why);
+    la = parseAngle(*lat, false, why);
+    if (!la) return usage("--lat " + *lat + ": " + why);
+  }
+  if (zone && !zoneExists(*zone))
+    return usage("no time zone \"" + *zone + "\" in the system's time-zone database");
   if (!t.workingDirectory()) return 1;
+  // A chart's notes are "<chart>.txt" beside it: a chart of that name and a notes file
+  // would be one file.
+  if (name.size() > 4 && name.ends_with(".txt") && chartExists(t, name.substr(0, name.size() - 4)))
+    return t.fail("NAMES/" + o.operands[0] + " is the notes file of the chart NAMES/" +
+                  o.operands[0].substr(0, o.operands[0].size() - 4) +
+                  ", not a chart; choose another name");
+  if (chartExists(t, name + ".txt")) {
+    std::size_t size = 0;
+    if (readChart(t, name + ".txt", &size) && size == BirthRecord::kFileSize)
+      return t.fail("NAMES/" + o.operands[0] + ".txt is a chart, and would become this chart's " +
+                    "notes file; choose another name");
+  }
   if (place) {
     const Atlas* atlas = t.loadAtlas();
     if (!atlas) return 1;
@@ -46,22 +68,20 @@ int cmdNew(Tool& t, const Options& o) {
     if (!p) return why.empty() ? 1 : t.fail(why);
     b.latitude = p->latitude;
     b.longitude = p->longitude;
-    b.zone = p->zone;
+    b.zone = zone ? *zone : std::string(p->zone);
+    if (zone && *zone != p->zone)
+      t.note("the zone " + *zone + " as given, where the atlas has " + std::string(p->zone) +
+             " for " + std::string(p->name));
   } else {
-    const auto lo = parseAngle(*lon, true, why);
-    if (!lo) return t.fail("--lon " + *lon + ": " + why);
-    const auto la = parseAngle(*lat, false, why);
-    if (!la) return t.fail("--lat " + *lat + ": " + why);
     b.longitude = *lo;
     b.latitude = *la;
     if (zone) {
-      if (!zoneExists(*zone))
-        return t.fail("no time zone \"" + *zone + "\" in the system's time-zone database");
       b.zone = *zone;
     } else if (!choice) {
       const Atlas* atlas = t.loadAtlas();
       if (!atlas) return 1;
       const Place* near = atlas->nearest(b.latitude, b.longitude);
+      if (!near) return t.fail("the atlas holds no places to take the zone from; give --zone");
       b.zone = near->zone;
       t.note("the zone " + b.zone + " is that of the nearest place in the atlas, " +
              std::string(near->name) + ", " + atlas->countryName(near->country));
@@ -72,10 +92,10 @@ int cmdNew(Tool& t, const Options& o) {
   BirthRecord r = defaultBirthRecord;
   if (!fillRecord(t, b, choice, r, why)) return t.fail(why);
   ChartStore store(*t.files);
-  if (!store.write(logicalName(name), r))
-    return t.fail("can't write NAMES/" + o.operands[0] + "; it is as it was");
+  if (!store.write(logicalName(name), r)) return t.fail(cantWrite(t, logicalName(name), errno));
   if (!store.createNotes(logicalName(name)))
-    return t.fail("wrote NAMES/" + o.operands[0] + ", but can't create its notes file");
+    return t.fail("wrote NAMES/" + o.operands[0] + ", but can't create its notes file: " +
+                  writeCause(t, logicalName(name) + ".txt", errno));
   t.out << "written " << shownName(name) << "\n" << kStripLabels << "\n" << formatStrip(r) << "\n";
   return 0;
 }

@@ -15,18 +15,22 @@
 namespace orvenda::chart {
 
 int cmdShow(Tool& t, const Options& o) {
-  if (o.operands.size() != 1) return t.fail("show takes one chart name");
+  if (o.operands.size() != 1) return t.usage("show", "show takes one chart name");
   if (!t.workingDirectory()) return 1;
   std::string name, why;
-  if (!chartName(o.operands[0], name, why)) return t.fail(why);
+  if (!chartName(o.operands[0], name, why)) return t.usage("show", why);
   std::size_t size = 0;
   const auto r = readChart(t, name, &size);
   if (!r) return t.fail("no chart NAMES/" + o.operands[0]);
   std::ostringstream s;
   s << "name        " << shownName(name) << "\n";
   s << "file        NAMES/" << platformPath(name) << " (" << size << " bytes"
-    << (size < BirthRecord::kFileSize ? ", short: the fields it lacks are the defaults" : "") << ")"
-    << (chartExists(t, name + ".txt") ? ", with notes" : ", no notes") << "\n";
+    << (size < BirthRecord::kFileSize   ? "; damaged: a chart has 56, and the program fills the "
+                                          "fields it lacks with the defaults"
+        : size > BirthRecord::kFileSize ? "; damaged: a chart has 56, and the program reads the "
+                                          "first 56"
+                                        : "")
+    << ")" << (chartExists(t, name + ".txt") ? ", with notes" : ", no notes") << "\n";
   s << "fields     " << formatStrip(*r) << "\n";
   s << "           " << kStripLabels << "\n";
   const int offset = recordOffsetMinutes(*r);

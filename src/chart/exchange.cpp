@@ -1,9 +1,14 @@
 // CSV and AAF, written and read.
 #include "chart/exchange.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+
+#include <date/date.h>
 
 namespace orvenda::chart {
 namespace {
@@ -150,6 +155,7 @@ bool chartFromCsv(const std::vector<std::string>& fields, std::string& name, Bir
 std::vector<AafRecord> parseAaf(std::string_view text) {
   std::vector<AafRecord> out;
   int line = 0;
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte-order mark
   for (std::size_t start = 0; start < text.size();) {
     auto end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
@@ -158,29 +164,166 @@ std::vector<AafRecord> parseAaf(std::string_view text) {
     ++line;
     if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
     if (l.starts_with("#A93:")) {
-      out.push_back(AafRecord{line, splitFields(l.substr(5)), std::nullopt});
+      out.push_back(AafRecord{line, splitFields(l.substr(5)), std::nullopt, {}});
     } else if (l.starts_with("#B93:") && !out.empty() && !out.back().b) {
       out.back().b = splitFields(l.substr(5));
+    } else if (l.starts_with("#ZNAM:") && !out.empty() && out.back().zoneName.empty()) {
+      out.back().zoneName = trimmed(l.substr(6));
     }
   }
   return out;
 }
 
-std::string aafChart(const std::string& name, const BirthRecord& r, double julianDayUt) {
+namespace {
+
+// Julian-calendar date to the day number of the Julian day count.
+long long julianCalendarDayNumber(int year, int month, int day) {
+  const int a = (14 - month) / 12;
+  const long long y = year + 4800LL - a;
+  const int m = month + 12 * a - 3;
+  return day + (153 * m + 2) / 5 + 365 * y + y / 4 - 32083;
+}
+
+bool julianCalendarDayExists(int year, int month, int day) {
+  static constexpr int kLength[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12 || day < 1 || day > kLength[month - 1]) return false;
+  return month != 2 || day < 29 || year % 4 == 0;
+}
+
+bool beforeGregorianReform(const CivilDate& d) {
+  return d.year < 1582 || (d.year == 1582 && (d.month < 10 || (d.month == 10 && d.day < 15)));
+}
+
+}  // namespace
+
+std::optional<CivilDate> parseAafDate(std::string_view text, bool& julian, std::string& why) {
+  std::string t = trimmed(text);
+  char calendar = 0;
+  if (!t.empty() && (t.back() == 'j' || t.back() == 'J' || t.back() == 'g' || t.back() == 'G')) {
+    calendar = static_cast<char>(t.back() | 0x20);
+    t.pop_back();
+  }
+  // Read as a Gregorian date of the form first, which checks its form and its year.
+  const auto whole = threeNumbers(t, '.', {2, 2, 4});
+  if (!whole)
+    return why = "a date is D.M.YYYY, with j or g after it for the calendar", std::nullopt;
+  const CivilDate written{(*whole)[2], (*whole)[1], (*whole)[0]};
+  julian = calendar == 'j' || (calendar == 0 && beforeGregorianReform(written));
+  if (!julian) {
+    const auto d = parseDate(t, why);
+    if (d && calendar == 0 && beforeGregorianReform(*d))
+      return why = "no such day", std::nullopt;  // unreachable: such a date is Julian
+    return d;
+  }
+  if (calendar == 0 && written.year == 1582 && written.month == 10 && written.day >= 5)
+    return why =
+               "5 to 14 October 1582 were skipped when the Gregorian calendar began; write j "
+               "or g after the date to say which calendar it is in",
+           std::nullopt;
+  std::string checked;
+  if (!parseDate(t, checked) && checked.starts_with("the year"))
+    return why = checked, std::nullopt;  // a year of two digits
+  if (written.year < 1 || written.year > 9999 ||
+      !julianCalendarDayExists(written.year, written.month, written.day))
+    return why = "there is no such day in the Julian calendar", std::nullopt;
+  // The Julian day number of 1 January 1970 is 2440588.
+  const long long days =
+      julianCalendarDayNumber(written.year, written.month, written.day) - 2440588;
+  const date::year_month_day g{date::sys_days{date::days{days}}};
+  const CivilDate out{static_cast<int>(g.year()),
+                      static_cast<int>(static_cast<unsigned>(g.month())),
+                      static_cast<int>(static_cast<unsigned>(g.day()))};
+  if (out.year < 1 || out.year > 9999)
+    return why = "that day is outside the years 1 to 9999 of the Gregorian calendar", std::nullopt;
+  return out;
+}
+
+std::optional<int> parseAafZone(std::string_view text, std::string& why) {
+  const std::string t = trimmed(text);
+  why = "a zone is hours, h, e or w and minutes (5hw00, 1he, 5h30e)";
+  // Hours, 'h', then the side and the minutes in either order.
+  std::size_t i = 0;
+  int hours = 0;
+  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && i < 2)
+    hours = hours * 10 + (t[i++] - '0');
+  if (i == 0 || i >= t.size() || (t[i] != 'h' && t[i] != 'H')) return std::nullopt;
+  ++i;
+  int side = 0, minutes = 0, minuteDigits = 0;
+  for (; i < t.size(); ++i) {
+    const char c = static_cast<char>(t[i] | 0x20);
+    if ((c == 'e' || c == 'w') && side == 0) {
+      side = c == 'e' ? 1 : -1;
+    } else if (std::isdigit(static_cast<unsigned char>(t[i])) && minuteDigits < 2) {
+      minutes = minutes * 10 + (t[i] - '0');
+      ++minuteDigits;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (side == 0 || minutes > 59 || hours > 14) return std::nullopt;
+  why.clear();
+  return side * (hours * 60 + minutes);
+}
+
+std::optional<int> parseAafSummer(std::string_view text, bool& localMean, std::string& why) {
+  const std::string t = trimmed(text);
+  localMean = t == "L" || t == "l";
+  if (localMean) return 0;
+  char* end = nullptr;
+  const double hours = std::strtod(t.c_str(), &end);
+  if (t.empty() || end != t.c_str() + t.size() || !(hours >= 0 && hours <= 2))
+    return why = "summer time is 0, 1 or 2 hours (or L for local mean time)", std::nullopt;
+  return static_cast<int>(std::lround(hours * 60));
+}
+
+std::string aafZone(int minutesEast) {
+  const int a = minutesEast < 0 ? -minutesEast : minutesEast;
+  char buf[24];
+  std::snprintf(buf, sizeof buf, "%dh%c%02d", a / 60, minutesEast < 0 ? 'w' : 'e', a % 60);
+  return buf;
+}
+
+AafName aafName(const std::string& chartName) {
+  AafName n;
+  const auto comma = chartName.find(',');
+  n.name = trimmed(std::string_view(chartName).substr(0, comma));
+  if (comma != std::string::npos) {
+    n.firstName = trimmed(std::string_view(chartName).substr(comma + 1));
+    if (n.firstName.find(',') != std::string::npos) {
+      std::replace(n.firstName.begin(), n.firstName.end(), ',', ' ');
+      n.changed = "AAF has no commas in a field: the commas after the first became blanks";
+    }
+  }
+  if (n.name.empty() || n.name == "*") {
+    n.changed = "AAF reads \"" + n.name + "\" as a name nobody knows";
+    n.name.clear();
+  }
+  return n;
+}
+
+std::string aafChart(const AafName& name, const BirthRecord& r, double julianDayUt,
+                     const AafOffset& offset) {
   char date[48], time[40], jd[40];
-  std::snprintf(date, sizeof date, "%d.%d.%d", r.day, r.month, r.year);
+  // Dates before the Gregorian calendar began would be read as Julian without the "g".
+  const bool early = beforeGregorianReform({r.year, r.month, r.day});
+  std::snprintf(date, sizeof date, "%d.%d.%04d%s", r.day, r.month, r.year, early ? "g" : "");
   if (r.second != 0)
     std::snprintf(time, sizeof time, "%d:%02d:%02d", r.hour, r.minute, r.second);
   else
     std::snprintf(time, sizeof time, "%d:%02d", r.hour, r.minute);
   std::snprintf(jd, sizeof jd, "%.6f", julianDayUt);
-  // A comma in a name would split the field: AAF has no quoting, so it becomes a blank.
-  std::string safe = name;
-  for (char& c : safe)
-    if (c == ',') c = ' ';
-  return "#A93:" + safe + ",*,*," + date + "," + time + ",*,*\n#B93:" + jd + "," +
-         aafAngle(r.latDegrees, r.latMinutes, r.latSeconds, 'n', 's') + "," +
-         aafAngle(r.lonDegrees, r.lonMinutes, r.lonSeconds, 'e', 'w') + ",*,*\n";
+  char summer[16];
+  if (offset.summerMinutes % 60 == 0)
+    std::snprintf(summer, sizeof summer, "%d", offset.summerMinutes / 60);
+  else
+    std::snprintf(summer, sizeof summer, "%g", offset.summerMinutes / 60.0);
+  std::string out = "#A93:" + name.name + "," + (name.firstName.empty() ? "*" : name.firstName) +
+                    ",*," + date + "," + time + ",*,*\n#B93:" + jd + "," +
+                    aafAngle(r.latDegrees, r.latMinutes, r.latSeconds, 'n', 's') + "," +
+                    aafAngle(r.lonDegrees, r.lonMinutes, r.lonSeconds, 'e', 'w') + "," +
+                    aafZone(offset.standardMinutes) + "," + summer + "\n";
+  if (!offset.abbreviation.empty()) out += "#ZNAM:" + offset.abbreviation + "\n";
+  return out;
 }
 
 }  // namespace orvenda::chart

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "birth/birth_record.h"
+#include "chart/fields.h"
 
 namespace orvenda::chart {
 
@@ -35,11 +36,45 @@ struct AafRecord {
   int line = 0;
   std::vector<std::string> a;                 // the seven fields of #A93, "*" as it stands
   std::optional<std::vector<std::string>> b;  // the five fields of #B93
+  std::string zoneName;                       // #ZNAM, where there is one
 };
-// Records of an AAF text: a #A93 line starts one, a #B93 line belongs to the last one,
-// every other line (comments, other # lines) is passed over.
+// Records of an AAF text: a #A93 line starts one, a #B93 line and a #ZNAM line belong to
+// the last one, every other line (comments, other # lines) is passed over. A byte-order
+// mark at the start is not part of the first line.
 std::vector<AafRecord> parseAaf(std::string_view text);
-// A chart as #A93 and #B93 lines; the Julian day is of the universal time.
-std::string aafChart(const std::string& name, const BirthRecord& record, double julianDayUt);
+
+// The date of #A93: D.M.YYYY, with "j" or "g" after it for the Julian or the Gregorian
+// calendar; without one, a date before 15 October 1582 is Julian, as the format has it.
+// The Gregorian date it names (a chart holds Gregorian dates); `julian` says whether it
+// was read as Julian.
+std::optional<CivilDate> parseAafDate(std::string_view text, bool& julian, std::string& why);
+
+// The zone and summer-time fields of #B93: "5hw00" is 5 hours west of Greenwich, "1he" one
+// east, "5h30e" and "5he30" half hours; the summer time is in hours ("0", "1", "2", "0.5").
+// Minutes east of Greenwich, or nothing with the reason. "L" for summer time means the
+// local mean time, which `localMean` says.
+std::optional<int> parseAafZone(std::string_view text, std::string& why);
+std::optional<int> parseAafSummer(std::string_view text, bool& localMean, std::string& why);
+std::string aafZone(int minutesEast);
+
+// What an exported chart's #B93 says of its offset: the zone's standard offset and the
+// summer time within the chart's offset, with the zone's abbreviation where it is known.
+struct AafOffset {
+  int standardMinutes = 0;  // east of Greenwich
+  int summerMinutes = 0;
+  std::string abbreviation;  // empty: no #ZNAM line
+};
+
+// A chart's AAF name fields: AAF has no quoting, so a comma can only be the one between
+// the name and the first name ("Surname, Given"); `changed` says what else had to change.
+struct AafName {
+  std::string name, firstName;
+  std::string changed;
+};
+AafName aafName(const std::string& chartName);
+
+// A chart as #A93 and #B93 lines (and #ZNAM); the Julian day is of the universal time.
+std::string aafChart(const AafName& name, const BirthRecord& record, double julianDayUt,
+                     const AafOffset& offset);
 
 }  // namespace orvenda::chart

@@ -51,12 +51,25 @@ std::optional<std::array<int, 3>> threeNumbers(std::string_view text, char sep,
 std::optional<CivilDate> parseDate(std::string_view text, std::string& why) {
   text = trim(text);
   CivilDate d;
-  if (const auto iso = threeNumbers(text, '-', {4, 2, 2}))
+  std::size_t yearDigits = 0;
+  if (const auto iso = threeNumbers(text, '-', {4, 2, 2})) {
     d = {(*iso)[0], (*iso)[1], (*iso)[2]};
-  else if (const auto dotted = threeNumbers(text, '.', {2, 2, 4}))
+    yearDigits = text.find('-');
+  } else if (const auto dotted = threeNumbers(text, '.', {2, 2, 4})) {
     d = {(*dotted)[2], (*dotted)[1], (*dotted)[0]};
-  else
+    yearDigits = text.size() - text.rfind('.') - 1;
+  } else {
     return why = "a date is YYYY-MM-DD or D.M.YYYY", std::nullopt;
+  }
+  // "14.3.57" is as likely to mean 1957 as the year 57: the year is written whole.
+  if (yearDigits < 4) {
+    char full[96];
+    std::snprintf(full, sizeof full,
+                  "the year is written with four digits: %d.%d.19%02d for 19%02d, %d.%d.%04d for "
+                  "the year %d",
+                  d.day, d.month, d.year % 100, d.year % 100, d.day, d.month, d.year, d.year);
+    return why = full, std::nullopt;
+  }
   if (d.year < 1 || d.year > 9999) return why = "the year must be 1 to 9999", std::nullopt;
   const date::year_month_day ymd{date::year{d.year}, date::month{static_cast<unsigned>(d.month)},
                                  date::day{static_cast<unsigned>(d.day)}};

@@ -2,6 +2,7 @@
 // offsets), and the birth record's own conventions for them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,9 @@ struct ClockTime {
 // A date is YYYY-MM-DD or D.M.YYYY, a real day of the Gregorian calendar in the years
 // the main screen shows in its four columns (1..9999).
 std::optional<CivilDate> parseDate(std::string_view text, std::string& why);
+// Three whole numbers split by sep, each of at most its number of digits.
+std::optional<std::array<int, 3>> threeNumbers(std::string_view text, char sep,
+                                               const std::array<std::size_t, 3>& digits);
 // HH:MM or HH:MM:SS on a 24-hour clock (H:MM too).
 std::optional<ClockTime> parseTime(std::string_view text, std::string& why);
 // An angle in whole arc seconds: signed D:M:S or D:M, decimal degrees, or either with a

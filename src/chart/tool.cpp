@@ -2,7 +2,9 @@
 #include "chart/tool.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "birth/chart_store.h"
@@ -43,12 +45,48 @@ bool chartExists(Tool& t, const std::string& cp737Name) {
 }
 
 std::optional<BirthRecord> readChart(Tool& t, const std::string& cp737Name, std::size_t* size) {
-  const auto bytes = t.files->read(logicalName(cp737Name), BirthRecord::kFileSize);
+  // One byte more than a chart's, to tell a longer file from a whole chart.
+  auto bytes = t.files->read(logicalName(cp737Name), BirthRecord::kFileSize + 1);
   if (!bytes) return std::nullopt;
+  if (size) {
+    *size = bytes->size();
+    std::error_code ec;
+    const auto real = fs::file_size(fs::path(t.dir) / platformPath(logicalName(cp737Name)), ec);
+    if (!ec && bytes->size() > BirthRecord::kFileSize) *size = static_cast<std::size_t>(real);
+  }
+  if (bytes->size() > BirthRecord::kFileSize) bytes->resize(BirthRecord::kFileSize);
   BirthRecord r = defaultBirthRecord;
   decodeChart(*bytes, r);
-  if (size) *size = bytes->size();
   return r;
+}
+
+std::string cantWrite(Tool& t, const std::string& logical, int err) {
+  return "can't write " + cp737ToUtf8(platformPath(logical)) + ": " + writeCause(t, logical, err) +
+         "; it is as it was";
+}
+
+std::string writeCause(Tool& t, const std::string& logical, int err) {
+  const fs::path path = fs::path(t.dir) / platformPath(logical);
+  std::error_code ec;
+  const auto kind = fs::status(path, ec).type();
+  std::string cause;
+  if (err == ELOOP) {
+    cause = "it is a loop of symbolic links";
+  } else if (kind == fs::file_type::directory) {
+    cause = "a folder of that name is there";
+  } else if (kind != fs::file_type::not_found && kind != fs::file_type::regular &&
+             kind != fs::file_type::none) {
+    cause =
+        "what is there is not a plain file (a FIFO, a device or a socket), and is never "
+        "replaced";
+  } else if (err == ENOENT && !fs::is_directory(path.parent_path(), ec)) {
+    cause = "there is no folder " +
+            cp737ToUtf8(platformPath(logical.substr(0, logical.find_last_of("\\/")))) +
+            " (folders in NAMES are made by hand, as the program never makes one)";
+  } else {
+    cause = std::strerror(err != 0 ? err : EIO);
+  }
+  return cause;
 }
 
 // Every chart of NAMES/ with its sub-folders, as the program names them ("clients\\anna"),
@@ -97,7 +135,7 @@ std::string padded(std::string_view utf8, std::size_t width) {
 bool validDate(const BirthRecord& r) {
   std::string why;
   char text[64];
-  std::snprintf(text, sizeof text, "%d-%02d-%02d", r.year, r.month, r.day);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", r.year, r.month, r.day);
   return r.year >= 1 && r.year <= 9999 && parseDate(text, why) && r.hour >= 0 && r.hour <= 23 &&
          r.minute >= 0 && r.minute <= 59 && r.second >= 0 && r.second <= 59;
 }

@@ -38,6 +38,12 @@ struct Tool {
     return 1;
   }
   void note(const std::string& message) { err << "note: " << message << "\n"; }
+  // A command line that is not understood: status 2, as for an unknown option.
+  int usage(const std::string& command, const std::string& message) {
+    err << "orvenda-chart " << command << ": " << message << "\n"
+        << "Try 'orvenda-chart " << command << " --help'.\n";
+    return 2;
+  }
 
   const Atlas* loadAtlas() {
     if (!atlasTried) {
@@ -94,6 +100,10 @@ struct Listed {
   bool notes = false;
 };
 std::vector<Listed> listCharts(Tool& t);
+// Why a chart (or its notes file) could not be written, from errno and what is there:
+// "can't write NAMES/A: Permission denied; it is as it was".
+std::string cantWrite(Tool& t, const std::string& logical, int err);
+std::string writeCause(Tool& t, const std::string& logical, int err);
 
 std::size_t displayWidth(std::string_view utf8);
 std::string padded(std::string_view utf8, std::size_t width);

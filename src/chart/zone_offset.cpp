@@ -11,7 +11,8 @@ namespace orvenda::chart {
 namespace {
 
 ZonePeriod periodOf(const date::sys_info& info) {
-  return ZonePeriod{static_cast<int>(info.offset.count()), info.save.count() != 0, info.abbrev};
+  return ZonePeriod{static_cast<int>(info.offset.count()), info.save.count() != 0, info.abbrev,
+                    static_cast<int>(info.save.count()) * 60};
 }
 
 date::local_seconds localSeconds(const CivilDate& d, const ClockTime& t) {

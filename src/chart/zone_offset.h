@@ -15,6 +15,7 @@ struct ZonePeriod {
   int offsetSeconds = 0;  // east of GMT
   bool summer = false;
   std::string abbreviation;
+  int saveSeconds = 0;  // the part of the offset that is summer time
 };
 
 struct ZoneOffset {

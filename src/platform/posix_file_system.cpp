@@ -198,20 +198,22 @@ bool PosixFileSystem::writeInPlace(const std::string& path, std::span<const std:
   if (ok) lockBriefly(fd, LOCK_EX);
   ok = ok && writeAll(fd, bytes) && sys_.ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
        sys_.fsync(fd) == 0;
-  if (sys_.close(fd) != 0) ok = false;
+  const int err = errno;
+  if (sys_.close(fd) != 0 && ok) return false;
+  errno = err;
   return ok;
 }
 
 bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::uint8_t> bytes) {
   const auto followed = followLinks(pathOf(logicalName));
-  if (!followed) return false;  // a loop of links
+  if (!followed) return errno = ELOOP, false;  // a loop of links
   const std::string& path = *followed;
   struct stat st {};
   const bool exists = sys_.stat(path.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) return false;
   // Only a plain file is ever replaced: a folder, a FIFO, a device or a socket named like
   // a chart stays what it is (and a FIFO is never opened, so nothing waits on it).
-  if (exists && !S_ISREG(st.st_mode)) return false;
+  if (exists && !S_ISREG(st.st_mode)) return errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL, false;
   // A target the user may not write stays as it is, as a plain "wb" open would fail.
   if (exists && sys_.access(path.c_str(), W_OK) != 0) return false;
   const std::string folder = folderOf(path);
@@ -229,6 +231,7 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
     const std::string dirPath = folder.empty() ? "." : folder;
     if (exists && (err == EACCES || err == EPERM) && sys_.access(dirPath.c_str(), W_OK) != 0)
       return writeInPlace(path, bytes);
+    errno = err;  // the cause, for the message that names it
     return false;
   }
   // Locked at once, and by a second open file that holds the lock until the rename, so
@@ -251,22 +254,27 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
     const int err = errno;
     sys_.close(fd);
     release();
-    return err == EPERM && writeInPlace(path, bytes);
+    if (err == EPERM) return writeInPlace(path, bytes);
+    return errno = err, false;
   }
   ok = ok && ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask())) == 0;
   ok = ok && writeAll(fd, bytes) && sys_.fsync(fd) == 0;
-  if (sys_.close(fd) != 0) ok = false;
+  int err = ok ? 0 : errno;
+  if (sys_.close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
   if (ok && sys_.rename(temp.c_str(), path.c_str()) != 0) {
     // A sticky folder lets no one but the owner replace a file, though its mode lets
     // anyone write it: written in place, as "wb" would.
-    const int err = errno;
+    err = errno;
     release();
     if (exists && err == EPERM) return writeInPlace(path, bytes);
-    return false;
+    return errno = err, false;
   }
   if (!ok) {
     release();
-    return false;
+    return errno = err, false;
   }
   if (guard >= 0) ::close(guard);
   return true;

@@ -40,7 +40,7 @@ done
 dir="$WORK/run0"
 before=$(ls "$dir/NAMES" | wc -l)
 "$tool" -C "$dir" new X --date 31.4.1957 --time 09:41 --place Athens >"$WORK/out" 2>"$WORK/err"
-check "bad date: status 1" [ "$?" = 1 ]
+check "bad date: status 2, a command line not understood" [ "$?" = 2 ]
 check "bad date: says so" grep -q "no such day" "$WORK/err"
 check "bad date: nothing on standard output" [ ! -s "$WORK/out" ]
 check "bad date: nothing written" [ "$(ls "$dir/NAMES" | wc -l)" = "$before" ]
@@ -50,9 +50,39 @@ if chattr +i "$dir/NAMES" 2>/dev/null; then
   status=$?
   chattr -i "$dir/NAMES"
   check "locked folder: status 1" [ "$status" = 1 ]
-  check "locked folder: says the chart was not written" grep -q "can't write NAMES/Locked" "$WORK/err"
+  check "locked folder: says the chart was not written, and why" \
+    grep -q "can't write NAMES/Locked: Operation not permitted; it is as it was" "$WORK/err"
   check "locked folder: nothing there, no temporary either" bash -c "! ls -A '$dir/NAMES' | grep -q 'Locked\|^\.orvenda'"
 fi
 "$tool" frobnicate >/dev/null 2>&1
 check "unknown command: status 2" [ "$?" = 2 ]
+# Command lines that are not understood exit 2, each with what was wrong.
+for line in "list extra" "show" "new X --time 09:41 --place Athens" "export --format xml" \
+  "import --format xml in.csv" "new X --date 14.3.57 --time 09:41 --place Athens"; do
+  # shellcheck disable=SC2086
+  "$tool" -C "$dir" $line >"$WORK/out" 2>"$WORK/err"
+  status=$?
+  check "'$line': status 2" [ "$status" = 2 ]
+  check "'$line': a message, and nothing on standard output" bash -c "[ -s '$WORK/err' ] && [ ! -s '$WORK/out' ]"
+done
+check "a two-digit year names the four-digit forms" grep -q "14.3.1957 for 1957, 14.3.0057 for the year 57" "$WORK/err"
+# A chart into a folder of NAMES that isn't there, and a chart that is a folder.
+printf '#A93:Sub/Anna,*,*,14.3.1957,9:41,*,*\n#B93:*,40n43,74w00,5hw00,0\n' >"$WORK/sub.aaf"
+"$tool" -C "$dir" import "$WORK/sub.aaf" >"$WORK/out" 2>"$WORK/err"
+check "import into a missing folder: status 1" [ "$?" = 1 ]
+check "and says the folder is missing" grep -q "can't write NAMES/Sub/Anna: there is no folder NAMES/Sub" "$WORK/out"
+mkdir "$dir/NAMES/Folder"
+"$tool" -C "$dir" new Folder --date 1957-03-14 --time 09:41 --place "New York, US" --force >"$WORK/out" 2>"$WORK/err"
+check "a folder of the chart's name: said" grep -q "can't write NAMES/Folder: a folder of that name is there; it is as it was" "$WORK/err"
+rmdir "$dir/NAMES/Folder"
+# --place with --zone: the zone the user knows better is taken.
+"$tool" -C "$dir" new Zoned --date 1957-03-14 --time 09:41 --place "New York, US" --zone America/Chicago >"$WORK/out" 2>"$WORK/err"
+check "--place with --zone: status 0" [ "$?" = 0 ]
+check "--place with --zone: Chicago's offset, New York's place" grep -q "^ *14    3 1957    9   41   00   -6   00  -74" "$WORK/out"
+check "--place with --zone: said" grep -q "the zone America/Chicago as given" "$WORK/err"
+# A notes file is not a chart, and a chart is no notes file.
+"$tool" -C "$dir" new Zoned.txt --date 1957-03-14 --time 09:41 --place "New York, US" >"$WORK/out" 2>"$WORK/err"
+check "new NAME.txt over a chart's notes: status 1" [ "$?" = 1 ]
+check "and says why" grep -q "is the notes file of the chart NAMES/Zoned" "$WORK/err"
+check "and the notes file is as it was" [ ! -s "$dir/NAMES/Zoned.txt" ]
 finish
