@@ -3,8 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "birth/birth_record.h"
@@ -53,6 +55,51 @@ void BM_List10000(benchmark::State& state) {
   fs::remove_all(dir);
 }
 BENCHMARK(BM_List10000)->Unit(benchmark::kMillisecond);
+
+// An import of 10,000 records into an empty folder, each chart written and flushed with
+// its notes file as the program saves. AAF records give only coordinates, so each asks
+// the atlas for its nearest place and that place's zone.
+void BM_Import10000(benchmark::State& state, bool aaf) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "orvenda-bench-import";
+  const fs::path file =
+      fs::temp_directory_path() / (aaf ? "orvenda-bench.aaf" : "orvenda-bench.csv");
+  {
+    std::ofstream f(file, std::ios::binary);
+    if (!aaf)
+      f << "name,day,month,year,hour,minute,second,gmtHours,gmtMinutes,lonDegrees,"
+           "lonMinutes,lonSeconds,latDegrees,latMinutes,latSeconds\r\n";
+    for (int i = 0; i < 10000; ++i) {
+      const int day = 1 + i % 28, month = 1 + i % 12, year = 1900 + i % 120, lat = 30 + i % 30,
+                lon = i % 60;
+      char line[160];
+      if (aaf)
+        std::snprintf(line, sizeof line,
+                      "#A93:Person %05d,*,*,%d.%d.%d,%d:%02d,*,*\n#B93:*,%dn%02d,%de%02d,*,*\n", i,
+                      day, month, year, 12, i % 60, lat, i % 60, lon, (i * 7) % 60);
+      else
+        std::snprintf(line, sizeof line, "Person %05d,%d,%d,%d,12,%d,0,1,0,%d,%d,0,%d,%d,0\r\n", i,
+                      day, month, year, i % 60, lon, (i * 7) % 60, lat, i % 60);
+      f << line;
+    }
+  }
+  ::setenv("ORVENDA_ATLAS", ORVENDA_ATLAS_FILE, 1);
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(dir);
+    fs::create_directories(dir / "NAMES");
+    state.ResumeTiming();
+    std::ostringstream out, err;
+    orvenda::chart::runChartTool({"-C", dir.string(), "import", file.string()}, out, err);
+    benchmark::DoNotOptimize(out.str().size());
+  }
+  state.counters["charts"] = static_cast<double>(
+      std::distance(fs::directory_iterator(dir / "NAMES"), fs::directory_iterator()) / 2);
+  fs::remove_all(dir);
+  fs::remove(file);
+}
+BENCHMARK_CAPTURE(BM_Import10000, aaf, true)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_Import10000, csv, false)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -76,6 +76,17 @@ int importCsv(Tool& t, const std::string& text, bool force) {
                  : 0;
 }
 
+// A time skipped or passed twice is settled by the record itself in AAF: its #B93 line's
+// zone and summer-time fields (or its Julian day).
+std::string aafAdvice(const ZonePeriod& a, const ZonePeriod& b) {
+  auto fields = [](const ZonePeriod& p) {
+    const int save = p.summer ? p.saveSeconds / 60 : 0;
+    return aafZone(roundedMinutes(p.offsetSeconds) - save) + "," + std::to_string(save / 60);
+  };
+  return "the record's #B93 line settles it with its zone and summer-time fields (" + fields(a) +
+         " or " + fields(b) + ") or its Julian day";
+}
+
 // An AAF record as a chart, or the reason it can't be one.
 bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r,
                 std::string& why) {
@@ -171,12 +182,12 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     const double local = julianDay(b.date, b.time, 0);
     const double minutes = (local - jd) * 1440.0;
     if (!(std::fabs(minutes) <= 14 * 60 + 0.5)) {
-      char text[96];
-      std::snprintf(text, sizeof text, "%+.0f:%02.0f", std::trunc(minutes / 60),
-                    std::fmod(std::fabs(minutes), 60.0));
-      return why = "the Julian day " + jdText + " is " + text +
-                   " hours from the date and time, and no offset from GMT is beyond 14 hours; "
-                   "the date, the time or the Julian day is wrong",
+      const std::string offset = std::fabs(minutes) < 1e7
+                                     ? formatOffset(static_cast<int>(std::lround(minutes)))
+                                     : std::string("far beyond that");
+      return why = "the Julian day " + jdText + " makes the offset from GMT " + offset +
+                   ", and no offset is beyond 14 hours; the date, the time or the Julian day "
+                   "is wrong",
              false;
     }
     fromJulianDay = static_cast<int>(std::lround(minutes));
@@ -193,7 +204,7 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   if (!p && !choice) return why = "no atlas to find the time zone in", false;
   // Without a place there is no zone to ask, and the file's offset stands alone.
   if (p) b.zone = p->zone;
-  return fillRecord(t, b, choice, r, why);
+  return fillRecord(t, b, choice, r, why, aafAdvice);
 }
 
 int importAaf(Tool& t, const std::string& text, bool force) {

@@ -123,13 +123,47 @@ std::vector<Listed> listCharts(Tool& t) {
   return charts;
 }
 
-std::size_t displayWidth(std::string_view utf8) {
-  return static_cast<std::size_t>(
-      std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+namespace {
+
+// Columns a character takes in a terminal: none for a combining mark, two for the wide
+// characters of East Asian scripts, one for the rest.
+std::size_t columnsOf(char32_t c) {
+  if ((c >= 0x300 && c <= 0x36F) || (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x20D0 && c <= 0x20FF))
+    return 0;
+  if ((c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+      (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+      (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD))
+    return 2;
+  return 1;
 }
+
+}  // namespace
+
+std::size_t displayWidth(std::string_view utf8) {
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < utf8.size();) width += columnsOf(decodeUtf8(utf8, i));
+  return width;
+}
+
 std::string padded(std::string_view utf8, std::size_t width) {
   const std::size_t w = displayWidth(utf8);
   return std::string(utf8) + std::string(w >= width ? 0 : width - w, ' ');
+}
+
+std::string fitted(std::string_view utf8, std::size_t width) {
+  if (displayWidth(utf8) <= width) return padded(utf8, width);
+  // Cut at a character, leaving a column for the ellipsis that says so.
+  std::string out;
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t start = i;
+    const std::size_t w = columnsOf(decodeUtf8(utf8, i));
+    if (used + w > width - 1) break;
+    out.append(utf8.substr(start, i - start));
+    used += w;
+  }
+  return padded(out + "\u2026", width);
 }
 
 bool validDate(const BirthRecord& r) {
@@ -200,8 +234,15 @@ std::string periodText(const ZonePeriod& p) {
   return formatOffsetSeconds(p.offsetSeconds) + " (" + p.abbreviation + ")";
 }
 
+std::string offsetAdvice(const ZonePeriod& a, const ZonePeriod& b) {
+  return "give --offset " + formatOffset(roundedMinutes(a.offsetSeconds)) + " or --offset " +
+         formatOffset(roundedMinutes(b.offsetSeconds));
+}
+
 Settled settleOffset(Tool& t, const std::string& zone, const CivilDate& d, const ClockTime& tm,
-                     std::int32_t longitude, std::optional<int> choice, std::string& why) {
+                     std::int32_t longitude, std::optional<int> choice, std::string& why,
+                     SettleAdvice advice) {
+  if (!advice) advice = offsetAdvice;
   const ZoneOffset z = offsetAt(zone, d, tm, longitude);
   char when[64];
   std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, tm.hour,
@@ -225,17 +266,13 @@ Settled settleOffset(Tool& t, const std::string& zone, const CivilDate& d, const
   }
   if (z.kind == ZoneOffset::Kind::Gap) {
     why = std::string(when) + " did not happen in " + zone + ": the clocks went from " +
-          periodText(z.first) + " to " + periodText(z.second) + "; give --offset " +
-          formatOffset(roundedMinutes(z.first.offsetSeconds)) + " or --offset " +
-          formatOffset(roundedMinutes(z.second.offsetSeconds)) +
+          periodText(z.first) + " to " + periodText(z.second) + "; " + advice(z.first, z.second) +
           " for the offset the birth was recorded in";
     return {};
   }
   if (z.kind == ZoneOffset::Kind::Fold) {
     why = std::string(when) + " happened twice in " + zone + ": first at " + periodText(z.first) +
-          ", then at " + periodText(z.second) + "; give --offset " +
-          formatOffset(roundedMinutes(z.first.offsetSeconds)) + " or --offset " +
-          formatOffset(roundedMinutes(z.second.offsetSeconds));
+          ", then at " + periodText(z.second) + "; " + advice(z.first, z.second);
     return {};
   }
   const int minutes = roundedMinutes(z.first.offsetSeconds);
@@ -259,8 +296,8 @@ void noteSignLost(Tool& t, std::int32_t arc, const RecordAngle& a, bool longitud
 
 // Fills the record's place and offset fields; false with the reason when it can't.
 bool fillRecord(Tool& t, const Birth& b, std::optional<int> choice, BirthRecord& r,
-                std::string& why) {
-  const Settled s = settleOffset(t, b.zone, b.date, b.time, b.longitude, choice, why);
+                std::string& why, SettleAdvice advice) {
+  const Settled s = settleOffset(t, b.zone, b.date, b.time, b.longitude, choice, why, advice);
   if (!s.ok) return false;
   r.day = b.date.day;
   r.month = b.date.month;
@@ -286,9 +323,10 @@ std::string placeLine(const Atlas& atlas, const Place& p) {
   char fields[96];
   std::snprintf(fields, sizeof fields, "%4d   %02d   %02d %4d   %02d   %02d", lon.degrees,
                 lon.minutes, lon.seconds, lat.degrees, lat.minutes, lat.seconds);
-  return padded(p.name, 24) + " " + padded(p.region.empty() ? "-" : p.region, 22) + " " +
-         padded(std::string(p.country) + " " + atlas.countryName(p.country), 30) + " " + fields +
-         "  " + padded(p.zone, 22) + " " + std::to_string(p.population);
+  // Every column keeps its width, whatever the length of a name: a long one is cut short.
+  return fitted(p.name, 24) + " " + fitted(p.region.empty() ? "-" : p.region, 22) + " " +
+         fitted(std::string(p.country) + " " + atlas.countryName(p.country), 30) + " " + fields +
+         "  " + fitted(p.zone, 22) + " " + std::to_string(p.population);
 }
 
 const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why) {

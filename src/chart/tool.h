@@ -107,6 +107,8 @@ std::string writeCause(Tool& t, const std::string& logical, int err);
 
 std::size_t displayWidth(std::string_view utf8);
 std::string padded(std::string_view utf8, std::size_t width);
+// The same, cut short with "…" where it is wider than width.
+std::string fitted(std::string_view utf8, std::size_t width);
 constexpr const char* kStripLabels =
     "  Day  Mon Year Hour  Min  Sec  GMT  min  LON  Min  Sec  LAT  Min  Sec";
 bool validDate(const BirthRecord& r);
@@ -120,8 +122,12 @@ struct Settled {
 };
 // The offset for a birth, as new and import settle it; the reason when it can't be.
 // `choice` is an offset the user (or a Julian day) gave.
+// `advice` says how to settle a time that was skipped or passed twice, given the two
+// periods; without one, it names --offset.
+using SettleAdvice = std::string (*)(const ZonePeriod& a, const ZonePeriod& b);
 Settled settleOffset(Tool& t, const std::string& zone, const CivilDate& d, const ClockTime& tm,
-                     std::int32_t longitude, std::optional<int> choice, std::string& why);
+                     std::int32_t longitude, std::optional<int> choice, std::string& why,
+                     SettleAdvice advice = nullptr);
 // Fills the record's place and offset fields; false with the reason when it can't.
 struct Birth {
   CivilDate date;
@@ -130,7 +136,7 @@ struct Birth {
   std::string zone;
 };
 bool fillRecord(Tool& t, const Birth& b, std::optional<int> choice, BirthRecord& r,
-                std::string& why);
+                std::string& why, SettleAdvice advice = nullptr);
 std::string placeLine(const Atlas& atlas, const Place& p);
 constexpr const char* kPlaceHeader =
     "PLACE                    REGION                 COUNTRY                         LON  Min  Sec "

@@ -10,9 +10,20 @@
 namespace orvenda::chart {
 namespace {
 
-ZonePeriod periodOf(const date::sys_info& info) {
-  return ZonePeriod{static_cast<int>(info.offset.count()), info.save.count() != 0, info.abbrev,
-                    static_cast<int>(info.save.count()) * 60};
+// The binary zone files say only whether a period is summer time, not by how much (the
+// library gives one minute for "yes"): the amount is the offset less that of the last
+// period before it that was no summer time.
+ZonePeriod periodOf(const date::time_zone& tz, const date::sys_info& info) {
+  ZonePeriod p{static_cast<int>(info.offset.count()), info.save.count() != 0, info.abbrev, 0};
+  if (!p.summer) return p;
+  date::sys_info before = info;
+  for (int step = 0; step < 8 && before.save.count() != 0; ++step) {
+    if (before.begin <= date::sys_seconds::min() + std::chrono::hours(24)) return p;
+    before = tz.get_info(before.begin - std::chrono::seconds(1));
+  }
+  if (before.save.count() == 0 && before.offset < info.offset)
+    p.saveSeconds = static_cast<int>((info.offset - before.offset).count());
+  return p;
 }
 
 date::local_seconds localSeconds(const CivilDate& d, const ClockTime& t) {
@@ -40,8 +51,8 @@ ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockT
     return out;
   }
   const auto info = tz->get_info(localSeconds(date, time));
-  out.first = periodOf(info.first);
-  out.second = periodOf(info.second);
+  out.first = periodOf(*tz, info.first);
+  out.second = periodOf(*tz, info.second);
   switch (info.result) {
     case date::local_info::unique: out.kind = ZoneOffset::Kind::Unique; break;
     case date::local_info::nonexistent: out.kind = ZoneOffset::Kind::Gap; break;

@@ -234,15 +234,11 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
     errno = err;  // the cause, for the message that names it
     return false;
   }
-  // Locked at once, and by a second open file that holds the lock until the rename, so
-  // that a sweep in another copy of the program sees the temporary as in use even after
-  // the writing end is closed.
-  const int guard = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (guard >= 0) ::flock(guard, LOCK_EX | LOCK_NB);
-  auto release = [&] {
-    sys_.unlink(temp.c_str());
-    if (guard >= 0) ::close(guard);
-  };
+  // Locked at once, so that a sweep in another copy of the program sees the temporary as
+  // in use while it is written. Between the close and the rename it is unlocked for a
+  // moment, and young: a sweep takes only temporaries a minute old.
+  ::flock(fd, LOCK_EX | LOCK_NB);
+  auto release = [&] { sys_.unlink(temp.c_str()); };
 
   // A file replaced keeps its owner and group, as "wb" keeps them. Where the new file
   // can't be given them (another user's file in a shared folder), the file is written in
@@ -276,7 +272,6 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
     release();
     return errno = err, false;
   }
-  if (guard >= 0) ::close(guard);
   return true;
 }
 

@@ -270,6 +270,131 @@ TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
   EXPECT_EQ(chart("Fold").gmtHours, -4);
 }
 
+std::vector<std::uint8_t> image(const BirthRecord& r) {
+  const auto a = encodeChart(r);
+  return {a.begin(), a.end()};
+}
+
+std::vector<std::uint8_t> bytes(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+// What the file itself says of the offset is taken, checked and kept: its zone and summer
+// time, its Julian day, its calendar.
+TEST_F(ChartTool, AafRecordsSettleTheirOwnOffsetAndCalendar) {
+  dir.write("in.aaf",
+            bytes("\xEF\xBB\xBF"  // a byte-order mark before the first record
+                  "#A93:Marked,*,*,14.3.1957,9:41,*,*\n#B93:*,40n43,74w00,5hw00,0\n"
+                  // 3:30 on 27 October 2024 came twice in Athens: the file says which.
+                  "#A93:Summer,*,*,27.10.2024,3:30,Athens,GR\n#B93:*,37n59,23e44,2he00,1\n"
+                  "#A93:Winter,*,*,27.10.2024,3:30,Athens,GR\n#B93:*,37n59,23e44,2he00,0\n"
+                  // Before New York kept standard time: the file's zone, not mean time.
+                  "#A93:Zoned,*,*,1.5.1850,12:00,*,*\n#B93:*,40n43,74w00,5hw00,0\n"
+                  // Kepler: 27 December 1571 of the Julian calendar, in local mean time.
+                  "#A93:Kepler,Johannes,m,27.12.1571,14:30,*,*\n#B93:*,48n45,8e52,*,L\n"
+                  // Newton: 25 December 1642 of the Julian calendar, said so with j.
+                  "#A93:Newton,Isaac,m,25.12.1642j,1:00,*,*\n#B93:*,52n49,0e00,0he00,0\n"
+                  // A Julian day three days after the date and time: no offset does that.
+                  "#A93:Far,*,*,14.3.1957,9:41,*,*\n#B93:2435915.111806,40n43,74w00,*,*\n"
+                  // A Julian day of -5:00 beside zone fields of -4:00: one of them is wrong.
+                  "#A93:Torn,*,*,14.3.1957,9:41,*,*\n#B93:2435912.111806,40n43,74w00,4hw00,0\n"
+                  "#A93:Skipped,*,*,5.10.1582,12:00,*,*\n#B93:*,41n54,12e29,1he00,0\n"));
+  EXPECT_EQ(run({"import", dir / "in.aaf"}), 1);
+  EXPECT_NE(out.str().find("written Marked\n"), std::string::npos) << out.str();
+  EXPECT_EQ(chart("Marked").gmtHours, -5);
+  EXPECT_EQ(chart("Summer").gmtHours, 3);
+  EXPECT_EQ(chart("Winter").gmtHours, 2);
+  EXPECT_EQ(chart("Zoned"), (BirthRecord{1, 5, 1850, 12, 0, 0, -5, 0, -74, 0, 0, 40, 43, 0}));
+  // 6 January 1572 and 4 January 1643 of the Gregorian calendar, as the histories have them;
+  // 8 degrees 52 minutes east is 35 minutes 28 seconds of mean time.
+  EXPECT_EQ(chart("Kepler, Johannes"),
+            (BirthRecord{6, 1, 1572, 14, 30, 0, 0, 35, 8, 52, 0, 48, 45, 0}));
+  EXPECT_EQ(chart("Newton, Isaac"), (BirthRecord{4, 1, 1643, 1, 0, 0, 0, 0, 0, 0, 0, 52, 49, 0}));
+  EXPECT_NE(err.str().find("Julian calendar; the chart holds it as 6.1.1572 of the Gregorian"),
+            std::string::npos)
+      << err.str();
+  EXPECT_NE(
+      out.str().find(
+          "skipped Far: line 13: the Julian day 2435915.111806 makes the offset from GMT -77:00"),
+      std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("skipped Torn: line 15: the zone and summer-time fields say -4:00, the "
+                           "Julian day -5:00; one of them is wrong"),
+            std::string::npos);
+  EXPECT_NE(out.str().find("skipped Skipped: line 17: date \"5.10.1582\": 5 to 14 October 1582 "
+                           "were skipped"),
+            std::string::npos);
+  EXPECT_FALSE(dir.exists("NAMES/Far"));
+  EXPECT_FALSE(dir.exists("NAMES/Torn"));
+
+  // A time passed twice that the file doesn't settle: the advice is the file's own fields.
+  dir.write("fold.aaf", bytes("#A93:Open,*,*,27.10.2024,3:30,Athens,GR\n#B93:*,37n59,23e44,*,*\n"));
+  EXPECT_EQ(run({"import", dir / "fold.aaf"}), 1);
+  EXPECT_NE(out.str().find("happened twice in Europe/Athens"), std::string::npos);
+  EXPECT_NE(out.str().find("(2he00,1 or 2he00,0)"), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find("--offset"), std::string::npos);
+
+  // Back out: before 15 October 1582 the date says "g", Kepler's zone is his mean time.
+  ASSERT_EQ(run({"export", "--format", "aaf", "Kepler, Johannes", "Summer"}), 0) << err.str();
+  EXPECT_EQ(out.str(),
+            "#A93:Kepler,Johannes,*,6.1.1572g,14:30,*,*\n#B93:2295226.079861,48n45,8e52,0he35,0\n"
+            "#ZNAM:LMT\n"
+            "#A93:Summer,*,*,27.10.2024,3:30,*,*\n#B93:2460610.520833,37n59,23e44,2he00,1\n"
+            "#ZNAM:EEST\n");
+}
+
+// Every chart that AAF can carry is exported; each one it can't is named with the reason,
+// and a file of the wrong size is never passed off as a chart.
+TEST_F(ChartTool, ExportLeavesOutOnlyWhatItCantCarryAndSaysWhy) {
+  ASSERT_EQ(run({"new", "Surname, Given", "--date", "1957-03-14", "--time", "09:41", "--place",
+                 "New York"}),
+            0);
+  ASSERT_EQ(
+      run({"new", "A, B, C", "--date", "1957-03-14", "--time", "09:41", "--place", "New York"}), 0);
+  ASSERT_EQ(run({"new", "*", "--date", "1957-03-14", "--time", "09:41", "--place", "New York"}), 0);
+  dir.write("NAMES/leap1900", image(BirthRecord{29, 2, 1900, 12, 0, 0, 0, 0, 0, 0, 0, 51, 30, 0}));
+  dir.write("NAMES/short", std::vector<std::uint8_t>(20, 1));
+  auto sixty = image(BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2});
+  sixty.resize(60, 0);
+  dir.write("NAMES/long", sixty);
+  EXPECT_EQ(run({"export", "--format", "aaf"}), 1);
+  EXPECT_EQ(out.str(),
+            "#A93:A,B  C,*,14.3.1957,9:41,*,*\n#B93:2435912.111806,40n43,74w00,5hw00,0\n"
+            "#ZNAM:EST\n"
+            "#A93:Surname,Given,*,14.3.1957,9:41,*,*\n#B93:2435912.111806,40n43,74w00,5hw00,0\n"
+            "#ZNAM:EST\n");
+  for (const char* says :
+       {"left out NAMES/*: AAF reads \"*\" as a name nobody knows; rename the chart",
+        "left out NAMES/leap1900: it holds no date and time of the calendar",
+        "left out NAMES/long: the file has 60 bytes, not a chart's 56",
+        "left out NAMES/short: the file has 20 bytes, not a chart's 56",
+        "NAMES/A, B, C: AAF has no commas in a field", "4 of 6 charts left out"})
+    EXPECT_NE(err.str().find(says), std::string::npos) << says << "\n" << err.str();
+  // CSV carries the odd date, never the damaged files.
+  EXPECT_EQ(run({"export"}), 1);
+  EXPECT_NE(out.str().find("leap1900,29,2,1900"), std::string::npos);
+  EXPECT_EQ(out.str().find("short"), std::string::npos);
+  EXPECT_EQ(out.str().find("long"), std::string::npos);
+
+  // list and show name a damaged file for what it is.
+  ASSERT_EQ(run({"list"}), 0);
+  EXPECT_NE(out.str().find("\nshort          (damaged: 20 bytes, not a chart's 56)  no\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("\nlong           (damaged: 60 bytes, not a chart's 56)  no\n"),
+            std::string::npos);
+  ASSERT_EQ(run({"show", "long"}), 0);
+  EXPECT_NE(out.str().find("(60 bytes; damaged"), std::string::npos) << out.str();
+  EXPECT_EQ(dir.read("NAMES/long").size(), 60u) << "never written back";
+  EXPECT_EQ(dir.read("NAMES/short").size(), 20u);
+}
+
+TEST_F(ChartTool, ListShowsTheDateAsTheMainScreenDoes) {
+  dir.write("NAMES/june31", image(BirthRecord{31, 6, 2000, 12, 0, 0, 0, 0, 0, 0, 0, 51, 30, 0}));
+  ASSERT_EQ(run({"list"}), 0);
+  EXPECT_NE(out.str().find("june31     1    7 2000   12"), std::string::npos) << out.str();
+}
+
 TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
   ASSERT_EQ(run({"offset", "Europe/London", "1944-06-06", "12:00"}), 0);
   EXPECT_EQ(out.str(), "GMT 2 min 00\t+2:00 BDST, summer time\n");
