@@ -19,7 +19,7 @@ constexpr const char* kUsage =
     "\n"
     "  list [--csv]             every chart, with its fields as the main screen shows them\n"
     "  show NAME                one chart: its fields, universal time, Julian day, place\n"
-    "  new NAME --date DATE --time TIME (--place PLACE | --lon LON --lat LAT [--zone ZONE])\n"
+    "  new NAME --date DATE --time TIME (--place PLACE | --lon LON --lat LAT) [--zone ZONE]\n"
     "      [--offset OFFSET] [--force]\n"
     "                           writes a chart, with the offset of GMT in force then and there\n"
     "  place QUERY              places of the offline atlas, in the program's fields\n"
@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "  sheet NAME [--houses SYSTEM] [-o FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "\n"
-    "'orvenda-chart COMMAND --help' tells more of each.\n";
+    "'orvenda-chart COMMAND --help' tells more of each. The exit status is 0 on success,\n"
+    "1 when anything was refused or failed, 2 for a command line that is not understood.\n";
 
 const std::map<std::string, std::string> kCommandHelp = {
     {"list",
@@ -48,14 +49,16 @@ const std::map<std::string, std::string> kCommandHelp = {
      "as decimal degrees.\n"},
     {"new",
      "usage: orvenda-chart new NAME --date DATE --time TIME\n"
-     "         (--place PLACE | --lon LON --lat LAT [--zone ZONE]) [--offset OFFSET] [--force]\n"
+     "         (--place PLACE | --lon LON --lat LAT) [--zone ZONE] [--offset OFFSET] [--force]\n"
      "Writes the chart NAME (as the program's Save does, with an empty notes file).\n"
-     "  DATE    YYYY-MM-DD or D.M.YYYY (Gregorian calendar, years 1 to 9999)\n"
+     "  DATE    YYYY-MM-DD or D.M.YYYY, the year in four digits (Gregorian calendar,\n"
+     "          years 0001 to 9999)\n"
      "  TIME    HH:MM or HH:MM:SS, the local clock time, 24-hour\n"
      "  PLACE   City, \"City, CC\" (ISO country code), \"City, Country\" or\n"
      "          \"City, Region, CC\"; case and accents don't matter\n"
      "  LON LAT D:M:S or decimal degrees, signed or with a letter: 73:58:12W 40.7128N\n"
-     "  ZONE    an IANA zone (Europe/Athens); without it, the nearest place's zone\n"
+     "  ZONE    an IANA zone (Europe/Athens); without it, the place's zone, or for\n"
+     "          coordinates the nearest place's\n"
      "  OFFSET  +H:MM or -H:MM; settles a clock time that was skipped or passed twice\n"
      "The offset is that of the local clock time at the place, from the system's time-zone\n"
      "database; before a zone kept standard time, the place's own mean time. An existing\n"
@@ -74,13 +77,19 @@ const std::map<std::string, std::string> kCommandHelp = {
      "usage: orvenda-chart export [--format csv|aaf] [NAME...]\n"
      "Charts to standard output, all of them when no name is given. csv (the default) has a\n"
      "header of the record's fields and one chart a row, and imports back byte for byte.\n"
-     "aaf writes #A93 and #B93 lines with the Julian day (UT) and the place in minutes.\n"},
+     "aaf writes #A93 and #B93 lines: the name and first name (a chart \"Surname, Given\"),\n"
+     "the date (with g before 15 October 1582), the Julian day (UT), the place to the\n"
+     "minute of arc, the zone's standard offset and the summer time (5hw00,0), and #ZNAM\n"
+     "where the zone's abbreviation is known. A chart AAF can't carry (no date of the\n"
+     "calendar, a damaged file, the name \"*\") is left out and named on standard error.\n"},
     {"import",
      "usage: orvenda-chart import [--format csv|aaf] [--force] FILE\n"
      "Charts from FILE (- for standard input): CSV as export writes it, or AAF (#A93 and\n"
      "#B93 lines). One line per record says whether it was written or skipped and why. An\n"
      "existing chart is replaced only with --force. The format is AAF when the file ends in\n"
-     ".aaf or holds #A93 lines, else CSV.\n"},
+     ".aaf or holds #A93 lines, else CSV. An AAF record's offset is that of its zone and\n"
+     "summer-time fields or its Julian day, which must agree, else of its place's zone;\n"
+     "its date is of the Julian calendar before 15 October 1582 unless marked g.\n"},
     {"chart",
      "usage: orvenda-chart chart NAME [--houses SYSTEM] [--json]\n"
      "The natal chart of a saved record with the working directory's configuration\n"
