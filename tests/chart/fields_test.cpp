@@ -2,6 +2,7 @@
 // offsets and angles: the places where a wrong value would be stored without a word.
 #include <gtest/gtest.h>
 
+#include "chart/exchange.h"
 #include "chart/fields.h"
 
 namespace orvenda::chart {
@@ -91,6 +92,43 @@ TEST(ChartFields, AnglesThatCantCarryTheirSignTakeTheNearestValueTheRecordHolds)
   EXPECT_EQ(fromRecordAngle(-73, 58, 12), -(73 * 3600 + 58 * 60 + 12));
   EXPECT_FALSE(toRecordAngle(-3600).signLost);
   EXPECT_EQ(toRecordAngle(-3600).degrees, -1);
+}
+
+// The forms of AAF's zone field as astrology programs write it, and the two calendars of
+// its dates: the day the Gregorian calendar began, and a leap day only the Julian had.
+TEST(AafFields, ZonesAndCalendars) {
+  std::string why;
+  for (const auto& [text, minutes] : std::vector<std::pair<const char*, int>>{{"5hw00", -300},
+                                                                              {"1he", 60},
+                                                                              {"5h30e", 330},
+                                                                              {"5he30", 330},
+                                                                              {"0he00", 0},
+                                                                              {"9h30w", -570}})
+    EXPECT_EQ(parseAafZone(text, why), minutes) << text;
+  for (const char* bad : {"15he", "5h", "5hx", "e5h", "5h60e", "*"})
+    EXPECT_FALSE(parseAafZone(bad, why)) << bad;
+  bool julian = false, localMean = false;
+  EXPECT_EQ(parseAafSummer("1", localMean, why), 60);
+  EXPECT_EQ(parseAafSummer("0.5", localMean, why), 30);
+  EXPECT_EQ(parseAafSummer("L", localMean, why), 0);
+  EXPECT_TRUE(localMean);
+  EXPECT_FALSE(parseAafSummer("-1", localMean, why));
+
+  auto gregorian = [&](const char* text) {
+    const auto d = parseAafDate(text, julian, why);
+    return d ? std::to_string(d->day) + "." + std::to_string(d->month) + "." +
+                   std::to_string(d->year) + (julian ? " from Julian" : "")
+             : "refused: " + why;
+  };
+  EXPECT_EQ(gregorian("4.10.1582"), "14.10.1582 from Julian");
+  EXPECT_EQ(gregorian("15.10.1582"), "15.10.1582");
+  EXPECT_EQ(gregorian("29.2.1500"), "10.3.1500 from Julian");
+  EXPECT_EQ(gregorian("23.4.1616j"), "3.5.1616 from Julian");  // Shakespeare's death
+  EXPECT_EQ(gregorian("3.5.1616"), "3.5.1616");
+  EXPECT_EQ(gregorian("1.1.1500g"), "1.1.1500");
+  EXPECT_EQ(gregorian("29.2.1500g").substr(0, 8), "refused:");
+  EXPECT_EQ(gregorian("29.2.1501").substr(0, 8), "refused:");
+  EXPECT_EQ(gregorian("14.3.57").substr(0, 8), "refused:");
 }
 
 }  // namespace
