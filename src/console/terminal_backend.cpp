@@ -227,8 +227,7 @@ std::unique_ptr<TerminalBackend> TerminalBackend::open(std::string& error) {
   // every frame as text.
   const char* term = std::getenv("TERM");
   if (term == nullptr || *term == '\0' || std::strcmp(term, "dumb") == 0) {
-    error = std::string(term == nullptr || *term == '\0' ? "TERM is not set"
-                                                          : "TERM is \"dumb\"") +
+    error = std::string(term == nullptr || *term == '\0' ? "TERM is not set" : "TERM is \"dumb\"") +
             ", so this terminal can't place the cursor, and Orvenda draws an 80 x 25 "
             "screen; run it in a terminal that can (xterm, a Linux console, tmux), or set "
             "TERM to the kind of terminal this is (TERM=xterm-256color)";
