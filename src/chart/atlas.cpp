@@ -124,12 +124,21 @@ bool asciiOnly(std::string_view s) {
   return true;
 }
 
-// Whether a name, folded, is the folded text (or starts with it). ASCII names are
-// compared as they stand, without making their folded copy.
+// Whether a name, as a match key, is the key (or starts with it). ASCII names without a
+// full stop or a word that "saint" stands for are compared as they stand, without making
+// their key.
+bool mayNeedKey(std::string_view name) {
+  for (std::size_t i = 0; i + 1 < name.size(); ++i)
+    if (name[i] == '.' || name[i] == '-' || name[i] == ' ' ||
+        ((name[i] == 'S' || name[i] == 's') && (name[i + 1] == 't')))
+      return true;
+  return !name.empty() && (name.back() == '.' || name.back() == '-');
+}
+
 bool foldedMatch(std::string_view name, std::string_view folded, bool prefix) {
   if (name.empty()) return false;
-  if (!asciiOnly(name)) {
-    const std::string key = foldName(name);
+  if (!asciiOnly(name) || mayNeedKey(name)) {
+    const std::string key = matchKey(name);
     return prefix ? std::string_view(key).starts_with(folded) : key == folded;
   }
   if (prefix ? name.size() < folded.size() : name.size() != folded.size()) return false;
@@ -201,6 +210,32 @@ std::string foldName(std::string_view s) {
     } else {
       out.append(s.substr(start, p - start));
     }
+  }
+  return out;
+}
+
+std::string matchKey(std::string_view utf8) {
+  const std::string folded = foldName(utf8);
+  // Words split by blanks, full stops and hyphens ("Saint-Denis" is "Saint Denis").
+  std::string out;
+  out.reserve(folded.size());
+  for (std::size_t i = 0; i < folded.size();) {
+    const auto isGap = [](char c) { return c == ' ' || c == '.' || c == '-'; };
+    if (isGap(folded[i])) {
+      ++i;
+      continue;
+    }
+    std::size_t end = i;
+    while (end < folded.size() && !isGap(folded[end])) ++end;
+    const std::string_view word(folded.data() + i, end - i);
+    if (!out.empty()) out += ' ';
+    if (word == "st" || word == "saint")
+      out += "saint";
+    else if (word == "ste" || word == "sainte")
+      out += "sainte";
+    else
+      out += word;
+    i = end;
   }
   return out;
 }
@@ -312,8 +347,8 @@ const Place& Atlas::place(std::size_t i) const {
     Json j(quoted);
     if (j.string(unescaped)) body = strings_->emplace_back(std::move(unescaped));
   }
-  std::string_view f[8];
-  const std::size_t n = splitTabs(body, f, 8);
+  std::string_view f[10];
+  const std::size_t n = splitTabs(body, f, 10);
   Place p;
   p.name = f[0];
   p.otherName = f[1];
@@ -328,6 +363,8 @@ const Place& Atlas::place(std::size_t i) const {
     const auto r = regions_.find(std::string(p.country) + "." + std::string(f[7]));
     if (r != regions_.end()) p.region = r->second;
   }
+  if (n > 8) p.greekName = f[8];
+  if (n > 9) p.alternates = f[9];
   return made_->emplace(i, p).first->second;
 }
 
@@ -351,9 +388,13 @@ std::optional<std::string> Atlas::countryCode(std::string_view text) const {
   return std::nullopt;
 }
 
-std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes) const {
+std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes,
+                                       std::size_t* ownNameMatches) const {
   const auto parts = splitCommas(query);
-  const std::string city = foldName(parts[0]);
+  const std::string city = matchKey(parts[0]);
+  // A query still being typed ("St") may be the start of a word as well ("Stockholm").
+  std::string typed = foldName(parts[0]);
+  typed.erase(std::remove(typed.begin(), typed.end(), '.'), typed.end());
   std::vector<const Place*> exact, starting;
   if (city.empty()) return exact;
   // Every further part names the country or the region.
@@ -372,21 +413,71 @@ std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes) co
     }
     return true;
   };
-  std::string_view f[2];
+  std::string_view f[10];
+  auto matches = [&](std::string_view name, bool prefix) {
+    return foldedMatch(name, city, prefix) ||
+           (prefix && typed != city && foldedMatch(name, typed, true));
+  };
+  auto ownName = [&](bool prefix) {
+    return matches(f[0], prefix) || matches(f[1], prefix) || matches(f[8], prefix);
+  };
+  auto alternateName = [&](bool prefix) {
+    for (std::size_t start = 0; start < f[9].size();) {
+      const auto bar = f[9].find('|', start);
+      const auto end = bar == std::string_view::npos ? f[9].size() : bar;
+      if (matches(f[9].substr(start, end - start), prefix)) return true;
+      start = end + 1;
+    }
+    return false;
+  };
+  std::vector<const Place*> byAlternate;
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    splitTabs(line(i), f, 2);
-    const bool isExact = foldedMatch(f[0], city, false) || foldedMatch(f[1], city, false);
-    if (!isExact && !(prefixes && (foldedMatch(f[0], city, true) || foldedMatch(f[1], city, true))))
-      continue;
+    for (auto& field : f) field = {};
+    splitTabs(line(i), f, 10);
+    const bool own = ownName(false);
+    const bool alternate = !own && alternateName(false);
+    if (!own && !alternate && !(prefixes && (ownName(true) || alternateName(true)))) continue;
     const Place& p = place(i);
-    if (inPlace(p)) (isExact ? exact : starting).push_back(&p);
+    if (!inPlace(p)) continue;
+    (own ? exact : alternate ? byAlternate : starting).push_back(&p);
   }
+  if (ownNameMatches) *ownNameMatches = exact.size();
+  exact.insert(exact.end(), byAlternate.begin(), byAlternate.end());
   exact.insert(exact.end(), starting.begin(), starting.end());
   return exact;
 }
 
 std::vector<const Place*> Atlas::find(std::string_view query) const { return match(query, false); }
 std::vector<const Place*> Atlas::search(std::string_view query) const { return match(query, true); }
+
+const Place* Atlas::resolve(std::string_view query, std::vector<const Place*>* found) const {
+  std::size_t own = 0;
+  const auto places = match(query, false, &own);
+  if (found) *found = places;
+  // The one place of a list (in order of population) that is ten times as large as the
+  // next, or the only one.
+  auto clear = [](auto first, auto last) -> const Place* {
+    if (first == last) return nullptr;
+    if (last - first == 1) return *first;
+    return (*first)->population >= 10 * std::max((*(first + 1))->population, 1L) ? *first : nullptr;
+  };
+  const auto ownEnd = places.begin() + static_cast<std::ptrdiff_t>(own);
+  const Place* byOwnName = clear(places.begin(), ownEnd);
+  const Place* byAlternate = clear(ownEnd, places.end());
+  if (own == 0) return byAlternate;
+  // A place's own name comes first ("Dili" is Dili, not Delhi, which some call so), unless
+  // a place called so by another name is a hundred times as large ("Roma" is Rome, not
+  // Roma in Queensland).
+  if (byAlternate && byAlternate->population >= 100 * std::max(places.front()->population, 1L)) {
+    if (found) {
+      found->erase(std::find(found->begin(), found->end(), byAlternate));
+      found->insert(found->begin(), byAlternate);
+    }
+    return byAlternate;
+  }
+  if (found && byOwnName) found->resize(own);
+  return byOwnName;
+}
 
 namespace {
 

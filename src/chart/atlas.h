@@ -19,11 +19,17 @@ struct Place {
   std::int32_t latitude = 0, longitude = 0;  // arc seconds, north and east positive
   std::string_view zone;
   long population = 0;
+  std::string_view greekName;   // a place of Greece or Cyprus, in Greek: "Αθήνα"
+  std::string_view alternates;  // other names in Latin and Greek script, split by '|'
 };
 
 // Lower case without accents, for matching what people type: "São Paulo" and
 // "SAO PAULO" are both "sao paulo"; Greek loses its tonos and final sigma.
 std::string foldName(std::string_view utf8);
+// The key a place name is matched by: folded, without full stops, and with "St", "St."
+// and "Saint" (and "Ste", "Sainte") as one word: "St. Louis" and "Saint Louis" are both
+// "saint louis".
+std::string matchKey(std::string_view utf8);
 
 class Atlas {
  public:
@@ -31,8 +37,13 @@ class Atlas {
   static std::optional<Atlas> load(const std::string& path, std::string& why);
 
   // "City", "City, CC", "City, Country", "City, Region, CC": the places of exactly that
-  // name (or other name) that lie in every country and region named after it.
+  // name (or other or alternate name) that lie in every country and region named after it,
+  // the largest first.
   std::vector<const Place*> find(std::string_view query) const;
+  // The one place a query means: the only one found, or among several the one that is
+  // ten times as large as any other ("St Louis, US" is St. Louis, Missouri, not the
+  // village in Michigan). Nothing when there is none, or no clear one.
+  const Place* resolve(std::string_view query, std::vector<const Place*>* found = nullptr) const;
   // The same, with names that start with the city's text as well, exact ones first.
   std::vector<const Place*> search(std::string_view query) const;
   const Place* nearest(std::int32_t latitude, std::int32_t longitude) const;
@@ -47,7 +58,11 @@ class Atlas {
   const Place& place(std::size_t i) const;
 
  private:
-  std::vector<const Place*> match(std::string_view query, bool prefixes) const;
+  // Places called so by their own name first (name, other name, Greek name), then by an
+  // alternate name, then (with prefixes) those whose names start so; ownNameMatches
+  // counts the first.
+  std::vector<const Place*> match(std::string_view query, bool prefixes,
+                                  std::size_t* ownNameMatches = nullptr) const;
   std::string_view line(std::size_t i) const;
 
   // Every place as a point on the unit sphere, in a k-d tree laid out in the array (each

@@ -135,9 +135,11 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   if (atlas && !place.empty()) {
     // "Kandel/Pfalz": the town, then a part of the region.
     for (const std::string& q : {place, place.substr(0, place.find('/'))}) {
-      const auto found = atlas->find(country.empty() ? q : q + ", " + country);
-      if (found.size() == 1) {
-        p = found.front();
+      std::vector<const Place*> found;
+      if (const Place* one = atlas->resolve(country.empty() ? q : q + ", " + country, &found)) {
+        p = one;
+        t.err << name << ": ";
+        sayPlace(t, *atlas, *p, found);
         break;
       }
       if (found.size() > 1 && !hasCoordinates) {

@@ -329,9 +329,28 @@ std::string placeLine(const Atlas& atlas, const Place& p) {
          "  " + fitted(p.zone, 22) + " " + std::to_string(p.population);
 }
 
+void sayPlace(Tool& t, const Atlas& atlas, const Place& p, const std::vector<const Place*>& found) {
+  std::string text = "place: " + std::string(p.name) +
+                     (p.region.empty() ? "" : ", " + std::string(p.region)) + ", " +
+                     std::string(p.country) + " " + atlas.countryName(p.country) + ", " +
+                     std::string(p.zone);
+  if (found.size() > 1) {
+    text += " (the largest of " + std::to_string(found.size()) + " places of that name; also ";
+    for (std::size_t i = 1; i < found.size() && i < 4; ++i)
+      text += std::string(i > 1 ? "; " : "") + std::string(found[i]->name) +
+              (found[i]->region.empty() ? "" : ", " + std::string(found[i]->region)) + ", " +
+              std::string(found[i]->country);
+    text += found.size() > 4 ? "; ...)" : ")";
+  }
+  t.err << text << "\n";
+}
+
 const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why) {
-  const auto found = atlas.find(query);
-  if (found.size() == 1) return found.front();
+  std::vector<const Place*> found;
+  if (const Place* p = atlas.resolve(query, &found)) {
+    sayPlace(t, atlas, *p, found);
+    return p;
+  }
   if (found.empty()) {
     const auto similar = atlas.search(query);
     why = "no place called \"" + query + "\" in the atlas";

@@ -142,7 +142,10 @@ constexpr const char* kPlaceHeader =
     "PLACE                    REGION                 COUNTRY                         LON  Min  Sec "
     " "
     "LAT  Min  Sec  ZONE                   POPULATION";
-// The one place a query names, or nothing with the candidates listed on err.
+// Says on standard error which place a query was taken for (name, region, country,
+// zone), and the others of that name where there were several.
+void sayPlace(Tool& t, const Atlas& atlas, const Place& p, const std::vector<const Place*>& found);
+// The one place a query names, said on err, or nothing with the candidates listed on err.
 const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why);
 
 // ---- the commands -------------------------------------------------------------------------
