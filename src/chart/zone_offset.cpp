@@ -5,24 +5,77 @@
 #include <date/tz.h>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <stdexcept>
+
+#include "chart/zone_rule.h"
 
 namespace orvenda::chart {
 namespace {
 
-// The binary zone files say only whether a period is summer time, not by how much (the
-// library gives one minute for "yes"): the amount is the offset less that of the last
-// period before it that was no summer time.
-ZonePeriod periodOf(const date::time_zone& tz, const date::sys_info& info) {
-  ZonePeriod p{static_cast<int>(info.offset.count()), info.save.count() != 0, info.abbrev, 0};
-  if (!p.summer) return p;
-  date::sys_info before = info;
-  for (int step = 0; step < 8 && before.save.count() != 0; ++step) {
-    if (before.begin <= date::sys_seconds::min() + std::chrono::hours(24)) return p;
-    before = tz.get_info(before.begin - std::chrono::seconds(1));
+// Summer time as people use the word: the clock ahead of the zone's standard offset of
+// that year. The database's flag says it the other way round where the standard time is
+// the summer's (Ireland since 1971, Namibia 1994-2017: their winter hour is flagged) and
+// calls Morocco's Ramadan hour summer time. The standard offset is the smallest that the
+// zone kept unflagged within three years (so Britain's war-time winters, flagged too, are
+// still summer time against GMT), or, lower still, one it kept flagged for two months or
+// more of the year (Ireland's winter). A period is summer time when it is ahead of the
+// standard and either it or the standard period carries the flag: a zone that moved to a
+// new standard offset has neither.
+struct YearStandard {
+  std::chrono::seconds offset{0};
+  bool flagged = false;  // the standard period carries the database's summer flag
+};
+
+YearStandard standardOfYear(const date::time_zone& tz, int year) {
+  using namespace std::chrono;
+  auto start = [](int y) { return date::sys_seconds{date::sys_days{date::year{y} / 1 / 1}}; };
+  std::optional<seconds> unflagged;
+  std::map<seconds, seconds> flaggedInYear;  // offset -> time kept in the year
+  std::optional<seconds> anyInYear;
+  for (date::sys_seconds t = start(year - 3), last = start(year + 4); t < last;) {
+    const auto info = tz.get_info(t);
+    const auto end = std::min<date::sys_seconds>(info.end, last);
+    if (info.abbrev != "LMT") {
+      if (info.save.count() == 0)
+        unflagged = unflagged ? std::min(*unflagged, info.offset) : info.offset;
+      const auto from = std::max(t, start(year)), to = std::min(end, start(year + 1));
+      if (from < to) {
+        anyInYear = anyInYear ? std::min(*anyInYear, info.offset) : info.offset;
+        if (info.save.count() != 0) flaggedInYear[info.offset] += to - from;
+      }
+    }
+    if (end <= t) break;
+    t = end;
   }
-  if (before.save.count() == 0 && before.offset < info.offset)
-    p.saveSeconds = static_cast<int>((info.offset - before.offset).count());
+  YearStandard standard{unflagged ? *unflagged : anyInYear.value_or(seconds{0}), false};
+  for (const auto& [offset, kept] : flaggedInYear)
+    if (kept >= hours(24 * 60) && offset < standard.offset) {
+      standard = {offset, true};
+      break;
+    }
+  return standard;
+}
+
+ZonePeriod periodOf(const date::time_zone& tz, const date::sys_info& info) {
+  ZonePeriod p{static_cast<int>(info.offset.count()), false, info.abbrev, 0};
+  if (info.abbrev == "LMT") return p;
+  const auto middle = info.begin > date::sys_seconds{date::sys_days{date::year{1800} / 1 / 1}}
+                          ? info.begin
+                          : info.end;
+  if (middle >= date::sys_seconds::max() - std::chrono::hours(24 * 400)) return p;
+  const int year = static_cast<int>(date::year_month_day{date::floor<date::days>(middle)}.year());
+  const YearStandard standard = standardOfYear(tz, year);
+  if (info.offset > standard.offset && (info.save.count() != 0 || standard.flagged)) {
+    p.summer = true;
+    p.saveSeconds = static_cast<int>((info.offset - standard.offset).count());
+  }
+  return p;
+}
+
+ZonePeriod periodOf(const RulePeriod& r, const PosixRule& rule) {
+  ZonePeriod p{r.offset, r.summer, r.abbreviation, 0};
+  if (r.summer) p.saveSeconds = r.offset - std::min(rule.standardOffset, rule.summerOffset);
   return p;
 }
 
@@ -50,7 +103,32 @@ ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockT
   } catch (const std::exception&) {
     return out;
   }
-  const auto info = tz->get_info(localSeconds(date, time));
+  const auto local = localSeconds(date, time);
+  const std::int64_t l = local.time_since_epoch().count();
+  const auto tail = zoneTail(zone);
+  if (tail && l - 14 * 3600 > tail->lastChange) {
+    // After the file's last listed change: its footer rule. Each offset the rule keeps
+    // is tried; one that gives back its own offset is a reading of the local time.
+    const PosixRule& rule = tail->rule;
+    const int a = std::min(rule.standardOffset, rule.summerOffset),
+              b = std::max(rule.standardOffset, rule.summerOffset);
+    const RulePeriod atA = ruleAt(rule, l - a), atB = ruleAt(rule, l - b);
+    const bool validA = atA.offset == a, validB = atB.offset == b;
+    if (validA && validB && a != b) {
+      out.kind = ZoneOffset::Kind::Fold;  // first at the larger offset, then the smaller
+      out.first = periodOf(atB, rule);
+      out.second = periodOf(atA, rule);
+    } else if (validA || validB) {
+      out.kind = ZoneOffset::Kind::Unique;
+      out.first = periodOf(validB ? atB : atA, rule);
+    } else {
+      out.kind = ZoneOffset::Kind::Gap;  // the clocks went from a to b past this time
+      out.first = periodOf(atB, rule);
+      out.second = periodOf(atA, rule);
+    }
+    return out;
+  }
+  const auto info = tz->get_info(local);
   out.first = periodOf(*tz, info.first);
   out.second = periodOf(*tz, info.second);
   switch (info.result) {
@@ -67,6 +145,18 @@ ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockT
     out.first.offsetSeconds = static_cast<int>(std::lround(*longitudeArcSeconds / 15.0));
   }
   return out;
+}
+
+std::optional<ZonePeriod> periodAtUniversal(const std::string& zone, std::int64_t t) {
+  const date::time_zone* tz = nullptr;
+  try {
+    tz = date::locate_zone(zone);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+  const auto tail = zoneTail(zone);
+  if (tail && t > tail->lastChange) return periodOf(ruleAt(tail->rule, t), tail->rule);
+  return periodOf(*tz, tz->get_info(date::sys_seconds{std::chrono::seconds{t}}));
 }
 
 int roundedMinutes(int offsetSeconds) {

@@ -3,6 +3,7 @@
 // local-mean-time era before a zone kept a standard time.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,10 @@ struct ZoneOffset {
 // mean time of the longitude (in arc seconds) when one is given, else the database's.
 ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockTime& time,
                     std::optional<std::int32_t> longitudeArcSeconds);
+
+// The period in force at an instant (seconds since 1970 UT): the database's periods, and
+// its footer rule after the last of them.
+std::optional<ZonePeriod> periodAtUniversal(const std::string& zone, std::int64_t utSeconds);
 
 // Whole minutes, rounded to the nearest (mean times are seconds-exact).
 int roundedMinutes(int offsetSeconds);

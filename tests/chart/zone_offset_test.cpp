@@ -2,6 +2,12 @@
 // change skipped or passed twice, and the era before standard time.
 #include <gtest/gtest.h>
 
+#include <date/date.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "chart/zone_offset.h"
 
 namespace orvenda::chart {
@@ -64,6 +70,79 @@ TEST(ZoneOffsets, JulianDaysOfUniversalTime) {
   fromJulianDay(2435912.111806, d, t);
   EXPECT_EQ((std::tuple{d.year, d.month, d.day, t.hour, t.minute, t.second}),
             (std::tuple{1957, 3, 14, 14, 41, 0}));
+}
+
+// Every change from 2038 to 2100 that the system's zdump lists, for zones of both
+// hemispheres, half-hour summer times, Ireland's negative one and zones without one: the
+// offset a second before and at each change agrees with zdump's.
+TEST(ZoneOffsets, AfterTheFilesLastListedChangeTheRuleGoesOnAsZdumpSaysTo2100) {
+  int checked = 0;
+  for (const char* zone : {"Europe/London", "America/New_York", "Australia/Sydney",
+                           "America/Santiago", "Australia/Lord_Howe", "Europe/Dublin",
+                           "Pacific/Auckland", "America/Sao_Paulo", "Asia/Tokyo"}) {
+    const bool changes =
+        std::string(zone) != "Asia/Tokyo" && std::string(zone) != "America/Sao_Paulo";
+    const std::string command = std::string("zdump -v -c 2038,2101 ") + zone + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[512];
+    int lines = 0;
+    while (std::fgets(line, sizeof line, pipe)) {
+      // "Europe/London  Sun Mar 28 01:00:00 2038 UT = Sun Mar 28 02:00:00 2038 BST isdst=1
+      // gmtoff=3600"
+      char month[4];
+      int day, hour, minute, second, year;
+      const char* ut = std::strstr(line, "  ");
+      const char* gmtoff = std::strstr(line, "gmtoff=");
+      if (!ut || !gmtoff ||
+          std::sscanf(ut, " %*s %3s %d %d:%d:%d %d UT", month, &day, &hour, &minute, &second,
+                      &year) != 6)
+        continue;
+      static const std::string kMonths = "JanFebMarAprMayJunJulAugSepOctNovDec";
+      const int m = static_cast<int>(kMonths.find(month)) / 3 + 1;
+      const auto days = date::sys_days{date::year{year} / m / day}.time_since_epoch().count();
+      const std::int64_t t = days * 86400LL + hour * 3600 + minute * 60 + second;
+      const auto period = periodAtUniversal(zone, t);
+      ASSERT_TRUE(period) << zone;
+      EXPECT_EQ(period->offsetSeconds, std::atoi(gmtoff + 7)) << zone << ": " << line;
+      ++lines;
+    }
+    ::pclose(pipe);
+    if (changes) {
+      EXPECT_GT(lines, 100) << zone;
+    }
+    checked += lines;
+  }
+  EXPECT_GT(checked, 1000);
+
+  // The facts that were wrong: London in July 2038, New York in summer 2045, Sydney's
+  // winter, and the clock times of 2038 and 2100 that were skipped or passed twice.
+  EXPECT_EQ(at("Europe/London", 2038, 7, 1, 12, 0).first.offsetSeconds, 3600);
+  EXPECT_TRUE(at("Europe/London", 2038, 7, 1, 12, 0).first.summer);
+  EXPECT_EQ(at("America/New_York", 2045, 7, 1, 12, 0).first.offsetSeconds, -4 * 3600);
+  EXPECT_EQ(at("Australia/Sydney", 2045, 7, 1, 12, 0).first.offsetSeconds, 10 * 3600);
+  EXPECT_EQ(at("Australia/Sydney", 2045, 1, 1, 12, 0).first.offsetSeconds, 11 * 3600);
+  EXPECT_EQ(at("Europe/London", 2038, 3, 28, 1, 30).kind, ZoneOffset::Kind::Gap);
+  EXPECT_EQ(at("Europe/London", 2100, 3, 28, 1, 30).kind, ZoneOffset::Kind::Gap);
+  const auto fold = at("Europe/London", 2100, 10, 31, 1, 30);
+  EXPECT_EQ(fold.kind, ZoneOffset::Kind::Fold);
+  EXPECT_EQ(fold.first.offsetSeconds, 3600);
+  EXPECT_EQ(fold.second.offsetSeconds, 0);
+}
+
+// Summer time as people say it: Ireland's summer (the database's standard time there),
+// Namibia's summer of 1994-2017 (likewise), and not Morocco's Ramadan hour.
+TEST(ZoneOffsets, SummerTimeIsTheClockAheadOfTheYearsStandard) {
+  EXPECT_TRUE(at("Europe/Dublin", 2024, 7, 1, 12, 0).first.summer);
+  EXPECT_FALSE(at("Europe/Dublin", 2024, 1, 15, 12, 0).first.summer);
+  EXPECT_TRUE(at("Europe/Dublin", 2045, 7, 1, 12, 0).first.summer);
+  EXPECT_FALSE(at("Europe/Dublin", 2045, 1, 15, 12, 0).first.summer);
+  EXPECT_TRUE(at("Africa/Windhoek", 2000, 1, 15, 12, 0).first.summer);
+  EXPECT_FALSE(at("Africa/Windhoek", 2000, 7, 1, 12, 0).first.summer);
+  EXPECT_FALSE(at("Africa/Casablanca", 2024, 3, 20, 12, 0).first.summer);
+  EXPECT_FALSE(at("Africa/Casablanca", 2024, 7, 1, 12, 0).first.summer);
+  EXPECT_TRUE(at("Europe/London", 1944, 6, 6, 12, 0).first.summer);
+  EXPECT_EQ(at("Europe/London", 1944, 6, 6, 12, 0).first.saveSeconds, 7200);
 }
 
 }  // namespace
