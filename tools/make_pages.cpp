@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -17,6 +18,7 @@
 #include "chart/atlas.h"
 #include "chart/fields.h"
 #include "chart/zone_offset.h"
+#include "chart/zone_rule.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ using orvenda::chart::Atlas;
 using orvenda::chart::Place;
 
 // A page grows past about 1 MB at this many places.
-constexpr std::size_t kPlacesPerPage = 9000;
+constexpr std::size_t kPlacesPerPage = 6000;
 // The periods listed run to the end of 2037; the rules of the last one go on after it.
 constexpr int kLastYear = 2037;
 
@@ -53,6 +55,10 @@ struct Language {
   const char* fold;
   const char* meanTime;
   const char* lastRules;
+  const char* ruleAfter;
+  const char* ruleSummer;
+  const char* ruleNoSummer;
+  const char* nearest;
   const char* back;
   const char* search;
   const char* atlasNote;
@@ -86,7 +92,12 @@ const Language kEnglish = {
     "clocks back: the local times from %s to %s happened twice",
     "local mean time of the zone's city; a birth elsewhere keeps its own mean time, its "
     "longitude ÷ 15 hours (orvenda-chart new does this)",
-    "The rules of the last period go on after 2037.",
+    "The table stops at 2037; the zone's rule goes on after it.",
+    "From 2038 on: %s (%s)",
+    ", and summer time %s (%s) from %s (local standard time) until %s (local summer time)",
+    ", all year",
+    "the record can't hold an angle between 0 and 1 degree west or south (its sign is on "
+    "the degrees): the nearest value it can hold, marked ≈, with the true angle beside it",
     "All places",
     "With the search (needs JavaScript)",
     "Places: GeoNames (https://www.geonames.org/), CC BY 4.0. Offsets: the IANA time zone "
@@ -120,7 +131,12 @@ const Language kGreek = {
     "τα ρολόγια πίσω: οι τοπικές ώρες από %s έως %s έγιναν δύο φορές",
     "τοπικός μέσος χρόνος της πόλης της ζώνης· μια γέννηση αλλού κρατά τον δικό της μέσο "
     "χρόνο, το μήκος της ÷ 15 ώρες (το κάνει το orvenda-chart new)",
-    "Οι κανόνες της τελευταίας περιόδου συνεχίζονται μετά το 2037.",
+    "Ο πίνακας σταματά στο 2037· ο κανόνας της ζώνης συνεχίζεται μετά.",
+    "Από το 2038: %s (%s)",
+    ", και θερινή ώρα %s (%s) από %s (τοπική χειμερινή ώρα) έως %s (τοπική θερινή ώρα)",
+    ", όλο το χρόνο",
+    "η εγγραφή δεν χωρά γωνία μεταξύ 0 και 1 μοίρας δυτικά ή νότια (το πρόσημο είναι στις "
+    "μοίρες): η πλησιέστερη τιμή που χωρά, με το σημάδι ≈, και δίπλα η πραγματική γωνία",
     "Όλοι οι τόποι",
     "Με την αναζήτηση (χρειάζεται JavaScript)",
     "Τόποι: GeoNames (https://www.geonames.org/), CC BY 4.0. Διαφορές: η βάση ζωνών ώρας IANA "
@@ -167,11 +183,18 @@ bool writeFile(const fs::path& path, const std::string& text) {
   return static_cast<bool>(out);
 }
 
-std::string fieldsOf(std::int32_t arc) {
+// The record's three fields of an angle; one it can't hold (less than a degree west or
+// south) as the nearest value it can, marked, with the true angle beside it.
+std::string fieldsOf(std::int32_t arc, bool longitude) {
   const auto a = orvenda::chart::toRecordAngle(arc);
-  char buf[32];
+  char buf[96];
   std::snprintf(buf, sizeof buf, "%4d   %02d   %02d", a.degrees, a.minutes, a.seconds);
-  return buf;
+  if (!a.signLost) return buf;
+  const std::int32_t m = -arc;
+  char exact[64];
+  std::snprintf(exact, sizeof exact, " ≈ <span class=true>(%d°%02d′%02d″ %s)</span>", m / 3600,
+                m / 60 % 60, m % 60, longitude ? "W" : "S");
+  return buf + std::string(exact);
 }
 
 // ---- places ------------------------------------------------------------------------------
@@ -240,6 +263,7 @@ bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
                                    esc(c.parts[i].second) + "</a>");
         page += "</p>\n";
       }
+      bool nearestShown = false;
       page += std::string("<table>\n<thead><tr><th>") + l.place + "<th>" + l.region +
               (english ? "<th>LON&nbsp; Min&nbsp; Sec<th>LAT&nbsp; Min&nbsp; Sec<th>"
                        : "<th>Μήκ&nbsp; Λεπ&nbsp; Δευ<th>Πλά&nbsp; Λεπ&nbsp; Δευ<th>") +
@@ -248,12 +272,17 @@ bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
         const Place& p = *c.places[i];
         // The closing tags that HTML lets a table cell leave out are left out: the largest
         // countries' pages stay near a megabyte.
-        page += "<tr><td>" + esc(p.name) + "<td>" + esc(p.region) + "<td class=num>" +
-                fieldsOf(p.longitude) + "<td class=num>" + fieldsOf(p.latitude) + "<td>" +
-                esc(p.zone) + "</tr>\n";
+        // Greek pages call a Greek place by its Greek name.
+        const std::string_view shownName = !english && !p.greekName.empty() ? p.greekName : p.name;
+        const std::string lon = fieldsOf(p.longitude, true), lat = fieldsOf(p.latitude, false);
+        nearestShown = nearestShown || lon.size() > 20 || lat.size() > 20;
+        page += "<tr><td>" + esc(shownName) + "<td>" + esc(p.region) + "<td class=num>" + lon +
+                "<td class=num>" + lat + "<td><a href=\"../zones/" + zoneFile(p.zone, l) + "\">" +
+                esc(p.zone) + "</a></tr>\n";
       }
-      page +=
-          "</tbody>\n</table>\n<p class=\"note\">" + esc(l.atlasNote) + "</p>\n</body>\n</html>\n";
+      page += "</tbody>\n</table>\n";
+      if (nearestShown) page += "<p class=\"note\">≈: " + esc(l.nearest) + ".</p>\n";
+      page += "<p class=\"note\">" + esc(l.atlasNote) + "</p>\n</body>\n</html>\n";
       if (!writeFile(out / "places" / (c.parts[part].first + l.suffix + ".htm"), page))
         return false;
     }
@@ -266,6 +295,31 @@ bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
 std::string localText(date::local_seconds t) { return date::format("%Y-%m-%d %H:%M", t); }
 // The same in a table cell, kept on one line.
 std::string cellText(date::local_seconds t) { return date::format("%Y-%m-%d&nbsp;%H:%M", t); }
+
+// What the zone does after its table: the footer rule of its file, in words.
+std::string ruleText(const std::string& zone, const Language& l) {
+  const auto tail = orvenda::chart::zoneTail(zone);
+  if (!tail) return "";
+  auto r = tail->rule;
+  const bool greek = l.suffix[0] == '\0';
+  // Ireland's rule calls its summer hour the standard one and the winter a negative
+  // summer time: told the way people say it, the winter hour is the standard.
+  if (r.hasSummer && r.summerOffset < r.standardOffset) {
+    std::swap(r.standardOffset, r.summerOffset);
+    std::swap(r.standardName, r.summerName);
+    std::swap(r.start, r.end);
+  }
+  auto offset = [](int seconds) { return orvenda::chart::formatOffsetSeconds(seconds); };
+  char text[512];
+  std::snprintf(text, sizeof text, l.ruleAfter, offset(r.standardOffset).c_str(),
+                r.standardName.c_str());
+  std::string out = text;
+  if (!r.hasSummer) return out + l.ruleNoSummer + ".";
+  std::snprintf(text, sizeof text, l.ruleSummer, offset(r.summerOffset).c_str(),
+                r.summerName.c_str(), orvenda::chart::describeRuleDay(r.start, greek).c_str(),
+                orvenda::chart::describeRuleDay(r.end, greek).c_str());
+  return out + text + ".";
+}
 
 bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, const Language& l,
                 const std::string& otherLanguage) {
@@ -331,13 +385,18 @@ bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, 
       char fields[64];
       std::snprintf(fields, sizeof fields, "<td class=num>%4d<td class=num>%02d", r.gmtHours,
                     r.gmtMinutes);
+      // A change while the zone kept mean time (a day skipped or repeated when Alaska,
+      // Manila or Apia moved across the date line) is told like any other.
       std::string note = change;
-      if (info.abbrev == "LMT") note = l.meanTime;
+      if (info.abbrev == "LMT") note += std::string(note.empty() ? "" : "; ") + l.meanTime;
       if (offset.count() % 60 != 0)
         note += std::string(note.empty() ? "" : "; ") +
                 orvenda::chart::formatOffsetSeconds(static_cast<int>(offset.count()));
+      const auto period = orvenda::chart::periodAtUniversal(
+          z, std::max<std::int64_t>(info.begin.time_since_epoch().count(),
+                                    -5364662400LL));  // 1800-01-01
       rows += "<tr><td>" + from + "<td>" + until + fields + "<td>" +
-              (info.save.count() != 0 ? l.yes : l.no) + "<td>" + esc(info.abbrev) + "<td>" +
+              (period && period->summer ? l.yes : l.no) + "<td>" + esc(info.abbrev) + "<td>" +
               esc(note) + "</tr>\n";
       if (last || info.end == date::sys_seconds::max()) break;
       previous = info;
@@ -350,11 +409,57 @@ bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, 
     page += "<p>" + esc(l.zonesIntro) + "</p>\n<table>\n<thead><tr><th>" + l.from + "<th>" +
             l.until + (english ? "<th>GMT<th>min<th>" : "<th>GMT<th>Λεπ<th>") + l.summer + "<th>" +
             l.abbreviation + "<th>" + l.change + "</tr></thead>\n<tbody>\n" + rows +
-            "</tbody>\n</table>\n<p class=\"note\">" + esc(l.lastRules) +
-            "</p>\n</body>\n</html>\n";
+            "</tbody>\n</table>\n<p class=\"note\">" + esc(l.lastRules) + " " +
+            esc(ruleText(z, l)) + "</p>\n</body>\n</html>\n";
     if (!writeFile(out / "zones" / zoneFile(z, l), page)) return false;
   }
   return true;
+}
+
+// The periods of every zone as a script for the offset form of the time-zone page: the
+// same periods as the tables, to the end of 2037, and the footer rule after them.
+// Each zone: p, a list of [start (seconds since 1970 UT, null for the first), offset in
+// seconds, summer time 1 or 0, abbreviation]; r, the rule; t, the last change the rule
+// follows.
+bool writeZoneScript(const std::vector<std::string>& zoneNames, const fs::path& out) {
+  std::string text =
+      "// Generated by tools/make_pages.cpp from this system's time-zone database; do not "
+      "edit.\nwindow.ORVENDA_ZONES = {\n";
+  const auto end = date::sys_seconds{date::sys_days{date::year{kLastYear + 1} / 1 / 1}};
+  for (std::size_t i = 0; i < zoneNames.size(); ++i) {
+    const auto& z = zoneNames[i];
+    const date::time_zone* tz = date::locate_zone(z);
+    text += "\"" + z + "\":{p:[";
+    auto info = tz->get_info(date::sys_seconds{date::sys_days{date::year{1800} / 1 / 1}});
+    bool first = true;
+    for (;;) {
+      const auto period = orvenda::chart::periodAtUniversal(
+          z, std::max<std::int64_t>(info.begin.time_since_epoch().count(), -5364662400LL));
+      text +=
+          std::string(first ? "" : ",") + "[" +
+          (first ? std::string("null") : std::to_string(info.begin.time_since_epoch().count())) +
+          "," + std::to_string(info.offset.count()) + "," + (period && period->summer ? "1" : "0") +
+          ",\"" + esc(info.abbrev) + "\"]";
+      first = false;
+      if (info.end >= end || info.end == date::sys_seconds::max()) break;
+      info = tz->get_info(info.end);
+    }
+    text += "]";
+    if (const auto tail = orvenda::chart::zoneTail(z)) {
+      // The rule as its text, for the page's own reading of it.
+      std::ifstream file("/usr/share/zoneinfo/" + z, std::ios::binary);
+      const std::string data((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+      const auto close = data.rfind('\n', data.size() - 2);
+      if (!data.empty() && close != std::string::npos)
+        text += ",r:\"" + esc(data.substr(close + 1, data.size() - close - 2)) + "\",t:" +
+                (tail->lastChange == INT64_MIN ? std::string("-1e18")
+                                               : std::to_string(tail->lastChange));
+    }
+    text += std::string("}") + (i + 1 < zoneNames.size() ? "," : "") + "\n";
+  }
+  text += "};\n";
+  return writeFile(out / "assets" / "zones.js", text);
 }
 
 }  // namespace
@@ -404,6 +509,24 @@ int main(int argc, char** argv) {
     }
     list.push_back(std::move(c));
   }
+  // Every zone of the system's database that a place can have (zone1970.tab names the
+  // geographic ones), with a page whether or not the atlas uses it.
+  if (std::ifstream tab("/usr/share/zoneinfo/zone1970.tab"); tab) {
+    std::string line;
+    while (std::getline(tab, line)) {
+      if (line.empty() || line[0] == '#') continue;
+      std::string_view f[3];
+      std::size_t start = 0;
+      for (int i = 0; i < 3; ++i) {
+        const auto tabAt = line.find('\t', start);
+        f[i] = std::string_view(line).substr(
+            start, tabAt == std::string::npos ? std::string::npos : tabAt - start);
+        if (tabAt == std::string::npos) break;
+        start = tabAt + 1;
+      }
+      if (!f[2].empty()) zones.insert(std::string(f[2]));
+    }
+  }
   const std::vector<std::string> zoneNames(zones.begin(), zones.end());
   for (const auto& z : zoneNames)
     if (!orvenda::chart::zoneExists(z)) {
@@ -413,7 +536,7 @@ int main(int argc, char** argv) {
   bool ok = writePlaces(*atlas, out, kEnglish, list, "index.htm") &&
             writePlaces(*atlas, out, kGreek, list, "index-en.htm") &&
             writeZones(zoneNames, out, kEnglish, "index.htm") &&
-            writeZones(zoneNames, out, kGreek, "index-en.htm");
+            writeZones(zoneNames, out, kGreek, "index-en.htm") && writeZoneScript(zoneNames, out);
   if (!ok) {
     std::cerr << "make_pages: can't write the pages in " << out << "\n";
     return 1;

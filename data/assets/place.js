@@ -8,7 +8,7 @@ const PLACE_TEXT = {
     found: (n, shown) => n > shown ? `${n} found, the first ${shown} shown` : `${n} found`,
     none: "No place of that name.",
     head: ["Place", "Region", "Country", "LON  Min  Sec", "LAT  Min  Sec", "Time zone"],
-    minusZero: "West of Greenwich or south of the equator by less than a degree: the program keeps the sign in the degrees, so enter 0 there and take care.",
+    minusZero: "≈: west of Greenwich or south of the equator by less than a degree. The record keeps the sign on the degrees alone, so it can't hold such an angle: the fields show the nearest value it can hold, with the true angle beside it.",
     page: "timezones-en.htm",
     placeholder: "Athens", label: "Place",
   },
@@ -17,7 +17,7 @@ const PLACE_TEXT = {
     found: (n, shown) => n > shown ? `Βρέθηκαν ${n}, φαίνονται οι πρώτοι ${shown}` : `Βρέθηκαν ${n}`,
     none: "Δεν υπάρχει τόπος με αυτό το όνομα.",
     head: ["Τόπος", "Περιφέρεια", "Χώρα", "Μήκ  Λεπ  Δευ", "Πλά  Λεπ  Δευ", "Ζώνη ώρας"],
-    minusZero: "Δυτικά του Γκρίνουιτς ή νότια του ισημερινού κατά λιγότερο από μία μοίρα: το πρόγραμμα κρατά το πρόσημο στις μοίρες, γράψτε εκεί 0 και προσέξτε.",
+    minusZero: "≈: δυτικά του Γκρίνουιτς ή νότια του ισημερινού κατά λιγότερο από μία μοίρα. Η εγγραφή κρατά το πρόσημο μόνο στις μοίρες και δεν χωρά τέτοια γωνία: τα πεδία δείχνουν την πλησιέστερη τιμή που χωρά, και δίπλα την πραγματική γωνία.",
     page: "timezones.htm",
     placeholder: "Αθήνα, Athens", label: "Τόπος",
   },
@@ -25,21 +25,34 @@ const PLACE_TEXT = {
 
 const MAX_SHOWN = 100;
 
-// Degrees as the program's three fields, seconds rounded.
+// Degrees as the program's three fields, seconds rounded. An angle between 0 and 1
+// degree west or south can't be held (the sign is on the degrees): the nearest value the
+// record can hold, 0 or -1 degree, with the true angle kept to be shown beside it.
 function programFields(value) {
   const negative = value < 0;
   const total = Math.round(Math.abs(value) * 3600);
   const deg = Math.floor(total / 3600);
+  if (negative && deg === 0 && total > 0) {
+    return {
+      degrees: total >= 1800 ? -1 : 0, minutes: 0, seconds: 0, minusZero: true,
+      exact: `${String(Math.floor(total / 60)).padStart(2, "0")}′${String(total % 60).padStart(2, "0")}″`,
+    };
+  }
   return {
     degrees: negative ? -deg : deg,
     minutes: Math.floor((total % 3600) / 60),
     seconds: total % 60,
-    minusZero: negative && deg === 0 && total > 0,
+    minusZero: false,
   };
 }
 
+// The key a name is matched by, as orvenda-chart matches it: lower case without accents
+// or tonos, full stops and hyphens as blanks, and St, St. and Saint (Ste, Sainte) as one
+// word.
 function fold(s) {
-  return s.normalize("NFD").replace(/[\u0300-\u036f]/g, "").toLowerCase();
+  return s.normalize("NFD").replace(/[\u0300-\u036f]/g, "").toLowerCase().replace(/ς/g, "σ")
+    .split(/[\s.\-]+/).filter((w) => w)
+    .map((w) => (w === "st" ? "saint" : w === "ste" ? "sainte" : w)).join(" ");
 }
 
 let places = null;
@@ -47,10 +60,12 @@ function loadPlaces() {
   if (places) return places;
   const atlas = window.ORVENDA_ATLAS;
   places = atlas.places.split("\n").map((line) => {
-    const [name, alt, country, lat, lon, zone, population, region] = line.split("\t");
-    return { name, alt, country, lat: Number(lat), lon: Number(lon), zone: atlas.zones[Number(zone)],
+    const [name, alt, country, lat, lon, zone, population, region, greek, others] = line.split("\t");
+    const names = [name, alt, greek || "", ...(others ? others.split("|") : [])].filter((n) => n);
+    return { name, alt, greek: greek || "", country, lat: Number(lat), lon: Number(lon),
+             zone: atlas.zones[Number(zone)],
              region: (region && atlas.regions && atlas.regions[`${country}.${region}`]) || "",
-             population: Number(population), key: fold(name), altKey: fold(alt) };
+             population: Number(population), keys: names.map(fold) };
   });
   return places;
 }
@@ -62,8 +77,8 @@ function findPlaces(text) {
   if (!q) return [];
   const starts = [], contains = [];
   for (const p of loadPlaces()) {
-    if (p.key.startsWith(q) || p.altKey.startsWith(q)) starts.push(p);
-    else if (p.key.includes(q) || p.altKey.includes(q)) contains.push(p);
+    if (p.keys.some((k) => k.startsWith(q))) starts.push(p);
+    else if (p.keys.some((k) => k.includes(q))) contains.push(p);
   }
   return starts.concat(contains);
 }
@@ -105,12 +120,15 @@ function initPlace(lang) {
       const lon = programFields(p.lon), lat = programFields(p.lat);
       minusZero ||= lon.minusZero || lat.minusZero;
       const tr = document.createElement("tr");
-      tr.appendChild(cell(p.name + (p.alt && p.alt !== p.name ? ` (${p.alt})` : "")));
+      // A Greek place by its Greek name on the Greek page, its own name beside it.
+      const shown = lang === "el" && p.greek ? `${p.greek} (${p.name})` : p.name;
+      tr.appendChild(cell(shown + (p.alt && p.alt !== p.name ? ` (${p.alt})` : "")));
       tr.appendChild(cell(p.region));
       tr.appendChild(cell((countries[p.country] || [p.country, p.country])[lang === "el" ? 1 : 0]));
-      const fields = (f) => `${(f.minusZero ? "-0" : String(f.degrees)).padStart(4)} ${pad(f.minutes).padStart(4)} ${pad(f.seconds).padStart(4)}`;
-      tr.appendChild(cell(fields(lon), "num lon"));
-      tr.appendChild(cell(fields(lat), "num lat"));
+      const fields = (f, side) => `${String(f.degrees).padStart(4)} ${pad(f.minutes).padStart(4)} ${pad(f.seconds).padStart(4)}` +
+        (f.minusZero ? ` ≈ (0°${f.exact} ${side})` : "");
+      tr.appendChild(cell(fields(lon, lang === "el" ? "Δ" : "W"), "num lon"));
+      tr.appendChild(cell(fields(lat, lang === "el" ? "Ν" : "S"), "num lat"));
       const zoneCell = document.createElement("td");
       const a = document.createElement("a");
       a.href = `${T.page}#zone=${encodeURIComponent(p.zone)}`;

@@ -1,11 +1,12 @@
-// The offset from GMT in force at a local date and time in a time zone, from the
-// browser's own time-zone data, in the program's form: gmtHours and gmtMinutes with
-// the minutes always 0..59 (3 h 30 min behind GMT is -4, 30).
+// The offset from GMT in force at a local date and time in a time zone, from the same
+// periods as the zone pages' tables (assets/zones.js, made from the system's time-zone
+// database), in the program's form: gmtHours and gmtMinutes with the minutes always 0..59
+// (3 h 30 min behind GMT is -4, 30).
 "use strict";
 
 const TZ_TEXT = {
   en: {
-    ok: "Enter these in the program's GMT and min fields:",
+    ok: "Enter these in the program's GMT and min fields:", min: "min",
     gap: "This local time did not exist in this zone: the clocks were put forward past it.",
     fold: "This local time happened twice in this zone: the clocks were put back.",
     first: "first time", second: "second time",
@@ -15,7 +16,7 @@ const TZ_TEXT = {
     zone: "Time zone", date: "Date", time: "Time",
   },
   el: {
-    ok: "Γράψτε αυτά στα πεδία GMT και Λεπ του προγράμματος:",
+    ok: "Γράψτε αυτά στα πεδία GMT και Λεπ του προγράμματος:", min: "Λεπ",
     gap: "Αυτή η τοπική ώρα δεν υπήρξε σε αυτή τη ζώνη: τα ρολόγια πήγαν μπροστά.",
     fold: "Αυτή η τοπική ώρα συνέβη δύο φορές σε αυτή τη ζώνη: τα ρολόγια γύρισαν πίσω.",
     first: "πρώτη φορά", second: "δεύτερη φορά",
@@ -26,22 +27,7 @@ const TZ_TEXT = {
   },
 };
 
-const formatters = new Map();
-function wallClock(zone, t) {
-  let f = formatters.get(zone);
-  if (!f) {
-    f = new Intl.DateTimeFormat("en-US", {
-      timeZone: zone, hourCycle: "h23", year: "numeric", month: "numeric", day: "numeric",
-      hour: "numeric", minute: "numeric", second: "numeric", era: "short",
-    });
-    formatters.set(zone, f);
-  }
-  const p = {};
-  for (const part of f.formatToParts(new Date(t))) p[part.type] = part.value;
-  let year = Number(p.year);
-  if (p.era === "BC" || p.era === "B") year = 1 - year;
-  return utc(year, Number(p.month), Number(p.day), Number(p.hour), Number(p.minute), Number(p.second));
-}
+// ---- the zones' periods (assets/zones.js, the same periods as the zone pages' tables) ----
 
 function utc(y, mo, d, h, mi, s) {
   const date = new Date(0);
@@ -50,20 +36,85 @@ function utc(y, mo, d, h, mi, s) {
   return date.getTime();
 }
 
-// Offset in seconds at instant t.
+// A POSIX TZ rule of a zone file's footer ("GMT0BST,M3.5.0/1,M10.5.0"): what the zone
+// does after the last period of its table.
+function parseRule(text) {
+  let i = 0;
+  const name = () => {
+    if (text[i] === "<") { const e = text.indexOf(">", i); const n = text.slice(i + 1, e); i = e + 1; return n; }
+    const m = /^[A-Za-z]+/.exec(text.slice(i)); i += m[0].length; return m[0];
+  };
+  const clock = () => {
+    const m = /^([+-]?)(\d+)(?::(\d+))?(?::(\d+))?/.exec(text.slice(i)); i += m[0].length;
+    return (m[1] === "-" ? -1 : 1) * (Number(m[2]) * 3600 + Number(m[3] || 0) * 60 + Number(m[4] || 0));
+  };
+  const day = () => {
+    const m = /^(?:M(\d+)\.(\d)\.(\d)|J(\d+)|(\d+))/.exec(text.slice(i)); i += m[0].length;
+    let time = 7200;
+    if (text[i] === "/") { ++i; time = clock(); }
+    return m[1] ? { month: Number(m[1]), week: Number(m[2]), weekday: Number(m[3]), time }
+      : m[4] ? { julian: Number(m[4]), time } : { zeroBased: Number(m[5]), time };
+  };
+  const rule = { stdName: name(), std: -clock() };
+  if (i >= text.length) return rule;
+  rule.dstName = name();
+  rule.dst = i < text.length && text[i] !== "," ? -clock() : rule.std + 3600;
+  if (text[i] === ",") { ++i; rule.start = day(); ++i; rule.end = day(); }
+  else { rule.start = { month: 3, week: 2, weekday: 0, time: 7200 }; rule.end = { month: 11, week: 1, weekday: 0, time: 7200 }; }
+  return rule;
+}
+
+function ruleDay(d, year) {  // seconds since 1970 of the day's midnight
+  const leap = (year % 4 === 0 && year % 100 !== 0) || year % 400 === 0;
+  const jan1 = utc(year, 1, 1, 0, 0, 0) / 1000;
+  if (d.julian !== undefined) return jan1 + (d.julian - 1 + (leap && d.julian >= 60 ? 1 : 0)) * 86400;
+  if (d.zeroBased !== undefined) return jan1 + d.zeroBased * 86400;
+  const first = utc(year, d.month, 1, 0, 0, 0) / 1000;
+  const firstWeekday = new Date(first * 1000).getUTCDay();
+  let dayOfMonth = 1 + ((d.weekday - firstWeekday + 7) % 7) + (d.week - 1) * 7;
+  const length = new Date(Date.UTC(year, d.month, 0)).getUTCDate();
+  while (dayOfMonth > length) dayOfMonth -= 7;
+  return first + (dayOfMonth - 1) * 86400;
+}
+
+function ruleAt(rule, t) {  // the offset of the rule at t (seconds since 1970 UT)
+  if (rule.dst === undefined) return { offset: rule.std, summer: false, abbr: rule.stdName };
+  const year = new Date(t * 1000).getUTCFullYear();
+  const changes = [];
+  for (let y = year - 1; y <= year + 1; ++y) {
+    changes.push({ at: ruleDay(rule.start, y) + rule.start.time - rule.std, dst: true });
+    changes.push({ at: ruleDay(rule.end, y) + rule.end.time - rule.dst, dst: false });
+  }
+  changes.sort((a, b) => a.at - b.at);
+  let k = 0;
+  while (k < changes.length && changes[k].at <= t) ++k;
+  const dst = k === 0 ? !changes[0].dst : changes[k - 1].dst;
+  const offset = dst ? rule.dst : rule.std;
+  return { offset, summer: offset > Math.min(rule.std, rule.dst), abbr: dst ? rule.dstName : rule.stdName };
+}
+
+// The offset in force at instant t (seconds since 1970 UT).
 function offsetAt(zone, t) {
-  return Math.round((wallClock(zone, t) - Math.floor(t / 1000) * 1000) / 1000);
+  const z = window.ORVENDA_ZONES[zone];
+  if (!z) throw new Error("zone");
+  if (z.r && t > z.t) return ruleAt(z.rule || (z.rule = parseRule(z.r)), t).offset;
+  let offset = z.p[0][1];
+  for (const [start, o] of z.p) {
+    if (start !== null && start > t) break;
+    offset = o;
+  }
+  return offset;
 }
 
 // Every instant at which the zone's clocks showed the local time: none in a gap, two
-// in a fold, one otherwise. Each with its offset in seconds.
+// in a fold. Each with its offset in seconds.
 function resolveLocal(zone, y, mo, d, h, mi) {
-  const wall = utc(y, mo, d, h, mi, 0);
-  const offsets = new Set([-1, 0, 1].map((k) => offsetAt(zone, wall + k * 43200000)));
+  const wall = utc(y, mo, d, h, mi, 0) / 1000;
+  const offsets = new Set([-1, 0, 1].map((k) => offsetAt(zone, wall + k * 43200)));
   const hits = [];
   for (const o of offsets) {
-    const t = wall - o * 1000;
-    if (wallClock(zone, t) === wall && !hits.some((x) => x.t === t)) hits.push({ t, offset: o });
+    const t = wall - o;
+    if (offsetAt(zone, t) === o && !hits.some((x) => x.t === t)) hits.push({ t, offset: o });
   }
   return hits.sort((a, b) => a.t - b.t);
 }
@@ -90,10 +141,8 @@ function initTimezones(lang) {
   const T = TZ_TEXT[lang];
   const $ = (id) => document.getElementById(id);
   buildForm(T);
-  const zones = (Intl.supportedValuesOf ? Intl.supportedValuesOf("timeZone") : []).slice();
+  const zones = Object.keys(window.ORVENDA_ZONES).sort();
   const here = Intl.DateTimeFormat().resolvedOptions().timeZone;
-  if (!zones.includes(here)) zones.push(here);
-  zones.sort();
   const list = $("zones");
   for (const z of zones) {
     const o = document.createElement("option");
@@ -126,7 +175,7 @@ function initTimezones(lang) {
     const candidates = hits.length ? hits : (() => {
       // In a gap the clocks showed this time neither before nor after: give both offsets.
       const wall = utc(y, mo, d, h, mi, 0);
-      return [...new Set([-1, 1].map((k) => offsetAt(zone, wall + k * 43200000)))].map((offset) => ({ offset }));
+      return [...new Set([-1, 1].map((k) => offsetAt(zone, wall / 1000 + k * 43200)))].map((offset) => ({ offset }));
     })();
     if (hits.length === 0) warn.textContent = T.gap;
     if (hits.length === 2) warn.textContent = T.fold;
@@ -136,7 +185,7 @@ function initTimezones(lang) {
       p.className = "result";
       const label = candidates.length === 2 && hits.length === 2 ? ` (${i === 0 ? T.first : T.second})` : "";
       p.innerHTML = `${T.ok}${label} GMT <output id="gmtHours${i ? i + 1 : ""}">${f.gmtHours}</output>` +
-        ` min <output id="gmtMinutes${i ? i + 1 : ""}">${f.gmtMinutes}</output>`;
+        ` ${T.min} <output id="gmtMinutes${i ? i + 1 : ""}">${f.gmtMinutes}</output>`;
       out.appendChild(p);
       if (c.offset % 60 !== 0) warn.textContent += " " + T.seconds;
     });

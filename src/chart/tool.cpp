@@ -324,9 +324,15 @@ std::string placeLine(const Atlas& atlas, const Place& p) {
   std::snprintf(fields, sizeof fields, "%4d   %02d   %02d %4d   %02d   %02d", lon.degrees,
                 lon.minutes, lon.seconds, lat.degrees, lat.minutes, lat.seconds);
   // Every column keeps its width, whatever the length of a name: a long one is cut short.
-  return fitted(p.name, 24) + " " + fitted(p.region.empty() ? "-" : p.region, 22) + " " +
-         fitted(std::string(p.country) + " " + atlas.countryName(p.country), 30) + " " + fields +
-         "  " + fitted(p.zone, 22) + " " + std::to_string(p.population);
+  std::string out = fitted(p.name, 24) + " " + fitted(p.region.empty() ? "-" : p.region, 22) + " " +
+                    fitted(std::string(p.country) + " " + atlas.countryName(p.country), 30) + " " +
+                    fields + "  " + fitted(p.zone, 22) + " " + std::to_string(p.population);
+  // An angle the record can't hold is shown as the nearest value it can, said so.
+  if (lon.signLost)
+    out += "  (LON is " + formatDms(p.longitude, true) + ": the nearest the record holds)";
+  if (lat.signLost)
+    out += "  (LAT is " + formatDms(p.latitude, false) + ": the nearest the record holds)";
+  return out;
 }
 
 void sayPlace(Tool& t, const Atlas& atlas, const Place& p, const std::vector<const Place*>& found) {

@@ -28,8 +28,15 @@ check "at least 135,000 places ($count)" [ "${count:-0}" -ge 135000 ]
 check "Athens, Greece in the program's fields" has "$page" '<tr><td>Athens</td><td>Attica</td><td>Greece</td><td class="num lon">  23   43   40</td><td class="num lat">  37   59   02</td>'
 check "Athens leads to its time zone" has "$page" '<a href="timezones-en.htm#zone=Europe%2FAthens">Europe/Athens</a>'
 page=$(dom "$skeleton/place-en.htm#q=London")
-check "west of Greenwich by less than a degree keeps its sign" has "$page" '<td class="num lon">  -0   07   33</td>'
-check "and says so" has "$page" 'enter 0 there'
+check "west of Greenwich by less than a degree: the nearest value the record holds, marked, the true angle beside it" \
+  has "$page" '<td class="num lon">   0   00   00 ≈ (0°07′33″ W)</td>'
+check "and no advice that writes the mirror position east of Greenwich" bash -c "! grep -q 'enter 0' <<<\"\$1\"" _ "$page"
+page=$(dom "$skeleton/place-en.htm#q=M%C3%BCnchen")
+check "München finds Munich by its German name" has "$page" '<tr><td>Munich</td><td>Bavaria</td><td>Germany</td>'
+page=$(dom "$skeleton/place-en.htm#q=St%20Louis")
+check "St Louis finds St. Louis, Missouri" has "$page" '<tr><td>St. Louis</td><td>Missouri</td>'
+page=$(dom "$skeleton/place.htm#q=%CE%98%CE%B5%CF%83%CF%83%CE%B1%CE%BB%CE%BF%CE%BD%CE%AF%CE%BA%CE%B7")
+check "the Greek page finds Θεσσαλονίκη and calls it so" has "$page" '<tr><td>Θεσσαλονίκη (Thessaloníki)</td>'
 page=$(dom "$skeleton/place-en.htm#q=Sao%20Paulo")
 check "accents folded in the search; south and west negative" grep -qE 'São Paulo</td><td>São Paulo</td><td>Brazil</td><td class="num lon"> -46   38   ..</td><td class="num lat"> -23   32   ..</td>' <<<"$page"
 page=$(dom "$skeleton/place.htm#q=Athens")
@@ -56,6 +63,14 @@ check "first the summer offset" has "$page" 'id="gmtHours">3<'
 check "then the winter one" has "$page" 'id="gmtHours2">2<'
 page=$(dom "$skeleton/timezones.htm#zone=Asia/Kolkata&date=1990-06-01&time=09:00")
 check "Greek page" has "$page" 'Γράψτε αυτά στα πεδία GMT'
+check "which names the minutes as the Greek screens do" has "$page" ' Λεπ <output id="gmtMinutes">30</output>'
+# The form reads the same periods as the zone pages' tables, before 1970 and after 2037.
+check "Amsterdam, June 1930: +1:19:32, GMT 1 min 20, as its table" [ "$(offset Europe/Amsterdam 1930-06-01 12:00)" = "1 20" ]
+check "and the table says so" grep -qE '^<tr><td>1930-.*<td class=num>   1<td class=num>20<td>yes<td>NST<td>.*\+1:19:32</tr>' "$skeleton/zones/Europe.Amsterdam-en.htm"
+check "Reykjavik, January 1960: -1, 0" [ "$(offset Atlantic/Reykjavik 1960-01-15 12:00)" = "-1 0" ]
+check "London, July 2038: summer time goes on, 1, 0" [ "$(offset Europe/London 2038-07-01 12:00)" = "1 0" ]
+page=$(dom "$skeleton/timezones-en.htm#zone=Europe/London&date=2100-03-28&time=01:30")
+check "London 01:30 on 28 March 2100 did not exist" has "$page" 'did not exist'
 shot timezones-en "$skeleton/timezones-en.htm#zone=America/St_Johns&date=1980-01-15&time=12:00"
 shot timezones "$skeleton/timezones.htm#zone=Europe/Athens&date=2024-03-31&time=03:30"
 
@@ -70,7 +85,18 @@ done
 
 # ---- the pages without scripts, as a graphical browser shows them --------------------------
 page=$(dom "$skeleton/places/GR-en.htm")
-check "Greece's places, Athens among them" has "$page" '<tr><td>Athens</td><td>Attica</td><td class="num">  23   43   40</td><td class="num">  37   59   02</td><td>Europe/Athens</td></tr>'
+check "Greece's places, Athens among them, its zone a link to the zone's page" has "$page" '<tr><td>Athens</td><td>Attica</td><td class="num">  23   43   40</td><td class="num">  37   59   02</td><td><a href="../zones/Europe.Athens-en.htm">Europe/Athens</a></td></tr>'
+page=$(dom "$skeleton/places/GR.htm")
+check "the Greek page calls Athens Αθήνα" has "$page" '<tr><td>Αθήνα</td><td>Attica</td>'
+for zone in Australia.Lord_Howe Antarctica.Troll America.Adak America.Miquelon Australia.Eucla Pacific.Kanton; do
+  check "a page for $zone" [ -f "$skeleton/zones/$zone-en.htm" ] && [ -f "$skeleton/zones/$zone.htm" ]
+done
+page=$(dom "$skeleton/zones/Europe.Dublin-en.htm")
+check "Dublin's summer is summer time on its page" has "$page" '<td class="num">   1</td><td class="num">00</td><td>yes</td><td>IST</td>'
+check "and its winter is not" has "$page" '<td class="num">   0</td><td class="num">00</td><td>no</td><td>GMT</td>'
+check "and the page says which rule goes on after 2037" has "$page" 'From 2038 on: +0:00 (GMT), and summer time +1:00 (IST) from the last Sunday of March'
+page=$(dom "$skeleton/zones/America.Sitka-en.htm")
+check "Alaska's day repeated in 1867, while it kept mean time, is told" has "$page" 'clocks back: the local times from 1867-10-18 15:30 to 1867-10-19 15:29 happened twice'
 shot places-GR-en "$skeleton/places/GR-en.htm"
 shot places-index "$skeleton/places/index.htm"
 page=$(dom "$skeleton/zones/Europe.London-en.htm")
