@@ -398,6 +398,11 @@ TEST_F(ChartTool, ListShowsTheDateAsTheMainScreenDoes) {
 TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
   ASSERT_EQ(run({"offset", "Europe/London", "1944-06-06", "12:00"}), 0);
   EXPECT_EQ(out.str(), "GMT 2 min 00\t+2:00 BDST, summer time\n");
+  // Ireland's summer hour is the database's standard time: summer time as people say it.
+  ASSERT_EQ(run({"offset", "Europe/Dublin", "2024-07-01", "12:00"}), 0);
+  EXPECT_EQ(out.str(), "GMT 1 min 00\t+1:00 IST, summer time\n");
+  ASSERT_EQ(run({"offset", "Europe/Dublin", "2024-01-15", "12:00"}), 0);
+  EXPECT_EQ(out.str(), "GMT 0 min 00\t+0:00 GMT, standard time\n");
   ASSERT_EQ(run({"offset", "America/New_York", "1850-05-01", "12:00", "--lon", "78:52W"}), 0);
   EXPECT_EQ(out.str(), "GMT -6 min 45\t-5:15:28 LMT, mean time of the longitude\n");
   EXPECT_EQ(run({"offset", "Europe/Athens", "2024-10-27", "03:30"}), 1);
