@@ -128,15 +128,35 @@ bool asciiOnly(std::string_view s) {
 // full stop or a word that "saint" stands for are compared as they stand, without making
 // their key.
 bool mayNeedKey(std::string_view name) {
-  for (std::size_t i = 0; i + 1 < name.size(); ++i)
-    if (name[i] == '.' || name[i] == '-' || name[i] == ' ' ||
-        ((name[i] == 'S' || name[i] == 's') && (name[i + 1] == 't')))
+  auto lower = [&](std::size_t i) {
+    const char c = i < name.size() ? name[i] : ' ';
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    if (c == '.' || c == '-') return true;
+    if (c == ' ' && (i == 0 || i + 1 == name.size() || name[i + 1] == ' ')) return true;
+    if (i > 0 && name[i - 1] != ' ') continue;
+    // A word that "saint" stands for: st, ste, saint, sainte.
+    std::size_t end = i;
+    while (end < name.size() && name[end] != ' ') ++end;
+    const std::size_t length = end - i;
+    if ((length == 2 || length == 3 || length == 5 || length == 6) && lower(i) == 's' &&
+        ((lower(i + 1) == 't') || (lower(i + 1) == 'a' && lower(i + 2) == 'i')))
       return true;
-  return !name.empty() && (name.back() == '.' || name.back() == '-');
+  }
+  return false;
 }
 
 bool foldedMatch(std::string_view name, std::string_view folded, bool prefix) {
-  if (name.empty()) return false;
+  if (name.empty() || folded.empty()) return false;
+  // A name that starts with an ASCII letter keeps it, in lower case, as its key's first:
+  // most names are passed over here without making their key.
+  const char first =
+      name[0] >= 'A' && name[0] <= 'Z' ? static_cast<char>(name[0] - 'A' + 'a') : name[0];
+  if (static_cast<unsigned char>(first) < 0x80 && first != ' ' && first != '.' && first != '-' &&
+      first != folded[0])
+    return false;
   if (!asciiOnly(name) || mayNeedKey(name)) {
     const std::string key = matchKey(name);
     return prefix ? std::string_view(key).starts_with(folded) : key == folded;
