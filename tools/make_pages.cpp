@@ -192,7 +192,7 @@ std::string fieldsOf(std::int32_t arc, bool longitude) {
   if (!a.signLost) return buf;
   const std::int32_t m = -arc;
   char exact[64];
-  std::snprintf(exact, sizeof exact, " ≈ <span class=true>(%d°%02d′%02d″ %s)</span>", m / 3600,
+  std::snprintf(exact, sizeof exact, " ≈<br><span class=true>(%d°%02d′%02d″ %s)</span>", m / 3600,
                 m / 60 % 60, m % 60, longitude ? "W" : "S");
   return buf + std::string(exact);
 }
@@ -263,7 +263,13 @@ bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
                                    esc(c.parts[i].second) + "</a>");
         page += "</p>\n";
       }
+      // A page with a marked angle keeps its digits in line: the others end in two blanks.
       bool nearestShown = false;
+      for (std::size_t i = first; i < last; ++i)
+        nearestShown = nearestShown ||
+                       orvenda::chart::toRecordAngle(c.places[i]->longitude).signLost ||
+                       orvenda::chart::toRecordAngle(c.places[i]->latitude).signLost;
+      const std::string unmarked = nearestShown ? "  " : "";
       page += std::string("<table>\n<thead><tr><th>") + l.place + "<th>" + l.region +
               (english ? "<th>LON&nbsp; Min&nbsp; Sec<th>LAT&nbsp; Min&nbsp; Sec<th>"
                        : "<th>Μήκ&nbsp; Λεπ&nbsp; Δευ<th>Πλά&nbsp; Λεπ&nbsp; Δευ<th>") +
@@ -274,8 +280,9 @@ bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
         // countries' pages stay near a megabyte.
         // Greek pages call a Greek place by its Greek name.
         const std::string_view shownName = !english && !p.greekName.empty() ? p.greekName : p.name;
-        const std::string lon = fieldsOf(p.longitude, true), lat = fieldsOf(p.latitude, false);
-        nearestShown = nearestShown || lon.size() > 20 || lat.size() > 20;
+        std::string lon = fieldsOf(p.longitude, true), lat = fieldsOf(p.latitude, false);
+        if (lon.size() < 20) lon += unmarked;
+        if (lat.size() < 20) lat += unmarked;
         page += "<tr><td>" + esc(shownName) + "<td>" + esc(p.region) + "<td class=num>" + lon +
                 "<td class=num>" + lat + "<td><a href=\"../zones/" + zoneFile(p.zone, l) + "\">" +
                 esc(p.zone) + "</a></tr>\n";

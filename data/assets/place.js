@@ -125,10 +125,21 @@ function initPlace(lang) {
       tr.appendChild(cell(shown + (p.alt && p.alt !== p.name ? ` (${p.alt})` : "")));
       tr.appendChild(cell(p.region));
       tr.appendChild(cell((countries[p.country] || [p.country, p.country])[lang === "el" ? 1 : 0]));
-      const fields = (f, side) => `${String(f.degrees).padStart(4)} ${pad(f.minutes).padStart(4)} ${pad(f.seconds).padStart(4)}` +
-        (f.minusZero ? ` ≈ (0°${f.exact} ${side})` : "");
-      tr.appendChild(cell(fields(lon, lang === "el" ? "Δ" : "W"), "num lon"));
-      tr.appendChild(cell(fields(lat, lang === "el" ? "Ν" : "S"), "num lat"));
+      // The nearest value the record holds, marked, with the true angle under it.
+      const fields = (f, side, cls) => {
+        const td = cell(`${String(f.degrees).padStart(4)} ${pad(f.minutes).padStart(4)} ${pad(f.seconds).padStart(4)}` +
+          (f.minusZero ? " ≈" : "  "), cls);
+        if (f.minusZero) {
+          const exact = document.createElement("span");
+          exact.className = "true";
+          exact.textContent = `(0°${f.exact} ${side})`;
+          td.appendChild(document.createElement("br"));
+          td.appendChild(exact);
+        }
+        return td;
+      };
+      tr.appendChild(fields(lon, lang === "el" ? "Δ" : "W", "num lon"));
+      tr.appendChild(fields(lat, lang === "el" ? "Ν" : "S", "num lat"));
       const zoneCell = document.createElement("td");
       const a = document.createElement("a");
       a.href = `${T.page}#zone=${encodeURIComponent(p.zone)}`;

@@ -25,11 +25,11 @@ has() { grep -qF -- "$2" <<<"$1"; }
 page=$(dom "$skeleton/place-en.htm#q=Athens")
 count=$(grep -oE 'data-places="[0-9]+"' <<<"$page" | grep -oE '[0-9]+')
 check "at least 135,000 places ($count)" [ "${count:-0}" -ge 135000 ]
-check "Athens, Greece in the program's fields" has "$page" '<tr><td>Athens</td><td>Attica</td><td>Greece</td><td class="num lon">  23   43   40</td><td class="num lat">  37   59   02</td>'
+check "Athens, Greece in the program's fields" has "$page" '<tr><td>Athens</td><td>Attica</td><td>Greece</td><td class="num lon">  23   43   40  </td><td class="num lat">  37   59   02  </td>'
 check "Athens leads to its time zone" has "$page" '<a href="timezones-en.htm#zone=Europe%2FAthens">Europe/Athens</a>'
 page=$(dom "$skeleton/place-en.htm#q=London")
 check "west of Greenwich by less than a degree: the nearest value the record holds, marked, the true angle beside it" \
-  has "$page" '<td class="num lon">   0   00   00 ≈ (0°07′33″ W)</td>'
+  has "$page" '<td class="num lon">   0   00   00 ≈<br><span class="true">(0°07′33″ W)</span></td>'
 check "and no advice that writes the mirror position east of Greenwich" bash -c "! grep -q 'enter 0' <<<\"\$1\"" _ "$page"
 page=$(dom "$skeleton/place-en.htm#q=M%C3%BCnchen")
 check "München finds Munich by its German name" has "$page" '<tr><td>Munich</td><td>Bavaria</td><td>Germany</td>'
@@ -38,7 +38,7 @@ check "St Louis finds St. Louis, Missouri" has "$page" '<tr><td>St. Louis</td><t
 page=$(dom "$skeleton/place.htm#q=%CE%98%CE%B5%CF%83%CF%83%CE%B1%CE%BB%CE%BF%CE%BD%CE%AF%CE%BA%CE%B7")
 check "the Greek page finds Θεσσαλονίκη and calls it so" has "$page" '<tr><td>Θεσσαλονίκη (Thessaloníki)</td>'
 page=$(dom "$skeleton/place-en.htm#q=Sao%20Paulo")
-check "accents folded in the search; south and west negative" grep -qE 'São Paulo</td><td>São Paulo</td><td>Brazil</td><td class="num lon"> -46   38   ..</td><td class="num lat"> -23   32   ..</td>' <<<"$page"
+check "accents folded in the search; south and west negative" grep -qE 'São Paulo</td><td>São Paulo</td><td>Brazil</td><td class="num lon"> -46   38   ..  </td><td class="num lat"> -23   32   ..  </td>' <<<"$page"
 page=$(dom "$skeleton/place.htm#q=Athens")
 check "Greek page names the country in Greek" has "$page" '<td>Ελλάδα</td>'
 shot place-en "$skeleton/place-en.htm#q=Athens"
