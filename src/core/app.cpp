@@ -47,7 +47,13 @@ void App::reportCantOpen() {
     const Position c = console.cursor();
     if (c.column < w.left && c.row >= w.top && c.row <= w.bottom)
       console.moveCursor(1, c.row - w.top + 1);
-    console.writeText(kCantOpenMessage);
+    // The rest of the message's row is blanked (short of the window's last column, where
+    // a character would wrap), so that what stood there doesn't read as part of it.
+    console.writeText(std::string_view(kCantOpenMessage, kTextWidth));
+    const Position end = console.cursor();
+    if (end.row >= w.top && end.row <= w.bottom && end.column < w.right)
+      console.writeText(std::string(static_cast<std::size_t>(w.right - end.column), ' '));
+    console.writeText("\n\r");
     console.readKey();
     console.clearWindow();
     return;

@@ -138,6 +138,16 @@ TEST_F(ChartCommandsTest, FailedSaveClearsThePromptAndTheScreenGoesOn) {
   EXPECT_EQ(h.shownRow(1, 1, 26), " Orvenda   NAMES\\untitled ") << "the title stays";
 }
 
+// While the message waits for its key, its row holds the message alone: the footer text
+// that stood there ("turned to english language") doesn't run on after "continue".
+TEST_F(ChartCommandsTest, TheFailureMessageRowHoldsTheMessageAlone) {
+  h.files.refuseWrite.insert("NAMES\\anna");
+  h.backend.key('s');
+  h.backend.type("anna\r");
+  h.run();
+  EXPECT_EQ(h.shownRow(21), "    " + std::string(kCantOpen) + std::string(80 - 4 - 50, ' '));
+}
+
 TEST_F(ChartCommandsTest, AfterAFailedSaveTheTimeModeReloadFindsNoFile) {
   h.files.refuseWrite.insert("NAMES\\anna");
   h.backend.key('s');
