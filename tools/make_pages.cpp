@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -452,17 +451,10 @@ bool writeZoneScript(const std::vector<std::string>& zoneNames, const fs::path& 
       info = tz->get_info(info.end);
     }
     text += "]";
-    if (const auto tail = orvenda::chart::zoneTail(z)) {
-      // The rule as its text, for the page's own reading of it.
-      std::ifstream file("/usr/share/zoneinfo/" + z, std::ios::binary);
-      const std::string data((std::istreambuf_iterator<char>(file)),
-                             std::istreambuf_iterator<char>());
-      const auto close = data.rfind('\n', data.size() - 2);
-      if (!data.empty() && close != std::string::npos)
-        text += ",r:\"" + esc(data.substr(close + 1, data.size() - close - 2)) + "\",t:" +
-                (tail->lastChange == INT64_MIN ? std::string("-1e18")
-                                               : std::to_string(tail->lastChange));
-    }
+    if (const auto tail = orvenda::chart::zoneTail(z))
+      text +=
+          ",r:\"" + esc(tail->text) + "\",t:" +
+          (tail->lastChange == INT64_MIN ? std::string("-1e18") : std::to_string(tail->lastChange));
     text += std::string("}") + (i + 1 < zoneNames.size() ? "," : "") + "\n";
   }
   text += "};\n";

@@ -162,11 +162,12 @@ std::optional<ZoneTail> readTail(const std::string& zone) {
   if (data.size() < footer + 2 || data[footer] != '\n') return std::nullopt;
   const auto endOfFooter = data.find('\n', footer + 1);
   if (endOfFooter == std::string::npos) return std::nullopt;
-  const auto rule =
-      parsePosixRule(std::string_view(data).substr(footer + 1, endOfFooter - footer - 1));
+  const std::string text = data.substr(footer + 1, endOfFooter - footer - 1);
+  const auto rule = parsePosixRule(text);
   if (!rule) return std::nullopt;
   ZoneTail tail;
   tail.rule = *rule;
+  tail.text = text;
   tail.lastChange = INT64_MIN;
   if (c[3] > 0) {
     const unsigned char* last = u + times + (std::size_t{c[3]} - 1) * 8;

@@ -36,6 +36,7 @@ std::optional<PosixRule> parsePosixRule(std::string_view text);
 struct ZoneTail {
   std::int64_t lastChange = 0;  // seconds since 1970 UT: the rule holds after this
   PosixRule rule;
+  std::string text;  // the rule as the file writes it
 };
 // Read once per zone from the zoneinfo folder ($TZDIR, else /usr/share/zoneinfo); nothing
 // for a zone without a file or a footer.

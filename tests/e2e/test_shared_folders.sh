@@ -23,6 +23,11 @@ save() {  # user-id group-id folder chart
     --zone Europe/Athens --force >/dev/null 2>"$WORK/err"
 }
 owner() { stat -c '%u:%g %a' "$1"; }
+# Root's chart "Root" in a folder, readable and writable by all (0666).
+root_chart() {
+  (umask 0 && "$tool" -C "$1" new Root --date 1957-03-14 --time 09:41 --lon 23:43E --lat 37:58N \
+    --zone Europe/Athens >/dev/null 2>&1)
+}
 
 layout() {  # folder mode group
   local d="$WORK/$1"
@@ -48,8 +53,7 @@ check "group: no temporary left" bash -c "! ls -A '$d/NAMES' | grep -q orvenda"
 
 # ---- a sticky folder, 1777 -----------------------------------------------------------------
 d=$(layout sticky 1777 root)
-(umask 0 && "$tool" -C "$d" new Root --date 1957-03-14 --time 09:41 --lon 23:43E --lat 37:58N \
-  --zone Europe/Athens >/dev/null 2>&1)
+root_chart "$d"
 check "sticky: root's chart, 0666" [ "$(owner "$d/NAMES/Root")" = "0:0 666" ]
 check "sticky: Bob saves it" save "$bob" "$bob" "$d" Root
 check "sticky: still root's, 0666" [ "$(owner "$d/NAMES/Root")" = "0:0 666" ]
@@ -61,8 +65,7 @@ check "sticky: still Bob's" [ "$(owner "$d/NAMES/Bobby")" = "$bob:$team 664" ]
 
 # ---- a folder open to everyone, 0777 -------------------------------------------------------
 d=$(layout open 777 root)
-(umask 0 && "$tool" -C "$d" new Root --date 1957-03-14 --time 09:41 --lon 23:43E --lat 37:58N \
-  --zone Europe/Athens >/dev/null 2>&1)
+root_chart "$d"
 check "open: Bob saves root's chart" save "$bob" "$bob" "$d" Root
 check "open: still root's" [ "$(owner "$d/NAMES/Root")" = "0:0 666" ]
 
