@@ -15,16 +15,16 @@
 namespace orvenda::chart {
 
 int cmdOffset(Tool& t, const Options& o) {
-  if (o.operands.size() != 3) return t.fail("offset takes a zone, a date and a time");
+  if (o.operands.size() != 3) return t.usage("offset", "offset takes a zone, a date and a time");
   std::string why, zone = o.operands[0];
   const auto d = parseDate(o.operands[1], why);
-  if (!d) return t.fail(o.operands[1] + ": " + why);
+  if (!d) return t.usage("offset", o.operands[1] + ": " + why);
   const auto tm = parseTime(o.operands[2], why);
-  if (!tm) return t.fail(o.operands[2] + ": " + why);
+  if (!tm) return t.usage("offset", o.operands[2] + ": " + why);
   std::optional<std::int32_t> lon;
   if (const std::string* l = o.value("--lon")) {
     lon = parseAngle(*l, true, why);
-    if (!lon) return t.fail("--lon " + *l + ": " + why);
+    if (!lon) return t.usage("offset", "--lon " + *l + ": " + why);
   }
   if (!zoneExists(zone)) {
     const Atlas* atlas = t.loadAtlas();

@@ -16,7 +16,7 @@ namespace orvenda::chart {
 
 int cmdPlace(Tool& t, const Options& o) {
   if (o.operands.empty())
-    return t.fail("place needs a query, such as \"Athens\" or \"London, GB\"");
+    return t.usage("place", "place needs a query, such as \"Athens\" or \"London, GB\"");
   std::string query;
   for (const auto& w : o.operands) query += (query.empty() ? "" : " ") + w;
   const Atlas* atlas = t.loadAtlas();

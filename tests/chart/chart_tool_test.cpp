@@ -136,6 +136,9 @@ TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
       {{"export", "--format", "xml"}, "csv or aaf"},
       {{"import", "--format", "xml", "x.csv"}, "csv or aaf"},
       {{"import"}, "one file"},
+      {{"place"}, "needs a query"},
+      {{"offset", "Europe/London"}, "a zone, a date and a time"},
+      {{"offset", "Europe/London", "14.3.57", "12:00"}, "four digits"},
   };
   for (const auto& [cases, status] : {std::pair{&refused, 1}, std::pair{&misunderstood, 2}}) {
     for (const auto& [args, says] : *cases) {
