@@ -74,6 +74,16 @@ class KeyDecoder {
   bool hasEvent() const { return !events_.empty(); }
   KeyEvent nextEvent();
 
+  // Forgets every key read but not yet taken, and the start of a sequence whose rest will
+  // never come: when another program takes the terminal, or a stop gives it to the
+  // shell, the terminal throws away what was typed ahead, half a sequence included.
+  void forgetTypeAhead() {
+    pending_.clear();
+    waitedMs_ = 0;
+    discarding_ = false;
+    events_.clear();
+  }
+
  private:
   enum class Parse { Incomplete, Done };
   Parse parse();

@@ -348,6 +348,9 @@ void TerminalBackend::repaint() {
 
 InputEvent TerminalBackend::waitKey() {
   for (;;) {
+    // Back from a stop: the terminal threw away what was typed ahead, and what had been
+    // read of it goes too (half a sequence would end as an Escape).
+    if (g_term.continued) decoder_.forgetTypeAhead();
     if (decoder_.hasEvent()) return InputEvent{InputEvent::Kind::Key, decoder_.nextEvent()};
     if (lost_) return InputEvent{InputEvent::Kind::Lost, {}};
     if (g_term.resized || g_term.continued) {
@@ -403,6 +406,9 @@ void TerminalBackend::suspend() {
   installHandler(SIGQUIT, SIG_IGN, 0);
   g_term.handedOver = 1;
   leaveTerminal(false);
+  // An Escape left waiting for the rest of its sequence would otherwise end the program
+  // once it is back: the rest was typed ahead, and leaving the terminal threw it away.
+  decoder_.forgetTypeAhead();
 }
 
 void TerminalBackend::resume() {
