@@ -11,7 +11,11 @@ dir=$(make_workdir storm)
 mkdir -p "$dir/PRINT"
 
 # Pages and notes open in "true", which returns at once: the storm stays in the program.
-start_pane "cd '$dir' && env -u DISPLAY -u WAYLAND_DISPLAY VISUAL=true BROWSER=true TERM=xterm-256color \
+# Ctrl+C and Ctrl+\ are keys to the program in its raw mode. Typed while a page viewer has
+# the terminal, or after the program has ended, they would be signals to the pane's shell
+# and end the pane: the shell ignores them, and the program, started with them ignored,
+# keeps them so.
+start_pane "trap '' INT QUIT; cd '$dir' && env -u DISPLAY -u WAYLAND_DISPLAY VISUAL=true BROWSER=true TERM=xterm-256color \
    ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 '$BIN' 2>'$WORK/stderr'; echo \"EXIT=\$?\"; exec sleep 300"
 check "started" wait_for_text " Orvenda   NAMES" 10
 pid=$(program_pid)
@@ -42,7 +46,14 @@ seen_aspects=0
 seen_planets=0
 seen_prompt=0
 
+# A lone Escape leads back from the screen just read. On the main screen it would end the
+# program, so the screen is read once more a while later: keys held up on their way (tmux
+# busy with the program's output) have arrived by then.
 escape() {
+  local first=$screen
+  sleep 0.15
+  settled || return 0
+  [ "$(pane)" = "$first" ] || return 0
   tmx send-keys -t e2e -H 1b
   sleep 0.04
   settled
