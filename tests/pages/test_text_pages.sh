@@ -7,7 +7,7 @@ skeleton=$(realpath "$1")
 bin=$(realpath "$2")
 work=$(mktemp -d)
 sock="orvenda-text-pages-$$"
-trap 'tmux -L "$sock" kill-server >/dev/null 2>&1; rm -rf "$work"' EXIT
+trap 'for s in "$sock-english" "$sock-greek"; do tmux -L "$s" kill-server >/dev/null 2>&1; done; rm -rf "$work"' EXIT
 source "$(dirname "$0")/../support/checks.sh"
 dump() { w3m -dump -cols 200 -o display_link_number=1 "$1"; }
 
@@ -59,15 +59,17 @@ check "a place's zone leads to its history" \
 cp -R "$skeleton/." "$work/"
 for lang in english greek; do
   "$skeleton/../orvenda-settings" "$work" --language "$lang" >/dev/null
-  tmux -L "$sock" kill-server >/dev/null 2>&1
-  tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 \
+  # A tmux server of its own for each run: one still shutting down would take the next
+  # session with it.
+  psock="$sock-$lang"
+  tmux -L "$psock" -f /dev/null new-session -d -x 80 -y 25 \
     "cd '$work' && env -u DISPLAY -u WAYLAND_DISPLAY BROWSER=true TZ=UTC0 '$bin'; sleep 30"
-  for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
+  for _ in $(seq 60); do tmux -L "$psock" capture-pane -p | grep -q 'Orvenda   NAMES' && break; sleep 0.05; done
   # The last run's sheet goes first, so that the wait below is for this run's.
   rm -f "$work/PRINT/bush.html"
-  tmux -L "$sock" send-keys F5 F5
+  tmux -L "$psock" send-keys F5 F5
   sleep 0.2
-  tmux -L "$sock" send-keys r
+  tmux -L "$psock" send-keys r
   for _ in $(seq 60); do grep -q '<table>' "$work/PRINT/bush.html" 2>/dev/null && break; sleep 0.05; done
   sheet=$(w3m -dump -cols 100 "$work/PRINT/bush.html")
   today=$(TZ=UTC0 date '+%-d')
@@ -84,8 +86,9 @@ for lang in english greek; do
     check "el: sheet in Greek" grep -qE '^ *Φύλο +Γυναίκα' <<<"$sheet"
     check "el: sheet: place" grep -qE '^ *Γεωγραφικό πλάτος +37° 58′ 00″ Β' <<<"$sheet"
   fi
-  tmux -L "$sock" send-keys Escape
+  tmux -L "$psock" send-keys Escape
   sleep 0.3
+  tmux -L "$psock" kill-server >/dev/null 2>&1
 done
 check "the sheet needs no script" bash -c "! grep -q '<script' '$work/PRINT/bush.html'"
 check "no temporary file left beside it" bash -c "! ls -A '$work/PRINT' | grep -q '^\.orvenda'"
