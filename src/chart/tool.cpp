@@ -72,6 +72,10 @@ std::string writeCause(Tool& t, const std::string& logical, int err) {
   std::string cause;
   if (err == ELOOP) {
     cause = "it is a loop of symbolic links";
+  } else if (err == EACCES && isPlantedLink(path.string())) {
+    cause =
+        "it is a symbolic link that another user made in a folder open to everyone (sticky), "
+        "and such a link is followed only when it is yours or the folder owner's";
   } else if (kind == fs::file_type::directory) {
     cause = "a folder of that name is there";
   } else if (kind != fs::file_type::not_found && kind != fs::file_type::regular &&

@@ -30,6 +30,10 @@ class FileSystem {
   virtual bool touch(std::string_view logicalName) = 0;
 };
 
+// Whether the path is a symbolic link that another user left in a folder that is sticky
+// and open to everyone (as /tmp is), which no read or save follows.
+bool isPlantedLink(const std::string& path);
+
 // The file system of the platform the program runs on, with names taken relative to root
 // (the working directory unless a test says otherwise).
 std::unique_ptr<FileSystem> openFileSystem(std::string root = ".");

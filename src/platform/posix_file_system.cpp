@@ -13,8 +13,10 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -28,19 +30,6 @@ constexpr std::string_view kTempMark = "\xE2\x80\xA3";  // "‣", between the pa
 std::string folderOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The file that a chain of symbolic links ends at (the path itself when it is none), or
-// nothing for a chain that never ends (a loop), which "wb" would refuse as well.
-std::optional<std::string> followLinks(std::string path) {
-  for (int hops = 0; hops < 40; ++hops) {
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
-    if (n <= 0 || n == static_cast<ssize_t>(sizeof buf)) return path;
-    const std::string target(buf, static_cast<std::size_t>(n));
-    path = target[0] == '/' ? target : folderOf(path) + target;
-  }
-  return std::nullopt;
 }
 
 std::string temporaryName() {
@@ -93,9 +82,104 @@ mode_t currentUmask() {
   return mask;
 }
 
+// The rule of Linux's fs.protected_symlinks: in a folder that is sticky and open to
+// everyone, a link is followed only when this user or the folder's owner made it.
+bool plantedBySomeoneElse(const struct stat& link, const struct stat& folder) {
+  return (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && link.st_uid != ::geteuid() &&
+         link.st_uid != folder.st_uid;
+}
+
 }  // namespace
 
 bool isTemporaryName(std::string_view fileName) { return temporaryNameParts(fileName); }
+
+// The file that a chain of symbolic links ends at (the path itself when it is none), or
+// nothing, with errno saying why, where an open by name would be refused as well:
+// - a chain that never ends (a loop): ELOOP;
+// - a link in a folder that is sticky and open to everyone, made by someone who is neither
+//   this user nor the folder's owner: EACCES. Such a link may have been planted to make
+//   the user's save overwrite a file of the user's own; Linux refuses to follow it where
+//   fs.protected_symlinks is set, and the program refuses it whatever that setting.
+std::optional<std::string> PosixFileSystem::followLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat link {};
+    if (sys_.lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+    const std::string folder = folderOf(path);
+    struct stat dir {};
+    if (sys_.stat(folder.empty() ? "." : folder.c_str(), &dir) == 0 &&
+        plantedBySomeoneElse(link, dir))
+      return errno = EACCES, std::nullopt;
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf);
+    if (n <= 0 || n == static_cast<ssize_t>(sizeof buf)) return path;
+    const std::string target(buf, static_cast<std::size_t>(n));
+    path = target[0] == '/' ? target : folder + target;
+  }
+  return errno = ELOOP, std::nullopt;
+}
+
+bool isPlantedLink(const std::string& path) {
+  struct stat link {
+  }, dir{};
+  const std::string folder = folderOf(path);
+  return ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+         ::stat(folder.empty() ? "." : folder.c_str(), &dir) == 0 &&
+         plantedBySomeoneElse(link, dir);
+}
+
+namespace {
+
+// The names of a file's extended attributes, from a listxattr-style call; nothing on a
+// failure, with errno saying why.
+template <typename List>
+std::optional<std::vector<std::string>> attributeNames(List list) {
+  for (int tries = 0; tries < 4; ++tries) {
+    const ssize_t size = list(nullptr, 0);
+    if (size < 0) return std::nullopt;
+    std::vector<char> buf(static_cast<std::size_t>(size));
+    const ssize_t n = list(buf.data(), buf.size());
+    if (n < 0 && errno == ERANGE) continue;  // one was added in between
+    if (n < 0) return std::nullopt;
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(n);) {
+      names.emplace_back(buf.data() + at);
+      at += names.back().size() + 1;
+    }
+    return names;
+  }
+  return errno = ERANGE, std::nullopt;
+}
+
+}  // namespace
+
+// Gives the new file the extended attributes the old one had, and no others: its access
+// list (system.posix_acl_access) above all, which a plain "wb" write would have kept, and
+// which the folder's default list must not replace. False when any can't be copied.
+bool PosixFileSystem::copyAttributes(const std::string& from, int to) {
+  const auto wanted =
+      attributeNames([&](char* b, std::size_t n) { return sys_.listxattr(from.c_str(), b, n); });
+  if (!wanted) return errno == ENOTSUP;  // a file system with none keeps none
+  const auto inherited =
+      attributeNames([&](char* b, std::size_t n) { return ::flistxattr(to, b, n); });
+  if (!inherited) return false;
+  for (const auto& name : *inherited)
+    if (std::find(wanted->begin(), wanted->end(), name) == wanted->end() &&
+        ::fremovexattr(to, name.c_str()) != 0)
+      return false;
+  for (const auto& name : *wanted) {
+    std::vector<char> value(256);
+    ssize_t n = 0;
+    for (;;) {
+      n = sys_.getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+      if (n >= 0 || errno != ERANGE || value.size() > (1u << 20)) break;
+      value.resize(value.size() * 4);
+    }
+    if (n < 0 ||
+        sys_.fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(n), 0) != 0)
+      return false;
+  }
+  return true;
+}
 
 Syscalls Syscalls::system() {
   return Syscalls{
@@ -110,6 +194,10 @@ Syscalls Syscalls::system() {
       ::ftruncate,
       ::stat,
       ::fchown,
+      ::lstat,
+      ::listxattr,
+      ::getxattr,
+      ::fsetxattr,
   };
 }
 
@@ -124,8 +212,10 @@ std::string PosixFileSystem::pathOf(std::string_view logicalName) const {
 
 std::optional<std::vector<std::uint8_t>> PosixFileSystem::read(std::string_view logicalName,
                                                                std::size_t maxBytes) {
-  const std::string path = pathOf(logicalName);
-  const int fd = sys_.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
+  // A link is read where it would be written: a planted one is refused on both sides.
+  const auto path = followLinks(pathOf(logicalName));
+  if (!path) return std::nullopt;
+  const int fd = sys_.open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK, 0);
   if (fd < 0) return std::nullopt;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -206,7 +296,7 @@ bool PosixFileSystem::writeInPlace(const std::string& path, std::span<const std:
 
 bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::uint8_t> bytes) {
   const auto followed = followLinks(pathOf(logicalName));
-  if (!followed) return errno = ELOOP, false;  // a loop of links
+  if (!followed) return false;  // a loop of links, or one planted in a shared folder
   const std::string& path = *followed;
   struct stat st {};
   const bool exists = sys_.stat(path.c_str(), &st) == 0;
@@ -216,6 +306,9 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
   if (exists && !S_ISREG(st.st_mode)) return errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL, false;
   // A target the user may not write stays as it is, as a plain "wb" open would fail.
   if (exists && sys_.access(path.c_str(), W_OK) != 0) return false;
+  // A file with a second name (a hard link in another working directory) is written where
+  // it is, as "wb" writes it, so that both names keep showing the same chart.
+  if (exists && st.st_nlink > 1) return writeInPlace(path, bytes);
   const std::string folder = folderOf(path);
   sweep(folder);
 
@@ -254,6 +347,13 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
     return errno = err, false;
   }
   ok = ok && ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask())) == 0;
+  // The old file's access list and other extended attributes go with it; where one can't
+  // be copied, the file is written in place, which keeps them all.
+  if (ok && exists && !copyAttributes(path, fd)) {
+    sys_.close(fd);
+    release();
+    return writeInPlace(path, bytes);
+  }
   ok = ok && writeAll(fd, bytes) && sys_.fsync(fd) == 0;
   int err = ok ? 0 : errno;
   if (sys_.close(fd) != 0 && ok) {
@@ -280,8 +380,9 @@ std::unique_ptr<FileSystem> openFileSystem(std::string root) {
 }
 
 bool PosixFileSystem::touch(std::string_view logicalName) {
-  const std::string path = pathOf(logicalName);
-  const int fd = sys_.open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  const auto path = followLinks(pathOf(logicalName));
+  if (!path) return false;
+  const int fd = sys_.open(path->c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   sys_.close(fd);
   return true;

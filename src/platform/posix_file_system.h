@@ -25,6 +25,10 @@ struct Syscalls {
   int (*ftruncate)(int fd, off_t length);
   int (*stat)(const char* path, struct stat* st);
   int (*fchown)(int fd, uid_t owner, gid_t group);
+  int (*lstat)(const char* path, struct stat* st);
+  ssize_t (*listxattr)(const char* path, char* names, std::size_t size);
+  ssize_t (*getxattr)(const char* path, const char* name, void* value, std::size_t size);
+  int (*fsetxattr)(int fd, const char* name, const void* value, std::size_t size, int flags);
   static Syscalls system();
 };
 
@@ -48,6 +52,8 @@ class PosixFileSystem final : public FileSystem {
 
  private:
   bool writeInPlace(const std::string& path, std::span<const std::uint8_t> bytes);
+  std::optional<std::string> followLinks(std::string path);
+  bool copyAttributes(const std::string& from, int to);
   bool writeAll(int fd, std::span<const std::uint8_t> bytes);
   void sweep(const std::string& folder);
 

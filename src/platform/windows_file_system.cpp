@@ -149,6 +149,9 @@ class WindowsFileSystem final : public FileSystem {
 
 }  // namespace
 
+// Windows has no sticky folders; a link there is followed as any open follows it.
+bool isPlantedLink(const std::string&) { return false; }
+
 std::unique_ptr<FileSystem> openFileSystem(std::string root) {
   return std::make_unique<WindowsFileSystem>(std::move(root));
 }

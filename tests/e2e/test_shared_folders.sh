@@ -98,4 +98,56 @@ check "sheet: the other client's sheet is not opened" [ ! -e "$WORK/opened" ]
 check "sheet: and is as it was" grep -q 'Another client' "$d/PRINT/bush.html"
 tmx send-keys -t e2e Escape
 check "sheet: Escape ends it" wait_for_text "EXIT=0"
+# ---- a link planted in a sticky folder -----------------------------------------------------
+# Bob leaves NAMES/untitled in the shared folder as a link to Ann's thesis. Neither Ann's
+# tool nor Ann's program (whose start-up saves untitled without asking) may follow it,
+# whatever the kernel's own protected_symlinks says.
+d=$(layout planted 1777 root)
+mkdir -p "$WORK/ann"
+printf 'Chapter one of a thesis that took three years.\n' >"$WORK/ann/thesis"
+chown -R "$ann:$ann" "$WORK/ann"
+thesis=$(md5sum <"$WORK/ann/thesis")
+as "$bob" "$bob" ln -s "$WORK/ann/thesis" "$d/NAMES/untitled"
+as "$ann" "$ann" "$tool" -C "$d" new untitled --date 1957-03-14 --time 09:41 --lon 23:43E \
+  --lat 37:58N --zone Europe/Athens --force >/dev/null 2>"$WORK/err"
+check "planted: Ann's tool refuses the save" [ "$?" = 1 ]
+check "planted: and says why" grep -q "symbolic link that another user made" "$WORK/err"
+check "planted: the thesis is as it was" [ "$(md5sum <"$WORK/ann/thesis")" = "$thesis" ]
+start_pane "cd '$d' && setpriv --reuid $ann --regid $ann --clear-groups env TERM=tmux-256color '$BIN'; echo EXIT=\$?; exec sleep 60"
+check "planted: Ann's program says it can't save untitled" \
+  wait_for_text "I can't open that file, press any key to continue"
+tmx send-keys -t e2e x
+sleep 0.3
+tmx send-keys -t e2e Escape
+wait_for_text "EXIT=" >/dev/null
+check "planted: and leaves the thesis as it was" [ "$(md5sum <"$WORK/ann/thesis")" = "$thesis" ]
+check "planted: the link is still Bob's link" [ "$(stat -c '%F %u' "$d/NAMES/untitled")" = "symbolic link $bob" ]
+check "planted: nothing left beside the thesis" [ "$(ls -A "$WORK/ann")" = thesis ]
+# A link of Ann's own there, or of the folder's owner, is followed as before.
+as "$ann" "$ann" ln -s "$WORK/ann/mine" "$d/NAMES/Mine"
+check "planted: Ann's own link is followed" save "$ann" "$ann" "$d" Mine
+check "planted: to her file" [ "$(stat -c %s "$WORK/ann/mine")" = 56 ]
+chmod 777 "$WORK/ann" && ln -s "$WORK/ann/roots" "$d/NAMES/Roots"
+check "planted: root's link (the folder's owner) is followed" save "$ann" "$ann" "$d" Roots
+check "planted: to its file" [ "$(stat -c %s "$WORK/ann/roots")" = 56 ]
+
+# ---- an access list that lets another user write -------------------------------------------
+d=$(layout acl 775 "$team")
+check "acl: Ann saves her chart" save "$ann" "$team" "$d" Anna
+chmod 644 "$d/NAMES/Anna"
+if setfacl -m "u:$bob:rw" "$d/NAMES/Anna" 2>/dev/null; then
+  list=$(getfacl -cn "$d/NAMES/Anna")
+  mode=$(owner "$d/NAMES/Anna")
+  check "acl: Bob saves Ann's chart, as the list lets him" save "$bob" "$bob" "$d" Anna
+  check "acl: Ann saves it" save "$ann" "$team" "$d" Anna
+  check "acl: the list is kept" [ "$(getfacl -cn "$d/NAMES/Anna")" = "$list" ]
+  check "acl: owner, group and mode too" [ "$(owner "$d/NAMES/Anna")" = "$mode" ]
+  check "acl: Bob can still save it" save "$bob" "$bob" "$d" Anna
+  check "acl: the team, without a place in the list, can't" bash -c \
+    "! setpriv --reuid 1203 --regid $team --clear-groups '$tool' -C '$d' new Anna --date 1957-03-14 \
+      --time 09:41 --lon 23:43E --lat 37:58N --zone Europe/Athens --force 2>/dev/null"
+else
+  echo "skipped: no access lists on this file system"
+fi
+
 finish

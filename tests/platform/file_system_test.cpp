@@ -6,11 +6,14 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
@@ -381,6 +384,163 @@ TEST(FileSystem, AFileThatCantBeReplacedAsItsOwnerHadItIsWrittenInPlace) {
     EXPECT_TRUE(fs.write("NAMES\\new", bytes));
     EXPECT_EQ(statOf(dir / "NAMES/new").st_uid, ::geteuid());
   }
+}
+
+// ---- what a plain "wb" open keeps: planted links refused, attributes and hard links kept ----
+
+// A shared folder (sticky, open to everyone) where another user left NAMES/untitled as a
+// link to a file of this user's. Who owns the link and the folder is told through the
+// seam, so the rule is held whoever runs the test and whatever the kernel's own setting.
+struct Owners {
+  static inline uid_t link = 0;
+  static inline uid_t folder = 0;
+  static inline std::string folderPath;
+};
+
+Syscalls ownersFromTheTest() {
+  Syscalls s = Syscalls::system();
+  s.lstat = [](const char* p, struct stat* st) {
+    const int rc = ::lstat(p, st);
+    if (rc == 0 && S_ISLNK(st->st_mode)) st->st_uid = Owners::link;
+    return rc;
+  };
+  s.stat = [](const char* p, struct stat* st) {
+    const int rc = ::stat(p, st);
+    std::string path = p;
+    if (!path.empty() && path.back() == '/') path.pop_back();
+    if (rc == 0 && path == Owners::folderPath) st->st_uid = Owners::folder;
+    return rc;
+  };
+  return s;
+}
+
+TEST(FileSystem, ALinkPlantedInAStickySharedFolderIsFollowedOnlyForItsRightfulOwners) {
+  const uid_t me = ::geteuid(), other = me + 4321, third = me + 5555;
+  struct Case {
+    const char* what;
+    mode_t folderMode;
+    uid_t linkOwner, folderOwner;
+    bool followed;
+  };
+  const Case cases[] = {
+      {"another user's link in a sticky folder open to all", 01777, other, me, false},
+      {"another user's link in a sticky folder of a third", 01777, other, third, false},
+      {"the folder owner's link", 01777, other, other, true},
+      {"the user's own link", 01777, me, third, true},
+      {"a folder that is not sticky", 0777, other, third, true},
+      {"a sticky folder open to its group only", 01775, other, third, true},
+  };
+  const std::vector<std::uint8_t> thesis(300, 'T'), chart(56, 2);
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.mkdir("NAMES");
+    dir.mkdir("home");
+    dir.write("home/thesis", thesis);
+    ASSERT_EQ(::chmod((dir / "NAMES").c_str(), c.folderMode), 0);
+    std::filesystem::create_symlink("../home/thesis", dir / "NAMES/untitled");
+    Owners::link = c.linkOwner;
+    Owners::folder = c.folderOwner;
+    Owners::folderPath = dir / "NAMES";
+    PosixFileSystem fs(dir.path(), ownersFromTheTest());
+    errno = 0;
+    EXPECT_EQ(fs.write("NAMES\\untitled", chart), c.followed) << c.what;
+    EXPECT_EQ(fs.read("NAMES\\untitled", 56).has_value(), c.followed) << c.what;
+    EXPECT_EQ(fs.touch("NAMES\\untitled"), c.followed) << c.what;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "NAMES/untitled")) << c.what;
+    EXPECT_EQ(dir.read("home/thesis"), c.followed ? chart : thesis) << c.what;
+    EXPECT_EQ(dir.list("home").size(), 1u) << c.what << ": no temporary beside the thesis";
+    EXPECT_EQ(dir.list("NAMES").size(), 1u) << c.what;
+  }
+}
+
+// Runs a shell command; false when it failed (a missing tool or a file system without
+// access lists).
+bool shell(const std::string& command) {
+  return std::system((command + " 2>/dev/null").c_str()) == 0;
+}
+
+std::string output(const std::string& command) {
+  std::string text;
+  if (FILE* p = ::popen((command + " 2>/dev/null").c_str(), "r")) {
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) text += buf;
+    ::pclose(p);
+  }
+  return text;
+}
+
+std::string attribute(const std::string& path, const char* name) {
+  char buf[256];
+  const ssize_t n = ::getxattr(path.c_str(), name, buf, sizeof buf);
+  return n < 0 ? std::string("(none)") : std::string(buf, static_cast<std::size_t>(n));
+}
+
+TEST(FileSystem, AReplacedFileKeepsItsAccessListAndItsOtherAttributes) {
+  TempDir dir;
+  dir.mkdir("NAMES");
+  dir.write("NAMES/anna", std::vector<std::uint8_t>(56, 1));
+  dir.write("NAMES/plain", std::vector<std::uint8_t>(56, 1));
+  const std::string anna = dir / "NAMES/anna", plain = dir / "NAMES/plain";
+  ::chmod(anna.c_str(), 0644);
+  ::chmod(plain.c_str(), 0644);
+  if (::setxattr(anna.c_str(), "user.client", "since 2019", 10, 0) != 0)
+    GTEST_SKIP() << "this file system keeps no extended attributes";
+  // Another user may write Anna's chart; the folder gives new files a list of its own.
+  if (!shell("setfacl -m u:4321:rw '" + anna + "' && setfacl -d -m u:4322:rwx '" + dir / "NAMES'"))
+    GTEST_SKIP() << "no setfacl, or no access lists here";
+  const std::string listBefore = output("getfacl -cn '" + anna + "'");
+  ASSERT_NE(listBefore.find("user:4321:rw-"), std::string::npos);
+  const struct stat before = statOf(anna), plainBefore = statOf(plain);
+
+  PosixFileSystem fs(dir.path());
+  const std::vector<std::uint8_t> bytes(56, 2);
+  ASSERT_TRUE(fs.write("NAMES\\anna", bytes));
+  ASSERT_TRUE(fs.write("NAMES\\plain", bytes));
+  EXPECT_EQ(dir.read("NAMES/anna"), bytes);
+  EXPECT_EQ(output("getfacl -cn '" + anna + "'"), listBefore);
+  EXPECT_EQ(attribute(anna, "user.client"), "since 2019");
+  EXPECT_EQ(statOf(anna).st_mode, before.st_mode);
+  // A file without a list gets none from the folder's default.
+  EXPECT_EQ(output("getfacl -cn '" + plain + "'"), "user::rw-\ngroup::r--\nother::r--\n\n");
+  EXPECT_EQ(statOf(plain).st_mode, plainBefore.st_mode);
+  EXPECT_EQ(dir.list("NAMES").size(), 2u);
+}
+
+// An attribute the new file can't be given (a security label, a trusted one): the file
+// is written where it is, which keeps every attribute it has.
+TEST(FileSystem, AFileWhoseAttributesCantBeCopiedIsWrittenInPlace) {
+  TempDir dir;
+  dir.write("chart", std::vector<std::uint8_t>(56, 1));
+  const std::string chart = dir / "chart";
+  if (::setxattr(chart.c_str(), "user.client", "since 2019", 10, 0) != 0)
+    GTEST_SKIP() << "this file system keeps no extended attributes";
+  Syscalls s = Syscalls::system();
+  s.fsetxattr = [](int, const char*, const void*, std::size_t, int) { return errno = EPERM, -1; };
+  const struct stat before = statOf(chart);
+  PosixFileSystem fs(dir.path(), s);
+  const std::vector<std::uint8_t> bytes(56, 2);
+  ASSERT_TRUE(fs.write("chart", bytes));
+  EXPECT_EQ(dir.read("chart"), bytes);
+  EXPECT_EQ(statOf(chart).st_ino, before.st_ino);
+  EXPECT_EQ(attribute(chart, "user.client"), "since 2019");
+  EXPECT_EQ(dir.list("").size(), 1u) << "no temporary left behind";
+}
+
+TEST(FileSystem, AChartWithASecondNameIsWrittenWhereBothNamesSeeIt) {
+  TempDir dir;
+  dir.mkdir("one/NAMES");
+  dir.mkdir("two/NAMES");
+  dir.write("one/NAMES/c", std::vector<std::uint8_t>(56, 1));
+  ASSERT_EQ(::link((dir / "one/NAMES/c").c_str(), (dir / "two/NAMES/c").c_str()), 0);
+  const struct stat before = statOf(dir / "one/NAMES/c");
+  PosixFileSystem fs(dir / "one");
+  const std::vector<std::uint8_t> bytes(56, 2);
+  ASSERT_TRUE(fs.write("NAMES\\c", bytes));
+  const struct stat after = statOf(dir / "one/NAMES/c");
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(dir.read("two/NAMES/c"), bytes);
+  EXPECT_EQ(dir.list("one/NAMES").size(), 1u);
 }
 
 }  // namespace
