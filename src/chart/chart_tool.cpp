@@ -28,9 +28,9 @@ constexpr const char* kUsage =
     "                           charts to standard output, all of them when no name is given\n"
     "  import [--format csv|aaf] [--force] FILE\n"
     "                           charts from FILE (- for standard input)\n"
-    "  chart NAME [--houses SYSTEM] [--json]\n"
+    "  chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"
     "                           the natal chart: positions, houses and aspects\n"
-    "  sheet NAME [--houses SYSTEM] [-o FILE]\n"
+    "  sheet NAME [--houses SYSTEM] [--time-unknown] [-o FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "\n"
     "'orvenda-chart COMMAND --help' tells more of each. The exit status is 0 on success,\n"
@@ -91,7 +91,7 @@ const std::map<std::string, std::string> kCommandHelp = {
      "summer-time fields or its Julian day, which must agree, else of its place's zone;\n"
      "its date is of the Julian calendar before 15 October 1582 unless marked g.\n"},
     {"chart",
-     "usage: orvenda-chart chart NAME [--houses SYSTEM] [--json]\n"
+     "usage: orvenda-chart chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"
      "The natal chart of a saved record with the working directory's configuration\n"
      "(settings/): the positions of the planets and points that take part, the house cusps\n"
      "with their rulers, and the aspects within the configured orbs. --json prints one\n"
@@ -99,12 +99,17 @@ const std::map<std::string, std::string> kCommandHelp = {
      "regiomontanus, campanus, equal, equal-mc, equal-aries, vehlow, whole-sign,\n"
      "alcabitius, morinus, topocentric, meridian, horizontal, carter, krusinski,\n"
      "pullen-sd, pullen-sr, sripati, sunshine or apc. Where a system can't be computed\n"
-     "(Placidus and Koch beyond the polar circles) Porphyry is used, and said.\n"},
+     "(Placidus and Koch beyond the polar circles) Porphyry is used, and said.\n"
+     "--time-unknown is for a birth whose time nobody knows: the planets at noon of the\n"
+     "local day, the Moon's range over that day, and no houses, angles or points that need\n"
+     "the time. A date the main screen rolls over (31 June is 1 July there) is the chart of\n"
+     "the day it shows; a file that is not a chart's 56 bytes gives no chart.\n"},
     {"sheet",
-     "usage: orvenda-chart sheet NAME [--houses SYSTEM] [-o FILE]\n"
+     "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [-o FILE]\n"
      "The print sheet that the program's R writes (birth data, wheel, tables), for any saved\n"
      "chart, in the horoscope language of settings/langhor, on standard output or into FILE\n"
-     "(written whole, or not at all).\n"},
+     "(written whole, or not at all). --time-unknown draws it as the program does with the\n"
+     "time un-known (F2): no houses, the Moon's range over the day.\n"},
 };
 
 }  // namespace
@@ -164,8 +169,8 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
           {"offset", {{"--lon"}, {}}},
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
-          {"chart", {{"--houses"}, {"--json"}}},
-          {"sheet", {{"--houses", "-o"}, {}}},
+          {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
+          {"sheet", {{"--houses", "-o"}, {"--time-unknown"}}},
       };
   const auto& allowed = kOptions.at(command);
   const auto o = parseOptions(t, command, args, i + 1, allowed.first, allowed.second);

@@ -28,18 +28,16 @@ std::string universalText(long long seconds, const char* form) {
   return buf;
 }
 
+// A longitude cut to the second, in its sign or from 0° Aries.
 std::string dms(double degrees, bool inSign) {
-  long long s = std::llround(natal::normalized(degrees) * 3600.0) % (360LL * 3600);
+  long long s = natal::arcSecondsOf(degrees);
   if (inSign) s %= 30 * 3600;
   char buf[32];
   std::snprintf(buf, sizeof buf, "%2lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60);
   return buf;
 }
 
-int signOf(double longitude) {
-  return static_cast<int>(std::llround(natal::normalized(longitude) * 3600.0) % (360LL * 3600) /
-                          (30 * 3600));
-}
+using natal::signOf;
 
 std::string names(const std::vector<int>& points) {
   std::string s;
@@ -64,7 +62,7 @@ nlohmann::json asJson(const std::string& name, const natal::NatalChart& c) {
                       {"latitude", p.latitude},
                       {"speed", p.speed},
                       {"sign", natal::signName(sign, false)},
-                      {"house", p.house},
+                      {"house", c.timeKnown ? json(p.house) : json()},
                       {"retrograde", p.retrograde},
                       {"borderline", border}});
   }
@@ -85,19 +83,27 @@ nlohmann::json asJson(const std::string& name, const natal::NatalChart& c) {
     for (int p : r.ofNatural) natural.push_back(natal::pointName(p, false));
     rulers.push_back({{"cusp_sign", cusp}, {"natural_sign", natural}});
   }
-  return {{"name", name},
-          {"universal_time", universalText(c.universalSeconds, "%04d-%02u-%02uT%02d:%02d:%02dZ")},
-          {"julian_day", c.julianDayUt},
-          {"delta_t_seconds", c.deltaTSeconds},
-          {"local_sidereal_time_hours", c.localSiderealHours},
-          {"houses",
-           {{"system", systemName(c.houseSystem)},
-            {"requested", systemName(c.requestedSystem)},
-            {"cusps", cusps},
-            {"rulers", rulers}}},
-          {"points", points},
-          {"missing", missing},
-          {"aspects", aspects}};
+  json out = {
+      {"name", name},
+      {"time_known", c.timeKnown},
+      {"universal_time", universalText(c.universalSeconds, "%04d-%02u-%02uT%02d:%02d:%02dZ")},
+      {"julian_day", c.julianDayUt},
+      {"delta_t_seconds", c.deltaTSeconds},
+      {"local_sidereal_time_hours", c.timeKnown ? json(c.localSiderealHours) : json()},
+      {"houses", c.timeKnown ? json{{"system", systemName(c.houseSystem)},
+                                    {"requested", systemName(c.requestedSystem)},
+                                    {"cusps", cusps},
+                                    {"rulers", rulers}}
+                             : json()},
+      {"points", points},
+      {"missing", missing},
+      {"aspects", aspects}};
+  if (!c.timeKnown)
+    out["moon_range"] = {{"from", c.moonAtDayStart},
+                         {"to", c.moonAtDayEnd},
+                         {"from_sign", natal::signName(signOf(c.moonAtDayStart), false)},
+                         {"to_sign", natal::signName(signOf(c.moonAtDayEnd), false)}};
+  return out;
 }
 
 std::string asText(const std::string& name, const natal::NatalChart& c) {
@@ -106,11 +112,19 @@ std::string asText(const std::string& name, const natal::NatalChart& c) {
   std::snprintf(buf, sizeof buf, "  julian day %.6f (UT)  ΔT %.1f s\n", c.julianDayUt,
                 c.deltaTSeconds);
   s += "universal   " + universalText(c.universalSeconds, "%04d-%02u-%02u %02d:%02d:%02d UT") + buf;
-  const long long lst = std::llround(c.localSiderealHours * 3600.0) % 86400;
-  std::snprintf(buf, sizeof buf, "sidereal    %02lld:%02lld:%02lld local sidereal time\n",
-                lst / 3600, lst / 60 % 60, lst % 60);
-  s += buf;
-  s += "houses      " + std::string(natal::houseSystemByCode(c.houseSystem).title) + "\n";
+  if (c.timeKnown) {
+    const long long lst = std::llround(c.localSiderealHours * 3600.0) % 86400;
+    std::snprintf(buf, sizeof buf, "sidereal    %02lld:%02lld:%02lld local sidereal time\n",
+                  lst / 3600, lst / 60 % 60, lst % 60);
+    s += buf;
+    s += "houses      " + std::string(natal::houseSystemByCode(c.houseSystem).title) + "\n";
+  } else {
+    s += "time        not known: the planets at noon of the local day; no houses, no angles\n";
+    s += "moon        " + natal::signName(signOf(c.moonAtDayStart), false) + " " +
+         dms(c.moonAtDayStart, true) + " at 00:00 to " +
+         natal::signName(signOf(c.moonAtDayEnd), false) + " " + dms(c.moonAtDayEnd, true) +
+         " at 24:00 local time\n";
+  }
   s += "\n" + padded("POINT", 16) + padded("SIGN", 13) + padded("POSITION", 13) +
        "HOUSE  R  MOTION/DAY  BORDERLINE\n";
   for (const auto& p : c.points) {
@@ -121,13 +135,15 @@ std::string asText(const std::string& name, const natal::NatalChart& c) {
     if (p.houseBorder)
       border += (border.empty() ? "" : ", ") + std::string("house ") + std::to_string(p.house) +
                 "/" + std::to_string(p.house % 12 + 1);
-    std::snprintf(buf, sizeof buf, "%5d  %s  %+10.4f  ", p.house, p.retrograde ? "R" : " ",
+    std::snprintf(buf, sizeof buf, "%5s  %s  %+10.4f  ",
+                  c.timeKnown ? std::to_string(p.house).c_str() : "-", p.retrograde ? "R" : " ",
                   p.speed);
     s += padded(natal::pointName(p.index, false), 16) + padded(natal::signName(sign, false), 13) +
          padded(dms(p.longitude, true), 13) + buf + border + "\n";
   }
-  s += "\n" + padded("HOUSE", 7) + padded("SIGN", 13) + padded("CUSP", 13) + "RULER\n";
-  for (int h = 0; h < 12; ++h) {
+  if (c.timeKnown)
+    s += "\n" + padded("HOUSE", 7) + padded("SIGN", 13) + padded("CUSP", 13) + "RULER\n";
+  for (int h = 0; h < (c.timeKnown ? 12 : 0); ++h) {
     std::string rulers = names(c.rulers[h].ofCusp);
     if (!c.rulers[h].ofNatural.empty())
       rulers += "; " + names(c.rulers[h].ofNatural) + " (of the natural sign)";
@@ -171,9 +187,15 @@ std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* 
   if (!t.workingDirectory()) return std::nullopt;
   std::string why;
   if (!chartName(o.operands[0], saved.name, why)) return t.fail(why), std::nullopt;
-  const auto r = readChart(t, saved.name);
+  std::size_t size = 0;
+  const auto r = readChart(t, saved.name, &size);
   if (!r) return t.fail("no chart NAMES/" + o.operands[0]), std::nullopt;
   saved.record = *r;
+  if (size != BirthRecord::kFileSize) saved.damagedSize = size;
+  // The chart of the day the main screen shows: 0 3 1980 is 1 4 1980 there, and R draws
+  // that day.
+  normalizeDate(saved.record);
+  saved.timeKnown = !o.has("--time-unknown");
   SettingsStore store(*t.files);
   if (auto failed = natal::readChartConfig(store, saved.config)) {
     t.fail("can't read " + *failed + " (the chart's configuration); no chart");
@@ -187,27 +209,48 @@ std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* 
   return saved;
 }
 
+std::string refusalText(const SavedChart& saved, const natal::ChartOutcome& out) {
+  if (saved.damagedSize)
+    return "the file is damaged (" + std::to_string(*saved.damagedSize) +
+           " bytes, not a chart's 56)";
+  if (out.chart) return "";
+  return out.refusal == natal::ChartRefusal::NotADate
+             ? "the date is not one of the Gregorian calendar"
+             : "the record holds values outside the ranges of its fields";
+}
+
+std::vector<std::string> ephemerisNotes(const natal::NatalChart& c) {
+  std::string cause = "outside the ephemeris files' years 1800-2399";
+  if (!c.missingFiles.empty()) {
+    cause = "the ephemeris files ";
+    for (std::size_t i = 0; i < c.missingFiles.size(); ++i)
+      cause += (i ? ", " : "") + c.missingFiles[i];
+    cause += " are not in " + natal::ephemerisPath();
+  }
+  std::vector<std::string> notes;
+  if (!c.missing.empty()) notes.push_back("not computed (" + cause + "): " + names(c.missing));
+  if (c.analytic) notes.push_back("positions from the analytic ephemeris (" + cause + ")");
+  return notes;
+}
+
 int cmdChart(Tool& t, const Options& o) {
   int status = 0;
   const auto saved = loadSavedChart(t, o, "chart", status);
   if (!saved) return status;
-  const natal::ChartOutcome out = natal::computeChart(saved->record, saved->config,
-                                                      saved->houseSystem, natal::swissEphemeris());
+  const natal::ChartOutcome out =
+      saved->damagedSize ? natal::ChartOutcome{}
+                         : natal::computeChart(saved->record, saved->config, saved->houseSystem,
+                                               natal::swissEphemeris(), saved->timeKnown);
   const std::string name = shownName(saved->name);
-  if (!out.chart)
-    return t.fail("NAMES/" + name + ": no chart: " +
-                  (out.refusal == natal::ChartRefusal::NotADate
-                       ? "the date is not one of the Gregorian calendar"
-                       : "the record holds values outside the ranges of its fields"));
+  if (const std::string why = refusalText(*saved, out); !why.empty())
+    return t.fail("NAMES/" + name + ": no chart: " + why);
   const natal::NatalChart& c = *out.chart;
   if (c.housesFellBack)
     t.note(std::string(natal::houseSystemByCode(c.requestedSystem).title) +
            " houses can't be computed at this latitude: Porphyry houses instead");
-  if (!c.missing.empty())
-    t.note("not computed (outside the ephemeris files' years): " + names(c.missing));
-  if (c.analytic)
-    t.note("positions from the analytic ephemeris (outside the files' years 1800-2399 in " +
-           natal::ephemerisPath() + ")");
+  if (!c.timeKnown)
+    t.note("the birth time is not known: the planets at noon, no houses and no angles");
+  for (const std::string& note : ephemerisNotes(c)) t.note(note);
   if (o.has("--json"))
     t.out << asJson(name, c).dump(2) << "\n";
   else

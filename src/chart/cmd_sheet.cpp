@@ -22,8 +22,14 @@ int cmdSheet(Tool& t, const Options& o) {
   state.changeRulers = saved->config.changeRulers;
   SheetChart chart;
   chart.byTool = true;
-  chart.outcome = natal::computeChart(saved->record, saved->config, saved->houseSystem,
-                                      natal::swissEphemeris());
+  state.timeMode = saved->timeKnown ? 0 : 1;
+  if (saved->damagedSize)
+    chart.damagedSize = saved->damagedSize;
+  else
+    chart.outcome = natal::computeChart(saved->record, saved->config, saved->houseSystem,
+                                        natal::swissEphemeris(), saved->timeKnown);
+  if (const std::string why = refusalText(*saved, chart.outcome); !why.empty())
+    t.note("NAMES/" + shownName(saved->name) + ": no chart: " + why);
   const std::string sheet = printSheet(state, saved->record, chart);
   const std::string* file = o.value("-o");
   if (!file || *file == "-") {

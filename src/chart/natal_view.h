@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "chart/tool.h"
 #include "natal/natal_chart.h"
@@ -16,7 +17,16 @@ struct SavedChart {
   natal::ChartConfig config;
   std::int32_t horoscopeLanguage = 0;
   char houseSystem = 'P';
+  bool timeKnown = true;
+  // A file of another size than a chart's: its size, and no chart is drawn from it.
+  std::optional<std::size_t> damagedSize;
 };
+
+// Why a saved chart gives no chart, in the tool's words; empty when it gives one.
+std::string refusalText(const SavedChart& saved, const natal::ChartOutcome& outcome);
+// The ephemeris notes of a chart (points not computed, the analytic ephemeris), naming
+// the missing data files and the folder searched where that is the cause.
+std::vector<std::string> ephemerisNotes(const natal::NatalChart& chart);
 
 // Reads the chart operand and the configuration; the exit status when it can't (2 for a
 // command line that is not understood, 1 for a refusal), with its message on err.

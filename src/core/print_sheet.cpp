@@ -46,7 +46,7 @@ struct SheetTexts {
   const char* julianDay;
   const char* siderealTime;
   const char* houses;
-  const char* fellBack;  // "%s can't be computed at this latitude: %s"
+  const char* fellBack;  // "%s can't be computed at this latitude: %s": asked for, used
   const char* wheel;     // the alt text's start
   const char* wheelRest;
   const char* positions;
@@ -66,9 +66,19 @@ struct SheetTexts {
   const char* deviation;
   const char* applying;
   const char* separating;
+  const char* applyingShort;  // on paper, where four columns of aspects share the width
+  const char* separatingShort;
+  const char* aspectsLegend;
   const char* noAspects;
   const char* missing;
   const char* analytic;
+  const char* outsideYears;
+  const char* missingFiles;  // "the ephemeris files %s are not in %s"
+  const char* timeUnknown;
+  const char* moonRange;
+  const char* moonFromTo;   // "%s at 00:00 to %s at 24:00"
+  const char* noChartFile;  // "No chart: the chart file is damaged (%s bytes, not a chart's 56)."
+  const char* continued;
   const char* noChartDate;
   const char* noChartDamaged;
   const char* noChartSettings;
@@ -104,7 +114,7 @@ constexpr SheetTexts kEnglish = {
     "Julian day (UT)",
     "Local sidereal time",
     "Houses",
-    "%s houses can't be computed at this latitude: %s houses instead",
+    "%s houses can't be computed at this latitude: %s houses instead.",
     "Chart wheel",
     "the tables below give every position",
     "Positions",
@@ -124,9 +134,20 @@ constexpr SheetTexts kEnglish = {
     "Deviation",
     "applying",
     "separating",
+    "A",
+    "S",
+    " (A applying, S separating)",
     "No aspect within the orbs of the configuration.",
-    "Not computed (outside the ephemeris files' years)",
-    "From the analytic ephemeris (outside the ephemeris files' years 1800–2399)",
+    "Not computed",
+    "From the analytic ephemeris",
+    "outside the ephemeris files' years 1800–2399",
+    "the ephemeris files %s are not in %s",
+    "The birth time is not known: the planets stand at noon of the local day, and the chart "
+    "has no houses, no angles and nothing that depends on them.",
+    "The Moon over the day",
+    "%s at 00:00 to %s at 24:00 local time",
+    "No chart: the chart file is damaged (%s bytes, not a chart's 56).",
+    "Aspects, continued",
     "No chart: the date is not one of the Gregorian calendar.",
     "No chart: the record holds values outside the ranges of its fields.",
     "No chart: the configuration file %s can't be read.",
@@ -161,7 +182,7 @@ constexpr SheetTexts kGreek = {
     "Ιουλιανή ημέρα (UT)",
     "Τοπικός αστρικός χρόνος",
     "Σπίτια",
-    "Τα σπίτια %s δεν υπολογίζονται σε αυτό το γεωγραφικό πλάτος: σπίτια %s",
+    "Τα σπίτια %s δεν υπολογίζονται σε αυτό το γεωγραφικό πλάτος: σπίτια %s.",
     "Ο τροχός του χάρτη",
     "οι πίνακες που ακολουθούν δίνουν κάθε θέση",
     "Θέσεις",
@@ -181,9 +202,20 @@ constexpr SheetTexts kGreek = {
     "Απόκλιση",
     "πλησιάζει",
     "απομακρύνεται",
+    "Π",
+    "Α",
+    " (Π πλησιάζει, Α απομακρύνεται)",
     "Καμία όψη μέσα στα όρια της διαμόρφωσης.",
-    "Δεν υπολογίστηκαν (εκτός των ετών των αρχείων εφημερίδων)",
-    "Από την αναλυτική εφημερίδα (εκτός των ετών των αρχείων εφημερίδων 1800–2399)",
+    "Δεν υπολογίστηκαν",
+    "Από την αναλυτική εφημερίδα",
+    "εκτός των ετών των αρχείων εφημερίδων 1800–2399",
+    "τα αρχεία εφημερίδων %s δεν βρίσκονται στον φάκελο %s",
+    "Η ώρα γέννησης δεν είναι γνωστή: οι πλανήτες δίνονται για το μεσημέρι της τοπικής ημέρας "
+    "και ο χάρτης δεν έχει σπίτια, γωνίες ούτε ό,τι εξαρτάται από αυτά.",
+    "Η Σελήνη μέσα στην ημέρα",
+    "%s στις 00:00 έως %s στις 24:00 τοπική ώρα",
+    "Χωρίς χάρτη: το αρχείο του χάρτη είναι κατεστραμμένο (%s byte αντί για τα 56 ενός χάρτη).",
+    "Όψεις, συνέχεια",
     "Χωρίς χάρτη: η ημερομηνία δεν υπάρχει στο Γρηγοριανό ημερολόγιο.",
     "Χωρίς χάρτη: η εγγραφή έχει τιμές έξω από τα όρια των πεδίων της.",
     "Χωρίς χάρτη: δεν διαβάζεται το αρχείο ρυθμίσεων %s.",
@@ -229,26 +261,29 @@ std::string angleText(std::int32_t deg, std::int32_t min, std::int32_t sec, cons
          (deg < 0 ? minus : plus) + format(" &nbsp;(%lld %02lld %02lld)", deg, min, sec);
 }
 
-// Whole arc seconds of a longitude, rounded, kept inside the circle.
-long long arcSeconds(double longitude) {
-  long long s = std::llround(natal::normalized(longitude) * 3600.0);
-  return s >= 360LL * 3600 ? 0 : s;
-}
+using natal::signOf;
 
-int signOf(double longitude) { return static_cast<int>(arcSeconds(longitude) / (30 * 3600)); }
-
-// "14° 23′ 05″" within its sign.
+// "14° 23′ 05″" within its sign, cut to the second (or to the minute) as every view cuts it.
 std::string inSign(double longitude, bool withSeconds = true) {
-  long long s = arcSeconds(longitude) % (30 * 3600);
-  if (!withSeconds) s = s / 60 * 60;
+  const long long s = natal::arcSecondsOf(longitude) % (30 * 3600);
   return withSeconds ? format("%lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60)
                      : format("%lld° %02lld′", s / 3600, s / 60 % 60, 0);
 }
 
-std::string signedArc(double degrees) {
+// Blanks that a browser must not break a line at: a position is one word.
+std::string nbsp(const std::string& text) {
+  std::string out;
+  for (char ch : text) out += ch == ' ' ? std::string("&nbsp;") : std::string(1, ch);
+  return out;
+}
+
+// A deviation to the second on screen, to the minute (cut) on paper, where the columns of a
+// crowded chart's aspects must fit the width of the page.
+std::string deviationText(double degrees) {
   const long long s = std::llround(std::fabs(degrees) * 3600.0);
   return std::string(degrees < 0 && s > 0 ? "−" : "+") +
-         format("%lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60);
+         format("%lld°&nbsp;%02lld′<span class=\"sec\">&nbsp;%02lld″</span>", s / 3600, s / 60 % 60,
+                s % 60);
 }
 
 std::string pointList(const std::vector<int>& points, bool greek) {
@@ -257,9 +292,14 @@ std::string pointList(const std::vector<int>& points, bool greek) {
   return s;
 }
 
+// On screen the sheet reflows from 800 px up: every block is a box of its own that wraps
+// below its neighbour rather than run under it. On paper (A4): page 1 holds the birth data,
+// the wheel nearly as wide as the text column and the positions; page 2 the aspect grid
+// beside the houses, and the aspects in four columns of at most kAspectsPerColumn; a
+// third page, headed as a continuation, holds the rest of a chart with more aspects.
 const char* kStyle =
-    "body { font-family: \"DejaVu Serif\", Georgia, serif; margin: 1.5em auto; max-width: 60em; "
-    "color: #000; background: #fff; }\n"
+    "body { font-family: \"DejaVu Serif\", Georgia, serif; margin: 1.5em auto; max-width: 62em; "
+    "padding: 0 1em; color: #000; background: #fff; }\n"
     "h1 { font-size: 1.5em; margin: 0 0 .6em; border-bottom: 1px solid #000; }\n"
     "h2 { font-size: 1.1em; margin: 1em 0 .4em; }\n"
     "table { border-collapse: collapse; }\n"
@@ -267,28 +307,37 @@ const char* kStyle =
     "border-bottom: 1px solid #ddd; }\n"
     ".data th { font-weight: normal; }\n"
     ".data td { font-weight: bold; }\n"
-    ".top { display: flex; flex-wrap: wrap; gap: 1.5em; align-items: flex-start; }\n"
-    ".wheel { width: 125mm; height: 125mm; }\n"
-    ".pair { display: flex; flex-wrap: wrap; gap: 2em; align-items: flex-start; }\n"
-    ".num { text-align: right; font-variant-numeric: tabular-nums; }\n"
+    ".top, .pair, .list { display: flex; flex-wrap: wrap; gap: .5em 2.5em; "
+    "align-items: flex-start; }\n"
+    ".wheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: 1em auto 0; }\n"
+    ".num { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }\n"
     ".glyph { font-family: \"DejaVu Sans\", sans-serif; }\n"
     ".grid td, .grid th { border: 1px solid #ccc; width: 1.6em; height: 1.4em; padding: 0; "
     "text-align: center; font-family: \"DejaVu Sans\", sans-serif; }\n"
     ".grid .none { border: none; }\n"
     ".hard { color: #c0392b; } .soft { color: #1f6fb2; } .minor { color: #2e8b57; }\n"
-    ".list { columns: 27em; column-gap: 2em; }\n"
     ".aspects td { white-space: nowrap; }\n"
     ".note { font-style: italic; }\n"
     "p.footer { font-size: .8em; margin-top: 2em; }\n"
     "@page { size: A4; margin: 10mm; }\n"
-    "@media print { body { margin: 0; max-width: none; font-size: 8.5pt; } "
-    "tr { break-inside: avoid; } .tables { break-before: page; } "
-    ".top { flex-wrap: nowrap; gap: 5mm; } .wheel { width: 100mm; height: 100mm; } "
-    ".tables { font-size: 7.5pt; } h2 { margin: .6em 0 .2em; } "
-    ".list { columns: 3; column-gap: 1em; font-size: 6.5pt; line-height: 1.15; } "
-    ".aspects .nm { display: none; } "
-    ".aspects td, .aspects th { padding: 0 .4em 0 0; border: none; } "
-    "td, th { padding-top: .05em; padding-bottom: .05em; } }\n";
+    "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 8pt; "
+    "line-height: 1.1; } "
+    "h1 { font-size: 12pt; margin-bottom: 1.5mm; } h2 { font-size: 9.5pt; margin: 2.5mm 0 1mm; } "
+    ".top { flex-wrap: nowrap; gap: 0 6mm; } .wheel { width: 161mm; max-width: none; margin-top: "
+    "1mm; } "
+    ".tables, .continued { break-before: page; } tr { break-inside: avoid; } "
+    "td, th { padding: 0 1.2mm 0 0; border-bottom: none; } "
+    ".grid td, .grid th { width: 3.7mm; height: 3.7mm; } "
+    ".pair { gap: 0 8mm; } .list { gap: 0 3mm; } "
+    ".aspects .nm, .aspects .sec, .aspects .head { display: none; } "
+    ".aspects td[data-ab]::after { content: attr(data-ab); } "
+    "h2 [data-legend]::after { content: attr(data-legend); font-weight: normal; } .aspects td, "
+    ".aspects th { padding-right: .8mm; } "
+    "p.footer { margin-top: 3mm; } }\n";
+
+// Aspects per column of the list, and columns on page 2: 4 × 42 holds 168 aspects.
+constexpr std::size_t kAspectsPerColumn = 42;
+constexpr std::size_t kColumnsOnPage2 = 4;
 
 const char* kFamilyClass[3] = {"hard", "soft", "minor"};
 
@@ -307,36 +356,38 @@ std::string wheelImage(const SheetTexts& t, const NatalChart& c, bool greek) {
       default: uri += ch;
     }
   }
-  const std::string asc = natal::pointName(natal::kAscendant, greek) + " " +
-                          inSign(c.ascendant, false) + " " +
-                          natal::signName(signOf(c.ascendant), greek);
-  const std::string mc = natal::pointName(natal::kMidheaven, greek) + " " +
-                         inSign(c.midheaven, false) + " " +
-                         natal::signName(signOf(c.midheaven), greek);
-  return "<img class=\"wheel\" alt=\"[" + std::string(t.wheel) + ": " + asc + ", " + mc + "; " +
-         t.wheelRest + "]\" src=\"data:image/svg+xml;charset=utf-8," + uri + "\">\n";
+  // One short line for a text browser, where the picture can't be shown.
+  std::string alt = std::string("[") + t.wheel;
+  if (c.timeKnown)
+    alt += ": AC " + inSign(c.ascendant, false) + " " +
+           natal::signName(signOf(c.ascendant), greek) + ", MC " + inSign(c.midheaven, false) +
+           " " + natal::signName(signOf(c.midheaven), greek);
+  return "<img class=\"wheel\" alt=\"" + alt + "]\" src=\"data:image/svg+xml;charset=utf-8," + uri +
+         "\">\n";
 }
 
 std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek) {
+  const std::string houseHead = c.timeKnown ? std::string("<th>") + t.house + "</th>" : "";
   std::string s = std::string("<table class=\"positions\">\n<tr><th>") + t.point + "</th><th>" +
-                  t.sign + "</th><th>" + t.position + "</th><th>" + t.house + "</th><th>" +
-                  t.retrograde + "</th><th>" + t.motion + "</th><th>" + t.borderline +
-                  "</th></tr>\n";
+                  t.sign + "</th><th>" + t.position + "</th>" + houseHead + "<th>" + t.retrograde +
+                  "</th><th>" + t.motion + "</th><th>" + t.borderline + "</th></tr>\n";
   for (const natal::PointPosition& p : c.points) {
     const int sign = signOf(p.longitude);
     std::string border;
     if (p.signBorder)
-      border += natal::signName(sign, greek) + "/" + natal::signName((sign + 1) % 12, greek);
+      border += natal::signName(sign, greek) + "/ " + natal::signName((sign + 1) % 12, greek);
     if (p.houseBorder)
       border += (border.empty() ? "" : ", ") + std::to_string(p.house) + "/" +
                 std::to_string(p.house % 12 + 1);
     char motion[32];
     std::snprintf(motion, sizeof motion, "%+.4f°", p.speed);
+    const std::string house =
+        c.timeKnown ? "<td class=\"num\">" + std::to_string(p.house) + "</td>" : "";
     s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index) + "</span> " +
          natal::pointName(p.index, greek) + "</td><td>" + natal::signName(sign, greek) +
-         "</td><td class=\"num\">" + inSign(p.longitude) + "</td><td class=\"num\">" +
-         std::to_string(p.house) + "</td><td>" + (p.retrograde ? t.retrograde : "") +
-         "</td><td class=\"num\">" + motion + "</td><td>" + border + "</td></tr>\n";
+         "</td><td class=\"num\">" + nbsp(inSign(p.longitude)) + "</td>" + house + "<td>" +
+         (p.retrograde ? t.retrograde : "") + "</td><td class=\"num\">" + motion + "</td><td>" +
+         border + "</td></tr>\n";
   }
   return s + "</table>\n";
 }
@@ -393,16 +444,29 @@ std::string aspectList(const SheetTexts& t, const NatalChart& c, bool greek) {
     return "<span class=\"glyph\">" + natal::pointGlyph(p) + "</span> <span class=\"nm\">" +
            natal::pointName(p, greek) + "</span>";
   };
-  std::string s = "<div class=\"list\">\n<table class=\"aspects\">\n<tr><th>" +
-                  std::string(t.point) + "</th><th>" + t.aspect + "</th><th>" + t.point +
-                  "</th><th>" + t.deviation + "</th><th></th></tr>\n";
-  for (const natal::AspectFound& a : c.aspects)
+  // On paper the names give way to the glyphs alone, the deviation's seconds and the header
+  // to a narrower column, and "applying" to a letter that the heading explains.
+  const std::string head = "<table class=\"aspects\">\n<tr class=\"head\"><th>" +
+                           std::string(t.point) + "</th><th>" + t.aspect + "</th><th>" + t.point +
+                           "</th><th>" + t.deviation + "</th><th></th></tr>\n";
+  // Each column a table of its own, so that no row can run under the next column.
+  std::string s = "<div class=\"list\">\n";
+  for (std::size_t i = 0; i < c.aspects.size(); ++i) {
+    if (i > 0 && i % (kAspectsPerColumn * kColumnsOnPage2) == 0)
+      s += std::string("</table>\n</div>\n<h2 class=\"continued\">") + t.continued +
+           "<span data-legend=\"" + t.aspectsLegend + "\"></span></h2>\n<div class=\"list\">\n";
+    else if (i > 0 && i % kAspectsPerColumn == 0)
+      s += "</table>\n";
+    if (i % kAspectsPerColumn == 0) s += head;
+    const natal::AspectFound& a = c.aspects[i];
     s += "<tr><td>" + point(a.a) + "</td><td class=\"" +
          kFamilyClass[natal::aspectFamily(a.aspect)] + "\"><span class=\"glyph\">" +
          natal::aspectMark(a.aspect) + "</span> <span class=\"nm\">" +
          natal::aspectName(a.aspect, greek) + "</span></td><td>" + point(a.b) +
-         "</td><td class=\"num\">" + signedArc(a.deviation) + "</td><td>" +
-         (a.applying ? t.applying : t.separating) + "</td></tr>\n";
+         "</td><td class=\"num\">" + deviationText(a.deviation) + "</td><td data-ab=\"" +
+         (a.applying ? t.applyingShort : t.separatingShort) + "\"><span class=\"nm\">" +
+         (a.applying ? t.applying : t.separating) + "</span></td></tr>\n";
+  }
   return s + "</table>\n</div>\n";
 }
 
@@ -425,9 +489,35 @@ SheetChart chartForSheet(SettingsStore& store, const AppState& state, const Birt
   config.zodiacRulersAlways = state.zodiacRulersAlways;
   config.borderlineInterpretation = state.borderlineInterpretation;
   config.changeRulers = state.changeRulers;
-  sheet.outcome = natal::computeChart(record, config, houseSystem, natal::swissEphemeris());
+  sheet.outcome = natal::computeChart(record, config, houseSystem, natal::swissEphemeris(),
+                                      state.timeMode != 1);
   return sheet;
 }
+
+namespace {
+
+// The notes a chart carries about the ephemeris: points it couldn't compute, positions
+// from the analytic ephemeris, and why (the years, or the files missing from the folder).
+std::string ephemerisNotes(const SheetTexts& t, const NatalChart& c, bool greek) {
+  std::string cause = t.outsideYears;
+  if (!c.missingFiles.empty()) {
+    std::string files;
+    for (const auto& f : c.missingFiles) files += (files.empty() ? "" : ", ") + f;
+    cause = formatText(t.missingFiles, files, escaped(natal::ephemerisPath()));
+  }
+  std::string s;
+  if (!c.missing.empty())
+    s += std::string("<p class=\"note\">") + t.missing + " (" + cause +
+         "): " + pointList(c.missing, greek) + "</p>\n";
+  if (c.analytic) s += std::string("<p class=\"note\">") + t.analytic + " (" + cause + ")</p>\n";
+  return s;
+}
+
+std::string tableOf(const std::string& rows) {
+  return rows.empty() ? "" : "<table class=\"data\">\n" + rows + "</table>\n";
+}
+
+}  // namespace
 
 std::string printSheet(const AppState& state, const BirthRecord& r, const SheetChart& sheet) {
   using namespace std::chrono;
@@ -440,78 +530,111 @@ std::string printSheet(const AppState& state, const BirthRecord& r, const SheetC
   const long long offset = r.gmtHours * 60LL + r.gmtMinutes;
   const std::string name = escaped(cp737ToUtf8(state.chartName));
   const NatalChart* c = sheet.outcome.chart ? &*sheet.outcome.chart : nullptr;
+  const bool timeKnown = state.timeMode != 1;
 
-  std::string rows;
-  auto row = [&](const char* label, const std::string& value) {
+  // The birth data in two compact blocks: the person's, and the place's and the chart's.
+  std::string birth, place;
+  auto row = [](std::string& rows, const char* label, const std::string& value) {
     rows += "<tr><th>" + std::string(label) + "</th><td>" + value + "</td></tr>\n";
   };
-  row(t.chart, name);
-  row(t.date, dateText(t, ymd, r.day, r.month, r.year));
-  row(t.time, format("%02lld:%02lld:%02lld", r.hour, r.minute, r.second) + " (" +
-                  (state.timeMode == 1 ? t.unknown : t.known) + ")");
-  row(t.sex, t.sexes[state.sex >= 0 && state.sex <= 2 ? state.sex : 0]);
-  const long long a = offset < 0 ? -offset : offset;
-  row(t.offset, "GMT " + std::to_string(r.gmtHours) + " " + t.minuteWord + " " +
-                    format("%02lld", r.gmtMinutes, 0, 0) +
-                    format(" &nbsp;(UTC%c%lld:%02lld)", offset < 0 ? '-' : '+', a / 60, a % 60));
-  if (ymd.ok() && clock) {
-    // Local clock time = universal time + offset.
-    const auto local = sys_days{ymd} + hours{r.hour} + minutes{r.minute} + seconds{r.second};
-    const auto ut = local - minutes{offset};
-    const auto utDay = floor<days>(ut);
-    const year_month_day u{utDay};
-    const hh_mm_ss<seconds> hms{ut - utDay};
-    row(t.universal, dateText(t, u, static_cast<unsigned>(u.day()),
-                              static_cast<unsigned>(u.month()), static_cast<int>(u.year())) +
-                         format(", %02lld:%02lld:%02lld UT", hms.hours().count(),
-                                hms.minutes().count(), hms.seconds().count()));
-  } else {
-    row(t.universal, "—");
+  row(birth, t.chart, name);
+  if (!sheet.damagedSize) {
+    row(birth, t.date, dateText(t, ymd, r.day, r.month, r.year));
+    row(birth, t.time,
+        timeKnown
+            ? format("%02lld:%02lld:%02lld", r.hour, r.minute, r.second) + " (" + t.known + ")"
+            : std::string(t.unknown));
+    row(birth, t.sex, t.sexes[state.sex >= 0 && state.sex <= 2 ? state.sex : 0]);
+    const long long a = offset < 0 ? -offset : offset;
+    row(birth, t.offset,
+        "GMT " + std::to_string(r.gmtHours) + " " + t.minuteWord + " " +
+            format("%02lld", r.gmtMinutes, 0, 0) +
+            format(" &nbsp;(UTC%c%lld:%02lld)", offset < 0 ? '-' : '+', a / 60, a % 60));
+    if (c) {
+      const sys_seconds ut{seconds{c->universalSeconds}};
+      const auto utDay = floor<days>(ut);
+      const year_month_day u{utDay};
+      const hh_mm_ss<seconds> hms{ut - utDay};
+      row(birth, t.universal,
+          dateText(t, u, static_cast<unsigned>(u.day()), static_cast<unsigned>(u.month()),
+                   static_cast<int>(u.year())) +
+              format(", %02lld:%02lld:%02lld UT", hms.hours().count(), hms.minutes().count(),
+                     hms.seconds().count()));
+    } else if (ymd.ok() && clock && timeKnown) {
+      const auto ut =
+          sys_days{ymd} + hours{r.hour} + minutes{r.minute} + seconds{r.second} - minutes{offset};
+      const auto utDay = floor<days>(ut);
+      const year_month_day u{utDay};
+      const hh_mm_ss<seconds> hms{ut - utDay};
+      row(birth, t.universal,
+          dateText(t, u, static_cast<unsigned>(u.day()), static_cast<unsigned>(u.month()),
+                   static_cast<int>(u.year())) +
+              format(", %02lld:%02lld:%02lld UT", hms.hours().count(), hms.minutes().count(),
+                     hms.seconds().count()));
+    } else {
+      row(birth, t.universal, "—");
+    }
+    row(place, t.longitude, angleText(r.lonDegrees, r.lonMinutes, r.lonSeconds, t.east, t.west));
+    row(place, t.latitude, angleText(r.latDegrees, r.latMinutes, r.latSeconds, t.north, t.south));
   }
-  row(t.longitude, angleText(r.lonDegrees, r.lonMinutes, r.lonSeconds, t.east, t.west));
-  row(t.latitude, angleText(r.latDegrees, r.latMinutes, r.latSeconds, t.north, t.south));
   if (c) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.6f", c->julianDayUt);
-    row(t.julianDay, buf);
+    row(place, t.julianDay, buf);
     std::snprintf(buf, sizeof buf, "%.1f s", c->deltaTSeconds);
-    row("ΔT", buf);
-    row(t.siderealTime, hoursText(c->localSiderealHours));
-    const std::string system = natal::houseSystemByCode(c->houseSystem).title;
-    row(t.houses,
-        c->housesFellBack
-            ? formatText(t.fellBack, natal::houseSystemByCode(c->requestedSystem).title, system)
-            : system);
+    row(place, "ΔT", buf);
+    if (c->timeKnown) {
+      row(place, t.siderealTime, hoursText(c->localSiderealHours));
+      row(place, t.houses, natal::houseSystemByCode(c->houseSystem).title);
+    } else {
+      auto moonAt = [&](double lon) {
+        return natal::signName(signOf(lon), greek) + "&nbsp;" + nbsp(inSign(lon, false));
+      };
+      row(place, t.moonRange,
+          formatText(t.moonFromTo, moonAt(c->moonAtDayStart), moonAt(c->moonAtDayEnd)));
+    }
   }
 
-  std::string body = "<div class=\"top\">\n<table class=\"data\">\n" + rows + "</table>\n";
+  std::string body = "<div class=\"top\">\n" + tableOf(birth) + tableOf(place) + "</div>\n";
   std::string tables;
-  if (!sheet.unreadable.empty()) {
-    body += "<p class=\"note\">" + formatText(t.noChartSettings, escaped(sheet.unreadable)) +
-            "</p>\n</div>\n";
+  if (sheet.damagedSize) {
+    body += "<p class=\"note\">" + formatText(t.noChartFile, std::to_string(*sheet.damagedSize)) +
+            "</p>\n";
+  } else if (!sheet.unreadable.empty()) {
+    body +=
+        "<p class=\"note\">" + formatText(t.noChartSettings, escaped(sheet.unreadable)) + "</p>\n";
   } else if (!c) {
     const bool date = sheet.outcome.refusal == ChartRefusal::NotADate;
-    body += std::string("<p class=\"note\">") + (date ? t.noChartDate : t.noChartDamaged) +
-            "</p>\n</div>\n";
+    body +=
+        std::string("<p class=\"note\">") + (date ? t.noChartDate : t.noChartDamaged) + "</p>\n";
   } else {
-    body += wheelImage(t, *c, greek) + "</div>\n";
-    if (!c->missing.empty())
-      body += std::string("<p class=\"note\">") + t.missing + ": " + pointList(c->missing, greek) +
+    if (!c->timeKnown) body += std::string("<p class=\"note\">") + t.timeUnknown + "</p>\n";
+    if (c->housesFellBack)
+      body += "<p class=\"note\">" +
+              formatText(t.fellBack, natal::houseSystemByCode(c->requestedSystem).title,
+                         natal::houseSystemByCode(c->houseSystem).title) +
               "</p>\n";
-    if (c->analytic) body += std::string("<p class=\"note\">") + t.analytic + "</p>\n";
+    body += wheelImage(t, *c, greek);
+    body += ephemerisNotes(t, *c, greek);
     if (c->points.empty()) body += std::string("<p class=\"note\">") + t.noPoints + "</p>\n";
-    body += std::string("<h2>") + t.grid + "</h2>\n" + aspectGrid(t, *c, greek);
-    tables = std::string("<div class=\"tables\">\n<div class=\"pair\">\n<div>\n<h2>") +
-             t.positions + "</h2>\n" + positionsTable(t, *c, greek) + "</div>\n<div>\n<h2>" +
-             t.houses + "</h2>\n" + housesTable(t, *c, greek) + "</div>\n</div>\n<h2>" + t.aspects +
-             "</h2>\n" + aspectList(t, *c, greek) + "</div>\n";
+    std::string grid = aspectGrid(t, *c, greek);
+    if (!grid.empty()) grid = std::string("<div>\n<h2>") + t.grid + "</h2>\n" + grid + "</div>\n";
+    const std::string houses = c->timeKnown ? std::string("<div>\n<h2>") + t.houses + "</h2>\n" +
+                                                  housesTable(t, *c, greek) + "</div>\n"
+                                            : "";
+    body += std::string("<h2>") + t.positions + "</h2>\n" + positionsTable(t, *c, greek);
+    tables = "<div class=\"tables\">\n<div class=\"pair\">\n" + grid + houses + "</div>\n<h2>" +
+             t.aspects + "<span data-legend=\"" + t.aspectsLegend + "\"></span></h2>\n" +
+             aspectList(t, *c, greek) + "</div>\n";
   }
 
   return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +
-         "\">\n<head>\n<meta charset=\"utf-8\">\n<title>Orvenda: " + t.title + ": " + name +
-         "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n<h1>" + t.title + ": " +
-         name + "</h1>\n" + body + tables + "<p class=\"footer\">" +
-         (sheet.byTool ? t.footerByTool : t.footer) + "</p>\n</body>\n</html>\n";
+         "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
+         "content=\"width=device-width\">\n<title>Orvenda: " +
+         t.title + ": " + name + "</title>\n<style>\n" + kStyle +
+         "</style>\n</head>\n<body>\n<h1>" + t.title + ": " + name + "</h1>\n" + body + tables +
+         "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
+         "</p>\n</body>\n</html>\n";
 }
 
 }  // namespace orvenda

@@ -3,6 +3,7 @@
 // shows it (text browsers too) and prints it on at most two A4 pages.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "birth/birth_record.h"
@@ -18,6 +19,8 @@ struct SheetChart {
   natal::ChartOutcome outcome;
   std::string unreadable;  // the settings files that could not be read: no chart then
   bool byTool = false;     // written by orvenda-chart sheet rather than by the program's R
+  // A chart file of another size than a chart's: its size, and no chart.
+  std::optional<std::size_t> damagedSize;
 };
 
 // The chart of a record with the configuration of settings\. The four chart settings come

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace orvenda::natal {
 
@@ -34,6 +35,12 @@ class Ephemeris {
   virtual HouseFrame houses(double julianDayUt, double latitude, double longitude, char system) = 0;
   // ΔT = TT − UT, in seconds.
   virtual double deltaTSeconds(double julianDayUt) = 0;
+  // The true altitude above the horizon, in degrees, of a point of ecliptic longitude and
+  // latitude, seen from a place (east and north positive) at a moment.
+  virtual double altitude(double julianDayUt, double latitude, double longitude,
+                          double eclipticLongitude, double eclipticLatitude) = 0;
+  // The data files a moment needs that are not where the ephemeris looks for them.
+  virtual std::vector<std::string> missingFiles(double /*julianDayUt*/) { return {}; }
 };
 
 // The Swiss Ephemeris: data files from SE_EPHE_PATH when it is set, else the system's

@@ -46,7 +46,8 @@ bool inRange(std::int32_t v, std::int32_t lo, std::int32_t hi) { return v >= lo 
 // damaged chart whose meaning nobody can know.
 bool sound(const BirthRecord& r) {
   return inRange(r.hour, 0, 23) && inRange(r.minute, 0, 59) && inRange(r.second, 0, 59) &&
-         inRange(r.gmtHours, -12, 13) && inRange(r.gmtMinutes, 0, 59) &&
+         inRange(r.gmtMinutes, 0, 59) &&
+         inRange(r.gmtHours * 60 + r.gmtMinutes, -12 * 60, 14 * 60) &&
          inRange(r.lonDegrees, -180, 180) && inRange(r.lonMinutes, 0, 59) &&
          inRange(r.lonSeconds, 0, 59) && inRange(r.latDegrees, -90, 90) &&
          inRange(r.latMinutes, 0, 59) && inRange(r.latSeconds, 0, 59) &&
@@ -123,12 +124,16 @@ int houseOf(double longitude, const std::array<double, 12>& cusps) {
   return nearest;
 }
 
-bool sunAboveHorizon(double sun, double ascendant) { return normalized(sun - ascendant) >= 180.0; }
-
-double partOfFortune(double ascendant, double sun, double moon) {
-  return sunAboveHorizon(sun, ascendant) ? normalized(ascendant + moon - sun)
-                                         : normalized(ascendant + sun - moon);
+double partOfFortune(double ascendant, double sun, double moon, bool byDay) {
+  return byDay ? normalized(ascendant + moon - sun) : normalized(ascendant + sun - moon);
 }
+
+long long arcSecondsOf(double longitude) {
+  const long long s = static_cast<long long>(std::floor(normalized(longitude) * 3600.0));
+  return std::clamp(s, 0LL, 360LL * 3600 - 1);
+}
+
+int signOf(double longitude) { return static_cast<int>(arcSecondsOf(longitude) / (30 * 3600)); }
 
 std::optional<AspectFound> findAspect(const PointPosition& a, const PointPosition& b,
                                       const ChartConfig& config) {
@@ -161,7 +166,7 @@ std::vector<int> signRulers(int sign, std::int32_t changeRulers) {
 }
 
 ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char system,
-                          Ephemeris& eph) {
+                          Ephemeris& eph, bool timeKnown) {
   using namespace std::chrono;
   ChartOutcome out;
   const year_month_day date{year{std::clamp(r.year, -32767, 32767)},
@@ -177,43 +182,62 @@ ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char 
   }
 
   NatalChart c;
-  const auto ut = sys_days{date} + hours{r.hour} + minutes{r.minute} + seconds{r.second} -
-                  minutes{r.gmtHours * 60 + r.gmtMinutes};
+  c.timeKnown = timeKnown;
+  // Without a known time the planets are given for noon of the local day.
+  const auto localMidnight = sys_days{date} - minutes{r.gmtHours * 60 + r.gmtMinutes};
+  const auto ut = localMidnight + (timeKnown ? hours{r.hour} + minutes{r.minute} + seconds{r.second}
+                                             : seconds{hours{12}});
+  auto julianDay = [](sys_seconds t) {
+    return 2440587.5 + static_cast<double>(t.time_since_epoch().count()) / 86400.0;
+  };
   c.universalSeconds = ut.time_since_epoch().count();
-  c.julianDayUt = 2440587.5 + static_cast<double>(c.universalSeconds) / 86400.0;
+  c.julianDayUt = julianDay(ut);
   c.deltaTSeconds = eph.deltaTSeconds(c.julianDayUt);
   c.requestedSystem = system;
 
   const double lon = angle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
   const double lat = angle(r.latDegrees, r.latMinutes, r.latSeconds);
-  const HouseFrame h = eph.houses(c.julianDayUt, lat, lon, system);
-  c.houseSystem = h.system;
-  c.housesFellBack = h.fellBack;
-  c.cusps = h.cusps;
-  c.ascendant = h.ascendant;
-  c.midheaven = h.midheaven;
-  c.localSiderealHours = h.armc / 15.0;
+  HouseFrame h;
+  if (timeKnown) {
+    h = eph.houses(c.julianDayUt, lat, lon, system);
+    c.houseSystem = h.system;
+    c.housesFellBack = h.fellBack;
+    c.cusps = h.cusps;
+    c.ascendant = h.ascendant;
+    c.midheaven = h.midheaven;
+    c.localSiderealHours = h.armc / 15.0;
+  }
 
   std::array<std::optional<BodyPosition>, kPoints> at;
   for (int i = 0; i < kBodies; ++i)
     if (config.planets.enabled[i] == 1 || i == kSun || i == kMoon)
       at[i] = eph.body(c.julianDayUt, i);
-  at[kVertex] = BodyPosition{h.vertex, 0, h.vertexSpeed, false};
-  at[kEastPoint] = BodyPosition{h.eastPoint, 0, h.eastPointSpeed, false};
-  at[kAscendant] = BodyPosition{h.ascendant, 0, h.ascendantSpeed, false};
-  at[kMidheaven] = BodyPosition{h.midheaven, 0, h.midheavenSpeed, false};
-  if (at[kSun] && at[kMoon]) {
-    const double sun = at[kSun]->longitude, moon = at[kMoon]->longitude;
-    const bool day = sunAboveHorizon(sun, h.ascendant);
-    const double speed = h.ascendantSpeed + (day ? at[kMoon]->speed - at[kSun]->speed
-                                                 : at[kSun]->speed - at[kMoon]->speed);
-    at[kPartOfFortune] = BodyPosition{partOfFortune(h.ascendant, sun, moon), 0, speed, false};
+  if (at[kSun])
+    c.sunAltitude = eph.altitude(c.julianDayUt, lat, lon, at[kSun]->longitude, at[kSun]->latitude);
+  if (timeKnown) {
+    at[kVertex] = BodyPosition{h.vertex, 0, h.vertexSpeed, false};
+    at[kEastPoint] = BodyPosition{h.eastPoint, 0, h.eastPointSpeed, false};
+    at[kAscendant] = BodyPosition{h.ascendant, 0, h.ascendantSpeed, false};
+    at[kMidheaven] = BodyPosition{h.midheaven, 0, h.midheavenSpeed, false};
+    if (at[kSun] && at[kMoon]) {
+      const double sun = at[kSun]->longitude, moon = at[kMoon]->longitude;
+      const bool day = c.sunAltitude > 0;
+      const double speed = h.ascendantSpeed + (day ? at[kMoon]->speed - at[kSun]->speed
+                                                   : at[kSun]->speed - at[kMoon]->speed);
+      at[kPartOfFortune] =
+          BodyPosition{partOfFortune(h.ascendant, sun, moon, day), 0, speed, false};
+    }
+  } else {
+    const auto start = eph.body(julianDay(localMidnight), kMoon);
+    const auto end = eph.body(julianDay(localMidnight + days{1}), kMoon);
+    if (start && end) c.moonAtDayStart = start->longitude, c.moonAtDayEnd = end->longitude;
   }
 
   const bool borderline = config.borderlineInterpretation == 1;
   c.borderlineWidth = borderline ? std::clamp(config.borderlineDegrees, 0, 15) : 0;
   for (int i = 0; i < kPoints; ++i) {
     if (config.planets.enabled[i] != 1) continue;
+    if (!timeKnown && i >= kPartOfFortune) continue;  // these need the time of day
     if (!at[i]) {
       c.missing.push_back(i);
       continue;
@@ -226,26 +250,27 @@ ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char 
     p.retrograde = p.speed < 0;
     p.analytic = at[i]->analytic;
     c.analytic = c.analytic || p.analytic;
-    p.house = houseOf(p.longitude, c.cusps);
+    p.house = timeKnown ? houseOf(p.longitude, c.cusps) : 0;
     if (borderline) {
-      const double toSign = 30.0 - std::fmod(p.longitude, 30.0);
-      const double toCusp = normalized(c.cusps[p.house % 12] - p.longitude);
+      const double toSign = (signOf(p.longitude) + 1) * 30.0 - p.longitude;
       p.signBorder = toSign <= c.borderlineWidth;
-      p.houseBorder = toCusp <= c.borderlineWidth;
+      if (timeKnown)
+        p.houseBorder = normalized(c.cusps[p.house % 12] - p.longitude) <= c.borderlineWidth;
     }
     c.points.push_back(p);
   }
+  if (c.analytic || !c.missing.empty()) c.missingFiles = eph.missingFiles(c.julianDayUt);
 
   for (std::size_t i = 0; i < c.points.size(); ++i)
     for (std::size_t j = i + 1; j < c.points.size(); ++j)
       if (auto a = findAspect(c.points[i], c.points[j], config)) c.aspects.push_back(*a);
 
-  for (int house = 0; house < 12; ++house) {
-    c.rulers[house].ofCusp =
-        signRulers(static_cast<int>(normalized(c.cusps[house]) / 30.0), config.changeRulers);
-    if (config.zodiacRulersAlways == 1)
-      c.rulers[house].ofNatural = signRulers(house, config.changeRulers);
-  }
+  if (timeKnown)
+    for (int house = 0; house < 12; ++house) {
+      c.rulers[house].ofCusp = signRulers(signOf(c.cusps[house]), config.changeRulers);
+      if (config.zodiacRulersAlways == 1)
+        c.rulers[house].ofNatural = signRulers(house, config.changeRulers);
+    }
   out.chart = std::move(c);
   return out;
 }

@@ -65,7 +65,7 @@ struct PointPosition {
   int index = 0;  // in the planet table
   double longitude = 0, latitude = 0, speed = 0;
   bool retrograde = false;
-  int house = 1;             // 1..12
+  int house = 1;             // 1..12; 0 when the birth time is not known
   bool signBorder = false;   // within the borderline width before the next sign
   bool houseBorder = false;  // within it before the next house's cusp
   bool analytic = false;
@@ -98,8 +98,16 @@ struct NatalChart {
   std::vector<int> missing;             // points that take part but couldn't be computed
   std::vector<AspectFound> aspects;
   std::array<HouseRulers, 12> rulers;
-  bool analytic = false;    // a body came from the analytic ephemeris
-  int borderlineWidth = 0;  // the width in use, 0..15; 0 when borderline cases are off
+  bool analytic = false;                  // a body came from the analytic ephemeris
+  std::vector<std::string> missingFiles;  // ephemeris files the moment needs and lacks
+  int borderlineWidth = 0;       // the width in use, 0..15; 0 when borderline cases are off
+  double sunAltitude = 0;  // degrees, true: above 0 a birth by day
+  // With the birth time not known: the planets stand at noon, and there are no houses,
+  // angles, rulers or points that need the time (Part of Fortune, Vertex, East Point, the
+  // Ascendant and the Midheaven); the Moon's range over the day is given instead, from the
+  // local day's 00:00 to its 24:00.
+  bool timeKnown = true;
+  double moonAtDayStart = 0, moonAtDayEnd = 0;
 
   const PointPosition* point(int index) const;
 };
@@ -115,7 +123,7 @@ struct ChartOutcome {
 // The chart of a record. A date the Gregorian calendar doesn't have (29 February 1900),
 // or a field outside what the record can mean, gives a refusal, never another day's chart.
 ChartOutcome computeChart(const BirthRecord& record, const ChartConfig& config, char houseSystem,
-                          Ephemeris& ephemeris);
+                          Ephemeris& ephemeris, bool timeKnown = true);
 
 // ---- the rules, apart from the ephemeris ---------------------------------------------------
 
@@ -126,11 +134,15 @@ double separation(double a, double b);
 // The house (1..12) a longitude falls in; a point exactly on a cusp is in the house that
 // begins there.
 int houseOf(double longitude, const std::array<double, 12>& cusps);
-// Whether the Sun stands above the horizon: in the half of the ecliptic from the
-// Descendant over the Midheaven to the Ascendant (houses 7 to 12).
-bool sunAboveHorizon(double sun, double ascendant);
-// Ascendant + Moon − Sun by day, Ascendant + Sun − Moon by night.
-double partOfFortune(double ascendant, double sun, double moon);
+// Ascendant + Moon − Sun by day, Ascendant + Sun − Moon by night. Day or night is the
+// Sun's altitude, not its house: beyond the polar circles the houses can turn over.
+double partOfFortune(double ascendant, double sun, double moon, bool byDay);
+// A longitude as it is shown: whole arc seconds from 0° Aries, cut, never rounded, so
+// that 29° 59′ 59.9″ Leo stays in Leo with its ruler and borderline. Every view takes
+// the sign, degree, minute and second from this one value.
+long long arcSecondsOf(double longitude);
+// The sign (0 Aries .. 11 Pisces) of a longitude, from the same value.
+int signOf(double longitude);
 // The aspect that holds between two points, the closest when more than one could.
 std::optional<AspectFound> findAspect(const PointPosition& a, const PointPosition& b,
                                       const ChartConfig& config);

@@ -2,7 +2,9 @@
 // (open files, the path), so there is one instance for the process.
 #include <swephexp.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "natal/ephemeris.h"
 
@@ -71,7 +73,49 @@ class SwissEphemeris final : public Ephemeris {
     return swe_deltat_ex(jd, SEFLG_SWIEPH, serr) * 86400.0;
   }
 
+  double altitude(double jd, double lat, double lon, double eclLon, double eclLat) override {
+    double geopos[3] = {lon, lat, 0}, xin[3] = {eclLon, eclLat, 1}, xaz[3] = {};
+    swe_azalt(jd, SE_ECL2HOR, geopos, 0, 10, xin, xaz);
+    return xaz[1];  // true altitude: refraction plays no part in day and night here
+  }
+
+  // Each file covers 600 years: sepl_18.se1 the planets of 1800 to 2399, semo_ the Moon,
+  // seas_ the asteroids. Years before 1 are left to the library's own wording.
+  std::vector<std::string> missingFiles(double jd) override {
+    int year = 0, month = 0, day = 0;
+    double hour = 0;
+    swe_revjul(jd, SE_GREG_CAL, &year, &month, &day, &hour);
+    std::vector<std::string> missing;
+    if (year < 0) return missing;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "_%02d.se1", year / 600 * 6);
+    for (const char* kind : {"sepl", "semo", "seas"}) {
+      const std::string name = kind + std::string(suffix);
+      if (!foundOnPath(name)) missing.push_back(name);
+    }
+    return missing;
+  }
+
  private:
+  bool foundOnPath(const std::string& name) const {
+#ifdef _WIN32
+    const char separator = ';';
+#else
+    const char separator = ':';
+#endif
+    std::size_t from = 0;
+    for (;;) {
+      const std::size_t to = path_.find(separator, from);
+      const std::string folder = path_.substr(from, to - from);
+      std::error_code ec;
+      if (!folder.empty() &&
+          std::filesystem::is_regular_file(std::filesystem::path(folder) / name, ec))
+        return true;
+      if (to == std::string::npos) return false;
+      from = to + 1;
+    }
+  }
+
   std::string path_;
 };
 

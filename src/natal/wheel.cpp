@@ -14,8 +14,20 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kCentre = 300;
-constexpr double kZodiacOuter = 290, kZodiacInner = 252, kHouseInner = 232, kAspectRadius = 132;
-constexpr double kGlyphRadius = 212, kDegreeRadius = 190, kMinuteRadius = 174, kRetroRadius = 159;
+// The rings, outside in: the axes' names; the zodiac; the houses (their cusps as ticks on
+// both edges, their numbers between); the points' glyphs, their degree and minute one
+// above the other, their retrograde mark; the aspect circle. Nothing but the points'
+// own labels is drawn in the band of the points, and nothing but the numbers in the
+// middle of the house ring, so no line ever crosses a label, wherever a cusp or an axis
+// falls.
+constexpr double kAxisLabelRadius = 309, kZodiacOuter = 290, kZodiacInner = 252;
+constexpr double kHouseNumberRadius = 239, kHouseInner = 226, kCuspTick = 5;
+constexpr double kLeaderRadius = 222, kGlyphRadius = 204, kLabelRadius = 172, kRetroRadius = 146;
+constexpr double kAspectRadius = 132;
+// The angles that keep labels apart: a point's glyph and its two-line label each fit a
+// circle (14.2 px about the label at its radius, 13.4 about a glyph), so points this far
+// apart never touch; likewise the house numbers and the axes' names.
+constexpr double kPointGap = 9.6, kHouseNumberGap = 3.6, kAxisGap = 4.0;
 
 std::string num(double v) {
   char buf[32];
@@ -119,8 +131,11 @@ std::vector<double> spreadPositions(const std::vector<double>& longitudes, doubl
 }
 
 std::string wheelSvg(const NatalChart& c) {
-  Canvas k(c.ascendant);
+  // Without a known time there are no houses and no horizon: 0° Aries stands on the left.
+  const bool houses = c.timeKnown;
+  Canvas k(houses ? c.ascendant : 0.0);
   const std::string font = "font-family='DejaVu Sans, sans-serif'";
+  const std::string centred = " text-anchor='middle' dominant-baseline='central'";
   k.raw(
       "<svg xmlns='http://www.w3.org/2000/svg' viewBox='-26 -26 652 652' width='600' "
       "height='600' role='img'>");
@@ -137,7 +152,7 @@ std::string wheelSvg(const NatalChart& c) {
           " " + num(d.y) + " Z' fill='" + kElementFills[s % 4] +
           "' stroke='#555' stroke-width='0.8'/>");
     k.text(from + 15, (kZodiacOuter + kZodiacInner) / 2, signGlyph(s),
-           font + " font-size='20' text-anchor='middle' dominant-baseline='central' fill='#333'");
+           font + " font-size='18'" + centred + " fill='#333'");
   }
   for (int deg = 0; deg < 360; deg += 5)
     k.line(deg, kZodiacInner, deg, kZodiacInner + (deg % 10 == 0 ? 7 : 4),
@@ -147,26 +162,36 @@ std::string wheelSvg(const NatalChart& c) {
   k.raw("<circle cx='300' cy='300' r='" + num(kAspectRadius) +
         "' fill='#fcfcfc' stroke='#555' stroke-width='0.8'/>");
 
-  // Houses: cusps from the aspect circle to the zodiac, numbered between them.
-  for (int h = 0; h < 12; ++h) {
-    k.line(c.cusps[h], kAspectRadius, c.cusps[h], kZodiacInner, "stroke='#777' stroke-width='0.8'");
-    const double span = normalized(c.cusps[(h + 1) % 12] - c.cusps[h]);
-    k.text(c.cusps[h] + span / 2, (kHouseInner + kZodiacInner) / 2, std::to_string(h + 1),
-           font + " font-size='11' text-anchor='middle' dominant-baseline='central' fill='#555'");
-  }
-  // The two axes, drawn whatever the house system, run on past the zodiac, named at
-  // their ends.
-  const std::pair<double, const char*> axes[4] = {{c.ascendant, "AC"},
-                                                  {c.ascendant + 180, "DC"},
-                                                  {c.midheaven, "MC"},
-                                                  {c.midheaven + 180, "IC"}};
-  for (const auto& [lon, name] : axes) {
-    k.line(lon, kAspectRadius, lon, kZodiacInner, "stroke='#000' stroke-width='1.8'");
-    k.line(lon, kZodiacOuter, lon, kZodiacOuter + 7, "stroke='#000' stroke-width='1.8'");
-    k.text(lon, kZodiacOuter + 16, name,
-           font +
-               " font-size='11' font-weight='bold' text-anchor='middle' "
-               "dominant-baseline='central'");
+  if (houses) {
+    // Houses: each cusp a tick on both edges of the ring, the numbers between them, spread
+    // apart where houses are narrow (beyond the polar circles).
+    std::vector<double> middles;
+    for (int h = 0; h < 12; ++h) {
+      k.line(c.cusps[h], kHouseInner, c.cusps[h], kHouseInner + kCuspTick,
+             "stroke='#777' stroke-width='0.8'");
+      k.line(c.cusps[h], kZodiacInner - kCuspTick, c.cusps[h], kZodiacInner,
+             "stroke='#777' stroke-width='0.8'");
+      middles.push_back(c.cusps[h] + normalized(c.cusps[(h + 1) % 12] - c.cusps[h]) / 2);
+    }
+    const std::vector<double> numbers = spreadPositions(middles, kHouseNumberGap);
+    for (int h = 0; h < 12; ++h)
+      k.text(numbers[h], kHouseNumberRadius, std::to_string(h + 1),
+             font + " font-size='9'" + centred + " fill='#555'");
+    // The two axes: heavy ticks across the edges of the house ring and outside the zodiac,
+    // named beyond it.
+    const double axes[4] = {c.ascendant, c.ascendant + 180, c.midheaven, c.midheaven + 180};
+    const char* names[4] = {"AC", "DC", "MC", "IC"};
+    const std::vector<double> named =
+        spreadPositions(std::vector<double>(axes, axes + 4), kAxisGap);
+    for (int i = 0; i < 4; ++i) {
+      k.line(axes[i], kHouseInner, axes[i], kHouseInner + kCuspTick,
+             "stroke='#000' stroke-width='1.8'");
+      k.line(axes[i], kZodiacInner - kCuspTick, axes[i], kZodiacInner,
+             "stroke='#000' stroke-width='1.8'");
+      k.line(axes[i], kZodiacOuter, axes[i], kZodiacOuter + 6, "stroke='#000' stroke-width='1.8'");
+      k.text(named[i], kAxisLabelRadius, names[i],
+             font + " font-size='11' font-weight='bold'" + centred);
+    }
   }
 
   // Aspect lines between the points' true places.
@@ -181,33 +206,36 @@ std::string wheelSvg(const NatalChart& c) {
                (family == 2 ? " stroke-dasharray='4 3'" : ""));
   }
 
-  // The points, spread so that no two glyphs or labels overlap, each with a tick at its
-  // true place.
+  // The points, spread so that no two glyphs or labels overlap; a tick at each one's true
+  // place, and an arc along the rim of the band from there to where it is drawn.
   std::vector<double> lons;
   for (const PointPosition& p : c.points) lons.push_back(p.longitude);
-  const std::vector<double> shown = spreadPositions(lons, 8.0);
+  const std::vector<double> shown = spreadPositions(lons, kPointGap);
   for (std::size_t i = 0; i < c.points.size(); ++i) {
     const PointPosition& p = c.points[i];
-    k.line(p.longitude, kHouseInner, p.longitude, kHouseInner - 6,
-           "stroke='#000' stroke-width='1'");
-    k.line(p.longitude, kHouseInner - 6, shown[i], kGlyphRadius + 11,
-           "stroke='#999' stroke-width='0.5'");
+    k.line(p.longitude, kHouseInner, p.longitude, kLeaderRadius, "stroke='#000' stroke-width='1'");
+    const double turn = std::remainder(shown[i] - p.longitude, 360.0);
+    if (std::fabs(turn) > 0.05) {
+      const Xy from = k.at(p.longitude, kLeaderRadius), to = k.at(shown[i], kLeaderRadius);
+      // Longitude grows counter-clockwise on the page: sweep 0 in SVG's frame.
+      k.raw("<path d='M" + num(from.x) + " " + num(from.y) + " A" + num(kLeaderRadius) + " " +
+            num(kLeaderRadius) + " 0 0 " + (turn > 0 ? "0 " : "1 ") + num(to.x) + " " + num(to.y) +
+            "' fill='none' stroke='#999' stroke-width='0.5'/>");
+    }
     k.line(p.longitude, kAspectRadius, p.longitude, kAspectRadius + 4,
            "stroke='#000' stroke-width='1'");
     const bool letters = p.index >= kVertex;
     k.text(shown[i], kGlyphRadius, pointGlyph(p.index),
-           font + " font-size='" + (letters ? "12" : "19") +
-               "' text-anchor='middle' dominant-baseline='central' fill='#000'");
-    const double within = std::fmod(p.longitude, 30.0);
-    const int totalMinutes = static_cast<int>(std::floor(within * 60.0 + 1e-9));
-    k.text(shown[i], kDegreeRadius, std::to_string(totalMinutes / 60) + "°",
-           font + " font-size='11' text-anchor='middle' dominant-baseline='central'");
-    k.text(shown[i], kMinuteRadius, twoDigits(totalMinutes % 60) + "′",
-           font + " font-size='10' text-anchor='middle' dominant-baseline='central' fill='#444'");
+           font + " font-size='" + (letters ? "12" : "19") + "'" + centred + " fill='#000'");
+    const int totalMinutes = static_cast<int>(arcSecondsOf(p.longitude) % (30 * 3600) / 60);
+    // Degree over minute, so that the label is as narrow as a glyph whichever way it faces.
+    const Xy at = k.at(shown[i], kLabelRadius);
+    k.raw("<text x='" + num(at.x) + "' y='" + num(at.y - 6) + "' " + font + " font-size='10'" +
+          centred + ">" + std::to_string(totalMinutes / 60) + "°</text>");
+    k.raw("<text x='" + num(at.x) + "' y='" + num(at.y + 6) + "' " + font + " font-size='9'" +
+          centred + " fill='#444'>" + twoDigits(totalMinutes % 60) + "′</text>");
     if (p.retrograde && p.index < kBodies)
-      k.text(
-          shown[i], kRetroRadius, "℞",
-          font + " font-size='10' text-anchor='middle' dominant-baseline='central' fill='#c0392b'");
+      k.text(shown[i], kRetroRadius, "℞", font + " font-size='10'" + centred + " fill='#c0392b'");
   }
   k.raw("</svg>");
   return k.svg();

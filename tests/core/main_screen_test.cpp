@@ -619,7 +619,6 @@ TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {
   AppState s;
   s.horoscopeLanguage = 1;
   s.sex = 2;
-  s.timeMode = 1;
   s.chartName = "<b>&";
   // 1 January 1970, 00:30 at +2:00 is 31 December 1969, 22:30 UT.
   const BirthRecord r{1, 1, 1970, 0, 30, 0, 2, 0, -3, 5, 9, -33, 52, 0};
@@ -627,12 +626,17 @@ TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {
   EXPECT_NE(sheet.find("<html lang=\"el\">"), std::string::npos);
   for (const char* row :
        {"<tr><th>Χάρτης</th><td>&lt;b&gt;&amp;</td></tr>",
-        "<tr><th>Ώρα γέννησης</th><td>00:30:00 (άγνωστη)</td></tr>",
+        "<tr><th>Ώρα γέννησης</th><td>00:30:00 (γνωστή)</td></tr>",
         "<tr><th>Φύλο</th><td>Γυναίκα</td></tr>",
         "<tr><th>Παγκόσμια ώρα</th><td>31 Δεκεμβρίου 1969, 22:30:00 UT</td></tr>",
         "<tr><th>Γεωγραφικό μήκος</th><td>3° 05′ 09″ Δ &nbsp;(-3 05 09)</td></tr>",
         "<tr><th>Γεωγραφικό πλάτος</th><td>33° 52′ 00″ Ν &nbsp;(-33 52 00)</td></tr>"})
     EXPECT_NE(sheet.find(row), std::string::npos) << row;
+  // With the time un-known the record's clock time is nobody's: not shown, nor its UT.
+  s.timeMode = 1;
+  const std::string unknown = printSheet(s, r);
+  EXPECT_NE(unknown.find("<tr><th>Ώρα γέννησης</th><td>άγνωστη</td></tr>"), std::string::npos);
+  EXPECT_NE(unknown.find("<tr><th>Παγκόσμια ώρα</th><td>—</td></tr>"), std::string::npos);
   // A damaged record still gives a sheet, with its numbers as they stand.
   const std::string odd =
       printSheet(AppState{}, BirthRecord{31, 13, 1980, 25, 0, 0, -4, 30, 0, 0, 0, 0, 0, 0});

@@ -145,6 +145,77 @@ TEST(NatalChart, ARecordThatIsNoGregorianDateOrIsDamagedGivesNoChart) {
             ChartRefusal::DamagedRecord);
 }
 
+// Day or night by the Sun's altitude, which swetest gives (-geopos… -fPlh): beyond the
+// polar circles the Sun's house says nothing of it.
+TEST(NatalChart, PartOfFortuneTakesDayOrNightFromTheSunsAltitudeAtBothPolesInBothSeasons) {
+  struct Case {
+    const char* where;
+    BirthRecord record;
+    double altitude;  // swetest's
+  };
+  const Case cases[] = {
+      {"89 N, June", {21, 6, 2003, 0, 0, 0, 0, 0, 0, 0, 0, 89, 0, 0}, 22.4354959},
+      {"89 N, December", {21, 12, 2003, 12, 0, 0, 0, 0, 0, 0, 0, 89, 0, 0}, -22.4401641},
+      {"89 S, June", {21, 6, 2003, 12, 0, 0, 0, 0, 0, 0, 0, -89, 0, 0}, -22.4418285},
+      {"89 S, December", {21, 12, 2003, 0, 0, 0, 0, 0, 0, 0, 0, -89, 0, 0}, 22.4314872},
+      // Longyearbyen's midnight sun, and Tromsø's noon in the polar night.
+      {"Longyearbyen", {21, 6, 2003, 0, 0, 0, 2, 0, 15, 38, 0, 78, 13, 0}, 12.0131006},
+      {"Tromsø", {21, 12, 1995, 12, 0, 0, 1, 0, 18, 57, 0, 69, 39, 0}, -3.1425046},
+  };
+  for (const Case& k : cases) {
+    const auto out = computeChart(k.record, everything(), 'P', swissEphemeris());
+    ASSERT_TRUE(out.chart) << k.where;
+    const NatalChart& c = *out.chart;
+    EXPECT_NEAR(c.sunAltitude, k.altitude, 0.01) << k.where;
+    const double asc = c.point(kAscendant)->longitude, sun = c.point(kSun)->longitude,
+                 moon = c.point(kMoon)->longitude;
+    const double expected = normalized(k.altitude > 0 ? asc + moon - sun : asc + sun - moon);
+    EXPECT_NEAR(c.point(kPartOfFortune)->longitude, expected, 1e-9) << k.where;
+  }
+}
+
+TEST(NatalChart, OffsetsFromMinusTwelveToPlusFourteenGiveTheirCharts) {
+  // Kiritimati keeps +14: 10:00 on 25 December 2012 there is 20:00 UT the day before.
+  BirthRecord kiribati{25, 12, 2012, 10, 0, 0, 14, 0, -157, 28, 0, 1, 52, 0};
+  auto out = computeChart(kiribati, everything(), 'P', swissEphemeris());
+  ASSERT_TRUE(out.chart);
+  EXPECT_NEAR(out.chart->julianDayUt, 2456286.3333333, 1e-6);  // 2012-12-24 20:00 UT
+  BirthRecord baker{25, 12, 2012, 10, 0, 0, -12, 0, -176, 28, 0, 0, 12, 0};
+  out = computeChart(baker, everything(), 'P', swissEphemeris());
+  ASSERT_TRUE(out.chart);
+  EXPECT_NEAR(out.chart->julianDayUt, 2456287.4166667, 1e-6);  // 2012-12-25 22:00 UT
+  kiribati.gmtMinutes = 30;                                    // +14:30 is nobody's offset
+  EXPECT_EQ(computeChart(kiribati, everything(), 'P', swissEphemeris()).refusal,
+            ChartRefusal::DamagedRecord);
+}
+
+TEST(NatalChart, WithTheTimeUnknownThePlanetsStandAtNoonWithoutHousesOrAngles) {
+  // New York, 14 March 1957, time not known: noon at -5 is 17:00 UT; the Moon runs from
+  // 146.6379719 at 00:00 (05:00 UT) to 161.7914743 at 24:00, by swetest.
+  BirthRecord r{14, 3, 1957, 9, 41, 0, -5, 0, -74, 0, 0, 40, 42, 0};
+  ChartConfig config = everything();
+  config.zodiacRulersAlways = 1;
+  config.borderlineInterpretation = 1, config.borderlineDegrees = 15;
+  const auto out = computeChart(r, config, 'P', swissEphemeris(), false);
+  ASSERT_TRUE(out.chart);
+  const NatalChart& c = *out.chart;
+  EXPECT_FALSE(c.timeKnown);
+  EXPECT_NEAR(c.julianDayUt, 2435912.2083333, 1e-6);
+  EXPECT_NEAR(c.point(kMoon)->longitude, 154.2103499, kArcSecond);
+  EXPECT_NEAR(c.moonAtDayStart, 146.6379719, kArcSecond);
+  EXPECT_NEAR(c.moonAtDayEnd, 161.7914743, kArcSecond);
+  for (int p : {kPartOfFortune, kVertex, kEastPoint, kAscendant, kMidheaven})
+    EXPECT_EQ(c.point(p), nullptr) << p;
+  EXPECT_EQ(c.points.size(), 17u);
+  EXPECT_TRUE(c.missing.empty());
+  for (const auto& p : c.points) {
+    EXPECT_EQ(p.house, 0);
+    EXPECT_FALSE(p.houseBorder);
+  }
+  for (const auto& a : c.aspects) EXPECT_LT(a.b, kPartOfFortune);
+  for (const auto& h : c.rulers) EXPECT_TRUE(h.ofCusp.empty() && h.ofNatural.empty());
+}
+
 TEST(NatalChart, OnlyPointsAndAspectsWhoseFlagIsOneTakePart) {
   ChartConfig c = everything();
   c.planets.enabled.fill(0);
@@ -252,15 +323,9 @@ TEST(HouseRule, APointOnACuspIsInTheHouseThatBeginsThere) {
 }
 
 TEST(PartOfFortuneRule, DayAndNight) {
-  // Ascendant 0° Aries: the Sun above the horizon in 180..360.
-  EXPECT_FALSE(sunAboveHorizon(0, 0));  // rising: not yet above
-  EXPECT_FALSE(sunAboveHorizon(179.99, 0));
-  EXPECT_TRUE(sunAboveHorizon(180, 0));  // setting: still above
-  EXPECT_TRUE(sunAboveHorizon(270, 0));
-  EXPECT_DOUBLE_EQ(partOfFortune(0, 270, 100), 190);  // by day: Asc + Moon − Sun
-  EXPECT_DOUBLE_EQ(partOfFortune(0, 90, 100), 350);   // by night: Asc + Sun − Moon
-  // The Sun 50° before the Ascendant has risen: by day, 100 + 10 − 50.
-  EXPECT_DOUBLE_EQ(partOfFortune(100, 50, 10), 60);
+  EXPECT_DOUBLE_EQ(partOfFortune(0, 270, 100, true), 190);  // by day: Asc + Moon − Sun
+  EXPECT_DOUBLE_EQ(partOfFortune(0, 90, 100, false), 350);  // by night: Asc + Sun − Moon
+  EXPECT_DOUBLE_EQ(partOfFortune(100, 50, 10, true), 60);
 }
 
 TEST(RulerRule, TraditionalModernAndBoth) {
@@ -290,6 +355,8 @@ class FixedEphemeris : public Ephemeris {
     return f;
   }
   double deltaTSeconds(double) override { return 0; }
+  double sunAltitude = 10;
+  double altitude(double, double, double, double, double) override { return sunAltitude; }
 };
 
 TEST(BorderlineRule, WithinTheWidthBeforeTheNextSignOrCusp) {
@@ -343,6 +410,27 @@ TEST(RulerRule, ZodiacRulersAlwaysAddsTheRulerOfTheHousesNaturalSign) {
   EXPECT_EQ(chart.rulers[0].ofNatural, (std::vector<int>{4}));  // house 1, Aries: Mars
   EXPECT_EQ(chart.rulers[1].ofNatural, (std::vector<int>{3}));  // house 2, Taurus: Venus
   EXPECT_EQ(chart.rulers[3].ofCusp, (std::vector<int>{6}));     // Aquarius: Saturn
+}
+
+// A point and a cusp 0.2″ before the end of a sign: every view shows them in that sign,
+// at 29° 59′ (59″), with that sign's ruler and borderline.
+TEST(NatalChart, ASignIsTheSignOfTheLongitudeAsShown) {
+  const double end = 150 - 0.2 / 3600;  // Leo 29° 59′ 59.8″
+  EXPECT_EQ(signOf(end), 4);
+  EXPECT_EQ(arcSecondsOf(end) % (30 * 3600), 29 * 3600 + 59 * 60 + 59);
+  EXPECT_EQ(signOf(360 - 1e-12), 11);
+  EXPECT_EQ(arcSecondsOf(360 - 1e-12), 360 * 3600 - 1);
+  FixedEphemeris eph;
+  eph.cusps = {0, 30, 60, 90, end, 150, 180, 210, 240, 270, 300, 330};
+  for (int i = 0; i < 17; ++i) eph.longitudes[i] = 10 + i;
+  eph.longitudes[kMoon] = end;
+  ChartConfig config = everything();
+  config.borderlineInterpretation = 1, config.borderlineDegrees = 2;
+  const auto c =
+      *computeChart(BirthRecord{1, 1, 2000, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, config, 'P', eph)
+           .chart;
+  EXPECT_TRUE(c.point(kMoon)->signBorder);
+  EXPECT_EQ(c.rulers[4].ofCusp, (std::vector<int>{kSun}));  // Leo's ruler, not Virgo's Mercury
 }
 
 }  // namespace

@@ -168,4 +168,79 @@ PY
   check "every glyph is in the DejaVu fonts (missing: ${missing:-none})" [ -z "$missing" ]
 fi
 
+# ---- the sheet's layout, measured: on screen at three widths, on paper, in a text browser ----
+# layout FILE WIDTH: the line layout_check.js leaves, "LAYOUT <overlaps> …".
+layout() {
+  cp "$1" "$work/PRINT/measured.html"
+  printf '<script>\n%s\n</script>\n' "$(cat "$(dirname "$0")/layout_check.js")" >>"$work/PRINT/measured.html"
+  chrome --window-size="$2",1000 --dump-dom "file://$work/PRINT/measured.html" | grep -o 'LAYOUT [0-9]* wheels=[0-9]*[^<]*'
+}
+pdf_pages() { grep -ao '/Count [0-9]*' "$1" | head -n1 | grep -o '[0-9]*$'; }
+# The wheel's width on the page, in mm: its axis names AC and DC stand 2 × 309 units apart
+# in a drawing 652 units wide.
+wheel_mm() {
+  pdftotext -f 1 -l 1 -bbox "$1" - | python3 -c '
+import re, sys
+words = re.findall(r"xMin=\"([\d.]+)\" yMin=\"([\d.]+)\" xMax=\"([\d.]+)\" yMax=\"[\d.]+\">(AC|DC)<", sys.stdin.read())
+dc = [w for w in words if w[3] == "DC"][0]
+ac = min((w for w in words if w[3] == "AC" and abs(float(w[1]) - float(dc[1])) < 1), key=lambda w: float(w[0]))
+centre = lambda w: (float(w[0]) + float(w[2])) / 2
+print(round((centre(dc) - centre(ac)) * 652 / 618 * 25.4 / 72))'
+}
+settings_file() { python3 -c "import struct,sys; open(sys.argv[1],'wb').write(struct.pack('<i',int(sys.argv[2])))" "$@"; }
+"$skeleton/../orvenda-settings" "$work" --language english >/dev/null
+"$tool" -C "$work" new NewYork --date 1957-03-14 --time 09:41 --lon 74W --lat 40:42N --zone America/New_York >/dev/null 2>&1
+# Longyearbyen's midnight sun: houses beyond the polar circle.
+"$tool" -C "$work" new Polar --date 2003-06-21 --time 00:00 --lon 15:38E --lat 78:13N --offset +2:00 >/dev/null 2>&1
+for lang in english greek; do
+  "$skeleton/../orvenda-settings" "$work" --language "$lang" >/dev/null
+  python3 - "$work/settings" 4 <<'PY'
+import struct, sys
+d, orb = sys.argv[1], float(sys.argv[2])
+open(d + "/naplch", "wb").write(struct.pack("<22i", *[1] * 22))
+open(d + "/natpl", "wb").write(struct.pack("<44d", *[10.0] * 44))
+open(d + "/naaspset", "wb").write(struct.pack("<18i", *[1] * 18))
+open(d + "/natasp", "wb").write(struct.pack("<18d", *[orb] * 18))
+PY
+  settings_file "$work/settings/borderinter" 1
+  settings_file "$work/settings/metaixmio" 15
+  for chart in NewYork Crowded Polar; do
+    file="$work/PRINT/$chart-$lang.html"
+    "$tool" -C "$work" sheet "$chart" -o "$file"
+    for width in 800 1000 1600; do
+      result=$(layout "$file" "$width")
+      check "$chart, $lang, $width px: no text over text, no label over a label or a line ($result)" \
+        grep -q '^LAYOUT 0 wheels=1' <<<"$result"
+    done
+    chrome --window-size=1000,1400 --screenshot="$shots/sheet-$chart-$lang.png" "file://$file" >/dev/null
+    chrome --print-to-pdf="$work/$chart-$lang.pdf" --no-pdf-header-footer "file://$file" >/dev/null
+    check "$chart, $lang: on at most two A4 pages ($(pdf_pages "$work/$chart-$lang.pdf"))" \
+      [ "$(pdf_pages "$work/$chart-$lang.pdf")" -le 2 ]
+    mm=$(wheel_mm "$work/$chart-$lang.pdf")
+    check "$chart, $lang: the printed wheel at least 16 cm wide ($mm mm)" [ "${mm:-0}" -ge 160 ]
+    command -v pdftoppm >/dev/null && pdftoppm -r 60 -png "$work/$chart-$lang.pdf" "$shots/sheet-$chart-$lang-page"
+    w3m -dump -cols 80 -T text/html "$file" >"$work/dump"
+    widest=$(python3 -c 'import sys; print(max(len(l) for l in open(sys.argv[1], encoding="utf-8").read().splitlines()))' "$work/dump")
+    check "$chart, $lang: w3m at 80 columns, every line within them ($widest)" [ "$widest" -le 80 ]
+    check "$chart, $lang: and every position whole on its line" python3 - "$work/dump" <<'PY'
+import re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+assert len(re.findall(r"\d+° \d\d′ \d\d″", text)) >= 17, text
+assert not re.search(r"^\s*\d\d″", text, re.M), "seconds on a line of their own"
+PY
+  done
+  # Every point, every aspect with wide orbs: 215 aspects, the third page headed as such.
+  python3 - "$work/settings" 10 <<'PY'
+import struct, sys
+open(sys.argv[1] + "/natasp", "wb").write(struct.pack("<18d", *[float(sys.argv[2])] * 18))
+PY
+  "$tool" -C "$work" sheet Crowded -o "$work/PRINT/wide.html"
+  chrome --print-to-pdf="$work/wide.pdf" --no-pdf-header-footer "file://$work/PRINT/wide.html" >/dev/null
+  check "215 aspects, $lang: three pages ($(pdf_pages "$work/wide.pdf"))" [ "$(pdf_pages "$work/wide.pdf")" = 3 ]
+  check "215 aspects, $lang: the third says it continues the list" \
+    bash -c "pdftotext -f 3 -l 3 '$work/wide.pdf' - | grep -q 'Aspects, continued\|Όψεις, συνέχεια'"
+  result=$(layout "$work/PRINT/wide.html" 1000)
+  check "215 aspects, $lang, 1000 px: no text over text ($result)" grep -q '^LAYOUT 0 ' <<<"$result"
+done
+
 finish
