@@ -1,5 +1,6 @@
 // orvenda-chart export: charts to standard output as CSV or AAF.
 #include <cstdio>
+#include <cstdlib>
 
 #include "birth/chart_store.h"
 #include "chart/exchange.h"
@@ -79,8 +80,27 @@ int cmdExport(Tool& t, const Options& o) {
       text += csvChart(shownName(name), *r);
       continue;
     }
-    if (!validDate(*r)) {
+    // The date the main screen shows, and every view of the chart: 31 6 2000 is 1 7 2000.
+    BirthRecord shown = *r;
+    normalizeDate(shown);
+    if (!validDate(shown)) {
       leaveOut(name, "it holds no date and time of the calendar, which AAF can't carry");
+      continue;
+    }
+    const long long lon = std::llabs(static_cast<long long>(
+                        fromRecordAngle(shown.lonDegrees, shown.lonMinutes, shown.lonSeconds))),
+                    lat = std::llabs(static_cast<long long>(
+                        fromRecordAngle(shown.latDegrees, shown.latMinutes, shown.latSeconds)));
+    if (lon > 180 * 3600 || lat > 90 * 3600 || shown.lonMinutes < 0 || shown.lonMinutes > 59 ||
+        shown.latMinutes < 0 || shown.latMinutes > 59 || shown.lonSeconds < 0 ||
+        shown.lonSeconds > 59 || shown.latSeconds < 0 || shown.latSeconds > 59) {
+      leaveOut(name,
+               "its place is no place on Earth (a longitude beyond 180° or a latitude "
+               "beyond 90°): it is damaged");
+      continue;
+    }
+    if (std::abs(recordOffsetMinutes(shown)) > 14 * 60) {
+      leaveOut(name, "its offset from GMT is beyond 14 hours: it is damaged");
       continue;
     }
     const AafName n = aafName(shownName(name));
@@ -89,8 +109,8 @@ int cmdExport(Tool& t, const Options& o) {
       continue;
     }
     if (!n.changed.empty()) t.note("NAMES/" + shownName(name) + ": " + n.changed);
-    if (r->lonSeconds != 0 || r->latSeconds != 0) ++rounded;
-    text += aafChart(n, *r, recordJulianDay(*r), aafOffset(t, *r));
+    if (shown.lonSeconds != 0 || shown.latSeconds != 0) ++rounded;
+    text += aafChart(n, shown, recordJulianDay(shown), aafOffset(t, shown));
   }
   if (rounded > 0)
     t.note(std::to_string(rounded) + (rounded == 1 ? " chart's place" : " charts' places") +

@@ -44,7 +44,8 @@ int cmdSheet(Tool& t, const Options& o) {
   PosixFileSystem files(path.has_parent_path() ? path.parent_path().string() : ".");
   if (!files.write(path.filename().string(),
                    std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size())))
-    return t.fail("can't write " + *file + "; it is as it was");
+    return t.fail("can't write " + *file + ": " +
+                  writeCauseAt(path, path.parent_path().string(), errno) + "; it is as it was");
   return 0;
 }
 

@@ -172,7 +172,13 @@ std::optional<int> parseOffset(std::string_view text, std::string& why) {
     if (text.size() - colon - 1 != 2) return std::nullopt;
     m = wholeNumber(text.substr(colon + 1), 2);
   }
-  if (!h || !m || *m > 59 || *h > 15) return std::nullopt;
+  if (!h || !m || *m > 59) return std::nullopt;
+  // The same bound as import's: no clock on Earth is further from GMT, and a chart written
+  // with more could not be exported and read back.
+  if (*h * 60 + *m > 14 * 60) {
+    why = "an offset from GMT lies within 14 hours of it (-14:00 to +14:00)";
+    return std::nullopt;
+  }
   why.clear();
   return sign * (*h * 60 + *m);
 }

@@ -66,31 +66,27 @@ std::string cantWrite(Tool& t, const std::string& logical, int err) {
 }
 
 std::string writeCause(Tool& t, const std::string& logical, int err) {
-  const fs::path path = fs::path(t.dir) / platformPath(logical);
+  return writeCauseAt(fs::path(t.dir) / platformPath(logical),
+                      cp737ToUtf8(platformPath(logical.substr(0, logical.find_last_of("\\/")))) +
+                          " (folders in NAMES are made by hand, as the program never makes one)",
+                      err);
+}
+
+std::string writeCauseAt(const fs::path& path, const std::string& folderShown, int err) {
   std::error_code ec;
   const auto kind = fs::status(path, ec).type();
-  std::string cause;
-  if (err == ELOOP) {
-    cause = "it is a loop of symbolic links";
-  } else if (err == EACCES && isPlantedLink(path.string())) {
-    cause =
-        "it is a symbolic link that another user made in a folder open to everyone (sticky), "
-        "and such a link is followed only when it is yours or the folder owner's";
-  } else if (kind == fs::file_type::directory) {
-    cause = "a folder of that name is there";
-  } else if (kind != fs::file_type::not_found && kind != fs::file_type::regular &&
-             kind != fs::file_type::none) {
-    cause =
-        "what is there is not a plain file (a FIFO, a device or a socket), and is never "
-        "replaced";
-  } else if (err == ENOENT && !fs::is_directory(path.parent_path(), ec)) {
-    cause = "there is no folder " +
-            cp737ToUtf8(platformPath(logical.substr(0, logical.find_last_of("\\/")))) +
-            " (folders in NAMES are made by hand, as the program never makes one)";
-  } else {
-    cause = std::strerror(err != 0 ? err : EIO);
-  }
-  return cause;
+  if (err == ELOOP) return "it is a loop of symbolic links";
+  if (err == EACCES && isPlantedLink(path.string()))
+    return "it is a symbolic link that another user made in a folder open to everyone "
+           "(sticky), and such a link is followed only when it is yours or the folder owner's";
+  if (kind == fs::file_type::directory) return "a folder of that name is there";
+  if (kind != fs::file_type::not_found && kind != fs::file_type::regular &&
+      kind != fs::file_type::none)
+    return "what is there is not a plain file (a FIFO, a device or a socket), and is never "
+           "replaced";
+  if (err == ENOENT && !fs::is_directory(path.parent_path().empty() ? "." : path.parent_path(), ec))
+    return "there is no folder " + folderShown;
+  return std::strerror(err != 0 ? err : EIO);
 }
 
 // Every chart of NAMES/ with its sub-folders, as the program names them ("clients\\anna"),

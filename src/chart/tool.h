@@ -104,6 +104,10 @@ std::vector<Listed> listCharts(Tool& t);
 // "can't write NAMES/A: Permission denied; it is as it was".
 std::string cantWrite(Tool& t, const std::string& logical, int err);
 std::string writeCause(Tool& t, const std::string& logical, int err);
+// The same for a path of the user's choosing (sheet -o FILE); folderShown names the folder
+// when it is missing.
+std::string writeCauseAt(const std::filesystem::path& path, const std::string& folderShown,
+                         int err);
 
 std::size_t displayWidth(std::string_view utf8);
 std::string padded(std::string_view utf8, std::size_t width);

@@ -8,6 +8,9 @@
 #include "birth/birth_record.h"
 #include "chart/atlas.h"
 #include "chart/chart_tool.h"
+#include "config/default_settings.h"
+#include "config/settings_store.h"
+#include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 
 namespace orvenda::chart {
@@ -139,6 +142,13 @@ TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
       {{"place"}, "needs a query"},
       {{"offset", "Europe/London"}, "a zone, a date and a time"},
       {{"offset", "Europe/London", "14.3.57", "12:00"}, "four digits"},
+      // Beyond ±14:00 a chart could be written but never read back from AAF.
+      {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
+        "--offset", "+15:00"},
+       "within 14 hours"},
+      {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
+        "--offset", "-14:01"},
+       "within 14 hours"},
   };
   for (const auto& [cases, status] : {std::pair{&refused, 1}, std::pair{&misunderstood, 2}}) {
     for (const auto& [args, says] : *cases) {
@@ -396,6 +406,30 @@ TEST_F(ChartTool, ListShowsTheDateAsTheMainScreenDoes) {
   dir.write("NAMES/june31", image(BirthRecord{31, 6, 2000, 12, 0, 0, 0, 0, 0, 0, 0, 51, 30, 0}));
   ASSERT_EQ(run({"list"}), 0);
   EXPECT_NE(out.str().find("june31     1    7 2000   12"), std::string::npos) << out.str();
+  // AAF export says the same day; a place off the Earth is left out, never written as one.
+  dir.write("NAMES/dec0", image(BirthRecord{0, 12, 2000, 12, 0, 0, 0, 0, 0, 0, 0, 51, 30, 0}));
+  dir.write("NAMES/lon200", image(BirthRecord{1, 1, 2000, 12, 0, 0, 0, 0, 200, 0, 0, 51, 30, 0}));
+  EXPECT_EQ(run({"export", "--format", "aaf"}), 1);
+  EXPECT_NE(out.str().find("#A93:dec0,*,*,1.1.2001,12:00,*,*\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("#A93:june31,*,*,1.7.2000,12:00,*,*\n"), std::string::npos);
+  EXPECT_EQ(out.str().find("lon200"), std::string::npos);
+  EXPECT_NE(err.str().find("left out NAMES/lon200: its place is no place on Earth"),
+            std::string::npos)
+      << err.str();
+}
+
+TEST_F(ChartTool, ASheetThatCantBeWrittenSaysWhy) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "x", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  EXPECT_EQ(run({"sheet", "x", "-o", dir / "no/such/folder/x.html"}), 1);
+  EXPECT_NE(err.str().find("x.html: there is no folder"), std::string::npos) << err.str();
+  EXPECT_EQ(run({"sheet", "x", "-o", "/dev/full"}), 1);
+  EXPECT_NE(err.str().find("can't write /dev/full: what is there is not a plain file"),
+            std::string::npos)
+      << err.str();
 }
 
 TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
