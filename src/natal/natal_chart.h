@@ -100,8 +100,8 @@ struct NatalChart {
   std::array<HouseRulers, 12> rulers;
   bool analytic = false;                  // a body came from the analytic ephemeris
   std::vector<std::string> missingFiles;  // ephemeris files the moment needs and lacks
-  int borderlineWidth = 0;       // the width in use, 0..15; 0 when borderline cases are off
-  double sunAltitude = 0;  // degrees, true: above 0 a birth by day
+  int borderlineWidth = 0;  // the width in use, 0..15; 0 when borderline cases are off
+  double sunAltitude = 0;   // degrees, true: above 0 a birth by day
   // With the birth time not known: the planets stand at noon, and there are no houses,
   // angles, rulers or points that need the time (Part of Fortune, Vertex, East Point, the
   // Ascendant and the Midheaven); the Moon's range over the day is given instead, from the
