@@ -27,7 +27,8 @@ using orvenda::chart::Place;
 
 // A page grows past about 1 MB at this many places.
 constexpr std::size_t kPlacesPerPage = 6000;
-// The periods listed run to the end of 2037; the rules of the last one go on after it.
+// The periods listed run to the end of 2037, or to a zone's last listed change where its
+// file lists changes beyond (Gaza's to 2086); the footer rule goes on after them.
 constexpr int kLastYear = 2037;
 
 struct Language {
@@ -91,8 +92,8 @@ const Language kEnglish = {
     "clocks back: the local times from %s to %s happened twice",
     "local mean time of the zone's city; a birth elsewhere keeps its own mean time, its "
     "longitude ÷ 15 hours (orvenda-chart new does this)",
-    "The table stops at 2037; the zone's rule goes on after it.",
-    "From 2038 on: %s (%s)",
+    "The table stops at %d; the zone's rule goes on after it.",
+    "From %d on: %s (%s)",
     ", and summer time %s (%s) from %s (local standard time) until %s (local summer time)",
     ", all year",
     "the record can't hold an angle between 0 and 1 degree west or south (its sign is on "
@@ -130,8 +131,8 @@ const Language kGreek = {
     "τα ρολόγια πίσω: οι τοπικές ώρες από %s έως %s έγιναν δύο φορές",
     "τοπικός μέσος χρόνος της πόλης της ζώνης· μια γέννηση αλλού κρατά τον δικό της μέσο "
     "χρόνο, το μήκος της ÷ 15 ώρες (το κάνει το orvenda-chart new)",
-    "Ο πίνακας σταματά στο 2037· ο κανόνας της ζώνης συνεχίζεται μετά.",
-    "Από το 2038: %s (%s)",
+    "Ο πίνακας σταματά στο %d· ο κανόνας της ζώνης συνεχίζεται μετά.",
+    "Από το %d: %s (%s)",
     ", και θερινή ώρα %s (%s) από %s (τοπική χειμερινή ώρα) έως %s (τοπική θερινή ώρα)",
     ", όλο το χρόνο",
     "η εγγραφή δεν χωρά γωνία μεταξύ 0 και 1 μοίρας δυτικά ή νότια (το πρόσημο είναι στις "
@@ -140,6 +141,23 @@ const Language kGreek = {
     "Με την αναζήτηση (χρειάζεται JavaScript)",
     "Τόποι: GeoNames (https://www.geonames.org/), CC BY 4.0. Διαφορές: η βάση ζωνών ώρας IANA "
     "αυτού του συστήματος."};
+
+// Text inside a double-quoted JavaScript string: quotes and backslashes escaped, and "<"
+// written as \u003c, so that a rule such as "<-03>3" reaches the script as it is.
+std::string jsString(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '"' || c == '\\')
+      out += std::string("\\") + c;
+    else if (c == '<')
+      out += "\\u003c";
+    else if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
+  }
+  return out;
+}
 
 std::string esc(std::string_view s) {
   std::string out;
@@ -302,6 +320,27 @@ std::string localText(date::local_seconds t) { return date::format("%Y-%m-%d %H:
 // The same in a table cell, kept on one line.
 std::string cellText(date::local_seconds t) { return date::format("%Y-%m-%d&nbsp;%H:%M", t); }
 
+date::sys_seconds tableEnd(const std::string& zone);
+
+// The year the footer rule takes over: 2038, or the year of the zone's last listed change.
+int ruleYear(const std::string& zone) {
+  return static_cast<int>(date::year_month_day{date::floor<date::days>(tableEnd(zone))}.year());
+}
+
+std::string lastRulesText(const std::string& zone, const Language& l) {
+  const auto end = tableEnd(zone);
+  const date::year_month_day day{date::floor<date::days>(end)};
+  // A table that ends at a new year stops with the year before it.
+  const int last =
+      static_cast<int>(day.year()) - (day.month() == date::January && day.day() == date::day{1} &&
+                                              date::floor<date::days>(end) == end
+                                          ? 1
+                                          : 0);
+  char text[256];
+  std::snprintf(text, sizeof text, l.lastRules, last);
+  return text;
+}
+
 // What the zone does after its table: the footer rule of its file, in words.
 std::string ruleText(const std::string& zone, const Language& l) {
   const auto tail = orvenda::chart::zoneTail(zone);
@@ -317,7 +356,7 @@ std::string ruleText(const std::string& zone, const Language& l) {
   }
   auto offset = [](int seconds) { return orvenda::chart::formatOffsetSeconds(seconds); };
   char text[512];
-  std::snprintf(text, sizeof text, l.ruleAfter, offset(r.standardOffset).c_str(),
+  std::snprintf(text, sizeof text, l.ruleAfter, ruleYear(zone), offset(r.standardOffset).c_str(),
                 r.standardName.c_str());
   std::string out = text;
   if (!r.hasSummer) return out + l.ruleNoSummer + ".";
@@ -325,6 +364,17 @@ std::string ruleText(const std::string& zone, const Language& l) {
                 r.summerName.c_str(), orvenda::chart::describeRuleDay(r.start, greek).c_str(),
                 orvenda::chart::describeRuleDay(r.end, greek).c_str());
   return out + text + ".";
+}
+
+// Where a zone's table stops: the end of 2037, or just after the last change its file
+// lists when that is later. The footer rule holds from there on.
+date::sys_seconds tableEnd(const std::string& zone) {
+  const date::sys_seconds end2037{date::sys_days{date::year{kLastYear + 1} / 1 / 1}};
+  const auto tail = orvenda::chart::zoneTail(zone);
+  if (!tail || tail->lastChange < end2037.time_since_epoch().count() ||
+      tail->lastChange == INT32_MAX)  // a 32-bit reader's marker at 2038-01-19, no change
+    return end2037;
+  return date::sys_seconds{std::chrono::seconds{tail->lastChange + 1}};
 }
 
 bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, const Language& l,
@@ -351,8 +401,8 @@ bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, 
   index += "</body>\n</html>\n";
   if (!writeFile(out / "zones" / (std::string("index") + l.suffix + ".htm"), index)) return false;
 
-  const auto end = date::sys_days{date::year{kLastYear + 1} / 1 / 1};
   for (const auto& z : zoneNames) {
+    const auto end = tableEnd(z);
     const date::time_zone* tz = date::locate_zone(z);
     std::string rows;
     auto info = tz->get_info(date::sys_seconds{date::sys_days{date::year{1800} / 1 / 1}});
@@ -415,7 +465,7 @@ bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, 
     page += "<p>" + esc(l.zonesIntro) + "</p>\n<table>\n<thead><tr><th>" + l.from + "<th>" +
             l.until + (english ? "<th>GMT<th>min<th>" : "<th>GMT<th>Λεπ<th>") + l.summer + "<th>" +
             l.abbreviation + "<th>" + l.change + "</tr></thead>\n<tbody>\n" + rows +
-            "</tbody>\n</table>\n<p class=\"note\">" + esc(l.lastRules) + " " +
+            "</tbody>\n</table>\n<p class=\"note\">" + esc(lastRulesText(z, l)) + " " +
             esc(ruleText(z, l)) + "</p>\n</body>\n</html>\n";
     if (!writeFile(out / "zones" / zoneFile(z, l), page)) return false;
   }
@@ -431,9 +481,9 @@ bool writeZoneScript(const std::vector<std::string>& zoneNames, const fs::path& 
   std::string text =
       "// Generated by tools/make_pages.cpp from this system's time-zone database; do not "
       "edit.\nwindow.ORVENDA_ZONES = {\n";
-  const auto end = date::sys_seconds{date::sys_days{date::year{kLastYear + 1} / 1 / 1}};
   for (std::size_t i = 0; i < zoneNames.size(); ++i) {
     const auto& z = zoneNames[i];
+    const auto end = tableEnd(z);
     const date::time_zone* tz = date::locate_zone(z);
     text += "\"" + z + "\":{p:[";
     auto info = tz->get_info(date::sys_seconds{date::sys_days{date::year{1800} / 1 / 1}});
@@ -453,7 +503,7 @@ bool writeZoneScript(const std::vector<std::string>& zoneNames, const fs::path& 
     text += "]";
     if (const auto tail = orvenda::chart::zoneTail(z))
       text +=
-          ",r:\"" + esc(tail->text) + "\",t:" +
+          ",r:\"" + jsString(tail->text) + "\",t:" +
           (tail->lastChange == INT64_MIN ? std::string("-1e18") : std::to_string(tail->lastChange));
     text += std::string("}") + (i + 1 < zoneNames.size() ? "," : "") + "\n";
   }

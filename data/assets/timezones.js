@@ -10,7 +10,7 @@ const TZ_TEXT = {
     gap: "This local time did not exist in this zone: the clocks were put forward past it.",
     fold: "This local time happened twice in this zone: the clocks were put back.",
     first: "first time", second: "second time",
-    seconds: "The zone's offset had seconds then; it is rounded to the minute.",
+    seconds: "The zone's offset had seconds then; it is rounded to the nearest minute, a half minute away from GMT (-0:44:30 is -0:45).",
     bad: "Choose a time zone, a date and a time.",
     here: "Your computer's zone",
     zone: "Time zone", date: "Date", time: "Time",
@@ -20,7 +20,7 @@ const TZ_TEXT = {
     gap: "Αυτή η τοπική ώρα δεν υπήρξε σε αυτή τη ζώνη: τα ρολόγια πήγαν μπροστά.",
     fold: "Αυτή η τοπική ώρα συνέβη δύο φορές σε αυτή τη ζώνη: τα ρολόγια γύρισαν πίσω.",
     first: "πρώτη φορά", second: "δεύτερη φορά",
-    seconds: "Η διαφορά της ζώνης είχε τότε δευτερόλεπτα· στρογγυλεύεται στο λεπτό.",
+    seconds: "Η διαφορά της ζώνης είχε τότε δευτερόλεπτα· στρογγυλεύεται στο πλησιέστερο λεπτό, το μισό λεπτό μακριά από το GMT (-0:44:30 γίνεται -0:45).",
     bad: "Επιλέξτε ζώνη ώρας, ημερομηνία και ώρα.",
     here: "Η ζώνη του υπολογιστή σας",
     zone: "Ζώνη ώρας", date: "Ημερομηνία", time: "Ωρα",
@@ -110,7 +110,11 @@ function offsetAt(zone, t) {
 // in a fold. Each with its offset in seconds.
 function resolveLocal(zone, y, mo, d, h, mi) {
   const wall = utc(y, mo, d, h, mi, 0) / 1000;
-  const offsets = new Set([-1, 0, 1].map((k) => offsetAt(zone, wall + k * 43200)));
+  // The instants that could show this local time lie from 14 hours before it (zones ahead
+  // of GMT by up to 14) to 12 hours after (zones behind by up to 12): every offset in force
+  // in that stretch is a candidate, sampled each hour, as no zone changes twice in one.
+  const offsets = new Set();
+  for (let k = -15; k <= 13; ++k) offsets.add(offsetAt(zone, wall + k * 3600));
   const hits = [];
   for (const o of offsets) {
     const t = wall - o;
@@ -119,9 +123,10 @@ function resolveLocal(zone, y, mo, d, h, mi) {
   return hits.sort((a, b) => a.t - b.t);
 }
 
-// The program's fields for an offset in seconds.
+// The program's fields for an offset in seconds, rounded to the nearest minute, a half
+// minute away from GMT (Monrovia's -0:44:30 is -0:45), as the tool and the zone pages round.
 function programForm(offsetSeconds) {
-  const minutes = Math.round(offsetSeconds / 60);
+  const minutes = Math.sign(offsetSeconds) * Math.round(Math.abs(offsetSeconds) / 60);
   const hours = Math.floor(minutes / 60);
   return { gmtHours: hours, gmtMinutes: minutes - 60 * hours };
 }

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <vector>
 
 #include "chart/zone_offset.h"
 
@@ -143,6 +145,69 @@ TEST(ZoneOffsets, SummerTimeIsTheClockAheadOfTheYearsStandard) {
   EXPECT_FALSE(at("Africa/Casablanca", 2024, 7, 1, 12, 0).first.summer);
   EXPECT_TRUE(at("Europe/London", 1944, 6, 6, 12, 0).first.summer);
   EXPECT_EQ(at("Europe/London", 1944, 6, 6, 12, 0).first.saveSeconds, 7200);
+}
+
+// Every zone of the database against zdump at random instants from 1850 to 2100: the
+// tables to their end (Gaza's run to 2086), the footer rules after them.
+TEST(ZoneOffsets, EveryZoneAgreesWithZdumpAtRandomInstants) {
+  std::FILE* list = std::fopen("/usr/share/zoneinfo/tzdata.zi", "r");
+  if (!list || std::system("zdump -v -c 2000,2001 UTC >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "no tzdata.zi or no zdump here";
+  std::vector<std::string> zones;
+  char line[512];
+  while (std::fgets(line, sizeof line, list))
+    if (std::strncmp(line, "Z ", 2) == 0) zones.emplace_back(std::strtok(line + 2, " \n"));
+  std::erase(zones, "Factory");  // "local time zone must be set", no place's zone
+  std::fclose(list);
+  ASSERT_GT(zones.size(), 300u);
+  std::uint64_t seed = 1957;
+  auto random = [&] {
+    return (seed = seed * 6364136223846793005ULL + 1442695040888963407ULL) >> 11;
+  };
+  const std::int64_t from = -3786825600LL, to = 4133980800LL;  // 1850 to 2101
+  int instants = 0, wrong = 0;
+  for (std::size_t z = 0; z < zones.size(); ++z) {
+    const std::string command = "zdump -v -c 1850,2101 " + zones[z];
+    std::FILE* p = ::popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::vector<std::pair<std::int64_t, int>> changes;  // instant, offset from then on
+    while (std::fgets(line, sizeof line, p)) {
+      const char* ut = std::strstr(line, " UT = ");
+      const char* off = std::strstr(line, "gmtoff=");
+      if (!ut || !off) continue;
+      // "Zone  Sun Mar 31 00:59:59 2019 UT = …": the date between the zone's name and " UT".
+      const std::string head(static_cast<const char*>(line), ut);
+      std::tm tm{};
+      if (!::strptime(head.substr(head.find(' ') + 1).c_str(), " %a %b %d %H:%M:%S %Y", &tm))
+        continue;
+      changes.emplace_back(static_cast<std::int64_t>(::timegm(&tm)), std::atoi(off + 7));
+    }
+    ::pclose(p);
+    if (changes.empty()) {  // a zone that never changed (Etc/GMT+5): date gives its offset
+      std::FILE* d = ::popen(("TZ=" + zones[z] + " date -d @0 +%z").c_str(), "r");
+      ASSERT_NE(d, nullptr);
+      ASSERT_TRUE(std::fgets(line, sizeof line, d)) << zones[z];
+      ::pclose(d);
+      const int hhmm = std::atoi(line + 1);
+      changes.emplace_back(from, (line[0] == '-' ? -1 : 1) * (hhmm / 100 * 3600 + hhmm % 100 * 60));
+    }
+    // 10,000 instants over all the zones.
+    for (std::size_t k = 0; k < 10000 / zones.size() + (z < 10000 % zones.size()); ++k) {
+      const std::int64_t t = from + static_cast<std::int64_t>(random() % (to - from));
+      int expected = changes.front().second;
+      for (const auto& [at, offset] : changes)
+        if (at <= t) expected = offset;
+      const auto period = periodAtUniversal(zones[z], t);
+      ++instants;
+      if (!period || period->offsetSeconds != expected) {
+        if (++wrong < 10)
+          ADD_FAILURE() << zones[z] << " at " << t << ": " << (period ? period->offsetSeconds : -1)
+                        << ", zdump " << expected;
+      }
+    }
+  }
+  EXPECT_EQ(instants, 10000);
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+# The offsets of every zone of assets/zones.js as zdump tells them, 1850 to 2101: for each
+# zone, [instant (seconds since 1970 UT), offset in seconds from then on], as JSON on
+# standard output. zdump -v lists every change as the last second before it and the first
+# second of it.
+import calendar
+import json
+import re
+import subprocess
+import sys
+import time
+
+zones = re.findall(r'^"([^"]+)":\{p:', open(sys.argv[1], encoding="utf-8").read(), re.M)
+line = re.compile(r"^\S+\s+\w{3} (\w{3} +\d+ [\d:]+ -?\d+) UT = .* gmtoff=(-?\d+)$")
+out = {}
+for zone in zones:
+    text = subprocess.run(["zdump", "-v", "-c", "1850,2101", zone], capture_output=True,
+                          text=True, check=True).stdout
+    changes = []
+    for l in text.splitlines():
+        m = line.match(l)
+        if not m:
+            continue
+        t = calendar.timegm(time.strptime(re.sub(" +", " ", m.group(1)), "%b %d %H:%M:%S %Y"))
+        changes.append([t, int(m.group(2))])
+    out[zone] = changes
+json.dump(out, sys.stdout)
