@@ -19,10 +19,17 @@ namespace orvenda::chart {
 namespace {
 
 // One record of an import: a chart written, or skipped and why.
-bool writeImported(Tool& t, const std::string& utf8Name, const BirthRecord& r, bool force,
-                   int line) {
+bool writeImported(Tool& t, const std::string& given, const BirthRecord& r, bool force, int line) {
   std::string name, why;
   const std::string at = "line " + std::to_string(line) + ": ";
+  // Letters the program can't type (ä, é, ø) are written as it can; the record is never
+  // dropped for them, and the new name is said.
+  std::string utf8Name = given;
+  if (!chartName(given, name, why)) {
+    utf8Name = transliterated(given);
+    if (utf8Name != given && chartName(utf8Name, name, why))
+      t.note(at + "\"" + given + "\" is written as \"" + utf8Name + "\"");
+  }
   if (!chartName(utf8Name, name, why)) {
     t.out << "skipped " << (utf8Name.empty() ? "(no name)" : utf8Name) << ": " << why << "\n";
     return false;
@@ -52,7 +59,12 @@ int importCsv(Tool& t, const std::string& text, bool force) {
   if (!rows) return t.fail(why + "; nothing imported");
   if (rows->empty()) return t.fail("the file holds no charts");
   const std::vector<std::string> header(std::begin(kCsvFields), std::end(kCsvFields));
-  auto first = rows->front().fields;
+  // A spreadsheet leaves empty columns after the last one it was given.
+  auto dropEmptyTail = [](std::vector<std::string> f) {
+    while (f.size() > 15 && f.back().empty()) f.pop_back();
+    return f;
+  };
+  auto first = dropEmptyTail(rows->front().fields);
   if (first.size() > header.size()) first.resize(header.size());
   if (first != header)
     return t.fail("the first row is not the header that export writes (name,day,month,...)");
@@ -61,7 +73,7 @@ int importCsv(Tool& t, const std::string& text, bool force) {
     const auto& row = (*rows)[i];
     std::string name;
     BirthRecord r;
-    auto fields = row.fields;
+    auto fields = dropEmptyTail(row.fields);
     if (fields.size() == 16) fields.pop_back();  // list --csv's notes column
     if (!chartFromCsv(fields, name, r, why)) {
       t.out << "skipped " << (row.fields.empty() ? "" : row.fields[0]) << ": line " << row.line
@@ -112,7 +124,10 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     t.note(name + ": the time is unknown; 12:00 stored, as the program's un-known time");
     b.time = {12, 0, 0};
   } else {
-    const auto tm = parseTime(rec.a[4], why);
+    // "1.10" is ten past one in the format's own example.
+    std::string time = rec.a[4];
+    if (time.find(':') == std::string::npos) std::replace(time.begin(), time.end(), '.', ':');
+    const auto tm = parseTime(time, why);
     if (!tm) return why = "time \"" + rec.a[4] + "\": " + why, false;
     b.time = *tm;
   }
@@ -163,16 +178,20 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   // is wrong, and nothing says which).
   std::optional<int> fromFields, fromJulianDay;
   bool localMean = false;
+  std::string fieldsWhy;  // why the zone fields say nothing, where they can't be read
   if (!field(4).empty()) {
     const auto summer = parseAafSummer(field(4), localMean, why);
-    if (!summer) return why = "summer time \"" + field(4) + "\": " + why, false;
-    if (localMean) {
+    if (!summer) {
+      fieldsWhy = "summer time \"" + field(4) + "\": " + why;
+    } else if (localMean) {
       // The place's own mean time: 15 degrees of longitude are one hour.
       fromFields = static_cast<int>(std::lround(b.longitude / 900.0));
     } else if (!field(3).empty()) {
       const auto zone = parseAafZone(field(3), why);
-      if (!zone) return why = "zone \"" + field(3) + "\": " + why, false;
-      fromFields = *zone + *summer;
+      if (!zone)
+        fieldsWhy = "zone \"" + field(3) + "\": " + why;
+      else
+        fromFields = *zone + *summer;
     }
   }
   if (!field(0).empty()) {
@@ -198,11 +217,15 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     return why = "the zone and summer-time fields make " + formatOffset(*fromFields) +
                  ", and no offset from GMT is beyond 14 hours",
            false;
+  if (!fieldsWhy.empty() && !fromJulianDay) return why = fieldsWhy, false;
+  // The format's rule: "the Julian day takes precedence in case of doubt".
   if (fromFields && fromJulianDay && std::abs(*fromFields - *fromJulianDay) > 1)
-    return why = "the zone and summer-time fields say " + formatOffset(*fromFields) +
-                 ", the Julian day " + formatOffset(*fromJulianDay) + "; one of them is wrong",
-           false;
-  std::optional<int> choice = fromFields ? fromFields : fromJulianDay;
+    t.note(name + ": the zone and summer-time fields say " + formatOffset(*fromFields) +
+           ", the Julian day " + formatOffset(*fromJulianDay) +
+           "; the Julian day settles it, as the format has it");
+  else if (!fieldsWhy.empty())
+    t.note(name + ": " + fieldsWhy + "; the Julian day settles the offset");
+  std::optional<int> choice = fromJulianDay ? fromJulianDay : fromFields;
   if (!p && !choice) return why = "no atlas to find the time zone in", false;
   // Without a place there is no zone to ask, and the file's offset stands alone.
   if (p) b.zone = p->zone;
@@ -249,9 +272,9 @@ int cmdImport(Tool& t, const Options& o) {
     if (!in) return t.fail("can't read " + file + ": " + std::strerror(errno));
     buffer << in.rdbuf();
   }
-  std::string text = buffer.str();
-  // A byte-order mark belongs to no record, whichever format follows it.
-  if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
+  std::string encoding;
+  std::string text = decodeExchangeText(buffer.str(), encoding);
+  if (encoding != "UTF-8") t.note(file + " is read as " + encoding);
   std::string format = formatOption ? *formatOption : "";
   if (format.empty())
     format = file.ends_with(".aaf") || file.ends_with(".AAF") || text.starts_with("#A93:") ||

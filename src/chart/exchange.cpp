@@ -84,6 +84,11 @@ std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& 
   row.line = 1;
   bool quoted = false, wasQuoted = false, any = false;
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte-order mark
+  const std::string_view header = text.substr(0, text.find_first_of("\r\n"));
+  const char separator =
+      header.find(';') != std::string_view::npos && header.find(',') == std::string_view::npos
+          ? ';'
+          : ',';
   auto endField = [&] {
     row.fields.push_back(wasQuoted ? field : trimmed(field));
     field.clear();
@@ -107,7 +112,7 @@ std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& 
     if (c == '"' && trimmed(field).empty()) {
       field.clear();
       quoted = wasQuoted = true;
-    } else if (c == ',') {
+    } else if (c == separator) {
       endField();
     } else if (c == '\n' || c == '\r') {
       if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
@@ -157,14 +162,19 @@ std::vector<AafRecord> parseAaf(std::string_view text) {
   int line = 0;
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte-order mark
   for (std::size_t start = 0; start < text.size();) {
-    auto end = text.find('\n', start);
+    auto end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
     std::string_view l = text.substr(start, end - start);
-    start = end + 1;
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     ++line;
-    if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
     if (l.starts_with("#A93:")) {
-      out.push_back(AafRecord{line, splitFields(l.substr(5)), std::nullopt, {}});
+      auto fields = splitFields(l.substr(5));
+      bool julian = false;
+      std::string why;
+      if (fields.size() == 6 && fields[2].find('.') != std::string::npos &&
+          parseAafDate(fields[2], julian, why))
+        fields.insert(fields.begin() + 2, "*");
+      out.push_back(AafRecord{line, std::move(fields), std::nullopt, {}});
     } else if (l.starts_with("#B93:") && !out.empty() && !out.back().b) {
       out.back().b = splitFields(l.substr(5));
     } else if (l.starts_with("#ZNAM:") && !out.empty() && out.back().zoneName.empty()) {
@@ -240,13 +250,52 @@ std::optional<CivilDate> parseAafDate(std::string_view text, bool& julian, std::
 
 std::optional<int> parseAafZone(std::string_view text, std::string& why) {
   const std::string t = trimmed(text);
-  why = "a zone is hours, h, e or w and minutes (5hw00, 1he, 5h30e)";
-  // Hours, 'h', then the side and the minutes in either order.
+  why = "a zone is hours, h, e or w and minutes (5hw00, 1he, 5h30e, 1e00), or hours east (1, -5)";
+  auto minutesOf = [](int hours, int minutes, int seconds, int side) -> std::optional<int> {
+    if (minutes > 59 || seconds > 59 || hours * 3600 + minutes * 60 + seconds > 14 * 3600)
+      return std::nullopt;
+    // Seconds (a mean time) to the nearest minute, a half minute away from Greenwich.
+    return side * ((hours * 3600 + minutes * 60 + seconds + 30) / 60);
+  };
+  // Hours alone, east positive: "1", "+1", "-5", "1.0", "5.5".
+  {
+    char* end = nullptr;
+    const double hours = std::strtod(t.c_str(), &end);
+    if (!t.empty() && end == t.c_str() + t.size() &&
+        std::isdigit(static_cast<unsigned char>(t.back())) && std::fabs(hours) <= 14) {
+      why.clear();
+      return static_cast<int>(std::lround(hours * 60));
+    }
+  }
   std::size_t i = 0;
   int hours = 0;
   while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && i < 2)
     hours = hours * 10 + (t[i++] - '0');
-  if (i == 0 || i >= t.size() || (t[i] != 'h' && t[i] != 'H')) return std::nullopt;
+  if (i == 0 || i >= t.size()) return std::nullopt;
+  auto digits = [&](int most, int& value) {
+    int n = 0;
+    value = 0;
+    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && n < most)
+      value = value * 10 + (t[i++] - '0'), ++n;
+    return n;
+  };
+  const char first = static_cast<char>(t[i] | 0x20);
+  if (first == 'e' || first == 'w') {
+    // "1e00", "1E", "0e21:48", "5w30": the side, then minutes and seconds.
+    ++i;
+    int minutes = 0, seconds = 0;
+    digits(2, minutes);
+    if (i < t.size() && t[i] == ':') {
+      ++i;
+      if (digits(2, seconds) != 2) return std::nullopt;
+    }
+    if (i != t.size()) return std::nullopt;
+    const auto m = minutesOf(hours, minutes, seconds, first == 'e' ? 1 : -1);
+    if (m) why.clear();
+    return m;
+  }
+  if (first != 'h') return std::nullopt;
+  // Hours, 'h', then the side and the minutes in either order.
   ++i;
   int side = 0, minutes = 0, minuteDigits = 0;
   for (; i < t.size(); ++i) {
@@ -260,19 +309,20 @@ std::optional<int> parseAafZone(std::string_view text, std::string& why) {
       return std::nullopt;
     }
   }
-  if (side == 0 || minutes > 59 || hours > 14) return std::nullopt;
-  why.clear();
-  return side * (hours * 60 + minutes);
+  if (side == 0) return std::nullopt;
+  const auto m = minutesOf(hours, minutes, 0, side);
+  if (m) why.clear();
+  return m;
 }
 
 std::optional<int> parseAafSummer(std::string_view text, bool& localMean, std::string& why) {
   const std::string t = trimmed(text);
-  localMean = t == "L" || t == "l";
+  localMean = t == "L" || t == "l" || t == "m" || t == "M";
   if (localMean) return 0;
   char* end = nullptr;
   const double hours = std::strtod(t.c_str(), &end);
   if (t.empty() || end != t.c_str() + t.size() || !(hours >= 0 && hours <= 2))
-    return why = "summer time is 0, 1 or 2 hours (or L for local mean time)", std::nullopt;
+    return why = "summer time is 0, 1 or 2 hours (or L or m for local mean time)", std::nullopt;
   return static_cast<int>(std::lround(hours * 60));
 }
 
@@ -323,6 +373,136 @@ std::string aafChart(const AafName& name, const BirthRecord& r, double julianDay
                     aafAngle(r.lonDegrees, r.lonMinutes, r.lonSeconds, 'e', 'w') + "," +
                     aafZone(offset.standardMinutes) + "," + summer + "\n";
   if (!offset.abbreviation.empty()) out += "#ZNAM:" + offset.abbreviation + "\n";
+  return out;
+}
+
+namespace {
+
+void appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+bool validUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const std::size_t n = c < 0x80             ? 1
+                          : (c & 0xE0) == 0xC0 ? 2
+                          : (c & 0xF0) == 0xE0 ? 3
+                          : (c & 0xF8) == 0xF0 ? 4
+                                               : 0;
+    if (n == 0 || (n == 2 && c < 0xC2) || i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += n;
+  }
+  return true;
+}
+
+// Windows-1252's 0x80..0x9F; the rest of the code page is Latin-1's.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
+
+}  // namespace
+
+std::string decodeExchangeText(std::string_view bytes, std::string& encoding) {
+  std::string out;
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    encoding = "UTF-8";
+    return std::string(bytes.substr(3));
+  }
+  const bool le = bytes.starts_with("\xFF\xFE"), be = bytes.starts_with("\xFE\xFF");
+  if (le || be) {
+    encoding = le ? "UTF-16 (little-endian)" : "UTF-16 (big-endian)";
+    auto unit = [&](std::size_t i) -> char32_t {
+      const auto a = static_cast<unsigned char>(bytes[i]),
+                 b = static_cast<unsigned char>(bytes[i + 1]);
+      return le ? (b << 8 | a) : (a << 8 | b);
+    };
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      char32_t cp = unit(i);
+      if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size()) {
+        const char32_t low = unit(i + 2);
+        if (low >= 0xDC00 && low < 0xE000) {
+          cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+          i += 2;
+        }
+      }
+      appendUtf8(out, cp);
+    }
+    return out;
+  }
+  if (validUtf8(bytes)) {
+    encoding = "UTF-8";
+    return std::string(bytes);
+  }
+  encoding = "Windows-1252 (Latin-1)";
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    appendUtf8(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b);
+  }
+  return out;
+}
+
+namespace {
+// Latin letters U+00C0..U+024F without their accents, in small letters ("" keeps one).
+constexpr const char* kLatinFold[] = {
+#include "chart/latin_fold.inc"
+};
+}  // namespace
+
+std::string transliterated(std::string_view utf8) {
+  std::string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const std::size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : 4;
+    char32_t cp = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+    for (std::size_t k = 1; k < n && i + k < utf8.size(); ++k)
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    const std::string_view original = utf8.substr(i, n);
+    i += n;
+    // German names keep their spelling in ASCII the German way.
+    switch (cp) {
+      case U'ä': out += "ae"; continue;
+      case U'ö': out += "oe"; continue;
+      case U'ü': out += "ue"; continue;
+      case U'Ä': out += "Ae"; continue;
+      case U'Ö': out += "Oe"; continue;
+      case U'Ü': out += "Ue"; continue;
+      case U'ß': out += "ss"; continue;
+      default: break;
+    }
+    const std::size_t index = cp - 0xC0;
+    if (cp < 0xC0 || index >= std::size(kLatinFold) || kLatinFold[index][0] == '\0') {
+      out += original;
+      continue;
+    }
+    // Capitals: U+00C0..00DE; then pairs, the capital first, but for 0139..0148 and
+    // 0179..017E, where the small letter comes first, and Ÿ.
+    const bool capital = cp <= 0xDE || (cp >= 0x100 && cp <= 0x137 && cp % 2 == 0) ||
+                         (cp >= 0x139 && cp <= 0x148 && cp % 2 == 1) ||
+                         (cp >= 0x14A && cp <= 0x177 && cp % 2 == 0) || cp == 0x178 ||
+                         (cp >= 0x179 && cp <= 0x17E && cp % 2 == 1);
+    std::string letters = kLatinFold[index];
+    if (capital)
+      letters[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(letters[0])));
+    out += letters;
+  }
   return out;
 }
 

@@ -27,6 +27,8 @@ struct CsvRow {
   int line = 0;
   std::vector<std::string> fields;
 };
+// The separator is the header's: a comma, or a semicolon where a spreadsheet set to a
+// language with decimal commas (Greek, German) writes one.
 std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& why);
 // A chart from a row under the header: its name and its 14 whole numbers.
 bool chartFromCsv(const std::vector<std::string>& fields, std::string& name, BirthRecord& record,
@@ -39,9 +41,20 @@ struct AafRecord {
   std::string zoneName;                       // #ZNAM, where there is one
 };
 // Records of an AAF text: a #A93 line starts one, a #B93 line and a #ZNAM line belong to
-// the last one, every other line (comments, other # lines) is passed over. A byte-order
-// mark at the start is not part of the first line.
+// the last one, every other line (comments, other # lines) is passed over. Lines end in
+// CR LF, LF or a CR alone (old Macintosh files). A byte-order mark at the start is not part
+// of the first line. A #A93 line of six fields whose third is a date has no type (the
+// format's own example "Garms,Martin,11.10.1958,1.10,Brilon-Wald, D"): "*" stands in.
 std::vector<AafRecord> parseAaf(std::string_view text);
+
+// A file's text as UTF-8, whatever it came in: UTF-8 (with or without a byte-order mark),
+// UTF-16 with its mark, else Windows-1252 (which holds Latin-1), as the exchange files of
+// older programs are. `encoding` names what it was.
+std::string decodeExchangeText(std::string_view bytes, std::string& encoding);
+
+// A name in letters the program can type: German's ä ö ü ß as ae oe ue ss, other Latin
+// letters without their accents (é e, ç c, ø o, ł l); anything else as it stands.
+std::string transliterated(std::string_view utf8);
 
 // The date of #A93: D.M.YYYY, with "j" or "g" after it for the Julian or the Gregorian
 // calendar; without one, a date before 15 October 1582 is Julian, as the format has it.
@@ -50,9 +63,11 @@ std::vector<AafRecord> parseAaf(std::string_view text);
 std::optional<CivilDate> parseAafDate(std::string_view text, bool& julian, std::string& why);
 
 // The zone and summer-time fields of #B93: "5hw00" is 5 hours west of Greenwich, "1he" one
-// east, "5h30e" and "5he30" half hours; the summer time is in hours ("0", "1", "2", "0.5").
-// Minutes east of Greenwich, or nothing with the reason. "L" for summer time means the
-// local mean time, which `localMean` says.
+// east, "5h30e" and "5he30" half hours; other programs write "1e00", "1E", "0e21:48" (with
+// seconds), or hours alone, east positive ("1", "+1", "-5", "1.0", "5.5"). The summer time
+// is in hours ("0", "1", "2", "0.5"). Minutes east of Greenwich (seconds rounded, a half
+// minute away from Greenwich), or nothing with the reason. "L" or "m" for summer time means
+// the local mean time, which `localMean` says.
 std::optional<int> parseAafZone(std::string_view text, std::string& why);
 std::optional<int> parseAafSummer(std::string_view text, bool& localMean, std::string& why);
 std::string aafZone(int minutesEast);
