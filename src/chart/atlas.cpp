@@ -451,6 +451,21 @@ std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes,
     return false;
   };
   std::vector<const Place*> byAlternate;
+  if (!prefixes && ++exactLookUps_ > 1) {
+    const NameIndex& index = nameIndex();
+    std::vector<std::uint32_t> own, alternate;
+    if (const auto it = index.own.find(city); it != index.own.end()) own = it->second;
+    if (const auto it = index.alternate.find(city); it != index.alternate.end())
+      for (std::uint32_t i : it->second)
+        if (!std::binary_search(own.begin(), own.end(), i)) alternate.push_back(i);
+    for (std::uint32_t i : own)
+      if (inPlace(place(i))) exact.push_back(&place(i));
+    for (std::uint32_t i : alternate)
+      if (inPlace(place(i))) byAlternate.push_back(&place(i));
+    if (ownNameMatches) *ownNameMatches = exact.size();
+    exact.insert(exact.end(), byAlternate.begin(), byAlternate.end());
+    return exact;
+  }
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     for (auto& field : f) field = {};
     splitTabs(line(i), f, 10);
@@ -465,6 +480,31 @@ std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes,
   exact.insert(exact.end(), byAlternate.begin(), byAlternate.end());
   exact.insert(exact.end(), starting.begin(), starting.end());
   return exact;
+}
+
+const Atlas::NameIndex& Atlas::nameIndex() const {
+  if (names_) return *names_;
+  auto index = std::make_shared<NameIndex>();
+  std::string_view f[10];
+  // Places in the atlas's order, so each list is sorted, and a name listed twice for one
+  // place (its name and its other name alike) is one entry.
+  auto add = [](std::vector<std::uint32_t>& list, std::uint32_t i) {
+    if (list.empty() || list.back() != i) list.push_back(i);
+  };
+  for (std::uint32_t i = 0; i < lines_.size(); ++i) {
+    for (auto& field : f) field = {};
+    splitTabs(line(i), f, 10);
+    for (int k : {0, 1, 8})
+      if (!f[k].empty()) add(index->own[matchKey(f[k])], i);
+    for (std::size_t start = 0; start < f[9].size();) {
+      const auto bar = f[9].find('|', start);
+      const auto end = bar == std::string_view::npos ? f[9].size() : bar;
+      if (end > start) add(index->alternate[matchKey(f[9].substr(start, end - start))], i);
+      start = end + 1;
+    }
+  }
+  names_ = index;
+  return *names_;
 }
 
 std::vector<const Place*> Atlas::find(std::string_view query) const { return match(query, false); }

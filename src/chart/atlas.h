@@ -74,6 +74,16 @@ class Atlas {
   };
   mutable std::shared_ptr<std::vector<Point>> tree_;
 
+  // Every name's key to the places that bear it, their own names apart from their
+  // alternate ones, made on the second exact look-up: one query reads the atlas once, an
+  // import of thousands of records looks each place up in the index.
+  struct NameIndex {
+    std::unordered_map<std::string, std::vector<std::uint32_t>> own, alternate;
+  };
+  mutable std::shared_ptr<NameIndex> names_;
+  mutable int exactLookUps_ = 0;
+  const NameIndex& nameIndex() const;
+
   // The atlas's text, kept as it was read: a place is made from its line only when a
   // query needs it, which keeps a look-up far quicker than reading every place would be.
   std::shared_ptr<const std::string> text_;

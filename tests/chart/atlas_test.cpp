@@ -140,5 +140,27 @@ TEST(ShippedAtlas, ChartsOfPlacesNearABorderGetTheirOwnOffset) {
   ::unsetenv("ORVENDA_ATLAS");
 }
 
+// From the second exact look-up on, places are found through an index of their names:
+// it must find what reading every place finds (search() still reads them all, and lists
+// the exact matches first).
+TEST(ShippedAtlas, TheNameIndexFindsWhatReadingEveryPlaceFinds) {
+  const Atlas& atlas = realAtlas();
+  atlas.find("Athens");  // the index is made from here on
+  int queries = 0;
+  for (std::size_t i = 0; i < atlas.size(); i += 1999) {
+    const Place& p = atlas.place(i);
+    for (const std::string& q :
+         {std::string(p.name), std::string(p.name) + ", " + std::string(p.country)}) {
+      const auto found = atlas.find(q);
+      const auto read = atlas.search(q);
+      ASSERT_LE(found.size(), read.size()) << q;
+      EXPECT_TRUE(std::equal(found.begin(), found.end(), read.begin())) << q;
+      EXPECT_NE(std::find(found.begin(), found.end(), &p), found.end()) << q;
+      ++queries;
+    }
+  }
+  EXPECT_GT(queries, 100);
+}
+
 }  // namespace
 }  // namespace orvenda::chart
