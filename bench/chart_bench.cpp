@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "birth/birth_record.h"
-#include "chart/atlas.h"
 #include "chart/chart_tool.h"
+#include "places/atlas.h"
 
 namespace {
 
@@ -58,8 +58,14 @@ BENCHMARK(BM_List10000)->Unit(benchmark::kMillisecond);
 
 // An import of 10,000 records into an empty folder, each chart written and flushed with
 // its notes file as the program saves. AAF records give only coordinates, so each asks
-// the atlas for its nearest place and that place's zone.
-void BM_Import10000(benchmark::State& state, bool aaf) {
+// the atlas for its nearest place and that place's zone; or (places) only a place and its
+// country, so each looks the place up by name.
+enum class Records { Csv, AafCoordinates, AafPlaces };
+void BM_Import10000(benchmark::State& state, Records kind) {
+  const bool aaf = kind != Records::Csv;
+  static const char* const kPlaces[] = {"Munich,D", "Paris,F",         "Athens,GR", "London,GB",
+                                        "Berlin,D", "Madrid,E",        "Rome,I",    "Wien,A",
+                                        "Kandel,D", "Thessaloniki,GR", "Lyon,F",    "Porto,P"};
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / "orvenda-bench-import";
   const fs::path file =
@@ -73,7 +79,10 @@ void BM_Import10000(benchmark::State& state, bool aaf) {
       const int day = 1 + i % 28, month = 1 + i % 12, year = 1900 + i % 120, lat = 30 + i % 30,
                 lon = i % 60;
       char line[160];
-      if (aaf)
+      if (kind == Records::AafPlaces)
+        std::snprintf(line, sizeof line, "#A93:Person %05d,*,*,%d.%d.%d,%d:%02d,%s\n", i, day,
+                      month, year, 12, i % 60, kPlaces[i % 12]);
+      else if (aaf)
         std::snprintf(line, sizeof line,
                       "#A93:Person %05d,*,*,%d.%d.%d,%d:%02d,*,*\n#B93:*,%dn%02d,%de%02d,*,*\n", i,
                       day, month, year, 12, i % 60, lat, i % 60, lon, (i * 7) % 60);
@@ -98,8 +107,13 @@ void BM_Import10000(benchmark::State& state, bool aaf) {
   fs::remove_all(dir);
   fs::remove(file);
 }
-BENCHMARK_CAPTURE(BM_Import10000, aaf, true)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(BM_Import10000, csv, false)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(BM_Import10000, aaf, Records::AafCoordinates)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_Import10000, aaf_places, Records::AafPlaces)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(BM_Import10000, csv, Records::Csv)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

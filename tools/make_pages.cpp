@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "chart/atlas.h"
-#include "chart/fields.h"
-#include "chart/zone_offset.h"
-#include "chart/zone_rule.h"
+#include "places/atlas.h"
+#include "places/fields.h"
+#include "places/zone_offset.h"
+#include "places/zone_rule.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "birth/chart_store.h"
-#include "chart/exchange.h"
 #include "chart/tool.h"
+#include "exchange/exchange.h"
 
 namespace orvenda::chart {
 

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "birth/chart_store.h"
-#include "chart/exchange.h"
 #include "console/cp737.h"
+#include "exchange/exchange.h"
 
 namespace orvenda::chart {
 

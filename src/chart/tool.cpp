@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "birth/chart_store.h"
-#include "chart/exchange.h"
 #include "console/cp737.h"
+#include "exchange/exchange.h"
 #include "platform/posix_file_system.h"
 
 namespace orvenda::chart {

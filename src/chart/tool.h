@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "birth/birth_record.h"
-#include "chart/atlas.h"
-#include "chart/fields.h"
-#include "chart/zone_offset.h"
+#include "places/atlas.h"
+#include "places/fields.h"
+#include "places/zone_offset.h"
 #include "platform/file_system.h"
 
 namespace orvenda::chart {

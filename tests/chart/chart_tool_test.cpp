@@ -6,10 +6,10 @@
 #include <sstream>
 
 #include "birth/birth_record.h"
-#include "chart/atlas.h"
 #include "chart/chart_tool.h"
 #include "config/default_settings.h"
 #include "config/settings_store.h"
+#include "places/atlas.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 

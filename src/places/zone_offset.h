@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/fields.h"
+#include "places/fields.h"
 
 namespace orvenda::chart {
 

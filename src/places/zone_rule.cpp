@@ -1,5 +1,5 @@
 // The footer rule of a binary zone file (RFC 8536, section 3.3), read and applied.
-#include "chart/zone_rule.h"
+#include "places/zone_rule.h"
 
 #include <algorithm>
 #include <cctype>

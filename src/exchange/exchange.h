@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "birth/birth_record.h"
-#include "chart/fields.h"
+#include "places/fields.h"
 
 namespace orvenda::chart {
 

@@ -1,5 +1,5 @@
 // Reading the atlas script, folding names, and matching queries against the places.
-#include "chart/atlas.h"
+#include "places/atlas.h"
 
 #include <unistd.h>
 
@@ -18,11 +18,11 @@ namespace {
 
 // Latin letters U+00C0..U+024F without their accents ("" keeps the character).
 constexpr const char* kLatinFold[] = {
-#include "chart/latin_fold.inc"
+#include "places/latin_fold.inc"
 };
 // Greek U+0386..U+03CF in lower case without tonos or dialytika (0 keeps it).
 constexpr char32_t kGreekFold[] = {
-#include "chart/greek_fold.inc"
+#include "places/greek_fold.inc"
 };
 
 // ---- a reader for the few JSON forms the atlas script uses --------------------------------

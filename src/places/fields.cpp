@@ -1,5 +1,5 @@
 // Parsing and formatting the fields of a birth for the command line.
-#include "chart/fields.h"
+#include "places/fields.h"
 
 #include <algorithm>
 #include <array>

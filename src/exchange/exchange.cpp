@@ -1,5 +1,5 @@
 // CSV and AAF, written and read.
-#include "chart/exchange.h"
+#include "exchange/exchange.h"
 
 #include <algorithm>
 #include <cctype>
@@ -462,7 +462,7 @@ std::string decodeExchangeText(std::string_view bytes, std::string& encoding) {
 namespace {
 // Latin letters U+00C0..U+024F without their accents, in small letters ("" keeps one).
 constexpr const char* kLatinFold[] = {
-#include "chart/latin_fold.inc"
+#include "places/latin_fold.inc"
 };
 }  // namespace
 

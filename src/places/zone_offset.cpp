@@ -1,6 +1,6 @@
 // Offsets through Howard Hinnant's date/tz library over the system's zoneinfo files, the
 // same database the C library and every other program on the machine use.
-#include "chart/zone_offset.h"
+#include "places/zone_offset.h"
 
 #include <date/tz.h>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <map>
 #include <stdexcept>
 
-#include "chart/zone_rule.h"
+#include "places/zone_rule.h"
 
 namespace orvenda::chart {
 namespace {

@@ -11,8 +11,8 @@
 #include <set>
 #include <sstream>
 
-#include "chart/atlas.h"
 #include "chart/chart_tool.h"
+#include "places/atlas.h"
 #include "support/temp_dir.h"
 
 namespace orvenda::chart {

@@ -2,8 +2,8 @@
 // offsets and angles: the places where a wrong value would be stored without a word.
 #include <gtest/gtest.h>
 
-#include "chart/exchange.h"
-#include "chart/fields.h"
+#include "exchange/exchange.h"
+#include "places/fields.h"
 
 namespace orvenda::chart {
 namespace {

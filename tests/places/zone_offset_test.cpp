@@ -10,7 +10,7 @@
 #include <ctime>
 #include <vector>
 
-#include "chart/zone_offset.h"
+#include "places/zone_offset.h"
 
 namespace orvenda::chart {
 namespace {
