@@ -8,10 +8,10 @@
 #include <fstream>
 
 #include "config/settings_store.h"
-#include "core/print_sheet.h"
 #include "natal/ephemeris.h"
 #include "natal/natal_chart.h"
 #include "platform/posix_file_system.h"
+#include "sheet/print_sheet.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ void BM_SheetWritten(benchmark::State& state) {
   fs::copy(ORVENDA_SKELETON "/settings", dir / "settings");
   PosixFileSystem files(dir.string());
   SettingsStore store(files);
-  AppState s;
+  SheetSettings s;
   s.chartName = "Maria";
   s.sex = 1;
   for (auto _ : state) {

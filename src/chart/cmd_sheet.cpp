@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "chart/natal_view.h"
-#include "core/print_sheet.h"
 #include "natal/ephemeris.h"
 #include "platform/posix_file_system.h"
+#include "sheet/print_sheet.h"
 
 namespace orvenda::chart {
 
@@ -13,7 +13,7 @@ int cmdSheet(Tool& t, const Options& o) {
   int status = 0;
   const auto saved = loadSavedChart(t, o, "sheet", status);
   if (!saved) return status;
-  AppState state;
+  SheetSettings state;
   state.chartName = saved->name;
   state.horoscopeLanguage = saved->horoscopeLanguage;
   state.borderlineDegrees = saved->config.borderlineDegrees;

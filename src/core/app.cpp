@@ -12,6 +12,17 @@
 
 namespace orvenda {
 
+SheetSettings sheetSettings(const AppState& s) {
+  return SheetSettings{s.chartName,
+                       s.horoscopeLanguage,
+                       s.sex,
+                       s.timeMode,
+                       s.borderlineDegrees,
+                       s.zodiacRulersAlways,
+                       s.borderlineInterpretation,
+                       s.changeRulers};
+}
+
 App::App(Services services)
     : console(services.console),
       files(services.files),

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sheet/print_sheet.h"
+
 namespace orvenda {
 
 struct AppState {
@@ -25,6 +27,9 @@ struct AppState {
   std::string chartName;
   std::string chartPath = "NAMES\\";
 };
+
+// What the print sheet takes of the state: the name, the languages and the chart settings.
+SheetSettings sheetSettings(const AppState& state);
 
 inline constexpr char kCantOpenMessage[] = " I can't open that file, press any key to continue\n\r";
 

@@ -11,11 +11,11 @@
 #include "console/console_screen.h"
 #include "core/app.h"
 #include "core/open_chart.h"
-#include "core/print_sheet.h"
 #include "core/texts.h"
 #include "external/shell_launcher.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "sheet/print_sheet.h"
 
 namespace orvenda {
 namespace {
@@ -346,7 +346,8 @@ std::optional<Step> MainScreen::command(int code) {
         // that can't be written (no PRINT folder, another user's, immutable) is reported,
         // and the one that is there, another chart's, is not opened as if it were this.
         SettingsStore store(app_.files);
-        const std::string sheet = printSheet(s, r, chartForSheet(store, s, r));
+        const SheetSettings settings = sheetSettings(s);
+        const std::string sheet = printSheet(settings, r, chartForSheet(store, settings, r));
         if (!app_.files.write(
                 "PRINT\\bush.html",
                 std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()))) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/print_sheet.h"
+#include "sheet/print_sheet.h"
 #include "support/program_harness.h"
 
 namespace orvenda {
@@ -622,7 +622,7 @@ TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {
   s.chartName = "<b>&";
   // 1 January 1970, 00:30 at +2:00 is 31 December 1969, 22:30 UT.
   const BirthRecord r{1, 1, 1970, 0, 30, 0, 2, 0, -3, 5, 9, -33, 52, 0};
-  const std::string sheet = printSheet(s, r);
+  const std::string sheet = printSheet(sheetSettings(s), r);
   EXPECT_NE(sheet.find("<html lang=\"el\">"), std::string::npos);
   for (const char* row :
        {"<tr><th>Χάρτης</th><td>&lt;b&gt;&amp;</td></tr>",
@@ -634,12 +634,12 @@ TEST(PrintSheet, TheDayBeforeInUniversalTimeGreekLabelsAndNamesEscaped) {
     EXPECT_NE(sheet.find(row), std::string::npos) << row;
   // With the time un-known the record's clock time is nobody's: not shown, nor its UT.
   s.timeMode = 1;
-  const std::string unknown = printSheet(s, r);
+  const std::string unknown = printSheet(sheetSettings(s), r);
   EXPECT_NE(unknown.find("<tr><th>Ώρα γέννησης</th><td>άγνωστη</td></tr>"), std::string::npos);
   EXPECT_NE(unknown.find("<tr><th>Παγκόσμια ώρα</th><td>—</td></tr>"), std::string::npos);
   // A damaged record still gives a sheet, with its numbers as they stand.
   const std::string odd =
-      printSheet(AppState{}, BirthRecord{31, 13, 1980, 25, 0, 0, -4, 30, 0, 0, 0, 0, 0, 0});
+      printSheet(SheetSettings{}, BirthRecord{31, 13, 1980, 25, 0, 0, -4, 30, 0, 0, 0, 0, 0, 0});
   EXPECT_NE(odd.find("<td>31/13/1980 (not a date of the calendar)</td>"), std::string::npos);
   EXPECT_NE(odd.find("<tr><th>Universal time</th><td>—</td></tr>"), std::string::npos);
   EXPECT_NE(odd.find("<td>GMT -4 min 30 &nbsp;(UTC-3:30)</td>"), std::string::npos);

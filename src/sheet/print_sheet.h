@@ -3,16 +3,30 @@
 // shows it (text browsers too) and prints it on at most two A4 pages.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "birth/birth_record.h"
-#include "core/app_state.h"
 #include "natal/natal_chart.h"
 
 namespace orvenda {
 
 class SettingsStore;
+
+// What the sheet takes from the program's state (or the tool's command line): the chart's
+// name, the horoscope language, the sex chosen, whether the time is known, and the four
+// chart settings as the main screen shows them.
+struct SheetSettings {
+  std::string chartName;  // CP737, as typed
+  std::int32_t horoscopeLanguage = 0;
+  std::int32_t sex = 0;       // 0 not chosen, 1 man, 2 woman
+  std::int32_t timeMode = 0;  // 1: the time is not known
+  std::int32_t borderlineDegrees = 0;
+  std::int32_t zodiacRulersAlways = 0;
+  std::int32_t borderlineInterpretation = 0;
+  std::int32_t changeRulers = 0;
+};
 
 // The chart the sheet shows, or why there is none.
 struct SheetChart {
@@ -25,12 +39,12 @@ struct SheetChart {
 
 // The chart of a record with the configuration of settings\. The four chart settings come
 // from state, which holds what the main screen shows.
-SheetChart chartForSheet(SettingsStore& store, const AppState& state, const BirthRecord& record,
-                         char houseSystem = 'P');
+SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
+                         const BirthRecord& record, char houseSystem = 'P');
 
 // The sheet for the record as it stands, in the horoscope language (Greek for 1,
 // English for any other value), as UTF-8 HTML.
-std::string printSheet(const AppState& state, const BirthRecord& record,
+std::string printSheet(const SheetSettings& state, const BirthRecord& record,
                        const SheetChart& chart = {});
 
 }  // namespace orvenda

@@ -1,6 +1,6 @@
 // The print sheet: the birth data and the natal chart an astrologer takes from the
 // program, laid out for reading on screen, in a text browser, and on paper.
-#include "core/print_sheet.h"
+#include "sheet/print_sheet.h"
 
 #include <chrono>
 #include <cmath>
@@ -477,8 +477,8 @@ std::string hoursText(double hours) {
 
 }  // namespace
 
-SheetChart chartForSheet(SettingsStore& store, const AppState& state, const BirthRecord& record,
-                         char houseSystem) {
+SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
+                         const BirthRecord& record, char houseSystem) {
   SheetChart sheet;
   natal::ChartConfig config;
   if (auto failed = natal::readChartConfig(store, config)) {
@@ -519,7 +519,7 @@ std::string tableOf(const std::string& rows) {
 
 }  // namespace
 
-std::string printSheet(const AppState& state, const BirthRecord& r, const SheetChart& sheet) {
+std::string printSheet(const SheetSettings& state, const BirthRecord& r, const SheetChart& sheet) {
   using namespace std::chrono;
   const bool greek = state.horoscopeLanguage == 1;
   const SheetTexts& t = greek ? kGreek : kEnglish;
