@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <regex>
 
@@ -173,7 +174,7 @@ std::vector<Segment> strokes(const std::string& svg) {
     const double r = std::stod((*it)[3]);
     double a = std::atan2(std::stod((*it)[2]) - 300, std::stod((*it)[1]) - 300);
     const double b = std::atan2(std::stod((*it)[5]) - 300, std::stod((*it)[4]) - 300);
-    const double turn = std::remainder(b - a, 2 * M_PI);
+    const double turn = std::remainder(b - a, 2 * std::numbers::pi);
     for (int k = 0; k < 24; ++k, a += turn / 24)
       out.push_back({300 + r * std::cos(a), 300 + r * std::sin(a),
                      300 + r * std::cos(a + turn / 24), 300 + r * std::sin(a + turn / 24)});
