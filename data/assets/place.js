@@ -70,15 +70,41 @@ function loadPlaces() {
   return places;
 }
 
+// The country codes a folded qualifier names: a code (FR), a country's name in English or
+// Greek (France, Γαλλία), as orvenda-chart reads them.
+let countryKeys = null;
+function countriesNamed(key) {
+  if (!countryKeys) {
+    countryKeys = new Map();
+    for (const [code, names] of Object.entries(window.ORVENDA_ATLAS.countries)) {
+      for (const k of [code, ...names].map(fold)) {
+        if (!countryKeys.has(k)) countryKeys.set(k, new Set());
+        countryKeys.get(k).add(code);
+      }
+    }
+  }
+  return countryKeys.get(key) || new Set();
+}
+
 // Places whose name (or other name) starts with the text, then those that contain it;
-// each part by population, largest first (the atlas is already in that order).
+// each part by population, largest first (the atlas is already in that order). What
+// follows a comma names the country or the region ("Paris, FR", "Αθήνα, Ελλάδα",
+// "Springfield, Illinois"), as the tool takes it.
 function findPlaces(text) {
-  const q = fold(text.trim());
+  const parts = text.split(",").map((s) => s.trim());
+  const q = fold(parts[0]);
   if (!q) return [];
+  const qualifiers = parts.slice(1).map(fold).filter((k) => k)
+    .map((k) => ({ key: k, codes: countriesNamed(k) }));
+  const inPlace = (p) => qualifiers.every(({ key, codes }) =>
+    codes.has(p.country) || (p.region && (p.regionKey ??= fold(p.region)) === key));
   const starts = [], contains = [];
   for (const p of loadPlaces()) {
-    if (p.keys.some((k) => k.startsWith(q))) starts.push(p);
-    else if (p.keys.some((k) => k.includes(q))) contains.push(p);
+    if (p.keys.some((k) => k.startsWith(q))) {
+      if (inPlace(p)) starts.push(p);
+    } else if (p.keys.some((k) => k.includes(q)) && inPlace(p)) {
+      contains.push(p);
+    }
   }
   return starts.concat(contains);
 }

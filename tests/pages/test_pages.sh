@@ -31,6 +31,11 @@ page=$(dom "$skeleton/place-en.htm#q=London")
 check "west of Greenwich by less than a degree: the nearest value the record holds, marked, the true angle beside it" \
   has "$page" '<td class="num lon">   0   00   00 ≈<br><span class="true">(0°07′33″ W)</span></td>'
 check "and no advice that writes the mirror position east of Greenwich" bash -c "! grep -q 'enter 0' <<<\"\$1\"" _ "$page"
+page=$(dom "$skeleton/place-en.htm#q=Paris%2C%20FR")
+check "Paris, FR: the country after a comma, as the tool takes it" has "$page" '<tr><td>Paris</td><td>Île-de-France</td><td>France</td>'
+check "and no Paris of Texas" bash -c "! grep -q '<td>Texas</td>' <<<\"\$1\"" _ "$page"
+page=$(dom "$skeleton/place.htm#q=%CE%91%CE%B8%CE%AE%CE%BD%CE%B1%2C%20%CE%95%CE%BB%CE%BB%CE%AC%CE%B4%CE%B1")
+check "Αθήνα, Ελλάδα: the country in Greek" has "$page" '<tr><td>Αθήνα (Athens)</td><td>Attica</td>'
 page=$(dom "$skeleton/place-en.htm#q=M%C3%BCnchen")
 check "München finds Munich by its German name" has "$page" '<tr><td>Munich</td><td>Bavaria</td><td>Germany</td>'
 page=$(dom "$skeleton/place-en.htm#q=St%20Louis")
