@@ -67,7 +67,11 @@ const std::map<std::string, std::string> kCommandHelp = {
      "usage: orvenda-chart place QUERY\n"
      "The places of the offline atlas whose name is QUERY or starts with it (\"Sao Paulo\",\n"
      "\"London, GB\", \"Springfield, Illinois\"), the largest first: region, country,\n"
-     "longitude and latitude in the program's fields, the time zone and the population.\n"},
+     "longitude and latitude in the program's fields, the time zone and the population.\n"
+     "A name is a place's own, another of its names (Wien, Posen) or its Greek name, and a\n"
+     "Greek query finds Latin names too. new --place takes the place ten times as large as\n"
+     "any other the name fits (Roma is Rome); but a place of 100,000 or more whose own name\n"
+     "it is keeps it (Dili is Dili, not Delhi). Otherwise it lists them, largest first.\n"},
     {"offset",
      "usage: orvenda-chart offset ZONE DATE TIME [--lon LON]\n"
      "The offset of GMT in force at that local clock time in ZONE (an IANA zone, or a\n"

@@ -249,10 +249,15 @@ std::string matchKey(std::string_view utf8) {
     while (end < folded.size() && !isGap(folded[end])) ++end;
     const std::string_view word(folded.data() + i, end - i);
     if (!out.empty()) out += ' ';
+    // Greek names come in the older form in -ον as well (Ηράκλειον, Ρέθυμνον): the same
+    // place as the -ο that people write today.
+    constexpr std::string_view kOldEnding = "\xCE\xBF\xCE\xBD";  // "ον"
     if (word == "st" || word == "saint")
       out += "saint";
     else if (word == "ste" || word == "sainte")
       out += "sainte";
+    else if (word.size() > 6 && word.ends_with(kOldEnding))
+      out += word.substr(0, word.size() - 2);
     else
       out += word;
     i = end;
@@ -408,10 +413,44 @@ std::optional<std::string> Atlas::countryCode(std::string_view text) const {
   return std::nullopt;
 }
 
+namespace {
+
+// A folded Greek key in Latin letters, as Greek names are written in the Latin alphabet
+// (Ηράκλειο is Irakleio): a Greek query finds a place that the atlas names only in Latin
+// letters, or in Greek in another form. Empty for a key without Greek letters.
+std::string greekInLatin(std::string_view key) {
+  static const std::pair<std::string_view, std::string_view> kPairs[] = {
+      {"ου", "ou"}, {"αι", "ai"}, {"ει", "ei"}, {"οι", "oi"}, {"αυ", "av"}, {"ευ", "ev"},
+      {"μπ", "b"},  {"ντ", "d"},  {"γγ", "ng"}, {"γκ", "gk"}, {"θ", "th"},  {"χ", "ch"},
+      {"ψ", "ps"},  {"α", "a"},   {"β", "v"},   {"γ", "g"},   {"δ", "d"},   {"ε", "e"},
+      {"ζ", "z"},   {"η", "i"},   {"ι", "i"},   {"κ", "k"},   {"λ", "l"},   {"μ", "m"},
+      {"ν", "n"},   {"ξ", "x"},   {"ο", "o"},   {"π", "p"},   {"ρ", "r"},   {"σ", "s"},
+      {"ς", "s"},   {"τ", "t"},   {"υ", "y"},   {"φ", "f"},   {"ω", "o"}};
+  std::string out;
+  bool greek = false;
+  for (std::size_t i = 0; i < key.size();) {
+    bool found = false;
+    for (const auto& [from, to] : kPairs) {
+      if (key.substr(i, from.size()) == from) {
+        out += to;
+        i += from.size();
+        found = greek = true;
+        break;
+      }
+    }
+    if (!found) out += key[i++];
+  }
+  return greek ? out : std::string();
+}
+
+}  // namespace
+
 std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes,
-                                       std::size_t* ownNameMatches) const {
+                                       std::size_t* ownNameMatches,
+                                       std::size_t* exactMatches) const {
   const auto parts = splitCommas(query);
   const std::string city = matchKey(parts[0]);
+  const std::string latin = greekInLatin(city);
   // A query still being typed ("St") may be the start of a word as well ("Stockholm").
   std::string typed = foldName(parts[0]);
   typed.erase(std::remove(typed.begin(), typed.end(), '.'), typed.end());
@@ -436,6 +475,7 @@ std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes,
   std::string_view f[10];
   auto matches = [&](std::string_view name, bool prefix) {
     return foldedMatch(name, city, prefix) ||
+           (!latin.empty() && foldedMatch(name, latin, prefix)) ||
            (prefix && typed != city && foldedMatch(name, typed, true));
   };
   auto ownName = [&](bool prefix) {
@@ -454,16 +494,26 @@ std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes,
   if (!prefixes && ++exactLookUps_ > 1) {
     const NameIndex& index = nameIndex();
     std::vector<std::uint32_t> own, alternate;
-    if (const auto it = index.own.find(city); it != index.own.end()) own = it->second;
-    if (const auto it = index.alternate.find(city); it != index.alternate.end())
-      for (std::uint32_t i : it->second)
-        if (!std::binary_search(own.begin(), own.end(), i)) alternate.push_back(i);
+    for (const std::string* key : {&city, &latin}) {
+      if (key->empty()) continue;
+      if (const auto it = index.own.find(*key); it != index.own.end())
+        own.insert(own.end(), it->second.begin(), it->second.end());
+      if (const auto it = index.alternate.find(*key); it != index.alternate.end())
+        alternate.insert(alternate.end(), it->second.begin(), it->second.end());
+    }
+    for (auto* list : {&own, &alternate}) {
+      std::sort(list->begin(), list->end());
+      list->erase(std::unique(list->begin(), list->end()), list->end());
+    }
+    std::erase_if(alternate,
+                  [&](std::uint32_t i) { return std::binary_search(own.begin(), own.end(), i); });
     for (std::uint32_t i : own)
       if (inPlace(place(i))) exact.push_back(&place(i));
     for (std::uint32_t i : alternate)
       if (inPlace(place(i))) byAlternate.push_back(&place(i));
     if (ownNameMatches) *ownNameMatches = exact.size();
     exact.insert(exact.end(), byAlternate.begin(), byAlternate.end());
+    if (exactMatches) *exactMatches = exact.size();
     return exact;
   }
   for (std::size_t i = 0; i < lines_.size(); ++i) {
@@ -478,6 +528,7 @@ std::vector<const Place*> Atlas::match(std::string_view query, bool prefixes,
   }
   if (ownNameMatches) *ownNameMatches = exact.size();
   exact.insert(exact.end(), byAlternate.begin(), byAlternate.end());
+  if (exactMatches) *exactMatches = exact.size();
   exact.insert(exact.end(), starting.begin(), starting.end());
   return exact;
 }
@@ -507,36 +558,56 @@ const Atlas::NameIndex& Atlas::nameIndex() const {
   return *names_;
 }
 
-std::vector<const Place*> Atlas::find(std::string_view query) const { return match(query, false); }
-std::vector<const Place*> Atlas::search(std::string_view query) const { return match(query, true); }
+namespace {
+
+// Places called so, by their own names and by others, the largest first; an own name
+// before another of the same size.
+std::vector<const Place*> largestFirst(const std::vector<const Place*>& places, std::size_t count) {
+  std::vector<const Place*> out(places.begin(),
+                                places.begin() + static_cast<std::ptrdiff_t>(count));
+  std::stable_sort(out.begin(), out.end(),
+                   [](const Place* a, const Place* b) { return a->population > b->population; });
+  return out;
+}
+
+}  // namespace
+
+std::vector<const Place*> Atlas::find(std::string_view query) const {
+  const auto places = match(query, false);
+  return largestFirst(places, places.size());
+}
+
+std::vector<const Place*> Atlas::search(std::string_view query) const {
+  std::size_t exact = 0;
+  auto places = match(query, true, nullptr, &exact);
+  const auto sorted = largestFirst(places, exact);
+  std::copy(sorted.begin(), sorted.end(), places.begin());
+  return places;
+}
 
 const Place* Atlas::resolve(std::string_view query, std::vector<const Place*>* found) const {
   std::size_t own = 0;
   const auto places = match(query, false, &own);
-  if (found) *found = places;
-  // The one place of a list (in order of population) that is ten times as large as the
-  // next, or the only one.
-  auto clear = [](auto first, auto last) -> const Place* {
-    if (first == last) return nullptr;
-    if (last - first == 1) return *first;
-    return (*first)->population >= 10 * std::max((*(first + 1))->population, 1L) ? *first : nullptr;
+  const auto all = largestFirst(places, places.size());
+  if (found) *found = all;
+  if (all.empty()) return nullptr;
+  // The largest wins when it is ten times as large as any other, whether the name is its
+  // own or one it has in another language ("Roma" is Rome, "Posen" is Poznań).
+  auto clear = [](const std::vector<const Place*>& list) -> const Place* {
+    if (list.size() == 1) return list[0];
+    return list[0]->population >= kClearFactor * std::max(list[1]->population, 1L) ? list[0]
+                                                                                   : nullptr;
   };
+  const Place* largest = clear(all);
+  if (!largest) return nullptr;
   const auto ownEnd = places.begin() + static_cast<std::ptrdiff_t>(own);
-  const Place* byOwnName = clear(places.begin(), ownEnd);
-  const Place* byAlternate = clear(ownEnd, places.end());
-  if (own == 0) return byAlternate;
-  // A place's own name comes first ("Dili" is Dili, not Delhi, which some call so), unless
-  // a place called so by another name is a hundred times as large ("Roma" is Rome, not
-  // Roma in Queensland).
-  if (byAlternate && byAlternate->population >= 100 * std::max(places.front()->population, 1L)) {
-    if (found) {
-      found->erase(std::find(found->begin(), found->end(), byAlternate));
-      found->insert(found->begin(), byAlternate);
-    }
-    return byAlternate;
-  }
-  if (found && byOwnName) found->resize(own);
-  return byOwnName;
+  if (own == 0 || std::find(places.begin(), ownEnd, largest) != ownEnd) return largest;
+  // A city that bears the name as its own is not passed over for a larger place that some
+  // language calls so: "Dili" is Timor-Leste's capital, not Delhi.
+  const auto byOwnName = largestFirst(places, own);
+  if (byOwnName[0]->population < kOwnNameCity) return largest;
+  if (found) *found = byOwnName;
+  return clear(byOwnName);
 }
 
 namespace {

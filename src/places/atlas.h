@@ -31,6 +31,12 @@ std::string foldName(std::string_view utf8);
 // "saint louis".
 std::string matchKey(std::string_view utf8);
 
+// Among the places a name fits, the one this many times as large as any other is meant;
+// except that a place of kOwnNameCity people or more whose own name it is keeps it from a
+// larger place that only another language calls so.
+inline constexpr long kClearFactor = 10;
+inline constexpr long kOwnNameCity = 100000;
+
 class Atlas {
  public:
   // Reads the atlas script; nothing, with the reason in `why`, when it can't.
@@ -62,7 +68,8 @@ class Atlas {
   // alternate name, then (with prefixes) those whose names start so; ownNameMatches
   // counts the first.
   std::vector<const Place*> match(std::string_view query, bool prefixes,
-                                  std::size_t* ownNameMatches = nullptr) const;
+                                  std::size_t* ownNameMatches = nullptr,
+                                  std::size_t* exactMatches = nullptr) const;
   std::string_view line(std::size_t i) const;
 
   // Every place as a point on the unit sphere, in a k-d tree laid out in the array (each

@@ -98,6 +98,23 @@ TEST(ShippedAtlas, PlacesByTheirNamesInOtherLanguagesAndSaintAsOneWord) {
   // A place's own name before another's alternate one: Delhi is "Dili" to some.
   EXPECT_EQ(resolved("Dili"), "Dili, TL, Asia/Dili");
   EXPECT_EQ(resolved("Springfield, US"), "nothing") << "two of a size: the user must choose";
+  // By another language's name too, when the place is ten times as large: Poznań is
+  // Posen in German, and Posen, Illinois is a village.
+  EXPECT_EQ(resolved("Posen"), "Poznań, PL, Europe/Warsaw");
+  // Heraklion (137,154, Ηράκλειο Κρήτης, Irakleio) and Irákleio near Athens (49,642): not
+  // ten times apart, so the user chooses, the larger listed first.
+  std::vector<const Place*> found;
+  EXPECT_EQ(atlas.resolve("Ηράκλειο", &found), nullptr);
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found[0]->region, "Crete");
+  // Every list of places is the largest first: Rome before Roma, Texas.
+  const auto roma = atlas.search("Roma");
+  ASSERT_GE(roma.size(), 2u);
+  EXPECT_EQ(std::string(roma[0]->name) + ", " + std::string(roma[0]->country), "Rome, IT");
+  for (std::size_t i = 1; i < roma.size(); ++i) {
+    if (roma[i]->name != "Roma" && roma[i]->name != "Rome") break;  // names that start so
+    EXPECT_LE(roma[i]->population, roma[i - 1]->population) << i;
+  }
   EXPECT_EQ(atlas.resolve("Athens, GR")->greekName, "Αθήνα");
 }
 
