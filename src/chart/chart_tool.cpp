@@ -30,8 +30,11 @@ constexpr const char* kUsage =
     "                           charts from FILE (- for standard input)\n"
     "  chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"
     "                           the natal chart: positions, houses and aspects\n"
-    "  sheet NAME [--houses SYSTEM] [--time-unknown] [-o FILE]\n"
+    "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
+    "  reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [--json]\n"
+    "                           the natal reading in the horoscope language\n"
+    "  texts check [LANGUAGE]   what the interpretation texts get wrong or lack\n"
     "\n"
     "'orvenda-chart COMMAND --help' tells more of each. The exit status is 0 on success,\n"
     "1 when anything was refused or failed, 2 for a command line that is not understood.\n";
@@ -109,11 +112,32 @@ const std::map<std::string, std::string> kCommandHelp = {
      "the time. A date the main screen rolls over (31 June is 1 July there) is the chart of\n"
      "the day it shows; a file that is not a chart's 56 bytes gives no chart.\n"},
     {"sheet",
-     "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [-o FILE]\n"
+     "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
+     "                          [-o FILE]\n"
      "The print sheet that the program's R writes (birth data, wheel, tables), for any saved\n"
      "chart, in the horoscope language of settings/langhor, on standard output or into FILE\n"
      "(written whole, or not at all). --time-unknown draws it as the program does with the\n"
-     "time un-known (F2): no houses, the Moon's range over the day.\n"},
+     "time un-known (F2): no houses, the Moon's range over the day. The chart's pages are\n"
+     "followed by the reading, as 'orvenda-chart reading' writes it. --sex is the one the\n"
+     "program asks for before R; no file keeps it, so without it the sheet says \"not chosen\".\n"},
+    {"reading",
+     "usage: orvenda-chart reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
+     "                            [--json]\n"
+     "The natal reading that R adds to the print sheet, in the horoscope language of\n"
+     "settings/langhor, as text wrapped at 80 columns, or with --json as one object (each\n"
+     "chapter, each entry with its keys and text). It follows the chart settings: the points\n"
+     "and aspects that take part and their orbs, the borderline width (a point near the next\n"
+     "sign or house cusp also gets that one's text), the rulers (changeRulers) and the\n"
+     "natural rulers (zodiacRulersAlways). The texts are the shipped set of the language,\n"
+     "with the working directory's READING/en or READING/el files over it entry by entry.\n"
+     "A factor without a text is left out, and counted at the end. --sex chooses the words\n"
+     "a Greek text has for a man and for a woman; without it, the first (the generic form).\n"},
+    {"texts",
+     "usage: orvenda-chart texts check [LANGUAGE]\n"
+     "Checks the interpretation texts of LANGUAGE (en or el; both when not given): the\n"
+     "shipped set and the working directory's READING/ files. Lists each malformed line and\n"
+     "unknown key as FILE:LINE: what, then the keys that have no text. Exit status 1 when\n"
+     "anything is listed. The format is told in READING/README.txt.\n"},
 };
 
 }  // namespace
@@ -174,7 +198,9 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
-          {"sheet", {{"--houses", "-o"}, {"--time-unknown"}}},
+          {"sheet", {{"--houses", "-o", "--sex"}, {"--time-unknown"}}},
+          {"reading", {{"--houses", "--sex"}, {"--json", "--time-unknown"}}},
+          {"texts", {{}, {}}},
       };
   const auto& allowed = kOptions.at(command);
   const auto o = parseOptions(t, command, args, i + 1, allowed.first, allowed.second);
@@ -187,6 +213,8 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
   if (command == "export") return cmdExport(t, *o);
   if (command == "chart") return cmdChart(t, *o);
   if (command == "sheet") return cmdSheet(t, *o);
+  if (command == "reading") return cmdReading(t, *o);
+  if (command == "texts") return cmdTexts(t, *o);
   return cmdImport(t, *o);
 }
 

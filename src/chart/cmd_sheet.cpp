@@ -10,12 +10,15 @@
 namespace orvenda::chart {
 
 int cmdSheet(Tool& t, const Options& o) {
+  const auto sex = sexOption(t, o, "sheet");
+  if (!sex) return 2;
   int status = 0;
   const auto saved = loadSavedChart(t, o, "sheet", status);
   if (!saved) return status;
   SheetSettings state;
   state.chartName = saved->name;
   state.horoscopeLanguage = saved->horoscopeLanguage;
+  state.sex = *sex;
   state.borderlineDegrees = saved->config.borderlineDegrees;
   state.zodiacRulersAlways = saved->config.zodiacRulersAlways;
   state.borderlineInterpretation = saved->config.borderlineInterpretation;
@@ -30,7 +33,8 @@ int cmdSheet(Tool& t, const Options& o) {
                                         natal::swissEphemeris(), saved->timeKnown);
   if (const std::string why = refusalText(*saved, chart.outcome); !why.empty())
     t.note("NAMES/" + shownName(saved->name) + ": no chart: " + why);
-  const std::string sheet = printSheet(state, saved->record, chart);
+  const reading::TextSet texts = reading::textSet(*t.files, state.horoscopeLanguage == 1);
+  const std::string sheet = printSheet(state, saved->record, chart, &texts);
   const std::string* file = o.value("-o");
   if (!file || *file == "-") {
     t.out << sheet;

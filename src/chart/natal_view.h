@@ -28,6 +28,10 @@ std::string refusalText(const SavedChart& saved, const natal::ChartOutcome& outc
 // the missing data files and the folder searched where that is the cause.
 std::vector<std::string> ephemerisNotes(const natal::NatalChart& chart);
 
+// The sex a --sex option names: 1 man, 2 woman, 0 when not given; nothing (and the reason
+// on err, status 2) for another word.
+std::optional<std::int32_t> sexOption(Tool& t, const Options& o, const char* command);
+
 // Reads the chart operand and the configuration; the exit status when it can't (2 for a
 // command line that is not understood, 1 for a refusal), with its message on err.
 std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* command,

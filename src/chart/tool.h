@@ -163,5 +163,7 @@ int cmdExport(Tool& t, const Options& o);
 int cmdImport(Tool& t, const Options& o);
 int cmdChart(Tool& t, const Options& o);
 int cmdSheet(Tool& t, const Options& o);
+int cmdReading(Tool& t, const Options& o);
+int cmdTexts(Tool& t, const Options& o);
 
 }  // namespace orvenda::chart

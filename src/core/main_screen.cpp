@@ -347,7 +347,12 @@ std::optional<Step> MainScreen::command(int code) {
         // and the one that is there, another chart's, is not opened as if it were this.
         SettingsStore store(app_.files);
         const SheetSettings settings = sheetSettings(s);
-        const std::string sheet = printSheet(settings, r, chartForSheet(store, settings, r));
+        // The reading follows the chart, from the shipped texts under the working
+        // directory's own (READING/), read again each time so an edit shows at once.
+        const reading::TextSet texts =
+            reading::textSet(app_.files, settings.horoscopeLanguage == 1);
+        const std::string sheet =
+            printSheet(settings, r, chartForSheet(store, settings, r), &texts);
         if (!app_.files.write(
                 "PRINT\\bush.html",
                 std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()))) {

@@ -12,6 +12,7 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "natal/wheel.h"
+#include "sheet/reading.h"
 
 namespace orvenda {
 namespace {
@@ -319,6 +320,12 @@ const char* kStyle =
     ".aspects td { white-space: nowrap; }\n"
     ".note { font-style: italic; }\n"
     "p.footer { font-size: .8em; margin-top: 2em; }\n"
+    ".reading { max-width: 44em; margin-top: 2.5em; line-height: 1.45; }\n"
+    ".reading h2 { font-size: 1.3em; border-bottom: 1px solid #000; }\n"
+    ".reading h3 { font-size: 1.15em; margin: 1.4em 0 .3em; }\n"
+    ".reading h4 { font-size: 1em; margin: 1em 0 .2em; }\n"
+    ".reading p { margin: 0 0 .45em; }\n"
+    ".reading .lead { font-style: italic; margin-bottom: .15em; }\n"
     "@page { size: A4; margin: 10mm; }\n"
     "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 8pt; "
     "line-height: 1.1; } "
@@ -333,7 +340,12 @@ const char* kStyle =
     ".aspects td[data-ab]::after { content: attr(data-ab); } "
     "h2 [data-legend]::after { content: attr(data-legend); font-weight: normal; } .aspects td, "
     ".aspects th { padding-right: .8mm; } "
-    "p.footer { margin-top: 3mm; } }\n";
+    "p.footer { margin-top: 3mm; } "
+    ".reading { break-before: page; max-width: none; margin-top: 0; font-size: 10pt; "
+    "line-height: 1.3; } .reading h2 { font-size: 13pt; margin-top: 0; } "
+    ".reading h3 { font-size: 11.5pt; margin: 4mm 0 1mm; break-after: avoid; } "
+    ".reading h4 { font-size: 10pt; margin: 2.5mm 0 .5mm; break-after: avoid; } "
+    ".reading p { margin: 0 0 1.2mm; orphans: 3; widows: 3; } }\n";
 
 // Aspects per column of the list, and columns on page 2: 4 × 42 holds 168 aspects.
 constexpr std::size_t kAspectsPerColumn = 42;
@@ -519,7 +531,8 @@ std::string tableOf(const std::string& rows) {
 
 }  // namespace
 
-std::string printSheet(const SheetSettings& state, const BirthRecord& r, const SheetChart& sheet) {
+std::string printSheet(const SheetSettings& state, const BirthRecord& r, const SheetChart& sheet,
+                       const reading::TextSet* texts) {
   using namespace std::chrono;
   const bool greek = state.horoscopeLanguage == 1;
   const SheetTexts& t = greek ? kGreek : kEnglish;
@@ -626,6 +639,9 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
     tables = "<div class=\"tables\">\n<div class=\"pair\">\n" + grid + houses + "</div>\n<h2>" +
              t.aspects + "<span data-legend=\"" + t.aspectsLegend + "\"></span></h2>\n" +
              aspectList(t, *c, greek) + "</div>\n";
+    if (texts)
+      tables += reading::readingHtml(reading::composeReading(
+          *c, {state.zodiacRulersAlways, state.changeRulers, state.sex}, *texts, greek));
   }
 
   return std::string("<!DOCTYPE html>\n<html lang=\"") + t.lang +

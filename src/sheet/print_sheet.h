@@ -9,6 +9,7 @@
 
 #include "birth/birth_record.h"
 #include "natal/natal_chart.h"
+#include "sheet/reading_texts.h"
 
 namespace orvenda {
 
@@ -43,8 +44,9 @@ SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
                          const BirthRecord& record, char houseSystem = 'P');
 
 // The sheet for the record as it stands, in the horoscope language (Greek for 1,
-// English for any other value), as UTF-8 HTML.
+// English for any other value), as UTF-8 HTML; with a set of texts, the chart's pages are
+// followed by the reading.
 std::string printSheet(const SheetSettings& state, const BirthRecord& record,
-                       const SheetChart& chart = {});
+                       const SheetChart& chart = {}, const reading::TextSet* texts = nullptr);
 
 }  // namespace orvenda

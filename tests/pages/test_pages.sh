@@ -111,6 +111,24 @@ shot zone-London-en "$skeleton/zones/Europe.London-en.htm"
 shot zone-Athens "$skeleton/zones/Europe.Athens.htm"
 
 # ---- the print sheet, after R in the program ---------------------------------------------
+# The chart's pages of a printed sheet: those before the one the reading begins on.
+chart_pages() {
+  local n p
+  n=$(grep -ao '/Count [0-9]*' "$1" | head -n1 | grep -o '[0-9]*$')
+  for p in $(seq "$n"); do
+    if pdftotext -f "$p" -l "$p" "$1" - | grep -qx 'The reading\|Η ερμηνεία'; then
+      echo $((p - 1))
+      return
+    fi
+  done
+  echo "$n"
+}
+# Whether the reading's title is the first line of its page, after the chart's.
+reading_on_its_page() {
+  local p
+  p=$(($(chart_pages "$1") + 1))
+  [ "$(pdftotext -f "$p" -l "$p" "$1" - | grep -m1 -v '^\s*$')" = "$2" ]
+}
 cp -R "$skeleton/." "$work/"
 page=$(dom "$work/PRINT/bush.html")
 check "print page before R says how to get data" has "$page" 'No birth data yet'
@@ -130,9 +148,17 @@ for lang in english greek; do
     check "the sheet: the place" has "$page" '<tr><th>Latitude</th><td>37° 58′ 00″ N &nbsp;(37 58 00)</td></tr>'
     shot bush-en "$work/PRINT/bush.html"
     chrome --print-to-pdf="$work/sheet.pdf" --no-pdf-header-footer "file://$work/PRINT/bush.html" >/dev/null
-    pages=$(grep -ao '/Count [0-9]*' "$work/sheet.pdf" | head -n1 | grep -o '[0-9]*$')
+    pages=$(chart_pages "$work/sheet.pdf")
     check "the sheet with its chart prints on at most two pages ($pages)" [ "$pages" -le 2 ]
+    check "and the reading follows on a page of its own" reading_on_its_page "$work/sheet.pdf" 'The reading'
+    check "the sheet holds the English reading" has "$page" '<h3>The Ascendant and the ruler of the chart</h3>'
   else
+    check "the sheet holds the Greek reading" has "$page" '<h3>Ο Ωροσκόπος και ο κυβερνήτης του χάρτη</h3>'
+    chrome --print-to-pdf="$work/sheet-el.pdf" --no-pdf-header-footer "file://$work/PRINT/bush.html" >/dev/null
+    check "the Greek reading follows the chart's pages" reading_on_its_page "$work/sheet-el.pdf" 'Η ερμηνεία'
+    command -v pdftoppm >/dev/null && pdftoppm -r 60 -png "$work/sheet-el.pdf" "$shots/bush-el-page"
+  fi
+  if [ "$lang" = greek ]; then
     check "the sheet in Greek" has "$page" '<tr><th>Φύλο</th><td>Άνδρας</td></tr>'
     shot bush "$work/PRINT/bush.html"
   fi
@@ -156,7 +182,7 @@ PY
 check "the crowded chart's sheet is written" "$tool" -C "$work" sheet Crowded -o "$work/PRINT/crowded.html"
 shot wheel-crowded "$work/PRINT/crowded.html"
 chrome --print-to-pdf="$work/crowded.pdf" --no-pdf-header-footer "file://$work/PRINT/crowded.html" >/dev/null
-pages=$(grep -ao '/Count [0-9]*' "$work/crowded.pdf" | head -n1 | grep -o '[0-9]*$')
+pages=$(chart_pages "$work/crowded.pdf")
 check "the crowded sheet prints on at most two pages ($pages)" [ "$pages" -le 2 ]
 # Every glyph of the sheet is in DejaVu Sans or DejaVu Serif, which the package depends on.
 if command -v fc-list >/dev/null; then
@@ -219,8 +245,8 @@ PY
     done
     chrome --window-size=1000,1400 --screenshot="$shots/sheet-$chart-$lang.png" "file://$file" >/dev/null
     chrome --print-to-pdf="$work/$chart-$lang.pdf" --no-pdf-header-footer "file://$file" >/dev/null
-    check "$chart, $lang: on at most two A4 pages ($(pdf_pages "$work/$chart-$lang.pdf"))" \
-      [ "$(pdf_pages "$work/$chart-$lang.pdf")" -le 2 ]
+    check "$chart, $lang: the chart on at most two A4 pages ($(chart_pages "$work/$chart-$lang.pdf"))" \
+      [ "$(chart_pages "$work/$chart-$lang.pdf")" -le 2 ]
     mm=$(wheel_mm "$work/$chart-$lang.pdf")
     check "$chart, $lang: the printed wheel at least 16 cm wide ($mm mm)" [ "${mm:-0}" -ge 160 ]
     command -v pdftoppm >/dev/null && pdftoppm -r 60 -png "$work/$chart-$lang.pdf" "$shots/sheet-$chart-$lang-page"
@@ -241,7 +267,7 @@ open(sys.argv[1] + "/natasp", "wb").write(struct.pack("<18d", *[float(sys.argv[2
 PY
   "$tool" -C "$work" sheet Crowded -o "$work/PRINT/wide.html"
   chrome --print-to-pdf="$work/wide.pdf" --no-pdf-header-footer "file://$work/PRINT/wide.html" >/dev/null
-  check "215 aspects, $lang: three pages ($(pdf_pages "$work/wide.pdf"))" [ "$(pdf_pages "$work/wide.pdf")" = 3 ]
+  check "215 aspects, $lang: the chart on three pages ($(chart_pages "$work/wide.pdf"))" [ "$(chart_pages "$work/wide.pdf")" = 3 ]
   check "215 aspects, $lang: the third says it continues the list" \
     bash -c "pdftotext -f 3 -l 3 '$work/wide.pdf' - | grep -q 'Aspects, continued\|Όψεις, συνέχεια'"
   result=$(layout "$work/PRINT/wide.html" 1000)

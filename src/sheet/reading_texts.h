@@ -1,0 +1,88 @@
+// The interpretation sets the reading is written from: plain UTF-8 files an astrologer
+// edits in any text editor, one entry per key ("Sun in Aries", "Moon square Saturn",
+// "house 7"), keys in English in every language. The shipped set of a language is read
+// once per process; a working directory's READING/<language>/ files override it entry by
+// entry and are read again at each reading, so an edit shows at the next R.
+//
+// A file of the set:
+//   # a comment (a line that starts with #)
+//   [Sun in Aries]
+//   The entry's text, on as many lines as it likes; a blank line starts a paragraph.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvenda {
+
+class FileSystem;
+
+namespace reading {
+
+// The files of a set, in every language's folder; a key may stand in any of them.
+inline constexpr const char* kSetFiles[] = {"signs.txt", "houses.txt", "aspects.txt", "chart.txt"};
+// The folder of a language: "en" or "el".
+const char* languageFolder(bool greek);
+
+struct TextEntry {
+  std::string text;  // paragraphs separated by "\n"
+  std::string file;  // as shown in messages
+  int line = 0;      // of the key
+};
+
+// Something a file of a set gets wrong, with its place.
+struct TextProblem {
+  std::string file;
+  int line = 0;
+  std::string what;
+};
+
+// One layer of a set (the shipped texts, or a working directory's), by canonical key.
+struct TextLayer {
+  std::map<std::string, TextEntry> entries;
+  std::vector<TextProblem> problems;
+  std::vector<std::string> filesRead;
+};
+
+// The key as the set stores it: spaces collapsed, letters in lower case, and the two points
+// of a pair in the planet table's order; nothing when the key is not one a reading uses.
+std::optional<std::string> canonicalKey(std::string_view key);
+// Every key the shipped sets give a text for, canonical, in a stable order (497).
+const std::vector<std::string>& requiredKeys();
+// The key a reading looks up, spelt as the files spell it ("Sun in Aries").
+std::string displayKey(const std::string& canonical);
+
+// Reads one file's text into a layer: later entries of the same key replace earlier ones
+// and are reported, as are malformed lines, unknown keys and entries without text.
+void parseTexts(std::string_view content, const std::string& fileShown, TextLayer& into);
+
+// A whole set: the working directory's entries over the shipped ones.
+class TextSet {
+ public:
+  TextSet() = default;
+  TextSet(const TextLayer* shipped, TextLayer own) : shipped_(shipped), own_(std::move(own)) {}
+  // The text of a canonical key, or nothing.
+  const std::string* find(const std::string& key) const;
+  const TextLayer* shipped() const { return shipped_; }
+  const TextLayer& own() const { return own_; }
+
+ private:
+  const TextLayer* shipped_ = nullptr;  // owned by the process-wide cache
+  TextLayer own_;
+};
+
+// The folder the shipped sets are in: ORVENDA_TEXTS when set, else texts/ beside the
+// program (the Windows folder, a build tree), else ../share/orvenda/texts from it.
+std::string shippedTextsFolder();
+// The shipped layer of a language, read from that folder once per process.
+const TextLayer& shippedTexts(bool greek);
+// A working directory's own layer, read through the program's file layer.
+TextLayer ownTexts(FileSystem& files, bool greek);
+// The set a reading in that language is written from.
+TextSet textSet(FileSystem& workingDirectory, bool greek);
+
+}  // namespace reading
+}  // namespace orvenda
