@@ -1,6 +1,7 @@
 // The chart's costs: one full chart (22 points, the cusps, every pair of points against the
 // 18 aspects), the library alone for the same bodies and cusps, R's work up to a written
-// sheet, and orvenda-chart chart as a whole process.
+// sheet with its reading, reading an interpretation set, and orvenda-chart chart as a
+// whole process.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "natal/natal_chart.h"
 #include "platform/posix_file_system.h"
 #include "sheet/print_sheet.h"
+#include "sheet/reading.h"
 
 namespace {
 
@@ -71,6 +73,58 @@ void BM_SheetWritten(benchmark::State& state) {
   fs::remove_all(dir);
 }
 BENCHMARK(BM_SheetWritten)->Unit(benchmark::kMillisecond);
+
+// R as it is now: the same, with the reading in the horoscope language appended, its
+// working directory's own entries (READING/, one file here) read again as R reads them.
+// The shipped set is read once per process, before the timing, as R's first press does.
+void BM_SheetWithReadingWritten(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+  const bool greek = state.range(0) == 1;
+  const fs::path dir = fs::temp_directory_path() / "orvenda-bench-reading";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "PRINT");
+  fs::create_directories(dir / "READING/en");
+  std::ofstream(dir / "READING/en/signs.txt") << "[Sun in Pisces]\nMy own text.\n";
+  fs::copy(ORVENDA_SKELETON "/settings", dir / "settings");
+  PosixFileSystem files(dir.string());
+  SettingsStore store(files);
+  SheetSettings s;
+  s.chartName = "Maria";
+  s.sex = 2;
+  s.horoscopeLanguage = greek ? 1 : 0;
+  benchmark::DoNotOptimize(reading::shippedTexts(greek));
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const reading::TextSet texts = reading::textSet(files, greek);
+    const std::string sheet = printSheet(s, kNewYork, chartForSheet(store, s, kNewYork), &texts);
+    files.write("PRINT\\bush.html",
+                std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size()));
+    bytes = sheet.size();
+  }
+  state.counters["sheet_kB"] = static_cast<double>(bytes) / 1000;
+  fs::remove_all(dir);
+}
+BENCHMARK(BM_SheetWithReadingWritten)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Reading and checking one language's shipped set from its four files: what the first R
+// of a process pays once.
+void BM_ShippedSetRead(benchmark::State& state) {
+  const std::string folder =
+      std::string(ORVENDA_TEXTS_DIR) + (state.range(0) == 1 ? "/el/" : "/en/");
+  std::vector<std::string> contents;
+  for (const char* file : reading::kSetFiles) {
+    std::ifstream in(folder + file, std::ios::binary);
+    contents.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  for (auto _ : state) {
+    reading::TextLayer layer;
+    for (std::size_t i = 0; i < contents.size(); ++i)
+      reading::parseTexts(contents[i], reading::kSetFiles[i], layer);
+    benchmark::DoNotOptimize(layer);
+  }
+}
+BENCHMARK(BM_ShippedSetRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // orvenda-chart chart as a user runs it: a process, its start and the ephemeris files'
 // opening included.

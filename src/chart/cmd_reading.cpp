@@ -10,8 +10,9 @@
 namespace orvenda::chart {
 namespace {
 
-nlohmann::json asJson(const std::string& name, const reading::Reading& r, bool timeKnown) {
-  using nlohmann::json;
+// In the order a reader expects, chapter by chapter, not sorted by name.
+nlohmann::ordered_json asJson(const std::string& name, const reading::Reading& r, bool timeKnown) {
+  using json = nlohmann::ordered_json;
   auto shownKeys = [](const std::vector<std::string>& keys) {
     json out = json::array();
     for (const auto& k : keys) out.push_back(reading::displayKey(k));
@@ -116,11 +117,10 @@ int cmdTexts(Tool& t, const Options& o) {
       for (const auto& k : missing) t.out << "  [" << k << "]\n";
       problems += static_cast<int>(missing.size());
     }
-    std::size_t own = set.own().entries.size();
+    const std::size_t own = set.own().entries.size();
     t.err << folder << ": " << reading::requiredKeys().size() - missing.size() << " of "
-          << reading::requiredKeys().size() << " keys have a text; " << own
-          << (own == 1 ? " entry" : " entries") << " of READING/" << folder
-          << " replace the shipped ones\n";
+          << reading::requiredKeys().size() << " keys have a text; READING/" << folder << " holds "
+          << own << (own == 1 ? " entry" : " entries") << " of its own\n";
   }
   return problems == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "birth/birth_record.h"
@@ -52,6 +53,8 @@ class ChartTool : public ::testing::Test {
     dir.write("atlas.js",
               std::vector<std::uint8_t>(kAtlas, kAtlas + std::char_traits<char>::length(kAtlas)));
     ::setenv("ORVENDA_ATLAS", (dir / "atlas.js").c_str(), 1);
+    // The shipped interpretation sets are read once per process, from here.
+    ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
   }
   ~ChartTool() override { ::unsetenv("ORVENDA_ATLAS"); }
 
@@ -496,6 +499,47 @@ TEST_F(ChartTool, ASheetThatCantBeWrittenSaysWhy) {
   EXPECT_NE(err.str().find("can't write /dev/full: what is there is not a plain file"),
             std::string::npos)
       << err.str();
+}
+
+TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  // 1 January 2000, 10:00 in Athens: the Sun in Capricorn.
+  ASSERT_EQ(run({"new", "x", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"reading", "x"}), 0) << err.str();
+  EXPECT_TRUE(out.str().starts_with("The reading\n===========\n")) << out.str();
+  EXPECT_NE(out.str().find("\nSun\n  In Capricorn\n"), std::string::npos);
+  EXPECT_EQ(out.str().find("no text in this set"), std::string::npos);
+  std::istringstream lines(out.str());
+  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
+
+  ASSERT_EQ(run({"reading", "x", "--json"}), 0);
+  const auto json = nlohmann::json::parse(out.str());
+  std::vector<std::string> ids;
+  for (const auto& c : json["chapters"]) ids.push_back(c["id"]);
+  EXPECT_EQ(ids, (std::vector<std::string>{"ascendant", "points", "aspects", "houses", "whole"}));
+  EXPECT_TRUE(json["missing"].empty());
+  EXPECT_EQ(run({"reading", "x", "--sex", "other"}), 2);
+  EXPECT_NE(err.str().find("--sex takes man or woman, not 'other'"), std::string::npos);
+
+  EXPECT_EQ(run({"texts", "check"}), 0) << out.str();
+  dir.mkdir("READING");
+  dir.mkdir("READING/en");
+  const std::string mine = "[Sun in Arise]\nTypo.\n[Moon in Leo]\n[sun in capricorn]\nMine.\n";
+  dir.write("READING/en/signs.txt", std::vector<std::uint8_t>(mine.begin(), mine.end()));
+  EXPECT_EQ(run({"texts", "check", "en"}), 1);
+  EXPECT_EQ(out.str(),
+            "READING/en/signs.txt:1: unknown key [Sun in Arise]\n"
+            "READING/en/signs.txt:3: [Moon in Leo] has no text\n");
+  EXPECT_NE(err.str().find("en: 497 of 497 keys have a text; READING/en holds 1 entry of its own"),
+            std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"reading", "x"}), 0);
+  EXPECT_NE(out.str().find("  In Capricorn\n    Mine.\n"), std::string::npos) << out.str();
+  EXPECT_EQ(run({"texts", "check", "fr"}), 2);
+  EXPECT_EQ(run({"texts", "verify"}), 2);
 }
 
 TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {

@@ -13,6 +13,7 @@ for lang in 0 1; do
   dir="$WORK/wine$lang"
   cp -R "$win/skeleton" "$dir"
   cp "$win/orvenda.exe" "$dir/"
+  cp -R "$win/texts" "$dir/"
   [ "$lang" = 1 ] && WINEDEBUG=-all wine "$win/orvenda-settings.exe" "$dir" --language greek
   start_wine "$dir"
   check "$lang: main screen" wait_for_text " Orvenda   NAMES\\untitled" 30
@@ -34,6 +35,15 @@ for lang in 0 1; do
   check "$lang: About screen" wait_for_text "$version" 10
   tmx send-keys -t e2e Escape
   check "$lang: back to the main screen" wait_for_text " Orvenda   NAMES\\Γιώργος" 10
+  # F5 chooses the sex, R writes the sheet with the reading from texts\ beside the program.
+  tmx send-keys -t e2e F5
+  sleep 0.3
+  rm -f "$dir/PRINT/bush.html"
+  tmx send-keys -t e2e r
+  for _ in $(seq 100); do [ -s "$dir/PRINT/bush.html" ] && break; sleep 0.1; done
+  if [ "$lang" = 0 ]; then title="<h2>The reading</h2>"; else title="<h2>Η ερμηνεία</h2>"; fi
+  check "$lang: R writes the reading from the texts beside the program" grep -qF "$title" "$dir/PRINT/bush.html"
+  check "$lang: with a text for every factor" bash -c "! grep -q 'no text in this set\|δεν έχ[ειου]* κείμενο' '$dir/PRINT/bush.html'"
   tmx send-keys -t e2e Escape
   check "$lang: Escape ends with status 0" wait_for_text "EXIT=0" 15
 done

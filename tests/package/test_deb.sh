@@ -27,6 +27,7 @@ dpkg-deb -c "$deb" >"$home/program.list"
 dpkg-deb -c "$data" >"$home/data.list"
 check "the atlas and pages are all in the data package" bash -c "grep -q '/workdir/assets/atlas.js' '$home/data.list' && grep -q '/workdir/assets/zones.js' '$home/data.list' && grep -q '/workdir/zones/index-en.htm' '$home/data.list' && ! grep -qE '/workdir/(assets|places|zones)/' '$home/program.list'"
 check "and no program is" bash -c "! grep -q '/usr/bin/' '$home/data.list'"
+check "the reading's texts are data, the empty READING folder the program's skeleton" bash -c "grep -q '/usr/share/orvenda/texts/el/signs.txt' '$home/data.list' && grep -q '/workdir/READING/README.txt' '$home/program.list' && ! grep -q '/texts/' '$home/program.list'"
 dpkg -r orvenda orvenda-data >/dev/null 2>&1
 check "the program alone does not install" bash -c "dpkg -i '$deb' >/dev/null 2>&1; rc=\$?; dpkg -r orvenda >/dev/null 2>&1; [ \$rc != 0 ]"
 check "both install" dpkg -i "$data" "$deb"
@@ -44,6 +45,8 @@ check "working directory laid out" env HOME="$home" orvenda-workdir
 check "orvenda-chart writes a chart there" bash -c "orvenda-chart -C '$home/orvenda' new Maria --date 1957-03-14 --time 09:41 --place 'New York, US' >/dev/null"
 check "with every settings file" [ "$(ls "$home/orvenda/settings" | wc -l)" = 11 ]
 check "and the pages" [ -f "$home/orvenda/help-en.htm" ] && [ -f "$home/orvenda/PRINT/bush.html" ]
+check "and an empty READING folder for the astrologer's own texts" bash -c "[ -f '$home/orvenda/READING/README.txt' ] && [ -d '$home/orvenda/READING/el' ]"
+check "the installed tool reads with the installed texts" bash -c "cd / && orvenda-chart -C '$home/orvenda' reading Maria | grep -q '^The reading' && orvenda-chart -C '$home/orvenda' texts check 2>/dev/null"
 tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$home/orvenda' && orvenda; echo EXIT=\$?; sleep 30"
 ok=1
 for _ in $(seq 60); do tmux -L "$sock" capture-pane -p | grep -q 'Orvenda   NAMES\\untitled' && ok=0 && break; sleep 0.05; done
