@@ -61,7 +61,8 @@ const std::map<std::string, std::string> kCommandHelp = {
      "          \"City, Region, CC\"; case and accents don't matter\n"
      "  LON LAT D:M:S or decimal degrees, signed or with a letter: 73:58:12W 40.7128N\n"
      "  ZONE    an IANA zone (Europe/Athens); without it, the place's zone, or for\n"
-     "          coordinates the nearest place's\n"
+     "          coordinates the zone whose boundary holds them (at sea, the nautical\n"
+     "          zone of the longitude, Etc/GMT-10 for 150 E)\n"
      "  OFFSET  +H:MM or -H:MM; settles a clock time that was skipped or passed twice\n"
      "The offset is that of the local clock time at the place, from the system's time-zone\n"
      "database; before a zone kept standard time, the place's own mean time. An existing\n"
@@ -143,7 +144,7 @@ const std::map<std::string, std::string> kCommandHelp = {
 }  // namespace
 
 int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Tool t{".", out, err, nullptr, std::nullopt, false};
+  Tool t{".", out, err, nullptr, std::nullopt, false, std::nullopt, false};
   std::size_t i = 0;
   while (i < args.size() && args[i].size() > 1 && args[i][0] == '-') {
     if (args[i] == "-C") {

@@ -171,7 +171,9 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     b.latitude = p->latitude;
     b.longitude = p->longitude;
   }
-  if (!p && atlas) p = atlas->nearest(b.latitude, b.longitude);
+  // Coordinates that name no place of the atlas: the zone whose boundary holds them.
+  std::optional<std::string> coordinateZone;
+  if (!p) coordinateZone = zoneAtCoordinates(t, b.latitude, b.longitude, true);
 
   // The offset the file gives: its zone and summer-time fields, and its Julian day, which
   // must agree with them (where both are there, a disagreement is refused: one of them
@@ -226,9 +228,12 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   else if (!fieldsWhy.empty())
     t.note(name + ": " + fieldsWhy + "; the Julian day settles the offset");
   std::optional<int> choice = fromJulianDay ? fromJulianDay : fromFields;
-  if (!p && !choice) return why = "no atlas to find the time zone in", false;
-  // Without a place there is no zone to ask, and the file's offset stands alone.
-  if (p) b.zone = p->zone;
+  if (!p && !coordinateZone && !choice) return why = "no atlas to find the time zone in", false;
+  // Without a zone to ask, the file's offset stands alone.
+  if (p)
+    b.zone = p->zone;
+  else if (coordinateZone)
+    b.zone = *coordinateZone;
   return fillRecord(t, b, choice, r, why, aafAdvice);
 }
 

@@ -78,13 +78,9 @@ int cmdNew(Tool& t, const Options& o) {
     if (zone) {
       b.zone = *zone;
     } else if (!choice) {
-      const Atlas* atlas = t.loadAtlas();
-      if (!atlas) return 1;
-      const Place* near = atlas->nearest(b.latitude, b.longitude);
-      if (!near) return t.fail("the atlas holds no places to take the zone from; give --zone");
-      b.zone = near->zone;
-      t.note("the zone " + b.zone + " is that of the nearest place in the atlas, " +
-             std::string(near->name) + ", " + atlas->countryName(near->country));
+      const auto found = zoneAtCoordinates(t, b.latitude, b.longitude);
+      if (!found) return t.fail("no zone to take for these coordinates; give --zone");
+      b.zone = *found;
     }
   }
   if (chartExists(t, name) && !o.has("--force"))

@@ -72,6 +72,37 @@ std::string writeCause(Tool& t, const std::string& logical, int err) {
                       err);
 }
 
+std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std::int32_t longitude,
+                                             bool quiet) {
+  const ZonePolygons* zones = t.loadZones();
+  // The nearest place is named for the user's information, and is the zone only where
+  // there are no boundaries to ask.
+  const Atlas* atlas = quiet && zones ? nullptr : t.loadAtlas();
+  const Place* near = atlas ? atlas->nearest(latitude, longitude) : nullptr;
+  const std::string nearText =
+      near ? std::string(near->name) + ", " + atlas->countryName(near->country) : "";
+  if (zones) {
+    const double lat = latitude / 3600.0, lon = longitude / 3600.0;
+    const auto found = zones->zonesAt(lat, lon);
+    if (!found.empty()) {
+      if (!quiet)
+        t.note("the zone " + found.front() + " is that of the boundary the place lies in" +
+               (near ? " (the nearest place in the atlas: " + nearText + ")" : ""));
+      return found.front();
+    }
+    const std::string sea = nauticalZone(lon);
+    if (!quiet)
+      t.note("at sea, beyond every zone's waters: the nautical zone of the longitude, " + sea +
+             (near ? " (the nearest place in the atlas: " + nearText + ")" : ""));
+    return sea;
+  }
+  if (!near) return std::nullopt;
+  if (!quiet)
+    t.note("the zone " + std::string(near->zone) + " is that of the nearest place in the atlas, " +
+           nearText);
+  return std::string(near->zone);
+}
+
 std::string writeCauseAt(const fs::path& path, const std::string& folderShown, int err) {
   std::error_code ec;
   const auto kind = fs::status(path, ec).type();

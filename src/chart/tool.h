@@ -17,6 +17,7 @@
 #include "places/atlas.h"
 #include "places/fields.h"
 #include "places/zone_offset.h"
+#include "places/zone_polygons.h"
 #include "platform/file_system.h"
 
 namespace orvenda::chart {
@@ -32,6 +33,8 @@ struct Tool {
   std::unique_ptr<FileSystem> files;
   std::optional<Atlas> atlas;
   bool atlasTried = false;
+  std::optional<ZonePolygons> zones;
+  bool zonesTried = false;
 
   int fail(const std::string& message) {
     err << "orvenda-chart: " << message << "\n";
@@ -53,6 +56,16 @@ struct Tool {
       if (!atlas) err << "orvenda-chart: " << why << " (set ORVENDA_ATLAS to the atlas)\n";
     }
     return atlas ? &*atlas : nullptr;
+  }
+  const ZonePolygons* loadZones() {
+    if (!zonesTried) {
+      zonesTried = true;
+      std::string why;
+      zones = ZonePolygons::load(findZonePolygons(dir), why);
+      if (!zones)
+        note(why + " (set ORVENDA_ZONES to the boundaries); the nearest place's zone instead");
+    }
+    return zones ? &*zones : nullptr;
   }
   bool workingDirectory() {
     std::error_code ec;
@@ -108,6 +121,13 @@ std::string writeCause(Tool& t, const std::string& logical, int err);
 // when it is missing.
 std::string writeCauseAt(const std::filesystem::path& path, const std::string& folderShown,
                          int err);
+
+// The zone of a birth place given by its coordinates (arc seconds): the one whose boundary
+// holds it; at sea, the nautical zone of the longitude. The notes (on err, unless quiet)
+// say which, and name the nearest atlas place for the user's information. Without the
+// boundaries file, the nearest place's zone. Nothing when there is no zone to take.
+std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std::int32_t longitude,
+                                             bool quiet = false);
 
 std::size_t displayWidth(std::string_view utf8);
 std::string padded(std::string_view utf8, std::size_t width);

@@ -55,6 +55,7 @@ class ChartTool : public ::testing::Test {
     ::setenv("ORVENDA_ATLAS", (dir / "atlas.js").c_str(), 1);
     // The shipped interpretation sets are read once per process, from here.
     ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+    ::setenv("ORVENDA_ZONES", ORVENDA_ZONES_FILE, 1);
   }
   ~ChartTool() override { ::unsetenv("ORVENDA_ATLAS"); }
 
@@ -540,6 +541,41 @@ TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
   EXPECT_NE(out.str().find("  In Capricorn\n    Mine.\n"), std::string::npos) << out.str();
   EXPECT_EQ(run({"texts", "check", "fr"}), 2);
   EXPECT_EQ(run({"texts", "verify"}), 2);
+}
+
+TEST_F(ChartTool, CoordinatesTakeTheZoneOfTheBoundaryTheyLieInAndTheSeaTheLongitudes) {
+  // Lord Howe Island: +10:30 in July (zdump Australia/Lord_Howe), where the nearest place
+  // of the atlas keeps New York's zone here and Sydney's +10 in the real one.
+  ASSERT_EQ(run({"new", "lh", "--date", "2019-07-15", "--time", "12:00", "--lon", "159:04:56E",
+                 "--lat", "31:33:19S"}),
+            0)
+      << err.str();
+  EXPECT_EQ(chart("lh").gmtHours, 10);
+  EXPECT_EQ(chart("lh").gmtMinutes, 30);
+  EXPECT_NE(err.str().find("the zone Australia/Lord_Howe is that of the boundary the place lies in "
+                           "(the nearest place in the atlas: "),
+            std::string::npos)
+      << err.str();
+  // Troll, Antarctica: +2 in July, its summer time (zdump Antarctica/Troll).
+  ASSERT_EQ(run({"new", "troll", "--date", "2019-07-15", "--time", "12:00", "--lon", "2:32E",
+                 "--lat", "72:00:41S"}),
+            0);
+  EXPECT_EQ(chart("troll").gmtHours, 2);
+  // Mid-Atlantic, 30° W: the nautical zone, said so.
+  ASSERT_EQ(
+      run({"new", "sea", "--date", "2019-07-15", "--time", "12:00", "--lon", "30W", "--lat", "0N"}),
+      0);
+  EXPECT_EQ(chart("sea").gmtHours, -2);
+  EXPECT_NE(err.str().find("at sea, beyond every zone's waters: the nautical zone of the "
+                           "longitude, Etc/GMT+2"),
+            std::string::npos)
+      << err.str();
+  // An AAF record with coordinates alone: Eucla, +8:45 (zdump Australia/Eucla).
+  const std::string aaf = "#A93:Eucla,*,*,15.7.2019,12:00,*,*\n#B93:*,31s40,128e53,*,*\n";
+  dir.write("eucla.aaf", std::vector<std::uint8_t>(aaf.begin(), aaf.end()));
+  ASSERT_EQ(run({"import", "--format", "aaf", dir / "eucla.aaf"}), 0) << err.str() << out.str();
+  EXPECT_EQ(chart("Eucla").gmtHours, 8);
+  EXPECT_EQ(chart("Eucla").gmtMinutes, 45);
 }
 
 TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {

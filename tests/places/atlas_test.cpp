@@ -61,6 +61,21 @@ TEST(ShippedAtlas, EveryPlaceKeepsTheOffsetsOfAZoneOfItsCountry) {
     if (found == cache.end()) found = cache.emplace(zone, offsetsOf(zone)).first;
     return found->second;
   };
+  // Another country's zone is right where its boundary says so and the list of
+  // disagreements with GeoNames gives the reason (Abkhazia keeps Moscow time).
+  std::set<std::string> reasoned = {
+      "KG Asia/Dushanbe",  // Ak-Say: the boundaries put it on Tajikistan's side, as GeoNames does
+      "VN Asia/Shanghai",  // Hoàng Sa, the Paracel Islands, which China holds
+  };
+  std::ifstream list(ORVENDA_ZONE_DISAGREEMENTS);
+  for (std::string line; std::getline(list, line);) {
+    std::istringstream fields(line);
+    std::string country, from, to;
+    std::getline(fields, country, '\t'), std::getline(fields, from, '\t'),
+        std::getline(fields, to, '\t');
+    if (!line.empty() && line[0] != '#' && line.ends_with("\tboundary"))
+      reasoned.insert(country + " " + to);
+  }
   int outside = 0;
   std::string examples;
   for (std::size_t i = 0; i < atlas.size(); ++i) {
@@ -68,6 +83,7 @@ TEST(ShippedAtlas, EveryPlaceKeepsTheOffsetsOfAZoneOfItsCountry) {
     const auto own = zonesOf.find(std::string(p.country));
     const std::string zone = date::locate_zone(std::string(p.zone))->name();
     if (own == zonesOf.end() || own->second.count(zone)) continue;
+    if (reasoned.count(std::string(p.country) + " " + std::string(p.zone))) continue;
     bool kept = false;
     for (const auto& z : own->second) kept = kept || offsets(z) == offsets(zone);
     if (!kept) {

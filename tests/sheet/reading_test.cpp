@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <set>
@@ -17,6 +18,16 @@
 
 namespace orvenda::reading {
 namespace {
+
+// The shipped sets are read once per process, by whichever test presses R first: every
+// test of this binary reads them from the source tree.
+const bool kTextsFromTheSourceTree = [] {
+#ifdef _WIN32
+  return _putenv_s("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR) == 0;
+#else
+  return ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1) == 0;
+#endif
+}();
 
 using natal::ChartConfig;
 using natal::NatalChart;
@@ -329,6 +340,13 @@ TEST(ReadingTexts, EveryMistakeIsReportedWithItsFileAndLine) {
                  }));
   EXPECT_EQ(layer.entries.at(*canonicalKey("Sun in Aries")).text, "Again.");
   EXPECT_FALSE(layer.entries.count(*canonicalKey("Mars in Aries")));
+}
+
+TEST(ReadingTexts, TheShippedSetsAreTheSourceTrees) {
+  EXPECT_TRUE(kTextsFromTheSourceTree);
+  EXPECT_EQ(shippedTextsFolder(), ORVENDA_TEXTS_DIR);
+  EXPECT_TRUE(shippedTexts(true).problems.empty());
+  EXPECT_EQ(shippedTexts(true).filesRead.size(), 4u);
 }
 
 TEST(ReadingTexts, AGreekTextChoosesItsWordsByTheSexChosen) {

