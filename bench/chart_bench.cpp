@@ -12,6 +12,7 @@
 #include "birth/birth_record.h"
 #include "chart/chart_tool.h"
 #include "places/atlas.h"
+#include "places/zone_polygons.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ void BM_Import10000(benchmark::State& state, Records kind) {
     }
   }
   ::setenv("ORVENDA_ATLAS", ORVENDA_ATLAS_FILE, 1);
+  ::setenv("ORVENDA_ZONES", ORVENDA_ZONES_FILE, 1);
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(dir);
@@ -114,6 +116,28 @@ BENCHMARK_CAPTURE(BM_Import10000, aaf_places, Records::AafPlaces)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 BENCHMARK_CAPTURE(BM_Import10000, csv, Records::Csv)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// What a process pays for the zone of coordinates: reading the boundaries' tree, then one
+// point's leaf (on land, where the polygons are; at sea, the tree alone).
+void BM_ZoneOfCoordinates(benchmark::State& state, double lat, double lon) {
+  for (auto _ : state) {
+    std::string why;
+    const auto zones = orvenda::chart::ZonePolygons::load(ORVENDA_ZONES_FILE, why);
+    benchmark::DoNotOptimize(zones->zonesAt(lat, lon));
+  }
+}
+BENCHMARK_CAPTURE(BM_ZoneOfCoordinates, athens, 37.98376, 23.72784)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ZoneOfCoordinates, lord_howe, -31.5553, 159.0821)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ZoneOfCoordinates, sea, 0.0, -30.0)->Unit(benchmark::kMillisecond);
+
+// The same point again, the file read: what each further record of an import pays.
+void BM_ZoneOfCoordinatesAgain(benchmark::State& state) {
+  std::string why;
+  const auto zones = orvenda::chart::ZonePolygons::load(ORVENDA_ZONES_FILE, why);
+  for (auto _ : state) benchmark::DoNotOptimize(zones->zonesAt(37.98376, 23.72784));
+}
+BENCHMARK(BM_ZoneOfCoordinatesAgain)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

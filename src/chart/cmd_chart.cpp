@@ -233,18 +233,24 @@ std::vector<std::string> ephemerisNotes(const natal::NatalChart& c) {
   return notes;
 }
 
+std::optional<natal::NatalChart> chartOf(Tool& t, const SavedChart& saved) {
+  natal::ChartOutcome out = saved.damagedSize
+                                ? natal::ChartOutcome{}
+                                : natal::computeChart(saved.record, saved.config, saved.houseSystem,
+                                                      natal::swissEphemeris(), saved.timeKnown);
+  if (const std::string why = refusalText(saved, out); !why.empty())
+    return t.fail("NAMES/" + shownName(saved.name) + ": no chart: " + why), std::nullopt;
+  return std::move(out.chart);
+}
+
 int cmdChart(Tool& t, const Options& o) {
   int status = 0;
   const auto saved = loadSavedChart(t, o, "chart", status);
   if (!saved) return status;
-  const natal::ChartOutcome out =
-      saved->damagedSize ? natal::ChartOutcome{}
-                         : natal::computeChart(saved->record, saved->config, saved->houseSystem,
-                                               natal::swissEphemeris(), saved->timeKnown);
+  const auto chart = chartOf(t, *saved);
+  if (!chart) return 1;
   const std::string name = shownName(saved->name);
-  if (const std::string why = refusalText(*saved, out); !why.empty())
-    return t.fail("NAMES/" + name + ": no chart: " + why);
-  const natal::NatalChart& c = *out.chart;
+  const natal::NatalChart& c = *chart;
   if (c.housesFellBack)
     t.note(std::string(natal::houseSystemByCode(c.requestedSystem).title) +
            " houses can't be computed at this latitude: Porphyry houses instead");

@@ -56,22 +56,17 @@ int cmdReading(Tool& t, const Options& o) {
   int status = 0;
   const auto saved = loadSavedChart(t, o, "reading", status);
   if (!saved) return status;
-  const natal::ChartOutcome out =
-      saved->damagedSize ? natal::ChartOutcome{}
-                         : natal::computeChart(saved->record, saved->config, saved->houseSystem,
-                                               natal::swissEphemeris(), saved->timeKnown);
+  const auto chart = chartOf(t, *saved);
+  if (!chart) return 1;
   const std::string name = shownName(saved->name);
-  if (const std::string why = refusalText(*saved, out); !why.empty())
-    return t.fail("NAMES/" + name + ": no chart: " + why);
-  for (const std::string& note : ephemerisNotes(*out.chart)) t.note(note);
+  for (const std::string& note : ephemerisNotes(*chart)) t.note(note);
   const bool greek = saved->horoscopeLanguage == 1;
   const reading::TextSet texts = reading::textSet(*t.files, greek);
   if (texts.shipped() && texts.shipped()->filesRead.empty())
     t.note("no shipped texts in " + reading::shippedTextsFolder() +
            " (set ORVENDA_TEXTS to the folder of en/ and el/)");
   const reading::Reading r = reading::composeReading(
-      *out.chart, {saved->config.zodiacRulersAlways, saved->config.changeRulers, *sex}, texts,
-      greek);
+      *chart, {saved->config.zodiacRulersAlways, saved->config.changeRulers, *sex}, texts, greek);
   if (o.has("--json"))
     t.out << asJson(name, r, saved->timeKnown).dump(2) << "\n";
   else

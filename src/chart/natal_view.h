@@ -32,6 +32,9 @@ std::vector<std::string> ephemerisNotes(const natal::NatalChart& chart);
 // on err, status 2) for another word.
 std::optional<std::int32_t> sexOption(Tool& t, const Options& o, const char* command);
 
+// The chart of a saved record, or nothing when it gives none (said on err, status 1).
+std::optional<natal::NatalChart> chartOf(Tool& t, const SavedChart& saved);
+
 // Reads the chart operand and the configuration; the exit status when it can't (2 for a
 // command line that is not understood, 1 for a refusal), with its message on err.
 std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* command,

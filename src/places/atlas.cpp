@@ -316,12 +316,16 @@ std::optional<Atlas> Atlas::load(const std::string& path, std::string& why) {
     } else if (line.starts_with("countries:")) {
       Json j(line.substr(10));
       if (!j.take('{')) break;
-      std::string code, en, el;
+      std::string code, en, el, other;
       while (j.string(code) && j.take(':') && j.take('[') && j.string(en) && j.take(',') &&
-             j.string(el) && j.take(']')) {
+             j.string(el)) {
         atlas.countryByName_[foldName(en)] = code;
         atlas.countryByName_[foldName(el)] = code;
         atlas.countries_[code] = {en, el};
+        // The country's names in other languages ("Deutschland"): a name that is another
+        // country's in English or Greek stays that country's.
+        while (j.take(',') && j.string(other)) atlas.countryByName_.emplace(foldName(other), code);
+        if (!j.take(']')) break;
         j.take(',');
       }
     } else if (line.starts_with("regions:")) {

@@ -77,6 +77,7 @@ std::optional<ZonePolygons> ZonePolygons::load(const std::string& path, std::str
   z.blobStart_ = static_cast<std::uint64_t>(in.tellg());
 
   Reader r{tree.data(), tree.data() + tree.size()};
+  z.nodes_.reserve(tree.size() / 4);
   // Depth first, children a b c d; depth is bounded by the tree's bytes, and a loop keeps
   // the stack flat however deep the file says it is.
   std::vector<std::pair<std::int32_t, int>> pending;  // parent, child slot
@@ -88,21 +89,23 @@ std::optional<ZonePolygons> ZonePolygons::load(const std::string& path, std::str
     n.kind = static_cast<std::uint8_t>(r.u8());
     if (n.kind == 2) {
       const std::uint32_t k = r.u8();
+      n.a = static_cast<std::uint32_t>(z.zoneIds_.size());
+      n.b = k;
       for (std::uint32_t i = 0; i < k; ++i) {
         const std::uint32_t id = r.u16();
         if (id >= count) r.ok = false;
-        n.zones.push_back(static_cast<std::uint16_t>(id));
+        z.zoneIds_.push_back(static_cast<std::uint16_t>(id));
       }
     } else if (n.kind == 3) {
-      n.offset = r.u32();
-      n.length = r.u32();
+      n.a = r.u32();
+      n.b = r.u32();
     } else if (n.kind > 3) {
       r.ok = false;
     }
     const auto index = static_cast<std::int32_t>(z.nodes_.size());
     if (parent >= 0) z.nodes_[static_cast<std::size_t>(parent)].child[slot] = index;
     const bool inner = n.kind == 1;
-    z.nodes_.push_back(std::move(n));
+    z.nodes_.push_back(n);
     if (inner)
       for (int c = 3; c >= 0; --c) pending.push_back({index, c});
   }
@@ -133,21 +136,21 @@ std::vector<std::string> ZonePolygons::zonesAt(double lat, double lon) const {
     node = &nodes_[static_cast<std::size_t>(node->child[q])];
     if (node->kind == 0) return found;
     if (node->kind == 2) {
-      for (std::uint16_t id : node->zones) found.push_back(zones_[id]);
+      for (std::uint32_t i = 0; i < node->b; ++i) found.push_back(zones_[zoneIds_[node->a + i]]);
       return found;
     }
     if (node->kind == 3) break;
     midLat = (top + bottom) / 2;
     midLon = (left + right) / 2;
   }
-  if (node->kind != 3 || node->length > (16u << 20)) return found;
+  if (node->kind != 3 || node->b > (16u << 20)) return found;
 
   const auto key = static_cast<std::size_t>(node - nodes_.data());
   auto cached = leaves_->find(key);
   if (cached == leaves_->end()) {
-    std::vector<std::uint8_t> bytes(node->length);
+    std::vector<std::uint8_t> bytes(node->b);
     std::ifstream in(path_, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(blobStart_ + node->offset));
+    in.seekg(static_cast<std::streamoff>(blobStart_ + node->a));
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (static_cast<std::size_t>(in.gcount()) != bytes.size()) return found;
     cached = leaves_->emplace(key, std::move(bytes)).first;

@@ -25,12 +25,14 @@ class ZonePolygons {
   std::size_t zoneCount() const { return zones_.size(); }
 
  private:
+  // A node of the tree; zones (kind 2) are zoneIds_[a, a + b), polygons (kind 3) the
+  // blob's bytes [a, a + b). Flat, so a process reads the tree in about a millisecond.
   struct Node {
-    std::uint8_t kind = 0;  // 0 none, 1 inner, 2 zones, 3 polygons
     std::int32_t child[4] = {-1, -1, -1, -1};
-    std::vector<std::uint16_t> zones;
-    std::uint32_t offset = 0, length = 0;
+    std::uint32_t a = 0, b = 0;
+    std::uint8_t kind = 0;  // 0 none, 1 inner, 2 zones, 3 polygons
   };
+  std::vector<std::uint16_t> zoneIds_;
   std::string path_;
   double unit_ = 0;
   std::vector<std::string> zones_;

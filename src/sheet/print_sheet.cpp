@@ -222,19 +222,7 @@ constexpr SheetTexts kGreek = {
     "Χωρίς χάρτη: δεν διαβάζεται το αρχείο ρυθμίσεων %s.",
     "Κανένας πλανήτης ή σημείο δεν συμμετέχει (settings\\naplch)."};
 
-std::string escaped(const std::string& utf8) {
-  std::string out;
-  for (char c : utf8) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string escaped(const std::string& utf8) { return reading::htmlEscaped(utf8); }
 
 std::string format(const char* f, long long a, long long b, long long c) {
   char buf[96];

@@ -668,19 +668,7 @@ class Composer {
 
 // ---- rendering --------------------------------------------------------------------------
 
-std::string escaped(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string escaped(const std::string& s) { return htmlEscaped(s); }
 
 std::vector<std::string> paragraphs(const std::string& text) {
   std::vector<std::string> out;
@@ -720,6 +708,20 @@ void wrap(std::string& out, const std::string& text, std::size_t columns,
 }
 
 }  // namespace
+
+std::string htmlEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
 
 std::string withChoices(const std::string& text, std::int32_t sex) {
   std::string out;

@@ -36,6 +36,8 @@ check "Paris, FR: the country after a comma, as the tool takes it" has "$page" '
 check "and no Paris of Texas" bash -c "! grep -q '<td>Texas</td>' <<<\"\$1\"" _ "$page"
 page=$(dom "$skeleton/place.htm#q=%CE%91%CE%B8%CE%AE%CE%BD%CE%B1%2C%20%CE%95%CE%BB%CE%BB%CE%AC%CE%B4%CE%B1")
 check "Αθήνα, Ελλάδα: the country in Greek" has "$page" '<tr><td>Αθήνα (Athens)</td><td>Attica</td>'
+page=$(dom "$skeleton/place-en.htm#q=Paris%2C%20Frankreich")
+check "the place page takes a country by its German name" has "$page" '<tr><td>Paris</td><td>Île-de-France</td><td>France</td>'
 page=$(dom "$skeleton/place-en.htm#q=M%C3%BCnchen")
 check "München finds Munich by its German name" has "$page" '<tr><td>Munich</td><td>Bavaria</td><td>Germany</td>'
 page=$(dom "$skeleton/place-en.htm#q=St%20Louis")

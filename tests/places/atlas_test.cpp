@@ -109,6 +109,14 @@ TEST(ShippedAtlas, PlacesByTheirNamesInOtherLanguagesAndSaintAsOneWord) {
   EXPECT_EQ(resolved("Bruxelles"), "Brussels, BE, Europe/Brussels");
   EXPECT_EQ(resolved("Αθήνα"), "Athens, GR, Europe/Athens");
   EXPECT_EQ(resolved("Θεσσαλονίκη"), "Thessaloníki, GR, Europe/Athens");
+  // A country by the name its own people or its neighbours write.
+  EXPECT_EQ(resolved("München, Deutschland"), "Munich, DE, Europe/Berlin");
+  EXPECT_EQ(resolved("Paris, Frankreich"), "Paris, FR, Europe/Paris");
+  EXPECT_EQ(resolved("Lyon, France"), "Lyon, FR, Europe/Paris");
+  EXPECT_EQ(resolved("Sevilla, España"), "Sevilla, ES, Europe/Madrid");
+  EXPECT_EQ(resolved("Αθήνα, Ελλάδα"), "Athens, GR, Europe/Athens");
+  EXPECT_EQ(atlas.countryName("DE"), "Germany");  // the shown names stay English and Greek
+  EXPECT_EQ(atlas.countryNameGreek("DE"), "Γερμανία");
   EXPECT_EQ(resolved("St Louis, US"), "St. Louis, US, America/Chicago");
   EXPECT_EQ(resolved("Saint Louis, Missouri, US"), "St. Louis, US, America/Chicago");
   // A place's own name before another's alternate one: Delhi is "Dili" to some.
