@@ -35,7 +35,7 @@ struct Expected {
 };
 
 TEST(ZonePolygons, PlacesAndCoordinatesTakeTheZoneTheyLieIn) {
-  // Offsets as zdump prints them for those zones and dates (tzdata 2024a), e.g.
+  // Offsets as zdump prints them for those zones and dates (tzdata 2026f), e.g.
   // "zdump -v -c 2019,2020 Asia/Barnaul": +07 all of 2019.
   const Expected cases[] = {
       {"Barnaul", 53.3606, 83.7636, "Asia/Barnaul", "2019-01-15", 7 * 60},
