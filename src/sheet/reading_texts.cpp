@@ -7,7 +7,6 @@
 #include <iterator>
 #include <mutex>
 #include <sstream>
-#include <unordered_map>
 
 #include "natal/names.h"
 #include "natal/natal_chart.h"
@@ -28,7 +27,18 @@
 namespace orvenda::reading {
 namespace {
 
-// ---- keys -----------------------------------------------------------------------------------
+// ---- keys ----------------------------------------------------------------------------------
+
+// A key is read by its grammar, not looked up among every spelling: the sets of time and
+// of two people make tens of thousands of them.
+//   POINT in SIGN, POINT in house N, POINT ASPECT POINT (either order), ASPECT,
+//   house N, ruler of house N, an element, a modality, a pattern, a hemisphere,
+//   transit POINT ASPECT POINT (the moving body first), transit NATURE,
+//   progressed POINT in SIGN, progressed POINT in house N, solar return POINT in SIGN,
+//   synastry POINT ASPECT POINT (either order), synastry NATURE,
+//   overlay POINT in house N, composite POINT in house N, composite POINT in SIGN.
+// ASPECT is an aspect's name or a nature: conjunction, harmonious, challenging (and for
+// transits and synastry, minor).
 
 constexpr const char* kElements[] = {"Fire", "Earth", "Air", "Water"};
 constexpr const char* kModalities[] = {"Cardinal", "Fixed", "Mutable"};
@@ -36,9 +46,10 @@ constexpr const char* kPatterns[] = {"stellium in a sign", "stellium in a house"
                                      "T-square",           "grand cross",         "yod"};
 constexpr const char* kHemispheres[] = {"upper hemisphere", "lower hemisphere",
                                         "eastern hemisphere", "western hemisphere"};
-constexpr const char* kNatures[] = {"conjunction", "harmonious", "challenging"};
+constexpr const char* kNatures[] = {"conjunction", "harmonious", "challenging", "minor"};
 // The points the shipped sets write about in signs and houses, in the table's order.
 constexpr int kWrittenPoints[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 10};
+constexpr int kMorePoints[] = {11, 12, 13, 14, 16, 17, 18, 19};
 
 std::string lower(std::string_view s) {
   std::string out(s);
@@ -54,68 +65,243 @@ std::string normalizedKey(std::string_view key) {
     if (c == ' ' || c == '\t') {
       if (!out.empty() && out.back() != ' ') out += ' ';
     } else {
-      out += c;
+      out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
   }
   if (!out.empty() && out.back() == ' ') out.pop_back();
-  return lower(out);
+  return out;
 }
 
-struct Vocabulary {
-  std::unordered_map<std::string, std::string> canonical;  // any spelling → canonical
-  std::unordered_map<std::string, std::string> shown;      // canonical → as files spell it
-  std::vector<std::string> required;
-
-  void add(const std::string& display, const std::string& alias = "") {
-    const std::string key = normalizedKey(display);
-    canonical.emplace(key, key);
-    shown.emplace(key, display);
-    if (!alias.empty()) canonical.emplace(normalizedKey(alias), key);
-  }
-
-  Vocabulary() {
-    const auto point = [](int i) { return natal::pointName(i, false); };
-    const auto sign = [](int s) { return natal::signName(s, false); };
-    const auto house = [](int h) { return "house " + std::to_string(h); };
-    for (int p = 0; p < natal::kPoints; ++p)
-      for (int s = 0; s < 12; ++s) add(point(p) + " in " + sign(s));
-    for (int p = 0; p < natal::kPoints; ++p)
-      for (int h = 1; h <= 12; ++h) add(point(p) + " in " + house(h));
-    std::vector<std::string> words(std::begin(kNatures), std::end(kNatures));
-    for (int k = 0; k < natal::kAspects; ++k) words.push_back(lower(natal::aspectName(k, false)));
-    for (int a = 0; a < natal::kPoints; ++a)
-      for (int b = a + 1; b < natal::kPoints; ++b)
-        for (const auto& w : words)
-          add(point(a) + " " + w + " " + point(b), point(b) + " " + w + " " + point(a));
-    for (int k = 0; k < natal::kAspects; ++k) add(natal::aspectName(k, false));
-    for (int h = 1; h <= 12; ++h) add(house(h)), add("ruler of " + house(h));
-    for (const char* e : kElements) add(e);
-    for (const char* m : kModalities) add(m);
-    for (const char* p : kPatterns) add(p);
-    for (const char* h : kHemispheres) add(h);
-
-    auto require = [&](const std::string& display) { required.push_back(normalizedKey(display)); };
-    for (int p : kWrittenPoints)
-      for (int s = 0; s < 12; ++s) require(point(p) + " in " + sign(s));
-    for (int p : {natal::kAscendant, natal::kMidheaven})
-      for (int s = 0; s < 12; ++s) require(point(p) + " in " + sign(s));
-    for (int p : kWrittenPoints)
-      for (int h = 1; h <= 12; ++h) require(point(p) + " in " + house(h));
-    for (int a = 0; a < 10; ++a)
-      for (int b = a + 1; b < 10; ++b)
-        for (const char* n : kNatures) require(point(a) + " " + n + " " + point(b));
-    for (int k = 5; k < natal::kAspects; ++k) require(natal::aspectName(k, false));
-    for (int h = 1; h <= 12; ++h) require(house(h));
-    for (int h = 1; h <= 12; ++h) require("ruler of " + house(h));
-    for (const char* e : kElements) require(e);
-    for (const char* m : kModalities) require(m);
-    for (const char* p : kPatterns) require(p);
+struct Words {
+  std::vector<std::string> points, signs, aspects, fixed;  // lower case
+  Words() {
+    for (int p = 0; p < natal::kPoints; ++p) points.push_back(lower(natal::pointName(p, false)));
+    for (int s = 0; s < 12; ++s) signs.push_back(lower(natal::signName(s, false)));
+    for (int k = 0; k < natal::kAspects; ++k) aspects.push_back(lower(natal::aspectName(k, false)));
+    for (const char* w : kElements) fixed.push_back(lower(w));
+    for (const char* w : kModalities) fixed.push_back(lower(w));
+    for (const char* w : kPatterns) fixed.push_back(lower(w));
+    for (const char* w : kHemispheres) fixed.push_back(lower(w));
   }
 };
 
-const Vocabulary& vocabulary() {
-  static const Vocabulary v;
-  return v;
+const Words& words() {
+  static const Words w;
+  return w;
+}
+
+// A reader of one normalised key, word list by word list.
+class KeyReader {
+ public:
+  explicit KeyReader(std::string_view s) : s_(s) {}
+  bool done() const { return at_ == s_.size(); }
+  bool word(std::string_view w) {
+    if (s_.substr(at_, w.size()) != w) return false;
+    const std::size_t end = at_ + w.size();
+    if (end != s_.size() && s_[end] != ' ') return false;
+    at_ = end == s_.size() ? end : end + 1;
+    return true;
+  }
+  // The longest of a list that stands here; its index.
+  std::optional<int> oneOf(const std::vector<std::string>& list) {
+    int best = -1;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      const std::string& w = list[i];
+      if (s_.substr(at_, w.size()) == w &&
+          (at_ + w.size() == s_.size() || s_[at_ + w.size()] == ' ') &&
+          (best < 0 || w.size() > list[static_cast<std::size_t>(best)].size()))
+        best = static_cast<int>(i);
+    }
+    if (best < 0) return std::nullopt;
+    word(list[static_cast<std::size_t>(best)]);
+    return best;
+  }
+  std::optional<int> number(int lo, int hi) {
+    std::size_t end = at_;
+    while (end < s_.size() && s_[end] >= '0' && s_[end] <= '9') ++end;
+    if (end == at_ || end - at_ > 2 || (end != s_.size() && s_[end] != ' ')) return std::nullopt;
+    const int n = std::stoi(std::string(s_.substr(at_, end - at_)));
+    if (n < lo || n > hi || s_[at_] == '0') return std::nullopt;
+    at_ = end == s_.size() ? end : end + 1;
+    return n;
+  }
+
+ private:
+  std::string_view s_;
+  std::size_t at_ = 0;
+};
+
+// The parts of a key: its family (the prefix), and what follows it.
+struct Parsed {
+  std::string
+      prefix;  // "", "transit", "progressed", "solar return", "synastry", "overlay", "composite"
+  enum Shape { InSign, InHouse, Pair, Aspect, Nature, House, Ruler, Fixed } shape = Fixed;
+  int a = 0, b = 0, n = 0;  // points; sign or house; the aspect (0..17) or nature (18 + 0..3)
+};
+
+std::optional<Parsed> parse(std::string_view normalized) {
+  const Words& w = words();
+  KeyReader r(normalized);
+  Parsed k;
+  for (const char* prefix :
+       {"transit", "progressed", "solar return", "synastry", "overlay", "composite"})
+    if (r.word(prefix)) {
+      k.prefix = prefix;
+      break;
+    }
+  const bool pairs = k.prefix.empty() || k.prefix == "transit" || k.prefix == "synastry";
+  auto aspectWord = [&]() -> std::optional<int> {
+    if (const auto a = r.oneOf(w.aspects)) return *a;
+    static const std::vector<std::string> natures(std::begin(kNatures), std::end(kNatures));
+    if (const auto n = r.oneOf(natures)) {
+      if (*n == 3 && k.prefix != "transit" && k.prefix != "synastry") return std::nullopt;
+      return 18 + *n;
+    }
+    return std::nullopt;
+  };
+  if (k.prefix.empty()) {
+    if (r.word("house")) {
+      const auto n = r.number(1, 12);
+      if (!n || !r.done()) return std::nullopt;
+      k.shape = Parsed::House, k.n = *n;
+      return k;
+    }
+    if (r.word("ruler")) {
+      if (!r.word("of") || !r.word("house")) return std::nullopt;
+      const auto n = r.number(1, 12);
+      if (!n || !r.done()) return std::nullopt;
+      k.shape = Parsed::Ruler, k.n = *n;
+      return k;
+    }
+    KeyReader fixed(normalized);
+    if (const auto f = fixed.oneOf(w.fixed); f && fixed.done()) {
+      k.shape = Parsed::Fixed, k.n = *f;
+      return k;
+    }
+    KeyReader aspect(normalized);
+    if (const auto a = aspect.oneOf(w.aspects); a && aspect.done()) {
+      k.shape = Parsed::Aspect, k.n = *a;
+      return k;
+    }
+  }
+  if ((k.prefix == "transit" || k.prefix == "synastry")) {
+    KeyReader nature = r;
+    static const std::vector<std::string> natures(std::begin(kNatures), std::end(kNatures));
+    if (const auto n = nature.oneOf(natures); n && nature.done()) {
+      k.shape = Parsed::Nature, k.n = 18 + *n;
+      return k;
+    }
+  }
+  const auto a = r.oneOf(w.points);
+  if (!a) return std::nullopt;
+  k.a = *a;
+  if (r.word("in")) {
+    if (r.word("house")) {
+      const auto n = r.number(1, 12);
+      if (!n || !r.done() || k.prefix == "solar return") return std::nullopt;
+      k.shape = Parsed::InHouse, k.n = *n;
+      return k;
+    }
+    const auto sgn = r.oneOf(w.signs);
+    if (!sgn || !r.done() || k.prefix == "overlay") return std::nullopt;
+    k.shape = Parsed::InSign, k.n = *sgn;
+    return k;
+  }
+  if (!pairs) return std::nullopt;
+  const auto aspect = aspectWord();
+  if (!aspect) return std::nullopt;
+  const auto b = r.oneOf(w.points);
+  if (!b || !r.done()) return std::nullopt;
+  k.shape = Parsed::Pair, k.n = *aspect, k.b = *b;
+  // A pair of one chart, or of two that read it both ways, in the table's order; a
+  // transit's moving body stays first; a point in aspect with itself only between charts.
+  if (k.prefix != "transit" && k.a > k.b) std::swap(k.a, k.b);
+  if (k.prefix.empty() && k.a == k.b) return std::nullopt;
+  return k;
+}
+
+std::string aspectWordOf(int n) {
+  return n < 18 ? words().aspects[static_cast<std::size_t>(n)] : kNatures[n - 18];
+}
+
+// The key spelt as a reading's files spell it: names with their capitals.
+std::string shownKey(const Parsed& k) {
+  std::string s = k.prefix.empty() ? "" : k.prefix + " ";
+  const auto point = [](int p) { return natal::pointName(p, false); };
+  switch (k.shape) {
+    case Parsed::InSign: return s + point(k.a) + " in " + natal::signName(k.n, false);
+    case Parsed::InHouse: return s + point(k.a) + " in house " + std::to_string(k.n);
+    case Parsed::Pair: return s + point(k.a) + " " + aspectWordOf(k.n) + " " + point(k.b);
+    case Parsed::Aspect: return natal::aspectName(k.n, false);
+    case Parsed::Nature: return s + aspectWordOf(k.n);
+    case Parsed::House: return "house " + std::to_string(k.n);
+    case Parsed::Ruler: return "ruler of house " + std::to_string(k.n);
+    case Parsed::Fixed: break;
+  }
+  static const std::vector<const char*> fixed = [] {
+    std::vector<const char*> v;
+    for (const char* w : kElements) v.push_back(w);
+    for (const char* w : kModalities) v.push_back(w);
+    for (const char* w : kPatterns) v.push_back(w);
+    for (const char* w : kHemispheres) v.push_back(w);
+    return v;
+  }();
+  return fixed[static_cast<std::size_t>(k.n)];
+}
+
+std::string canonicalOf(const Parsed& k) { return normalizedKey(shownKey(k)); }
+
+std::vector<std::string> makeRequired() {
+  std::vector<std::string> required;
+  auto require = [&](const std::string& display) { required.push_back(normalizedKey(display)); };
+  const auto point = [](int i) { return natal::pointName(i, false); };
+  const auto sign = [](int s) { return natal::signName(s, false); };
+  const auto house = [](int h) { return "house " + std::to_string(h); };
+  for (int p : kWrittenPoints)
+    for (int s = 0; s < 12; ++s) require(point(p) + " in " + sign(s));
+  for (int p : {natal::kAscendant, natal::kMidheaven})
+    for (int s = 0; s < 12; ++s) require(point(p) + " in " + sign(s));
+  for (int p : kWrittenPoints)
+    for (int h = 1; h <= 12; ++h) require(point(p) + " in " + house(h));
+  for (int a = 0; a < 10; ++a)
+    for (int b = a + 1; b < 10; ++b)
+      for (int n = 0; n < 3; ++n) require(point(a) + " " + kNatures[n] + " " + point(b));
+  for (int k = 0; k < natal::kAspects; ++k) require(natal::aspectName(k, false));
+  for (int h = 1; h <= 12; ++h) require(house(h));
+  for (int h = 1; h <= 12; ++h) require("ruler of " + house(h));
+  for (const char* e : kElements) require(e);
+  for (const char* m : kModalities) require(m);
+  for (const char* p : kPatterns) require(p);
+  for (const char* h : kHemispheres) require(h);
+  // The points beyond the planets, each in its sign and its house.
+  for (int p : kMorePoints)
+    for (int s = 0; s < 12; ++s) require(point(p) + " in " + sign(s));
+  for (int p : kMorePoints)
+    for (int h = 1; h <= 12; ++h) require(point(p) + " in " + house(h));
+  // Time: the slow planets and Chiron over the natal planets and angles; the progressed
+  // Moon and Sun; the solar return's Ascendant; the general sense of each nature.
+  for (int t = 4; t <= natal::kChiron; ++t)
+    for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, int{natal::kAscendant}, int{natal::kMidheaven}})
+      for (int x = 0; x < 3; ++x)
+        require("transit " + point(t) + " " + kNatures[x] + " " + point(n));
+  for (int s = 0; s < 12; ++s) require("progressed Moon in " + sign(s));
+  for (int h = 1; h <= 12; ++h) require("progressed Moon in " + house(h));
+  for (int s = 0; s < 12; ++s) require("progressed Sun in " + sign(s));
+  for (int s = 0; s < 12; ++s) require("solar return Ascendant in " + sign(s));
+  for (const char* n : kNatures) require(std::string("transit ") + n);
+  // Two people: the ten planets with each other and themselves, the Ascendant with each;
+  // the planets in the other's houses; the composite Sun's house; the general senses.
+  for (int a = 0; a < 10; ++a)
+    for (int b = a; b < 10; ++b)
+      for (int x = 0; x < 3; ++x)
+        require("synastry " + point(a) + " " + kNatures[x] + " " + point(b));
+  for (int b = 0; b < 10; ++b)
+    for (int x = 0; x < 3; ++x) require("synastry " + point(b) + " " + kNatures[x] + " Ascendant");
+  for (int p = 0; p < 10; ++p)
+    for (int h = 1; h <= 12; ++h) require("overlay " + point(p) + " in " + house(h));
+  for (int h = 1; h <= 12; ++h) require("composite Sun in " + house(h));
+  for (const char* n : kNatures) require(std::string("synastry ") + n);
+  return required;
 }
 
 // ---- the file format ----------------------------------------------------------------------
@@ -198,18 +384,19 @@ bool isFolder(const std::string& path) {
 const char* languageFolder(bool greek) { return greek ? "el" : "en"; }
 
 std::optional<std::string> canonicalKey(std::string_view key) {
-  const auto& v = vocabulary();
-  const auto found = v.canonical.find(normalizedKey(key));
-  if (found == v.canonical.end()) return std::nullopt;
-  return found->second;
+  const auto parsed = parse(normalizedKey(key));
+  if (!parsed) return std::nullopt;
+  return canonicalOf(*parsed);
 }
 
-const std::vector<std::string>& requiredKeys() { return vocabulary().required; }
+const std::vector<std::string>& requiredKeys() {
+  static const std::vector<std::string> required = makeRequired();
+  return required;
+}
 
 std::string displayKey(const std::string& canonical) {
-  const auto& v = vocabulary();
-  const auto found = v.shown.find(canonical);
-  return found == v.shown.end() ? canonical : found->second;
+  const auto parsed = parse(canonical);
+  return parsed ? shownKey(*parsed) : canonical;
 }
 
 void parseTexts(std::string_view content, const std::string& fileShown, TextLayer& into) {

@@ -23,7 +23,8 @@ class FileSystem;
 namespace reading {
 
 // The files of a set, in every language's folder; a key may stand in any of them.
-inline constexpr const char* kSetFiles[] = {"signs.txt", "houses.txt", "aspects.txt", "chart.txt"};
+inline constexpr const char* kSetFiles[] = {"signs.txt", "houses.txt",   "aspects.txt",
+                                            "chart.txt", "transits.txt", "synastry.txt"};
 // The folder of a language: "en" or "el".
 const char* languageFolder(bool greek);
 
@@ -50,7 +51,7 @@ struct TextLayer {
 // The key as the set stores it: spaces collapsed, letters in lower case, and the two points
 // of a pair in the planet table's order; nothing when the key is not one a reading uses.
 std::optional<std::string> canonicalKey(std::string_view key);
-// Every key the shipped sets give a text for, canonical, in a stable order (497).
+// Every key the shipped sets give a text for, canonical, in a stable order.
 const std::vector<std::string>& requiredKeys();
 // The key a reading looks up, spelt as the files spell it ("Sun in Aries").
 std::string displayKey(const std::string& canonical);

@@ -346,7 +346,7 @@ TEST(ReadingTexts, TheShippedSetsAreTheSourceTrees) {
   EXPECT_TRUE(kTextsFromTheSourceTree);
   EXPECT_EQ(shippedTextsFolder(), ORVENDA_TEXTS_DIR);
   EXPECT_TRUE(shippedTexts(true).problems.empty());
-  EXPECT_EQ(shippedTexts(true).filesRead.size(), 4u);
+  EXPECT_EQ(shippedTexts(true).filesRead.size(), std::size(kSetFiles));
 }
 
 TEST(ReadingTexts, AGreekTextChoosesItsWordsByTheSexChosen) {
