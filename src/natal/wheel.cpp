@@ -22,12 +22,18 @@ constexpr double kCentre = 300;
 // falls.
 constexpr double kAxisLabelRadius = 309, kZodiacOuter = 290, kZodiacInner = 252;
 constexpr double kHouseNumberRadius = 239, kHouseInner = 226, kCuspTick = 5;
-constexpr double kLeaderRadius = 222, kGlyphRadius = 204, kLabelRadius = 172, kRetroRadius = 146;
+// The retrograde mark stands between a glyph and its label, beside the planet it belongs to.
+constexpr double kLeaderRadius = 222, kGlyphRadius = 206, kRetroRadius = 184, kLabelRadius = 160;
 constexpr double kAspectRadius = 132;
 // The angles that keep labels apart: a point's glyph and its two-line label each fit a
 // circle (14.2 px about the label at its radius, 13.4 about a glyph), so points this far
 // apart never touch; likewise the house numbers and the axes' names.
-constexpr double kPointGap = 9.6, kHouseNumberGap = 3.6, kAxisGap = 4.0;
+constexpr double kPointGap = 10.3, kHouseNumberGap = 3.6, kAxisGap = 4.0;
+// A second chart's ring, outside the zodiac: its ticks on the zodiac's rim, a leader arc,
+// the glyphs, the retrograde marks and the labels, then the axes' names beyond them.
+constexpr double kOuterTick = 295, kOuterLeader = 297, kOuterGlyph = 316, kOuterRetro = 338;
+constexpr double kOuterLabel = 360, kOuterAxisLabel = 390;
+constexpr double kOuterGap = 5.0;  // the glyphs' 27 px at their radius
 
 std::string num(double v) {
   char buf[32];
@@ -130,16 +136,70 @@ std::vector<double> spreadPositions(const std::vector<double>& longitudes, doubl
   return result;
 }
 
-std::string wheelSvg(const NatalChart& c) {
+namespace {
+
+// One ring of points: a tick at each one's true place on `tickFrom`..`tickTo`, an arc along
+// `leader` from there to where it is drawn, its glyph, retrograde mark and label.
+struct Ring {
+  double tickFrom, tickTo, leader, glyph, retro, label, gap;
+  const char* colour;
+};
+
+void drawPoints(Canvas& k, const std::vector<PointPosition>& points, const Ring& ring,
+                const std::string& font, const std::string& centred) {
+  std::vector<double> lons;
+  for (const PointPosition& p : points) lons.push_back(p.longitude);
+  const std::vector<double> shown = spreadPositions(lons, ring.gap);
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const PointPosition& p = points[i];
+    k.line(p.longitude, ring.tickFrom, p.longitude, ring.tickTo, "stroke='#000' stroke-width='1'");
+    const double turn = std::remainder(shown[i] - p.longitude, 360.0);
+    if (std::fabs(turn) > 0.05) {
+      const Xy from = k.at(p.longitude, ring.leader), to = k.at(shown[i], ring.leader);
+      // Longitude grows counter-clockwise on the page: sweep 0 in SVG's frame.
+      k.raw("<path d='M" + num(from.x) + " " + num(from.y) + " A" + num(ring.leader) + " " +
+            num(ring.leader) + " 0 0 " + (turn > 0 ? "0 " : "1 ") + num(to.x) + " " + num(to.y) +
+            "' fill='none' stroke='#999' stroke-width='0.5'/>");
+    }
+    const bool letters = p.index >= kVertex;
+    k.text(shown[i], ring.glyph, pointGlyph(p.index),
+           font + " font-size='" + (letters ? "12" : "19") + "'" + centred + " fill='" +
+               ring.colour + "'");
+    const int totalMinutes = static_cast<int>(arcSecondsOf(p.longitude) % (30 * 3600) / 60);
+    // Degree over minute, so that the label is as narrow as a glyph whichever way it faces.
+    const Xy at = k.at(shown[i], ring.label);
+    k.raw("<text x='" + num(at.x) + "' y='" + num(at.y - 6) + "' " + font + " font-size='10'" +
+          centred + ">" + std::to_string(totalMinutes / 60) + "°</text>");
+    k.raw("<text x='" + num(at.x) + "' y='" + num(at.y + 6) + "' " + font + " font-size='9'" +
+          centred + " fill='#444'>" + twoDigits(totalMinutes % 60) + "′</text>");
+    if (p.retrograde && p.index < kBodies)
+      k.text(shown[i], ring.retro, "℞", font + " font-size='8'" + centred + " fill='#c0392b'");
+  }
+}
+
+void aspectLine(Canvas& k, double from, double to, int aspect, double deviation) {
+  const int family = aspectFamily(aspect);
+  k.line(from, kAspectRadius, to, kAspectRadius,
+         std::string("stroke='") + kFamilyColours[family] + "' stroke-width='" +
+             (std::fabs(deviation) < 1 ? "1.6" : "1") + "'" +
+             (family == 2 ? " stroke-dasharray='4 3'" : ""));
+}
+
+std::string drawWheel(const NatalChart& c, const OuterRing* outer) {
   // Without a known time there are no houses and no horizon: 0° Aries stands on the left.
   const bool houses = c.timeKnown;
   Canvas k(houses ? c.ascendant : 0.0);
   const std::string font = "font-family='DejaVu Sans, sans-serif'";
   const std::string centred = " text-anchor='middle' dominant-baseline='central'";
-  k.raw(
-      "<svg xmlns='http://www.w3.org/2000/svg' viewBox='-26 -26 652 652' width='600' "
-      "height='600' role='img'>");
-  k.raw("<rect x='-26' y='-26' width='652' height='652' fill='white'/>");
+  // The box holds the rings and the axes' names and little more, so that on paper the
+  // zodiac ring is nearly as wide as the image.
+  const double reach = outer ? kOuterAxisLabel + 10 : kAxisLabelRadius + 10;
+  const std::string box = num(kCentre - reach) + " " + num(kCentre - reach) + " " + num(2 * reach) +
+                          " " + num(2 * reach);
+  k.raw("<svg xmlns='http://www.w3.org/2000/svg' viewBox='" + box + "' width='" + num(2 * reach) +
+        "' height='" + num(2 * reach) + "' role='img'>");
+  k.raw("<rect x='" + num(kCentre - reach) + "' y='" + num(kCentre - reach) + "' width='" +
+        num(2 * reach) + "' height='" + num(2 * reach) + "' fill='white'/>");
   // The zodiac ring: twelve signs in the colours of their elements.
   for (int s = 0; s < 12; ++s) {
     const double from = s * 30.0, to = from + 30.0;
@@ -189,56 +249,51 @@ std::string wheelSvg(const NatalChart& c) {
       k.line(axes[i], kZodiacInner - kCuspTick, axes[i], kZodiacInner,
              "stroke='#000' stroke-width='1.8'");
       k.line(axes[i], kZodiacOuter, axes[i], kZodiacOuter + 6, "stroke='#000' stroke-width='1.8'");
-      k.text(named[i], kAxisLabelRadius, names[i],
+      k.text(named[i], outer ? kOuterAxisLabel : kAxisLabelRadius, names[i],
              font + " font-size='11' font-weight='bold'" + centred);
     }
   }
 
-  // Aspect lines between the points' true places.
-  for (const AspectFound& a : c.aspects) {
-    if (a.aspect == 0) continue;  // a conjunction is two points at one place
-    const PointPosition* pa = c.point(a.a);
-    const PointPosition* pb = c.point(a.b);
-    const int family = aspectFamily(a.aspect);
-    k.line(pa->longitude, kAspectRadius, pb->longitude, kAspectRadius,
-           std::string("stroke='") + kFamilyColours[family] + "' stroke-width='" +
-               (std::fabs(a.deviation) < 1 ? "1.6" : "1") + "'" +
-               (family == 2 ? " stroke-dasharray='4 3'" : ""));
-  }
-
-  // The points, spread so that no two glyphs or labels overlap; a tick at each one's true
-  // place, and an arc along the rim of the band from there to where it is drawn.
-  std::vector<double> lons;
-  for (const PointPosition& p : c.points) lons.push_back(p.longitude);
-  const std::vector<double> shown = spreadPositions(lons, kPointGap);
-  for (std::size_t i = 0; i < c.points.size(); ++i) {
-    const PointPosition& p = c.points[i];
-    k.line(p.longitude, kHouseInner, p.longitude, kLeaderRadius, "stroke='#000' stroke-width='1'");
-    const double turn = std::remainder(shown[i] - p.longitude, 360.0);
-    if (std::fabs(turn) > 0.05) {
-      const Xy from = k.at(p.longitude, kLeaderRadius), to = k.at(shown[i], kLeaderRadius);
-      // Longitude grows counter-clockwise on the page: sweep 0 in SVG's frame.
-      k.raw("<path d='M" + num(from.x) + " " + num(from.y) + " A" + num(kLeaderRadius) + " " +
-            num(kLeaderRadius) + " 0 0 " + (turn > 0 ? "0 " : "1 ") + num(to.x) + " " + num(to.y) +
-            "' fill='none' stroke='#999' stroke-width='0.5'/>");
+  if (!outer) {
+    // Aspect lines between the points' true places.
+    for (const AspectFound& a : c.aspects) {
+      if (a.aspect == 0) continue;  // a conjunction is two points at one place
+      aspectLine(k, c.point(a.a)->longitude, c.point(a.b)->longitude, a.aspect, a.deviation);
     }
+  } else {
+    // Across the two charts: from the inner point to the outer one.
+    for (const AspectFound& a : outer->aspects) {
+      const PointPosition* in = c.point(a.a);
+      const PointPosition* out = outer->chart->point(a.b);
+      if (!in || !out || a.aspect == 0) continue;
+      aspectLine(k, in->longitude, out->longitude, a.aspect, a.deviation);
+    }
+    for (const PointPosition& p : outer->chart->points)
+      k.line(p.longitude, kAspectRadius, p.longitude, kAspectRadius + 4,
+             "stroke='#1a5e9a' stroke-width='1'");
+    drawPoints(k, outer->chart->points,
+               {kZodiacOuter, kOuterTick, kOuterLeader, kOuterGlyph, kOuterRetro, kOuterLabel,
+                kOuterGap, "#1a5e9a"},
+               font, centred);
+  }
+  for (const PointPosition& p : c.points)
     k.line(p.longitude, kAspectRadius, p.longitude, kAspectRadius + 4,
            "stroke='#000' stroke-width='1'");
-    const bool letters = p.index >= kVertex;
-    k.text(shown[i], kGlyphRadius, pointGlyph(p.index),
-           font + " font-size='" + (letters ? "12" : "19") + "'" + centred + " fill='#000'");
-    const int totalMinutes = static_cast<int>(arcSecondsOf(p.longitude) % (30 * 3600) / 60);
-    // Degree over minute, so that the label is as narrow as a glyph whichever way it faces.
-    const Xy at = k.at(shown[i], kLabelRadius);
-    k.raw("<text x='" + num(at.x) + "' y='" + num(at.y - 6) + "' " + font + " font-size='10'" +
-          centred + ">" + std::to_string(totalMinutes / 60) + "°</text>");
-    k.raw("<text x='" + num(at.x) + "' y='" + num(at.y + 6) + "' " + font + " font-size='9'" +
-          centred + " fill='#444'>" + twoDigits(totalMinutes % 60) + "′</text>");
-    if (p.retrograde && p.index < kBodies)
-      k.text(shown[i], kRetroRadius, "℞", font + " font-size='10'" + centred + " fill='#c0392b'");
-  }
+  // The points, spread so that no two glyphs or labels overlap.
+  drawPoints(k, c.points,
+             {kHouseInner, kLeaderRadius, kLeaderRadius, kGlyphRadius, kRetroRadius, kLabelRadius,
+              kPointGap, "#000"},
+             font, centred);
   k.raw("</svg>");
   return k.svg();
+}
+
+}  // namespace
+
+std::string wheelSvg(const NatalChart& c) { return drawWheel(c, nullptr); }
+
+std::string biwheelSvg(const NatalChart& inner, const OuterRing& outer) {
+  return outer.chart ? drawWheel(inner, &outer) : drawWheel(inner, nullptr);
 }
 
 }  // namespace orvenda::natal

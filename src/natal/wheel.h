@@ -17,4 +17,13 @@ std::vector<double> spreadPositions(const std::vector<double>& longitudes, doubl
 // the points with glyph, degree, minute and retrograde mark, and the aspect lines.
 std::string wheelSvg(const NatalChart& chart);
 
+// A second chart around the first, as a ring of its points outside the zodiac: the sky of a
+// moment, a return, a partner's chart. `aspects` are between the two (`a` a point of the
+// inner chart, `b` of the outer), drawn across the aspect circle.
+struct OuterRing {
+  const NatalChart* chart = nullptr;
+  std::vector<AspectFound> aspects;
+};
+std::string biwheelSvg(const NatalChart& inner, const OuterRing& outer);
+
 }  // namespace orvenda::natal

@@ -341,29 +341,14 @@ constexpr std::size_t kColumnsOnPage2 = 4;
 
 const char* kFamilyClass[3] = {"hard", "soft", "minor"};
 
-// The wheel as an image whose source is its own SVG text: browsers draw it, text browsers
-// show the one line of its alt text in its place.
+// The wheel, with one short line for a text browser, where the picture can't be shown.
 std::string wheelImage(const SheetTexts& t, const NatalChart& c, bool greek) {
-  std::string svg = natal::wheelSvg(c);
-  std::string uri;
-  uri.reserve(svg.size() + 256);
-  for (char ch : svg) {
-    switch (ch) {
-      case '#': uri += "%23"; break;
-      case '%': uri += "%25"; break;
-      case '"': uri += "%22"; break;
-      case '&': uri += "&amp;"; break;
-      default: uri += ch;
-    }
-  }
-  // One short line for a text browser, where the picture can't be shown.
   std::string alt = std::string("[") + t.wheel;
   if (c.timeKnown)
     alt += ": AC " + inSign(c.ascendant, false) + " " +
            natal::signName(signOf(c.ascendant), greek) + ", MC " + inSign(c.midheaven, false) +
            " " + natal::signName(signOf(c.midheaven), greek);
-  return "<img class=\"wheel\" alt=\"" + alt + "]\" src=\"data:image/svg+xml;charset=utf-8," + uri +
-         "\">\n";
+  return svgImage(natal::wheelSvg(c), alt + "]", "wheel");
 }
 
 std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek) {
@@ -476,6 +461,22 @@ std::string hoursText(double hours) {
 }
 
 }  // namespace
+
+std::string svgImage(const std::string& svg, const std::string& alt, const std::string& cssClass) {
+  std::string uri;
+  uri.reserve(svg.size() + 256);
+  for (char ch : svg) {
+    switch (ch) {
+      case '#': uri += "%23"; break;
+      case '%': uri += "%25"; break;
+      case '"': uri += "%22"; break;
+      case '&': uri += "&amp;"; break;
+      default: uri += ch;
+    }
+  }
+  return "<img class=\"" + cssClass + "\" alt=\"" + escaped(alt) +
+         "\" src=\"data:image/svg+xml;charset=utf-8," + uri + "\">\n";
+}
 
 SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
                          const BirthRecord& record, char houseSystem) {
