@@ -30,11 +30,21 @@ constexpr const char* kUsage =
     "                           charts from FILE (- for standard input)\n"
     "  chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"
     "                           the natal chart: positions, houses and aspects\n"
-    "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE]\n"
+    "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE | --pdf FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "  reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [--json]\n"
     "                           the natal reading in the horoscope language\n"
     "  texts check [LANGUAGE]   what the interpretation texts get wrong or lack\n"
+    "  transits NAME [--from DATE] [--to DATE] [--orb DEG] [--moon] [--zone ZONE]\n"
+    "      [--json | --ics | --html FILE | --pdf FILE] [-o FILE]\n"
+    "                           the moving planets over the chart, with exact instants\n"
+    "  progressions NAME [--date DATE | --from DATE --to DATE] [--naibod] [--json]\n"
+    "                           the secondary progressed chart and its aspects to the natal\n"
+    "  return NAME (--year YEAR | --lunar DATE) [--place PLACE | --lon LON --lat LAT]\n"
+    "      [--json | --html FILE | --pdf FILE]\n"
+    "                           the solar return of a year, or the next lunar return\n"
+    "  now NAME [--at DATETIME | --with NAME2] [--json | --html FILE | --pdf FILE]\n"
+    "                           the sky of a moment around the chart, with the aspects between\n"
     "\n"
     "'orvenda-chart COMMAND --help' tells more of each. The exit status is 0 on success,\n"
     "1 when anything was refused or failed, 2 for a command line that is not understood.\n";
@@ -133,6 +143,54 @@ const std::map<std::string, std::string> kCommandHelp = {
      "with the working directory's READING/en or READING/el files over it entry by entry.\n"
      "A factor without a text is left out, and counted at the end. --sex chooses the words\n"
      "a Greek text has for a man and for a woman; without it, the first (the generic form).\n"},
+    {"transits",
+     "usage: orvenda-chart transits NAME [--from DATE] [--to DATE] [--orb DEG] [--moon]\n"
+     "         [--zone ZONE] [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
+     "         [--json | --ics | --html FILE | --pdf FILE] [-o FILE]\n"
+     "The transits of the period over the saved chart NAME: each planet and point that takes\n"
+     "part (settings/naplch; the Moon only with --moon, its transits are many) against each\n"
+     "natal point that takes part (the angles only with the birth time known), for each\n"
+     "aspect switched on (settings/naaspset), both sides of it. For each, the minute it comes\n"
+     "within the orb (1 degree; --orb DEG), every minute it is exact (three where the planet\n"
+     "turns back over the point) and the minute it leaves; the planets' stations and their\n"
+     "entries into the signs and the natal houses.\n"
+     "  DATE    YYYY-MM-DD or D.M.YYYY, whole days in ZONE; by default the twelve months\n"
+     "          from today\n"
+     "  ZONE    the zone the times are told in (an IANA name); by default the system's\n"
+     "Text: one line per moment, in time order, under each month. --json: one object, the\n"
+     "times in UTC. --ics: an iCalendar file of every exact instant, for your calendar (a\n"
+     "newer file updates the events of an older one). --html FILE: a report with the chart\n"
+     "and the sky of the period's start around it, a timeline of the slow planets'\n"
+     "transits, the list and the reading; --pdf FILE the same as PDF, made by WeasyPrint\n"
+     "or Chromium. Text, --json and --ics go to standard output, or whole into FILE with -o.\n"},
+    {"progressions",
+     "usage: orvenda-chart progressions NAME [--date DATE | --from DATE --to DATE] [--naibod]\n"
+     "         [--orb DEG] [--zone ZONE] [--houses SYSTEM] [--sex man|woman] [--json] [-o FILE]\n"
+     "The secondary progressions of the saved chart NAME: the chart of the day after birth\n"
+     "that stands for the date (a day for each tropical year of life, 365.24219 days; by\n"
+     "default today), its Midheaven carried by the solar arc (the progressed Sun's) or, with\n"
+     "--naibod, by Naibod's rate (0.98564733 degrees a year), and the Ascendant and houses\n"
+     "from it at the birth latitude; the progressed Moon's sign and natal house; the\n"
+     "progressed bodies within the orb (1 degree) of a natal point, each with the minutes it\n"
+     "is exact. With --from and --to, the period's progressed ingresses (the Moon's into its\n"
+     "signs and the natal houses among them) and every progressed-to-natal aspect.\n"},
+    {"return",
+     "usage: orvenda-chart return NAME (--year YEAR | --lunar DATE)\n"
+     "         [--place PLACE | --lon LON --lat LAT] [--houses SYSTEM] [--sex man|woman]\n"
+     "         [--json | --html FILE | --pdf FILE]\n"
+     "The solar return of YEAR (the instant, to the second, the Sun comes back to its natal\n"
+     "longitude) or the first lunar return after DATE (the Moon's), as a whole chart with\n"
+     "houses at the birth place, or at PLACE or the coordinates given (where one lives that\n"
+     "year). --json: {\"name\", \"kind\", \"at\", \"chart\"}. --html and --pdf: the return\n"
+     "chart with the natal chart around it, the aspects between them and the reading of\n"
+     "the return's Ascendant.\n"},
+    {"now",
+     "usage: orvenda-chart now NAME [--at DATETIME | --with NAME2] [--orb DEG] [--zone ZONE]\n"
+     "         [--houses SYSTEM] [--json | --html FILE | --pdf FILE]\n"
+     "The sky of a moment around the saved chart NAME, and the aspects between the two within\n"
+     "the orb (1 degree; --orb DEG): by default now; --at \"2027-03-14 05:19\" a moment in ZONE;\n"
+     "--with NAME2 the moment and place of another saved chart (one the program's Chart for\n"
+     "Now saved, say). --json: the two charts and the aspects; --html and --pdf: the wheel.\n"},
     {"texts",
      "usage: orvenda-chart texts check [LANGUAGE]\n"
      "Checks the interpretation texts of LANGUAGE (en or el; both when not given): the\n"
@@ -199,9 +257,22 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
-          {"sheet", {{"--houses", "-o", "--sex"}, {"--time-unknown"}}},
+          {"sheet", {{"--houses", "-o", "--sex", "--pdf"}, {"--time-unknown"}}},
           {"reading", {{"--houses", "--sex"}, {"--json", "--time-unknown"}}},
           {"texts", {{}, {}}},
+          {"transits",
+           {{"--from", "--to", "--orb", "--zone", "--houses", "--sex", "--html", "--pdf", "-o"},
+            {"--moon", "--json", "--ics", "--time-unknown"}}},
+          {"progressions",
+           {{"--date", "--from", "--to", "--orb", "--zone", "--houses", "--sex", "-o"},
+            {"--naibod", "--json", "--time-unknown"}}},
+          {"return",
+           {{"--year", "--lunar", "--place", "--lon", "--lat", "--houses", "--sex", "--html",
+             "--pdf"},
+            {"--json", "--time-unknown"}}},
+          {"now",
+           {{"--at", "--with", "--orb", "--zone", "--houses", "--html", "--pdf"},
+            {"--json", "--time-unknown"}}},
       };
   const auto& allowed = kOptions.at(command);
   const auto o = parseOptions(t, command, args, i + 1, allowed.first, allowed.second);
@@ -216,6 +287,10 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
   if (command == "sheet") return cmdSheet(t, *o);
   if (command == "reading") return cmdReading(t, *o);
   if (command == "texts") return cmdTexts(t, *o);
+  if (command == "transits") return cmdTransits(t, *o);
+  if (command == "progressions") return cmdProgressions(t, *o);
+  if (command == "return") return cmdReturn(t, *o);
+  if (command == "now") return cmdNow(t, *o);
   return cmdImport(t, *o);
 }
 

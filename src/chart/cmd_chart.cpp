@@ -47,7 +47,9 @@ std::string names(const std::vector<int>& points) {
 
 const char* systemName(char code) { return natal::houseSystemByCode(code).name; }
 
-nlohmann::json asJson(const std::string& name, const natal::NatalChart& c) {
+}  // namespace
+
+nlohmann::json chartJson(const std::string& name, const natal::NatalChart& c) {
   using nlohmann::json;
   json cusps = json::array();
   for (double cusp : c.cusps) cusps.push_back(cusp);
@@ -106,7 +108,7 @@ nlohmann::json asJson(const std::string& name, const natal::NatalChart& c) {
   return out;
 }
 
-std::string asText(const std::string& name, const natal::NatalChart& c) {
+std::string chartText(const std::string& name, const natal::NatalChart& c) {
   std::string s = "chart       " + name + "\n";
   char buf[160];
   std::snprintf(buf, sizeof buf, "  julian day %.6f (UT)  ΔT %.1f s\n", c.julianDayUt,
@@ -162,8 +164,6 @@ std::string asText(const std::string& name, const natal::NatalChart& c) {
   }
   return s;
 }
-
-}  // namespace
 
 std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* command,
                                          int& status) {
@@ -258,9 +258,9 @@ int cmdChart(Tool& t, const Options& o) {
     t.note("the birth time is not known: the planets at noon, no houses and no angles");
   for (const std::string& note : ephemerisNotes(c)) t.note(note);
   if (o.has("--json"))
-    t.out << asJson(name, c).dump(2) << "\n";
+    t.out << chartJson(name, c).dump(2) << "\n";
   else
-    t.out << asText(name, c);
+    t.out << chartText(name, c);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "chart/natal_view.h"
+#include "chart/time_tool.h"
 #include "natal/ephemeris.h"
 #include "platform/posix_file_system.h"
 #include "sheet/print_sheet.h"
@@ -35,6 +36,10 @@ int cmdSheet(Tool& t, const Options& o) {
     t.note("NAMES/" + shownName(saved->name) + ": no chart: " + why);
   const reading::TextSet texts = reading::textSet(*t.files, state.horoscopeLanguage == 1);
   const std::string sheet = printSheet(state, saved->record, chart, &texts);
+  if (const std::string* pdf = o.value("--pdf")) {
+    if (o.value("-o")) return t.usage("sheet", "-o writes the page, --pdf a PDF: give one");
+    return writePdf(t, sheet, *pdf) ? 0 : 1;
+  }
   const std::string* file = o.value("-o");
   if (!file || *file == "-") {
     t.out << sheet;

@@ -2,6 +2,7 @@
 // configuration of settings/, and the house system the command line asked for.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,11 @@ std::optional<std::int32_t> sexOption(Tool& t, const Options& o, const char* com
 
 // The chart of a saved record, or nothing when it gives none (said on err, status 1).
 std::optional<natal::NatalChart> chartOf(Tool& t, const SavedChart& saved);
+
+// A chart as one JSON object for other programs, and as text tables: what `chart` writes,
+// and the form every other command gives a chart in.
+nlohmann::json chartJson(const std::string& name, const natal::NatalChart& chart);
+std::string chartText(const std::string& name, const natal::NatalChart& chart);
 
 // Reads the chart operand and the configuration; the exit status when it can't (2 for a
 // command line that is not understood, 1 for a refusal), with its message on err.

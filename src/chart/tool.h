@@ -185,5 +185,13 @@ int cmdChart(Tool& t, const Options& o);
 int cmdSheet(Tool& t, const Options& o);
 int cmdReading(Tool& t, const Options& o);
 int cmdTexts(Tool& t, const Options& o);
+int cmdTransits(Tool& t, const Options& o);
+int cmdProgressions(Tool& t, const Options& o);
+int cmdReturn(Tool& t, const Options& o);
+int cmdNow(Tool& t, const Options& o);
+
+// --orb DEG, 0 to 10 degrees; the fallback when not given; nothing (said, status 2) for
+// anything else.
+std::optional<double> orbOption(Tool& t, const Options& o, const char* command, double fallback);
 
 }  // namespace orvenda::chart

@@ -39,6 +39,11 @@ class Ephemeris {
   // latitude, seen from a place (east and north positive) at a moment.
   virtual double altitude(double julianDayUt, double latitude, double longitude,
                           double eclipticLongitude, double eclipticLatitude) = 0;
+  // The true obliquity of the ecliptic at a moment, degrees.
+  virtual double obliquity(double /*julianDayUt*/) { return 23.4392911; }
+  // The houses of a system from the right ascension of the Midheaven (ARMC, degrees) at a
+  // latitude and obliquity: what a progressed Midheaven gives at the birth latitude.
+  virtual HouseFrame housesFromArmc(double armc, double latitude, double obliquity, char system);
   // The data files a moment needs that are not where the ephemeris looks for them.
   virtual std::vector<std::string> missingFiles(double /*julianDayUt*/) { return {}; }
 };

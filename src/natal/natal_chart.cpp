@@ -157,12 +157,48 @@ std::optional<AspectFound> findAspect(const PointPosition& a, const PointPositio
   return best;
 }
 
+std::vector<AspectFound> crossAspects(const std::vector<PointPosition>& first,
+                                      const std::vector<PointPosition>& second,
+                                      const ChartConfig& config, std::optional<double> orb) {
+  ChartConfig fixed;
+  if (orb) {
+    fixed.aspects = config.aspects;
+    for (double& o : fixed.aspects.orbs) o = *orb;
+    fixed.planets = config.planets;
+    for (double& v : fixed.planets.values) v = *orb;
+  }
+  const ChartConfig& rule = orb ? fixed : config;
+  std::vector<AspectFound> found;
+  for (const PointPosition& a : first)
+    for (const PointPosition& b : second)
+      if (auto x = findAspect(a, b, rule)) {
+        x->a = a.index;
+        x->b = b.index;
+        found.push_back(*x);
+      }
+  std::stable_sort(found.begin(), found.end(), [](const AspectFound& x, const AspectFound& y) {
+    return std::fabs(x.deviation) < std::fabs(y.deviation);
+  });
+  return found;
+}
+
 std::vector<int> signRulers(int sign, std::int32_t changeRulers) {
   sign = ((sign % 12) + 12) % 12;
   const int traditional = kTraditional[sign], modern = kModern[sign];
   if (changeRulers == 1) return {modern};
   if (changeRulers == 2 && modern != traditional) return {traditional, modern};
   return {traditional};
+}
+
+double julianDayOf(long long universalSeconds) {
+  return 2440587.5 + static_cast<double>(universalSeconds) / 86400.0;
+}
+
+double recordLongitude(const BirthRecord& r) {
+  return angle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
+}
+double recordLatitude(const BirthRecord& r) {
+  return angle(r.latDegrees, r.latMinutes, r.latSeconds);
 }
 
 ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char system,
@@ -180,23 +216,31 @@ ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char 
     out.refusal = ChartRefusal::NotADate;
     return out;
   }
-
-  NatalChart c;
-  c.timeKnown = timeKnown;
   // Without a known time the planets are given for noon of the local day.
   const auto localMidnight = sys_days{date} - minutes{r.gmtHours * 60 + r.gmtMinutes};
   const auto ut = localMidnight + (timeKnown ? hours{r.hour} + minutes{r.minute} + seconds{r.second}
                                              : seconds{hours{12}});
-  auto julianDay = [](sys_seconds t) {
-    return 2440587.5 + static_cast<double>(t.time_since_epoch().count()) / 86400.0;
-  };
-  c.universalSeconds = ut.time_since_epoch().count();
-  c.julianDayUt = julianDay(ut);
+  ChartMoment m;
+  m.universalSeconds = ut.time_since_epoch().count();
+  m.longitude = recordLongitude(r);
+  m.latitude = recordLatitude(r);
+  m.timeKnown = timeKnown;
+  m.dayStartSeconds = sys_seconds{localMidnight}.time_since_epoch().count();
+  out.chart = chartAt(m, config, system, eph);
+  return out;
+}
+
+NatalChart chartAt(const ChartMoment& m, const ChartConfig& config, char system, Ephemeris& eph) {
+  NatalChart c;
+  const bool timeKnown = m.timeKnown;
+  c.timeKnown = timeKnown;
+  c.universalSeconds = m.universalSeconds;
+  c.julianDayUt = julianDayOf(m.universalSeconds);
   c.deltaTSeconds = eph.deltaTSeconds(c.julianDayUt);
   c.requestedSystem = system;
 
-  const double lon = angle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
-  const double lat = angle(r.latDegrees, r.latMinutes, r.latSeconds);
+  const double lon = m.longitude;
+  const double lat = m.latitude;
   HouseFrame h;
   if (timeKnown) {
     h = eph.houses(c.julianDayUt, lat, lon, system);
@@ -228,8 +272,8 @@ ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char 
           BodyPosition{partOfFortune(h.ascendant, sun, moon, day), 0, speed, false};
     }
   } else {
-    const auto start = eph.body(julianDay(localMidnight), kMoon);
-    const auto end = eph.body(julianDay(localMidnight + days{1}), kMoon);
+    const auto start = eph.body(julianDayOf(m.dayStartSeconds), kMoon);
+    const auto end = eph.body(julianDayOf(m.dayStartSeconds + 86400), kMoon);
     if (start && end) c.moonAtDayStart = start->longitude, c.moonAtDayEnd = end->longitude;
   }
 
@@ -271,8 +315,7 @@ ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char 
       if (config.zodiacRulersAlways == 1)
         c.rulers[house].ofNatural = signRulers(house, config.changeRulers);
     }
-  out.chart = std::move(c);
-  return out;
+  return c;
 }
 
 }  // namespace orvenda::natal

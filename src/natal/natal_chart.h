@@ -125,6 +125,24 @@ struct ChartOutcome {
 ChartOutcome computeChart(const BirthRecord& record, const ChartConfig& config, char houseSystem,
                           Ephemeris& ephemeris, bool timeKnown = true);
 
+// A moment and a place, apart from any record: what a return, a moment set against the
+// chart, or a chart of two people is drawn for.
+struct ChartMoment {
+  long long universalSeconds = 0;      // since 1970-01-01 00:00:00 UT
+  double longitude = 0, latitude = 0;  // degrees, east and north positive
+  bool timeKnown = true;
+  // With the time not known: the universal time of the local day's 00:00; the planets
+  // stand at universalSeconds (that day's noon).
+  long long dayStartSeconds = 0;
+};
+NatalChart chartAt(const ChartMoment& moment, const ChartConfig& config, char houseSystem,
+                   Ephemeris& ephemeris);
+// The Julian day (UT) of a moment in seconds since 1970.
+double julianDayOf(long long universalSeconds);
+// A record's place in degrees, east and north positive.
+double recordLongitude(const BirthRecord& record);
+double recordLatitude(const BirthRecord& record);
+
 // ---- the rules, apart from the ephemeris ---------------------------------------------------
 
 // λ brought into 0 <= λ < 360.
@@ -146,6 +164,14 @@ int signOf(double longitude);
 // The aspect that holds between two points, the closest when more than one could.
 std::optional<AspectFound> findAspect(const PointPosition& a, const PointPosition& b,
                                       const ChartConfig& config);
+// The aspects between the points of two charts, closest first: `a` a point of the first,
+// `b` of the second. With no orb given, the natal rule holds (the smaller of the aspect's
+// orb and the mean of the two points' values); with one, that orb for every aspect
+// switched on, as transits are read.
+std::vector<AspectFound> crossAspects(const std::vector<PointPosition>& first,
+                                      const std::vector<PointPosition>& second,
+                                      const ChartConfig& config,
+                                      std::optional<double> orb = std::nullopt);
 // Rulers of a sign (0 Aries .. 11 Pisces) by changeRulers: 1 modern, 2 both, else the
 // traditional ones.
 std::vector<int> signRulers(int sign, std::int32_t changeRulers);

@@ -2,6 +2,7 @@
 // (open files, the path), so there is one instance for the process.
 #include <swephexp.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -68,6 +69,31 @@ class SwissEphemeris final : public Ephemeris {
     return f;
   }
 
+  double obliquity(double jd) override {
+    double x[6] = {};
+    char serr[AS_MAXCH] = "";
+    if (swe_calc_ut(jd, SE_ECL_NUT, 0, x, serr) < 0) return Ephemeris::obliquity(jd);
+    return x[0];
+  }
+
+  HouseFrame housesFromArmc(double armc, double lat, double eps, char system) override {
+    HouseFrame f;
+    double cusps[13] = {}, ascmc[10] = {};
+    f.system = system;
+    if (swe_houses_armc(armc, lat, eps, system, cusps, ascmc) < 0) {
+      f.fellBack = true;
+      f.system = 'O';
+      swe_houses_armc(armc, lat, eps, 'O', cusps, ascmc);
+    }
+    for (int i = 0; i < 12; ++i) f.cusps[i] = cusps[i + 1];
+    f.ascendant = ascmc[SE_ASC];
+    f.midheaven = ascmc[SE_MC];
+    f.armc = ascmc[SE_ARMC];
+    f.vertex = ascmc[SE_VERTEX];
+    f.eastPoint = ascmc[SE_EQUASC];
+    return f;
+  }
+
   double deltaTSeconds(double jd) override {
     char serr[AS_MAXCH] = "";
     return swe_deltat_ex(jd, SEFLG_SWIEPH, serr) * 86400.0;
@@ -120,6 +146,16 @@ class SwissEphemeris final : public Ephemeris {
 };
 
 }  // namespace
+
+HouseFrame Ephemeris::housesFromArmc(double armc, double, double, char system) {
+  // Equal houses from an Ascendant 90° before the Midheaven: what a test ephemeris gives.
+  HouseFrame f;
+  f.system = system;
+  f.armc = f.midheaven = armc;
+  f.ascendant = std::fmod(armc + 90.0, 360.0);
+  for (int i = 0; i < 12; ++i) f.cusps[i] = std::fmod(f.ascendant + 30.0 * i, 360.0);
+  return f;
+}
 
 std::string ephemerisPath() {
   const char* env = std::getenv("SE_EPHE_PATH");

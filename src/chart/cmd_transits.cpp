@@ -1,0 +1,419 @@
+// orvenda-chart transits: the moving bodies over a saved chart through a period, as text
+// lines in time order, JSON, an iCalendar file of the exact instants, or a report.
+#include <libical/ical.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <queue>
+
+#include "chart/time_tool.h"
+#include "cycles/transits.h"
+#include "natal/ephemeris.h"
+#include "natal/names.h"
+#include "sheet/reading.h"
+
+namespace orvenda::chart {
+namespace {
+
+using cycles::EventKind;
+using cycles::TransitEvent;
+
+double julianDayOfSeconds(long long s) { return natal::julianDayOf(s); }
+
+// The reading's text of a transit, if the set has one: its key as the files spell it.
+std::optional<std::pair<std::string, std::string>> textOf(const reading::TextSet& texts,
+                                                          const TransitEvent& e, std::int32_t sex) {
+  for (const auto& k : report::transitKeys(e.body, e.aspect, e.natal))
+    if (const std::string* t = texts.find(k))
+      return std::make_pair(reading::displayKey(k), reading::withChoices(*t, sex));
+  return std::nullopt;
+}
+
+// ---- the forms ------------------------------------------------------------------------
+
+class Form {
+ public:
+  virtual ~Form() = default;
+  virtual void begin() {}
+  virtual void event(const TransitEvent& e) = 0;
+  virtual void end() {}
+};
+
+// One line per instant, in time order, under each month's heading: an event's lines wait
+// until no event still to come can have an earlier one.
+class TextForm : public Form {
+ public:
+  TextForm(std::ostream& out, const report::LocalClock& local, double orb, bool greek,
+           long long from, long long to)
+      : out_(out), local_(local), orb_(orb), greek_(greek), from_(from), to_(to) {}
+  void event(const TransitEvent& e) override {
+    flush(report::secondsOf(e.key));
+    for (auto& l : report::eventLines(e, orb_, greek_, from_, to_))
+      pending_.push({l.at, seq_++, l.text});
+  }
+  void end() override {
+    flush(to_ + 1);
+    if (!any_)
+      out_ << (greek_ ? "Καμία διέλευση μέσα στα όρια σε αυτό το διάστημα.\n"
+                      : "No transit within the orb in this period.\n");
+  }
+
+ private:
+  struct Line {
+    long long at;
+    long long seq;
+    std::string text;
+    bool operator>(const Line& o) const { return at != o.at ? at > o.at : seq > o.seq; }
+  };
+  void flush(long long before) {
+    while (!pending_.empty() && pending_.top().at < before) {
+      const Line& l = pending_.top();
+      const long long local = local_(l.at);
+      const std::string month = report::monthHeading((local + 30) / 60 * 60, greek_);
+      if (month != month_) {
+        out_ << (any_ ? "\n" : "") << month << "\n";
+        month_ = month;
+      }
+      out_ << report::minuteText(local, greek_) << "  " << l.text << "\n";
+      any_ = true;
+      pending_.pop();
+    }
+  }
+  std::ostream& out_;
+  const report::LocalClock& local_;
+  double orb_;
+  bool greek_;
+  long long from_, to_, seq_ = 0;
+  std::priority_queue<Line, std::vector<Line>, std::greater<Line>> pending_;
+  std::string month_;
+  bool any_ = false;
+};
+
+nlohmann::ordered_json instantJson(const std::optional<double>& jd) {
+  return jd ? nlohmann::ordered_json(universalMinute(*jd)) : nlohmann::ordered_json();
+}
+
+class JsonForm : public Form {
+ public:
+  JsonForm(std::ostream& out, nlohmann::ordered_json head, const reading::TextSet& texts,
+           std::int32_t sex)
+      : out_(out), head_(std::move(head)), texts_(texts), sex_(sex) {}
+  void begin() override {
+    std::string h = head_.dump(2);
+    h.erase(h.find_last_of('}'));  // left open for the events
+    while (!h.empty() && (h.back() == '\n' || h.back() == ' ')) h.pop_back();
+    out_ << h << ",\n  \"events\": [";
+  }
+  void event(const TransitEvent& e) override {
+    using json = nlohmann::ordered_json;
+    json j = {{"kind", e.kind == EventKind::Aspect    ? "aspect"
+                       : e.kind == EventKind::Station ? "station"
+                       : e.kind == EventKind::Sign    ? "sign"
+                                                      : "house"},
+              {"transiting", natal::pointName(e.body, false)}};
+    switch (e.kind) {
+      case EventKind::Aspect: {
+        j["aspect"] = natal::aspectName(e.aspect, false);
+        j["angle"] = natal::kAspectAngles[e.aspect];
+        j["natal"] = natal::pointName(e.natal, false);
+        j["enters"] = instantJson(e.enters());
+        json exact = json::array();
+        for (double x : e.exact) exact.push_back(universalMinute(x));
+        j["exact"] = exact;
+        j["leaves"] = instantJson(e.leaves());
+        const auto text = textOf(texts_, e, sex_);
+        j["text"] = text ? json{{"key", text->first}, {"text", text->second}} : json();
+        break;
+      }
+      case EventKind::Station:
+        j["turns"] = e.retrograde ? "retrograde" : "direct";
+        j["at"] = universalMinute(e.at);
+        j["longitude"] = e.longitude;
+        break;
+      case EventKind::Sign:
+        j["sign"] = natal::signName(e.sign, false);
+        j["at"] = universalMinute(e.at);
+        j["retrograde"] = e.retrograde;
+        break;
+      case EventKind::House:
+        j["house"] = e.house;
+        j["at"] = universalMinute(e.at);
+        j["retrograde"] = e.retrograde;
+        break;
+    }
+    out_ << (first_ ? "\n    " : ",\n    ") << j.dump();
+    first_ = false;
+  }
+  void end() override { out_ << (first_ ? "]\n}\n" : "\n  ]\n}\n"); }
+
+ private:
+  std::ostream& out_;
+  nlohmann::ordered_json head_;
+  const reading::TextSet& texts_;
+  std::int32_t sex_;
+  bool first_ = true;
+};
+
+// Every exact instant as an event of the astrologer's calendar, made and written by
+// libical; a UID from the transit and the day, so that a newer file updates an older one.
+class CalendarForm : public Form {
+ public:
+  CalendarForm(std::ostream& out, const std::string& chart, const report::LocalClock& local,
+               const std::string& zone, double orb, bool greek, const reading::TextSet& texts,
+               std::int32_t sex, long long from, long long to)
+      : out_(out),
+        chart_(chart),
+        local_(local),
+        zone_(zone),
+        orb_(orb),
+        greek_(greek),
+        texts_(texts),
+        sex_(sex),
+        from_(from),
+        to_(to) {}
+
+  void begin() override {
+    icalcomponent* cal = icalcomponent_new_vcalendar();
+    icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
+    icalcomponent_add_property(cal, icalproperty_new_prodid("-//Orvenda//orvenda-chart 1.2//EN"));
+    icalcomponent_add_property(cal, icalproperty_new_calscale("GREGORIAN"));
+    icalproperty* name =
+        icalproperty_new_x(((greek_ ? "Διελεύσεις: " : "Transits: ") + chart_).c_str());
+    icalproperty_set_x_name(name, "X-WR-CALNAME");
+    icalcomponent_add_property(cal, name);
+    char* text = icalcomponent_as_ical_string_r(cal);
+    std::string s = text;
+    free(text);
+    icalcomponent_free(cal);
+    // The calendar's own lines; its events go where it ends.
+    const auto end = s.find("END:VCALENDAR");
+    tail_ = s.substr(end);
+    out_ << s.substr(0, end);
+  }
+
+  void event(const TransitEvent& e) override {
+    if (e.kind != EventKind::Aspect) return;
+    const std::string name = report::transitName(e.body, e.aspect, e.natal, greek_);
+    for (std::size_t i = 0; i < e.exact.size(); ++i) {
+      const long long at = report::secondsOf(e.exact[i]);
+      if (at < from_ || at >= to_) continue;
+      const long long minute = (at + 30) / 60 * 60;
+      icalcomponent* ev = icalcomponent_new_vevent();
+      icalcomponent_add_property(ev, icalproperty_new_uid(uid(e, minute).c_str()));
+      icalcomponent_add_property(
+          ev, icalproperty_new_dtstamp(icaltime_from_timet_with_zone(
+                  static_cast<time_t>(std::time(nullptr)), 0, icaltimezone_get_utc_timezone())));
+      icalcomponent_add_property(
+          ev, icalproperty_new_dtstart(icaltime_from_timet_with_zone(
+                  static_cast<time_t>(minute), 0, icaltimezone_get_utc_timezone())));
+      const std::string summary =
+          name + " " +
+          (e.exact.size() == 1 ? std::string(greek_ ? "ακριβής" : "exact")
+                               : (greek_ ? "ακριβής (" + std::to_string(i + 1) + " από "
+                                         : "exact (" + std::to_string(i + 1) + " of ") +
+                                     std::to_string(e.exact.size()) + ")");
+      icalcomponent_add_property(ev, icalproperty_new_summary(summary.c_str()));
+      icalcomponent_add_property(ev, icalproperty_new_description(description(e).c_str()));
+      icalcomponent_add_property(ev, icalproperty_new_categories(greek_ ? "Διέλευση" : "Transit"));
+      icalcomponent_add_property(ev, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
+      char* text = icalcomponent_as_ical_string_r(ev);
+      out_ << text;
+      free(text);
+      icalcomponent_free(ev);
+    }
+  }
+
+  void end() override { out_ << tail_; }
+
+ private:
+  std::string uid(const TransitEvent& e, long long minute) const {
+    // FNV-1a of what the instant is: the chart, the transit and its day.
+    const std::string what = chart_ + "|" + std::to_string(e.body) + "|" +
+                             std::to_string(e.aspect) + "|" + std::to_string(e.natal) + "|" +
+                             std::to_string(e.side) + "|" + universalText(minute).substr(0, 10);
+    std::uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : what) h = (h ^ c) * 1099511628211ull;
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+    return std::string(buf) + "-transit@orvenda.org";
+  }
+
+  std::string description(const TransitEvent& e) const {
+    auto when = [&](double jd) {
+      return report::minuteText(local_(report::secondsOf(jd)), greek_);
+    };
+    std::string s;
+    const auto in = e.enters(), out = e.leaves();
+    char orb[32];
+    std::snprintf(orb, sizeof orb, "%g°", orb_);
+    if (greek_) {
+      s = std::string("Μέσα στα όρια (") + orb + "): " + (in ? when(*in) : "—") + " έως " +
+          (out ? when(*out) : "—") + " (" + zone_ + ").";
+    } else {
+      s = std::string("Within the orb (") + orb + ") from " + (in ? when(*in) : "—") + " to " +
+          (out ? when(*out) : "—") + " (" + zone_ + ").";
+    }
+    if (e.exact.size() > 1) {
+      s += greek_ ? " Ακριβής: " : " Exact: ";
+      for (std::size_t i = 0; i < e.exact.size(); ++i) s += (i ? ", " : "") + when(e.exact[i]);
+      s += ".";
+    }
+    if (const auto text = textOf(texts_, e, sex_)) s += "\n\n" + text->second;
+    return s;
+  }
+
+  std::ostream& out_;
+  std::string chart_;
+  const report::LocalClock& local_;
+  std::string zone_;
+  double orb_;
+  bool greek_;
+  const reading::TextSet& texts_;
+  std::int32_t sex_;
+  long long from_, to_;
+  std::string tail_;
+};
+
+// Gathers the events for the report.
+class ReportForm : public Form {
+ public:
+  explicit ReportForm(std::vector<TransitEvent>& events) : events_(events) {}
+  void event(const TransitEvent& e) override { events_.push_back(e); }
+
+ private:
+  std::vector<TransitEvent>& events_;
+};
+
+}  // namespace
+
+std::optional<double> orbOption(Tool& t, const Options& o, const char* command, double fallback) {
+  const std::string* text = o.value("--orb");
+  if (!text) return fallback;
+  char* end = nullptr;
+  const double v = std::strtod(text->c_str(), &end);
+  const bool digits = !text->empty() && text->find_first_not_of("0123456789.") == std::string::npos;
+  if (!digits || end != text->c_str() + text->size() || !(v >= 0 && v <= 10)) {
+    t.usage(command, "--orb takes degrees from 0 to 10 (1 or 1.5), not '" + *text + "'");
+    return std::nullopt;
+  }
+  return v;
+}
+
+int cmdTransits(Tool& t, const Options& o) {
+  const auto sex = sexOption(t, o, "transits");
+  if (!sex) return 2;
+  const auto orb = orbOption(t, o, "transits", 1.0);
+  if (!orb) return 2;
+  int forms = 0;
+  for (const char* f : {"--json", "--ics"}) forms += o.has(f);
+  for (const char* f : {"--html", "--pdf"}) forms += o.value(f) != nullptr;
+  if (forms > 1)
+    return t.usage("transits", "--json, --ics, --html and --pdf each write a whole form: give one");
+  if (o.value("-o") && (o.value("--html") || o.value("--pdf")))
+    return t.usage("transits",
+                   "--html and --pdf name their own file; -o is for text, --json and --ics");
+  int status = 0;
+  const auto saved = loadSavedChart(t, o, "transits", status);
+  if (!saved) return status;
+  const auto zone = astrologerZone(t, o, "transits");
+  if (!zone) return 1;
+  const auto period = periodOption(t, o, *zone, "transits", status);
+  if (!period) return status;
+  const auto chart = chartOf(t, *saved);
+  if (!chart) return 1;
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const double from = julianDayOfSeconds(period->from), to = julianDayOfSeconds(period->to);
+  if (!eph.body(from, natal::kSun) || !eph.body(to, natal::kSun))
+    return t.fail("transits: the period runs beyond the years the ephemeris can give");
+  const std::string name = shownName(saved->name);
+  const bool greek = saved->horoscopeLanguage == 1;
+  const reading::TextSet texts = reading::textSet(*t.files, greek);
+  const report::LocalClock local = clockOf(*zone);
+  cycles::TransitOptions options;
+  options.orb = *orb;
+  options.moon = o.has("--moon");
+  const bool reportForm = o.value("--html") || o.value("--pdf");
+  options.profiles = reportForm;
+
+  Output output(t, o);
+  std::ostream& out = output.stream();
+  std::vector<TransitEvent> events;
+  std::unique_ptr<Form> form;
+  if (reportForm) {
+    form = std::make_unique<ReportForm>(events);
+  } else if (o.has("--json")) {
+    nlohmann::ordered_json head = {{"name", name},
+                                   {"from", universalText(period->from)},
+                                   {"to", universalText(period->to)},
+                                   {"zone", *zone},
+                                   {"orb", *orb},
+                                   {"moon", options.moon}};
+    form = std::make_unique<JsonForm>(out, head, texts, *sex);
+  } else if (o.has("--ics")) {
+    form = std::make_unique<CalendarForm>(out, name, local, *zone, *orb, greek, texts, *sex,
+                                          period->from, period->to);
+  } else {
+    out << (greek ? "διελεύσεις  " : "transits    ") << name << "\n"
+        << (greek ? "διάστημα    " : "period      ") << report::dayText(local(period->from), greek)
+        << (greek ? " έως " : " to ") << report::dayText(local(period->to - 1), greek) << " ("
+        << *zone << ")\n"
+        << (greek ? "όρια        " : "orb         ") << *orb << "°\n\n";
+    form = std::make_unique<TextForm>(out, local, *orb, greek, period->from, period->to);
+  }
+  form->begin();
+  const cycles::TransitSummary summary =
+      cycles::findTransits(*chart, saved->config, options, from, to, eph,
+                           [&](const TransitEvent& e) { form->event(e); });
+  form->end();
+  std::vector<std::string> notes;
+  if (summary.analytic)
+    notes.push_back(
+        "positions from the analytic ephemeris (outside the ephemeris files' years "
+        "1800-2399)");
+  if (!summary.notComputed.empty()) {
+    std::string list;
+    for (int b : summary.notComputed)
+      list += (list.empty() ? "" : ", ") + natal::pointName(b, false);
+    notes.push_back(
+        "not computed for all of the period (outside the ephemeris files' years "
+        "1800-2399): " +
+        list);
+  }
+  for (const auto& n : notes) t.note(n);
+  if (!reportForm) return output.finish() ? 0 : 1;
+
+  // The report: the sky of the period's start around the chart, the timeline, the list and
+  // the reading.
+  natal::ChartMoment moment;
+  moment.universalSeconds = period->from;
+  moment.longitude = natal::recordLongitude(saved->record);
+  moment.latitude = natal::recordLatitude(saved->record);
+  natal::NatalChart sky = natal::chartAt(moment, saved->config, saved->houseSystem, eph);
+  std::erase_if(sky.points,
+                [](const natal::PointPosition& p) { return p.index >= natal::kBodies; });
+  report::TransitReport r;
+  r.chartName = name;
+  r.birthLine = birthLine(saved->record, saved->timeKnown, greek);
+  r.natal = &*chart;
+  r.sky = &sky;
+  r.skyAspects = natal::crossAspects(chart->points, sky.points, saved->config, *orb);
+  r.events = std::move(events);
+  r.from = period->from;
+  r.to = period->to;
+  r.orb = *orb;
+  r.zone = *zone;
+  r.local = local;
+  r.greek = greek;
+  r.sex = *sex;
+  r.texts = &texts;
+  r.notes = notes;
+  const std::string html = report::transitReportHtml(r);
+  if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
+  if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;
+  return 0;
+}
+
+}  // namespace orvenda::chart

@@ -1,0 +1,339 @@
+// The astrologer's zone and period, outputs written whole, and PDFs by an engine found at
+// run time.
+#include "chart/time_tool.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <thread>
+
+#include "places/zone_offset.h"
+#include "platform/posix_file_system.h"
+
+extern char** environ;
+
+namespace orvenda::chart {
+namespace {
+
+// The zone the system's clock is set to, by name.
+std::string systemZone() {
+  if (const char* tz = std::getenv("TZ"); tz && *tz) {
+    std::string name = tz[0] == ':' ? tz + 1 : tz;
+    const std::string prefix = "/usr/share/zoneinfo/";
+    if (name.starts_with(prefix)) name = name.substr(prefix.size());
+    return name;
+  }
+  std::error_code ec;
+  const fs::path link = fs::read_symlink("/etc/localtime", ec);
+  if (!ec) {
+    const std::string s = link.string();
+    const auto at = s.find("zoneinfo/");
+    if (at != std::string::npos) return s.substr(at + 9);
+  }
+  std::ifstream in("/etc/timezone");
+  std::string name;
+  if (in >> name) return name;
+  return "UTC";
+}
+
+}  // namespace
+
+std::optional<std::string> astrologerZone(Tool& t, const Options& o, const char* command) {
+  const std::string* given = o.value("--zone");
+  const std::string zone = given ? *given : systemZone();
+  if (zoneExists(zone)) return zone;
+  t.fail(std::string(command) + ": " +
+         (given ? "no time zone \"" + zone +
+                      "\" in the system's database (an IANA name such as "
+                      "Europe/Athens)"
+                : "the system's time zone \"" + zone + "\" is not in its database; give --zone"));
+  return std::nullopt;
+}
+
+report::LocalClock clockOf(const std::string& zone) {
+  // Times are asked for in order: the last offset is kept for its hour.
+  auto cache = std::make_shared<std::map<long long, long long>>();
+  return [zone, cache](long long ut) {
+    const long long hour = ut >= 0 ? ut / 3600 : -((-ut + 3599) / 3600);
+    auto found = cache->find(hour);
+    if (found == cache->end()) {
+      const auto period = periodAtUniversal(zone, hour * 3600);
+      if (cache->size() > 4096) cache->clear();
+      found = cache->emplace(hour, period ? period->offsetSeconds : 0).first;
+    }
+    // Offsets change on the hour or the half hour; within an hour the change is read again.
+    const auto exact = periodAtUniversal(zone, ut);
+    const long long offset = exact ? exact->offsetSeconds : found->second;
+    return ut + offset;
+  };
+}
+
+long long localMidnight(const std::string& zone, const CivilDate& date) {
+  const ZoneOffset z = offsetAt(zone, date, ClockTime{0, 0, 0}, std::nullopt);
+  const int offset =
+      z.kind == ZoneOffset::Kind::Gap ? z.second.offsetSeconds : z.first.offsetSeconds;
+  using namespace std::chrono;
+  const auto day = sys_days{year{date.year} / date.month / date.day};
+  return duration_cast<seconds>(day.time_since_epoch()).count() - offset;
+}
+
+std::optional<Period> periodOption(Tool& t, const Options& o, const std::string& zone,
+                                   const char* command, int& status) {
+  status = 1;
+  std::string why;
+  auto dateOf = [&](const char* option) -> std::optional<CivilDate> {
+    const std::string* text = o.value(option);
+    if (!text) return std::nullopt;
+    const auto d = parseDate(*text, why);
+    if (!d) t.fail(std::string(command) + ": " + option + " " + *text + ": " + why);
+    return d;
+  };
+  const auto from = dateOf("--from");
+  if (o.value("--from") && !from) return std::nullopt;
+  const auto to = dateOf("--to");
+  if (o.value("--to") && !to) return std::nullopt;
+  using namespace std::chrono;
+  auto nextDay = [](const CivilDate& d) {
+    const year_month_day n{sys_days{year{d.year} / d.month / d.day} + days{1}};
+    return CivilDate{static_cast<int>(n.year()), static_cast<int>(static_cast<unsigned>(n.month())),
+                     static_cast<int>(static_cast<unsigned>(n.day()))};
+  };
+  auto yearLater = [](const CivilDate& d, int years) {
+    year_month_day n{year{d.year + years} / d.month / d.day};
+    if (!n.ok()) n = year{d.year + years} / d.month / last;  // 29 February
+    return CivilDate{static_cast<int>(n.year()), static_cast<int>(static_cast<unsigned>(n.month())),
+                     static_cast<int>(static_cast<unsigned>(n.day()))};
+  };
+  CivilDate start;
+  if (from) {
+    start = *from;
+  } else {
+    const long long now = duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+    const long long local = clockOf(zone)(now);
+    const year_month_day today{floor<days>(sys_seconds{seconds{local}})};
+    start = {static_cast<int>(today.year()), static_cast<int>(static_cast<unsigned>(today.month())),
+             static_cast<int>(static_cast<unsigned>(today.day()))};
+    if (to) start = yearLater(*to, -1), start = nextDay(start);
+  }
+  const CivilDate endDay = to ? nextDay(*to) : yearLater(start, 1);
+  Period p{localMidnight(zone, start), localMidnight(zone, endDay)};
+  if (p.to <= p.from) {
+    t.fail(std::string(command) + ": the period ends before it begins (--from " +
+           std::to_string(start.year) + "-" + std::to_string(start.month) + "-" +
+           std::to_string(start.day) + ")");
+    return std::nullopt;
+  }
+  status = 0;
+  return p;
+}
+
+std::string universalText(long long seconds) {
+  using namespace std::chrono;
+  const sys_seconds ut{std::chrono::seconds{seconds}};
+  const auto day = floor<days>(ut);
+  const year_month_day d{day};
+  const hh_mm_ss<std::chrono::seconds> hms{ut - day};
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(d.year()),
+                static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()),
+                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
+                static_cast<int>(hms.seconds().count()));
+  return buf;
+}
+
+std::string universalMinute(double jd) {
+  const long long s = report::secondsOf(jd);
+  return universalText((s >= 0 ? (s + 30) / 60 : -((-s + 29) / 60)) * 60);
+}
+
+std::string birthLine(const BirthRecord& r, bool timeKnown, bool greek) {
+  static const char* const kMonthsEn[12] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
+  static const char* const kMonthsEl[12] = {
+      "Ιανουαρίου", "Φεβρουαρίου", "Μαρτίου",     "Απριλίου",  "Μαΐου",     "Ιουνίου",
+      "Ιουλίου",    "Αυγούστου",   "Σεπτεμβρίου", "Οκτωβρίου", "Νοεμβρίου", "Δεκεμβρίου"};
+  const int m = std::clamp(r.month, 1, 12) - 1;
+  char buf[160];
+  std::string s = greek ? "Γέννηση: " : "Born ";
+  s += std::to_string(r.day) + " " + (greek ? kMonthsEl[m] : kMonthsEn[m]) + " " +
+       std::to_string(r.year);
+  if (timeKnown) {
+    std::snprintf(buf, sizeof buf, ", %02d:%02d", r.hour, r.minute);
+    s += buf;
+    if (r.second) std::snprintf(buf, sizeof buf, ":%02d", r.second), s += buf;
+  } else {
+    s += greek ? ", ώρα άγνωστη" : ", time not known";
+  }
+  const int offset = recordOffsetMinutes(r);
+  s += " (GMT " + formatOffset(offset) + "), ";
+  const std::int32_t lon = fromRecordAngle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
+  const std::int32_t lat = fromRecordAngle(r.latDegrees, r.latMinutes, r.latSeconds);
+  std::string place = formatDms(lon, true) + ", " + formatDms(lat, false);
+  if (greek)
+    for (const auto& [en, el] : std::initializer_list<std::pair<const char*, const char*>>{
+             {" E", " Α"}, {" W", " Δ"}, {" N", " Β"}, {" S", " Ν"}})
+      if (const auto at = place.find(en); at != std::string::npos) place.replace(at, 2, el);
+  return s + place;
+}
+
+Output::Output(Tool& t, const Options& o) : t_(t), out_(t.out) {
+  if (const std::string* f = o.value("-o"); f && *f != "-") file_ = *f;
+}
+
+bool Output::finish() {
+  if (!file_) return true;
+  return writeWhole(t_, *file_, buffer_.str());
+}
+
+bool writeWhole(Tool& t, const std::string& file, const std::string& content) {
+  const fs::path path(file);
+  std::error_code ec;
+  if (path.filename().empty() || fs::is_directory(path, ec))
+    return t.fail(file + " names a folder, not a file"), false;
+  PosixFileSystem files(path.has_parent_path() ? path.parent_path().string() : ".");
+  if (!files.write(
+          path.filename().string(),
+          std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()))) {
+    t.fail("can't write " + file + ": " + writeCauseAt(path, path.parent_path().string(), errno) +
+           "; it is as it was");
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+// A program on the PATH, or nothing.
+std::optional<std::string> onPath(const std::string& name) {
+  if (name.find('/') != std::string::npos)
+    return ::access(name.c_str(), X_OK) == 0 ? std::optional<std::string>(name) : std::nullopt;
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= dirs.size()) {
+    const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+    const std::string dir = dirs.substr(start, end - start);
+    const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+// Runs a program with its arguments (no shell), its output to a log file, for at most
+// `seconds`; its exit status, or −1.
+int run(const std::vector<std::string>& argv, const std::string& log, int seconds) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int status = 0;
+  for (;;) {
+    const pid_t done = ::waitpid(pid, &status, WNOHANG);
+    if (done == pid) break;
+    if (done < 0) return -1;
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string lastLine(const std::string& file) {
+  std::ifstream in(file);
+  std::string line, last;
+  while (std::getline(in, line))
+    if (!line.empty()) last = line;
+  return last;
+}
+
+}  // namespace
+
+bool writePdf(Tool& t, const std::string& html, const std::string& path) {
+  // The engine: ORVENDA_PDF names one (a program, "weasyprint" or "chromium"); else the
+  // first of these found.
+  std::vector<std::string> candidates = {"weasyprint", "chromium", "chromium-browser",
+                                         "google-chrome"};
+  if (const char* chosen = std::getenv("ORVENDA_PDF"); chosen && *chosen) candidates = {chosen};
+  std::optional<std::string> engine;
+  for (const auto& c : candidates)
+    if ((engine = onPath(c))) break;
+  if (!engine) {
+    t.fail("can't write " + path +
+           ": no program here turns a page into PDF; install WeasyPrint (apt install weasyprint) "
+           "or Chromium (apt install chromium), or write the page with --html and print it from "
+           "a browser");
+    return false;
+  }
+  // The page and the engine's work in a folder of their own, gone afterwards.
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/orvenda-pdf-XXXXXX";
+  if (!::mkdtemp(pattern.data()))
+    return t.fail("can't write " + path + ": no temporary folder for the engine in " +
+                  fs::path(pattern).parent_path().string()),
+           false;
+  const std::string dir = pattern;
+  const std::string page = dir + "/page.html", pdf = dir + "/page.pdf", log = dir + "/engine.log";
+  bool ok = false;
+  {
+    std::ofstream out(page, std::ios::binary);
+    out << html;
+    ok = static_cast<bool>(out);
+  }
+  int status = -1;
+  const bool weasy = fs::path(*engine).filename().string().find("weasyprint") != std::string::npos;
+  if (ok) {
+    if (weasy)
+      status = run({*engine, page, pdf}, log, 120);
+    else
+      status =
+          run({*engine, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+               "--no-first-run", "--disable-background-networking", "--disable-component-update",
+               "--disable-sync", "--user-data-dir=" + dir + "/profile", "--no-pdf-header-footer",
+               "--print-to-pdf=" + pdf, "file://" + page},
+              log, 120);
+  }
+  std::string bytes;
+  {
+    std::ifstream in(pdf, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    bytes = s.str();
+  }
+  const std::string said = lastLine(log);
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+  if (status != 0 || !bytes.starts_with("%PDF")) {
+    t.fail("can't write " + path + ": " + fs::path(*engine).filename().string() +
+           (status < 0 ? " did not finish" : " failed") + (said.empty() ? "" : " (" + said + ")") +
+           "; it is as it was");
+    return false;
+  }
+  return writeWhole(t, path, bytes);
+}
+
+}  // namespace orvenda::chart

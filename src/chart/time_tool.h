@@ -1,0 +1,68 @@
+// What the commands of time and of two charts share: the astrologer's zone and clock, a
+// period given as dates, instants written for other programs, an output that is written
+// whole or not at all, and a PDF rendered from a report's HTML by an engine of the system.
+#pragma once
+
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "chart/natal_view.h"
+#include "sheet/time_report.h"
+
+namespace orvenda::chart {
+
+// The zone the astrologer reads times in: --zone, else the system's (TZ, /etc/localtime).
+// Nothing, with the reason on err, for a zone the database doesn't have.
+std::optional<std::string> astrologerZone(Tool& t, const Options& o, const char* command);
+// Local seconds of universal seconds in a zone (its rules after the database's last
+// listed change too).
+report::LocalClock clockOf(const std::string& zone);
+// The universal instant of a local date's 00:00 in a zone (the later reading where the
+// clocks skipped midnight).
+long long localMidnight(const std::string& zone, const CivilDate& date);
+
+struct Period {
+  long long from = 0, to = 0;  // universal seconds, [from, to)
+};
+// --from and --to as dates in the zone, the whole of each day; without them the twelve
+// months from today. Nothing (the reason said, status set) for a date that does not exist
+// or a period that ends before it begins.
+std::optional<Period> periodOption(Tool& t, const Options& o, const std::string& zone,
+                                   const char* command, int& status);
+
+// "2027-03-14T05:19:00Z", as the chart's universal_time is written.
+std::string universalText(long long seconds);
+// The same, to the minute (its seconds 00, rounded).
+std::string universalMinute(double julianDayUt);
+
+// The chart's words as one line for a report: "Born 14 March 1957, 09:41 (GMT −5:00),
+// 74°00′21″ W 40°42′51″ N".
+std::string birthLine(const BirthRecord& record, bool timeKnown, bool greek);
+
+// Text, JSON or a calendar on standard output as it is found, or with -o gathered and
+// written whole at the end, as the program writes its files.
+class Output {
+ public:
+  Output(Tool& t, const Options& o);
+  std::ostream& stream() { return file_ ? static_cast<std::ostream&>(buffer_) : out_; }
+  // Writes the file (when -o named one); false with the reason said.
+  bool finish();
+
+ private:
+  Tool& t_;
+  std::ostream& out_;
+  std::optional<std::string> file_;
+  std::ostringstream buffer_;
+};
+
+// Writes a file whole (the report's HTML, a PDF), or leaves what was there; false with the
+// reason said.
+bool writeWhole(Tool& t, const std::string& path, const std::string& content);
+
+// A PDF of a page's HTML, by the first engine found on the PATH (WeasyPrint, then headless
+// Chromium), written whole into `path`; false with the reason said (none found, the engine
+// failed).
+bool writePdf(Tool& t, const std::string& html, const std::string& path);
+
+}  // namespace orvenda::chart

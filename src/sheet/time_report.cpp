@@ -1,0 +1,691 @@
+// The transits in words and pictures. The program's own words never inflect a name: in
+// Greek a name stands as a subject, after a colon or in a list, and the events are told
+// in nouns and in verbs whose subject is the transit.
+#include "sheet/time_report.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "natal/names.h"
+#include "natal/wheel.h"
+#include "sheet/print_sheet.h"
+#include "sheet/reading.h"
+
+namespace orvenda::report {
+namespace {
+
+using cycles::EventKind;
+using cycles::TransitEvent;
+
+struct Words {
+  const char* lang;
+  const char* monthsShort[12];
+  const char* monthsLong[12];   // a month's heading
+  const char* monthsOfDay[12];  // in a date: "14 March", "14 Μαρτίου"
+  const char* enters;           // {orb}
+  const char* exact;
+  const char* exactOf;  // {k} {n}
+  const char* leaves;
+  const char* turnsRetrograde;  // {position}
+  const char* turnsDirect;      // {position}
+  const char* entersSign;       // {sign}
+  const char* entersHouse;      // {house ordinal}
+  const char* moving_back;
+  const char* title;    // {name}
+  const char* period;   // {from} {to}
+  const char* timesIn;  // {zone}
+  const char* orbLine;  // {orb}
+  const char* wheel;    // figure caption: {moment}
+  const char* wheelAlt;
+  const char* timeline;
+  const char* timelineAlt;
+  const char* legend;
+  const char* list;
+  const char* reading;
+  const char* none;
+  const char* exactOn;     // {dates}
+  const char* within;      // {from} {to}
+  const char* withinFrom;  // {from}: no end within the ephemeris
+  const char* withinTo;    // {to}: no start within the ephemeris
+  const char* natures[4];  // groups of transits read under a general sense
+  const char* missingOne;
+  const char* missingMany;
+  const char* footer;
+  const char* and_;
+};
+
+constexpr Words kEnglish = {
+    "en",
+    {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
+    {"January", "February", "March", "April", "May", "June", "July", "August", "September",
+     "October", "November", "December"},
+    {"January", "February", "March", "April", "May", "June", "July", "August", "September",
+     "October", "November", "December"},
+    "enters the orb ({})",
+    "exact",
+    "exact ({} of {})",
+    "leaves the orb",
+    "turns retrograde at {}",
+    "turns direct at {}",
+    "enters {}",
+    "enters the {} house",
+    ", moving back",
+    "Transits: {}",
+    "From {} to {}",
+    "Times are local to {}.",
+    "A transit is read while it is within {} of exact.",
+    "The natal chart inside; outside, the sky at {}. The lines join the transits within the orb.",
+    "Natal chart and transits",
+    "Timeline of the slow planets' transits",
+    "Timeline",
+    "Each bar is a transit within the orb, darker as it comes closer to exact; a diamond marks "
+    "each exact instant and a red band the stretches when the planet is retrograde.",
+    "Transits by month",
+    "The transits read",
+    "No transit within the orb in this period.",
+    "Exact: {}.",
+    "Within the orb from {} to {}.",
+    "Within the orb from {}.",
+    "Within the orb until {}.",
+    {"Brief conjunctions", "Brief harmonious contacts", "Brief challenging contacts",
+     "Minor aspects"},
+    "1 transit has no text in this set: {}.",
+    "{} transits have no text in this set: {}.",
+    "Written by orvenda-chart. Positions: the Swiss Ephemeris, tropical zodiac, geocentric, "
+    "apparent.",
+    " and ",
+};
+
+constexpr Words kGreek = {
+    "el",
+    {"Ιαν", "Φεβ", "Μαρ", "Απρ", "Μαΐ", "Ιουν", "Ιουλ", "Αυγ", "Σεπ", "Οκτ", "Νοε", "Δεκ"},
+    {"Ιανουάριος", "Φεβρουάριος", "Μάρτιος", "Απρίλιος", "Μάιος", "Ιούνιος", "Ιούλιος", "Αύγουστος",
+     "Σεπτέμβριος", "Οκτώβριος", "Νοέμβριος", "Δεκέμβριος"},
+    {"Ιανουαρίου", "Φεβρουαρίου", "Μαρτίου", "Απριλίου", "Μαΐου", "Ιουνίου", "Ιουλίου", "Αυγούστου",
+     "Σεπτεμβρίου", "Οκτωβρίου", "Νοεμβρίου", "Δεκεμβρίου"},
+    "μπαίνει στα όρια ({})",
+    "ακριβής",
+    "ακριβής ({} από {})",
+    "βγαίνει από τα όρια",
+    "στάση, αρχίζει ανάδρομη κίνηση: {}",
+    "στάση, αρχίζει ορθή κίνηση: {}",
+    "είσοδος στο ζώδιο: {}",
+    "είσοδος στον {} οίκο",
+    " (σε ανάδρομη κίνηση)",
+    "Διελεύσεις: {}",
+    "Από {} έως {}",
+    "Οι ώρες είναι τοπικές: {}.",
+    "Μια διέλευση διαβάζεται όσο απέχει έως {} από την ακριβή όψη.",
+    "Μέσα ο γενέθλιος χάρτης· γύρω του ο ουρανός στις {}. Οι γραμμές ενώνουν τις διελεύσεις που "
+    "βρίσκονται μέσα στα όρια.",
+    "Γενέθλιος χάρτης και διελεύσεις",
+    "Χρονολόγιο των διελεύσεων των αργών πλανητών",
+    "Χρονολόγιο",
+    "Κάθε λωρίδα είναι μια διέλευση μέσα στα όρια, πιο σκούρα όσο πλησιάζει την ακριβή όψη· ο "
+    "ρόμβος σημαδεύει κάθε ακριβή στιγμή και η κόκκινη ταινία τα διαστήματα ανάδρομης κίνησης.",
+    "Οι διελεύσεις μήνα προς μήνα",
+    "Η ερμηνεία των διελεύσεων",
+    "Καμία διέλευση μέσα στα όρια σε αυτό το διάστημα.",
+    "Ακριβής: {}.",
+    "Μέσα στα όρια από {} έως {}.",
+    "Μέσα στα όρια από {}.",
+    "Μέσα στα όρια έως {}.",
+    {"Σύντομες συνόδοι", "Σύντομες αρμονικές επαφές", "Σύντομες δύσκολες επαφές",
+     "Δευτερεύουσες όψεις"},
+    "1 διέλευση δεν έχει κείμενο σε αυτή τη συλλογή: {}.",
+    "{} διελεύσεις δεν έχουν κείμενο σε αυτή τη συλλογή: {}.",
+    "Γράφτηκε από το orvenda-chart. Θέσεις: Swiss Ephemeris, τροπικός ζωδιακός, γεωκεντρικές, "
+    "φαινόμενες.",
+    " και ",
+};
+
+const Words& wordsOf(bool greek) { return greek ? kGreek : kEnglish; }
+
+// Replaces each {} of a pattern with the next argument.
+std::string fill(const char* pattern, std::initializer_list<std::string> args) {
+  std::string out;
+  auto arg = args.begin();
+  for (const char* p = pattern; *p; ++p) {
+    if (p[0] == '{' && p[1] == '}' && arg != args.end()) {
+      out += *arg++;
+      ++p;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
+std::string ordinal(int n, bool greek) {
+  if (greek) return std::to_string(n) + "ο";
+  const char* suffix = (n % 100 >= 11 && n % 100 <= 13) ? "th"
+                       : n % 10 == 1                    ? "st"
+                       : n % 10 == 2                    ? "nd"
+                       : n % 10 == 3                    ? "rd"
+                                                        : "th";
+  return std::to_string(n) + suffix;
+}
+
+std::string escaped(const std::string& s) { return reading::htmlEscaped(s); }
+
+struct Civil {
+  int year, month, day, hour, minute;
+};
+Civil civil(long long localSeconds) {
+  using namespace std::chrono;
+  const sys_seconds t{seconds{localSeconds}};
+  const auto day = floor<days>(t);
+  const year_month_day d{day};
+  const hh_mm_ss<seconds> hms{t - day};
+  return {static_cast<int>(d.year()), static_cast<int>(static_cast<unsigned>(d.month())),
+          static_cast<int>(static_cast<unsigned>(d.day())), static_cast<int>(hms.hours().count()),
+          static_cast<int>(hms.minutes().count())};
+}
+
+// The nearest minute, a half minute up.
+long long toMinute(long long seconds) {
+  return (seconds >= 0 ? (seconds + 30) / 60 : -((-seconds + 29) / 60)) * 60;
+}
+
+std::string orbText(double orb, bool greek) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g°", orb);
+  std::string s = buf;
+  if (greek)
+    for (char& c : s)
+      if (c == '.') c = ',';
+  return s;
+}
+
+// "Aquarius 29°12′" in Greek (a name never after a number it would have to agree with),
+// "29°12′ Aquarius" in English.
+std::string positionText(double longitude, bool greek) {
+  const long long s = natal::arcSecondsOf(longitude) % (30 * 3600);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld°%02lld′", s / 3600, s / 60 % 60);
+  const std::string sign = natal::signName(natal::signOf(longitude), greek);
+  return greek ? sign + " " + buf : std::string(buf) + " " + sign;
+}
+
+const char* natureOf(int aspect) {
+  switch (aspect) {
+    case 0: return "conjunction";
+    case 1:
+    case 2: return "challenging";
+    case 3:
+    case 4: return "harmonious";
+    default: return "minor";
+  }
+}
+
+int natureIndex(int aspect) {
+  switch (aspect) {
+    case 0: return 0;
+    case 3:
+    case 4: return 1;
+    case 1:
+    case 2: return 2;
+    default: return 3;
+  }
+}
+
+std::string lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+}  // namespace
+
+long long secondsOf(double jd) { return std::llround((jd - 2440587.5) * 86400.0); }
+
+std::string minuteText(long long localSeconds, bool greek) {
+  const Civil c = civil(toMinute(localSeconds));
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%d %s %04d %02d:%02d", c.day,
+                wordsOf(greek).monthsShort[c.month - 1], c.year, c.hour, c.minute);
+  return buf;
+}
+
+std::string dayText(long long localSeconds, bool greek) {
+  const Civil c = civil(localSeconds);
+  return std::to_string(c.day) + " " + wordsOf(greek).monthsOfDay[c.month - 1] + " " +
+         std::to_string(c.year);
+}
+
+std::string monthHeading(long long localSeconds, bool greek) {
+  const Civil c = civil(localSeconds);
+  return std::string(wordsOf(greek).monthsLong[c.month - 1]) + " " + std::to_string(c.year);
+}
+
+std::string transitName(int body, int aspect, int natal, bool greek) {
+  // A glyph where the aspect has a classical one, its name where it has none.
+  const std::string how = aspect <= 8 ? natal::aspectMark(aspect)
+                                      : (greek ? natal::aspectName(aspect, true)
+                                               : lower(natal::aspectName(aspect, false)));
+  return natal::pointName(body, greek) + " " + how + " " + natal::pointName(natal, greek);
+}
+
+std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek, long long from,
+                                  long long to) {
+  const Words& w = wordsOf(greek);
+  std::vector<TimedLine> lines;
+  auto add = [&](double jd, const std::string& text) {
+    const long long at = secondsOf(jd);
+    if (at >= from && at < to) lines.push_back({at, text});
+  };
+  const std::string body = natal::pointName(e.body, greek);
+  switch (e.kind) {
+    case EventKind::Aspect: {
+      const std::string name = transitName(e.body, e.aspect, e.natal, greek);
+      if (const auto in = e.enters()) add(*in, name + "  " + fill(w.enters, {orbText(orb, greek)}));
+      for (std::size_t i = 0; i < e.exact.size(); ++i)
+        add(e.exact[i],
+            name + "  " +
+                (e.exact.size() == 1
+                     ? std::string(w.exact)
+                     : fill(w.exactOf, {std::to_string(i + 1), std::to_string(e.exact.size())})));
+      if (const auto out = e.leaves()) add(*out, name + "  " + w.leaves);
+      break;
+    }
+    case EventKind::Station:
+      add(e.at, body + "  " +
+                    fill(e.retrograde ? w.turnsRetrograde : w.turnsDirect,
+                         {positionText(e.longitude, greek)}));
+      break;
+    case EventKind::Sign:
+      add(e.at, body + "  " + fill(w.entersSign, {natal::signName(e.sign, greek)}) +
+                    (e.retrograde ? w.moving_back : ""));
+      break;
+    case EventKind::House:
+      add(e.at, body + "  " + fill(w.entersHouse, {ordinal(e.house, greek)}) +
+                    (e.retrograde ? w.moving_back : ""));
+      break;
+  }
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const TimedLine& a, const TimedLine& b) { return a.at < b.at; });
+  return lines;
+}
+
+std::vector<std::string> transitKeys(int body, int aspect, int natal) {
+  const std::string b = lower(natal::pointName(body, false)),
+                    n = lower(natal::pointName(natal, false));
+  std::vector<std::string> keys = {"transit " + b + " " + lower(natal::aspectName(aspect, false)) +
+                                   " " + n};
+  if (aspect < 5) keys.push_back("transit " + b + " " + natureOf(aspect) + " " + n);
+  keys.push_back(std::string("transit ") + natureOf(aspect));
+  return keys;
+}
+
+bool onTimeline(int body) { return body >= 5 && body <= natal::kChiron; }
+
+std::string pageFootStyle(const std::string& chartName) {
+  // A name is quoted into CSS: its quotes and backslashes escaped.
+  std::string quoted;
+  for (char c : chartName) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    if (c == '\n' || c == '\r') continue;
+    quoted += c;
+  }
+  return "@page { size: A4; margin: 12mm 12mm 16mm; @bottom-left { content: \"" + quoted +
+         "\"; font-size: 8pt; } @bottom-right { content: counter(page) \" / \" counter(pages); "
+         "font-size: 8pt; } }\n";
+}
+
+// ---- the report ------------------------------------------------------------------------
+
+namespace {
+
+const char* kReportStyle =
+    "body { font-family: \"DejaVu Serif\", Georgia, serif; margin: 1.5em auto; max-width: 62em; "
+    "padding: 0 1em; color: #000; background: #fff; line-height: 1.4; }\n"
+    "h1 { font-size: 1.5em; margin: 0 0 .4em; border-bottom: 1px solid #000; }\n"
+    "h2 { font-size: 1.2em; margin: 1.4em 0 .5em; }\n"
+    "h3 { font-size: 1em; margin: 1em 0 .2em; }\n"
+    "p { margin: 0 0 .5em; }\n"
+    ".meta { margin: 0; }\n"
+    "figure { margin: 1em 0; }\n"
+    "figcaption { font-size: .9em; font-style: italic; }\n"
+    ".biwheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: 0 auto; }\n"
+    ".timeline { display: block; width: 100%; height: auto; }\n"
+    "table.events { border-collapse: collapse; width: 100%; }\n"
+    ".events td { padding: .1em .8em .1em 0; vertical-align: top; border-bottom: 1px solid #eee; "
+    "}\n"
+    ".events td.when { white-space: nowrap; font-variant-numeric: tabular-nums; width: 11em; }\n"
+    ".events th { text-align: left; padding-top: .8em; border-bottom: 1px solid #000; }\n"
+    ".lead { font-style: italic; }\n"
+    ".note { font-style: italic; }\n"
+    "p.footer { font-size: .8em; margin-top: 2em; }\n"
+    "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 9.5pt; } "
+    "h1 { font-size: 14pt; } h2 { font-size: 11pt; break-after: avoid; } "
+    "h3 { font-size: 9.5pt; break-after: avoid; } "
+    ".biwheel { width: 150mm; } figure { break-inside: avoid; } "
+    ".events tr { break-inside: avoid; } .events th { break-after: avoid; } "
+    ".reading { break-before: page; } p { orphans: 3; widows: 3; } }\n";
+
+std::string num(double v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f", v);
+  return buf;
+}
+
+class ReportWriter {
+ public:
+  explicit ReportWriter(const TransitReport& r) : r_(r), w_(wordsOf(r.greek)) {}
+
+  std::string html() {
+    const std::string name = escaped(r_.chartName);
+    std::string s = std::string("<!DOCTYPE html>\n<html lang=\"") + w_.lang +
+                    "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
+                    "content=\"width=device-width\">\n<title>Orvenda: " +
+                    escaped(fill(w_.title, {r_.chartName})) + "</title>\n<style>\n" + kReportStyle +
+                    pageFootStyle(r_.chartName) + "</style>\n</head>\n<body>\n<h1>" +
+                    escaped(fill(w_.title, {r_.chartName})) + "</h1>\n";
+    s += "<p class=\"meta\">" + escaped(r_.birthLine) + "</p>\n";
+    s += "<p class=\"meta\">" +
+         escaped(fill(w_.period, {dayText(r_.local(r_.from), r_.greek),
+                                  dayText(r_.local(r_.to - 1), r_.greek)})) +
+         " " + escaped(fill(w_.timesIn, {r_.zone})) + " " +
+         escaped(fill(w_.orbLine, {orbText(r_.orb, r_.greek)})) + "</p>\n";
+    for (const auto& n : r_.notes) s += "<p class=\"note\">" + escaped(n) + "</p>\n";
+    if (r_.natal && r_.sky) {
+      natal::OuterRing ring{r_.sky, r_.skyAspects};
+      s += "<figure>\n" +
+           svgImage(natal::biwheelSvg(*r_.natal, ring), std::string("[") + w_.wheelAlt + "]",
+                    "biwheel") +
+           "<figcaption>" + escaped(fill(w_.wheel, {minuteText(r_.local(r_.from), r_.greek)})) +
+           "</figcaption>\n</figure>\n";
+    }
+    s += timeline();
+    s += list();
+    s += readingSection();
+    s += "<p class=\"footer\">" + escaped(w_.footer) + "</p>\n</body>\n</html>\n";
+    (void)name;
+    return s;
+  }
+
+ private:
+  const TransitReport& r_;
+  const Words& w_;
+
+  std::string when(double jd) const { return minuteText(r_.local(secondsOf(jd)), r_.greek); }
+  std::string dayOf(double jd) const { return dayText(r_.local(secondsOf(jd)), r_.greek); }
+
+  // ---- the timeline ----
+
+  std::string timeline() const {
+    std::vector<const TransitEvent*> rows;
+    for (const auto& e : r_.events)
+      if (e.kind == EventKind::Aspect && onTimeline(e.body)) rows.push_back(&e);
+    if (rows.empty()) return "";
+    constexpr double kWidth = 1000, kLabel = 262, kRight = 990, kTop = 40, kRow = 20;
+    const double height = kTop + static_cast<double>(rows.size()) * kRow + 12;
+    const double from = static_cast<double>(r_.from), to = static_cast<double>(r_.to);
+    auto x = [&](double jd) {
+      const double t = std::clamp(static_cast<double>(secondsOf(jd)), from, to);
+      return kLabel + (t - from) / (to - from) * (kRight - kLabel);
+    };
+    const std::string font = "font-family='DejaVu Sans, sans-serif'";
+    std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 " + num(kWidth) + " " +
+                      num(height) + "' width='" + num(kWidth) + "' height='" + num(height) + "'>";
+    svg += "<rect width='100%' height='100%' fill='white'/>";
+    // Months ruled across, named above: every month where there is room, else each year.
+    std::vector<std::pair<long long, Civil>> months;
+    {
+      Civil c = civil(r_.local(r_.from));
+      c.day = 1, c.hour = 0, c.minute = 0;
+      for (int guard = 0; guard < 2400; ++guard) {
+        using namespace std::chrono;
+        const auto local = sys_days{year{c.year} / c.month / 1}.time_since_epoch();
+        const long long localSeconds = duration_cast<seconds>(local).count();
+        // The universal instant of that local midnight, near enough for a rule.
+        const long long ut = localSeconds - (r_.local(localSeconds) - localSeconds);
+        if (ut >= r_.to) break;
+        if (ut > r_.from) months.push_back({ut, c});
+        if (++c.month == 13) c.month = 1, ++c.year;
+      }
+    }
+    const double monthWidth = (kRight - kLabel) * 30.4 * 86400 / (to - from);
+    for (const auto& [ut, c] : months) {
+      const double mx = kLabel + (static_cast<double>(ut) - from) / (to - from) * (kRight - kLabel);
+      const bool year = c.month == 1;
+      svg += "<line x1='" + num(mx) + "' y1='" + num(kTop - 8) + "' x2='" + num(mx) + "' y2='" +
+             num(height - 8) + "' stroke='" + (year ? "#888" : "#ddd") + "' stroke-width='" +
+             (year ? "1" : "0.6") + "'/>";
+      if (monthWidth >= 30)
+        svg += "<text x='" + num(mx + 3) + "' y='" + num(kTop - 14) + "' " + font +
+               " font-size='10' fill='#555'>" + w_.monthsShort[c.month - 1] + "</text>";
+      if (year || monthWidth < 30)
+        if (year)
+          svg += "<text x='" + num(mx + 3) + "' y='" + num(kTop - 26) + "' " + font +
+                 " font-size='10' font-weight='bold' fill='#333'>" + std::to_string(c.year) +
+                 "</text>";
+    }
+    {
+      const Civil c = civil(r_.local(r_.from));
+      svg += "<text x='" + num(kLabel + 3) + "' y='" + num(kTop - 26) + "' " + font +
+             " font-size='10' font-weight='bold' fill='#333'>" + std::to_string(c.year) + "</text>";
+    }
+    // Where each slow body is retrograde within the period.
+    std::map<int, std::vector<std::pair<double, double>>> retro;
+    for (const TransitEvent* e : rows) retro.emplace(e->body, retrogradeStretches(e->body));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const TransitEvent& e = *rows[i];
+      const double y = kTop + static_cast<double>(i) * kRow;
+      svg += "<text x='6' y='" + num(y + 10) + "' " + font +
+             " font-size='11' dominant-baseline='central'>" +
+             escaped(transitName(e.body, e.aspect, e.natal, r_.greek)) + "</text>";
+      double first = 1e300, last = -1e300;
+      for (const auto& p : e.passes) {
+        first = std::min(first, p.enters ? *p.enters : -1e300);
+        last = std::max(last, p.leaves ? *p.leaves : 1e300);
+      }
+      // Shaded by closeness: each stretch between two samples of the profile.
+      for (std::size_t k = 0; k + 1 < e.closeness.size(); ++k) {
+        const auto& [t0, c0] = e.closeness[k];
+        const auto& [t1, c1] = e.closeness[k + 1];
+        if (!insidePass(e, (t0 + t1) / 2)) continue;
+        const double x0 = x(t0), x1 = x(t1);
+        if (x1 - x0 <= 0) continue;
+        svg += "<rect x='" + num(x0) + "' y='" + num(y + 4) + "' width='" + num(x1 - x0 + 0.3) +
+               "' height='11' fill='#1f4e8c' fill-opacity='" + num(0.12 + 0.88 * (c0 + c1) / 2) +
+               "'/>";
+      }
+      for (const auto& [r0, r1] : retro[e.body]) {
+        const double a = std::max(r0, first), b = std::min(r1, last);
+        if (b <= a) continue;
+        svg += "<rect x='" + num(x(a)) + "' y='" + num(y + 16) + "' width='" + num(x(b) - x(a)) +
+               "' height='2.5' fill='#c0392b'/>";
+      }
+      for (double t : e.exact) {
+        const long long at = secondsOf(t);
+        if (at < r_.from || at >= r_.to) continue;
+        const double ex = x(t), ey = y + 9.5;
+        svg += "<polygon points='" + num(ex) + "," + num(ey - 6) + " " + num(ex + 4) + "," +
+               num(ey) + " " + num(ex) + "," + num(ey + 6) + " " + num(ex - 4) + "," + num(ey) +
+               "' fill='#c0392b' stroke='white' stroke-width='0.6'/>";
+      }
+    }
+    svg += "</svg>";
+    return "<h2>" + escaped(w_.timeline) + "</h2>\n<figure>\n" +
+           svgImage(svg, std::string("[") + w_.timelineAlt + "]", "timeline") + "<figcaption>" +
+           escaped(w_.legend) + "</figcaption>\n</figure>\n";
+  }
+
+  static bool insidePass(const TransitEvent& e, double jd) {
+    for (const auto& p : e.passes)
+      if ((!p.enters || *p.enters <= jd) && (!p.leaves || jd <= *p.leaves)) return true;
+    return false;
+  }
+
+  // Retrograde stretches of a body within the period, from its stations and its motion at
+  // the period's start.
+  std::vector<std::pair<double, double>> retrogradeStretches(int body) const {
+    const double start = static_cast<double>(r_.from) / 86400.0 + 2440587.5;
+    const double end = static_cast<double>(r_.to) / 86400.0 + 2440587.5;
+    bool retrograde = false;
+    if (r_.sky)
+      if (const auto* p = r_.sky->point(body)) retrograde = p->retrograde;
+    std::vector<std::pair<double, double>> out;
+    double since = start;
+    for (const auto& e : r_.events) {
+      if (e.kind != EventKind::Station || e.body != body) continue;
+      if (e.retrograde) {
+        since = e.at;
+        retrograde = true;
+      } else {
+        if (retrograde) out.push_back({since, e.at});
+        retrograde = false;
+      }
+    }
+    if (retrograde) out.push_back({since, end});
+    return out;
+  }
+
+  // ---- the list ----
+
+  std::string list() const {
+    std::vector<TimedLine> lines;
+    for (const auto& e : r_.events)
+      for (auto& l : eventLines(e, r_.orb, r_.greek, r_.from, r_.to)) lines.push_back(std::move(l));
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const TimedLine& a, const TimedLine& b) { return a.at < b.at; });
+    std::string s = "<h2>" + escaped(w_.list) + "</h2>\n";
+    if (lines.empty()) return s + "<p>" + escaped(w_.none) + "</p>\n";
+    s += "<table class=\"events\">\n";
+    std::string month;
+    for (const auto& l : lines) {
+      const long long local = r_.local(l.at);
+      const std::string heading = monthHeading(toMinute(local), r_.greek);
+      if (heading != month) {
+        month = heading;
+        s += "<tr><th colspan=\"2\">" + escaped(heading) + "</th></tr>\n";
+      }
+      s += "<tr><td class=\"when\">" + escaped(minuteText(local, r_.greek)) + "</td><td>" +
+           escaped(l.text) + "</td></tr>\n";
+    }
+    return s + "</table>\n";
+  }
+
+  // ---- the reading ----
+
+  std::string datesOf(const TransitEvent& e) const {
+    std::vector<std::string> exact;
+    for (double t : e.exact) exact.push_back(dayOf(t));
+    std::string s;
+    if (!exact.empty()) {
+      std::string joined;
+      for (std::size_t i = 0; i < exact.size(); ++i)
+        joined += (i == 0 ? "" : i + 1 == exact.size() ? w_.and_ : ", ") + exact[i];
+      s = fill(w_.exactOn, {joined}) + " ";
+    }
+    const auto in = e.enters(), out = e.leaves();
+    if (in && out)
+      s += fill(w_.within, {dayOf(*in), dayOf(*out)});
+    else if (in)
+      s += fill(w_.withinFrom, {dayOf(*in)});
+    else if (out)
+      s += fill(w_.withinTo, {dayOf(*out)});
+    return s;
+  }
+
+  std::string readingSection() const {
+    if (!r_.texts) return "";
+    // Each text once: the transits that share a key are read together under it, those with
+    // only a general sense grouped under their nature's.
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<const TransitEvent*>> byKey;
+    std::map<std::string, const std::string*> textOf;
+    std::vector<std::string> missing;
+    for (const auto& e : r_.events) {
+      if (e.kind != EventKind::Aspect) continue;
+      const std::string* text = nullptr;
+      std::string key;
+      for (const auto& k : transitKeys(e.body, e.aspect, e.natal))
+        if ((text = r_.texts->find(k))) {
+          key = k;
+          break;
+        }
+      if (!text) {
+        const std::string shown = transitName(e.body, e.aspect, e.natal, false);
+        if (std::find(missing.begin(), missing.end(), shown) == missing.end())
+          missing.push_back(shown);
+        continue;
+      }
+      if (!byKey.count(key)) order.push_back(key);
+      byKey[key].push_back(&e);
+      textOf[key] = text;
+    }
+    std::string s = "<div class=\"reading\">\n<h2>" + escaped(w_.reading) + "</h2>\n";
+    // The transits with texts of their own first, in the order they begin; then the groups.
+    std::stable_partition(order.begin(), order.end(), [](const std::string& k) {
+      return std::count(k.begin(), k.end(), ' ') > 1;
+    });
+    for (const auto& key : order) {
+      const auto& events = byKey[key];
+      const bool general = std::count(key.begin(), key.end(), ' ') == 1;
+      std::string heading;
+      if (general) {
+        heading = w_.natures[natureIndex(events.front()->aspect)];
+      } else {
+        std::set<std::string> names;
+        for (const auto* e : events) {
+          const std::string n = transitName(e->body, e->aspect, e->natal, r_.greek);
+          if (names.insert(n).second) heading += (heading.empty() ? "" : "; ") + n;
+        }
+      }
+      s += "<h3>" + escaped(heading) + "</h3>\n";
+      if (general) {
+        std::string items;
+        for (const auto* e : events) {
+          const std::string n = transitName(e->body, e->aspect, e->natal, r_.greek);
+          const double at =
+              e->exact.empty() ? (e->enters() ? *e->enters() : e->key) : e->exact.front();
+          items += (items.empty() ? "" : "; ") + n + " " + dayOf(at);
+        }
+        s += "<p class=\"lead\">" + escaped(items) + "</p>\n";
+      } else {
+        for (const auto* e : events) {
+          std::string lead = datesOf(*e);
+          if (events.size() > 1)
+            lead = transitName(e->body, e->aspect, e->natal, r_.greek) + ": " + lead;
+          s += "<p class=\"lead\">" + escaped(lead) + "</p>\n";
+        }
+      }
+      for (const auto& para : paragraphsOf(reading::withChoices(*textOf[key], r_.sex)))
+        s += "<p>" + escaped(para) + "</p>\n";
+    }
+    if (order.empty()) s += "<p>" + escaped(w_.none) + "</p>\n";
+    if (!missing.empty()) {
+      std::string joined;
+      for (const auto& m : missing) joined += (joined.empty() ? "" : ", ") + m;
+      s += "<p class=\"note\">" +
+           escaped(missing.size() == 1
+                       ? fill(w_.missingOne, {joined})
+                       : fill(w_.missingMany, {std::to_string(missing.size()), joined})) +
+           "</p>\n";
+    }
+    return s + "</div>\n";
+  }
+
+  static std::vector<std::string> paragraphsOf(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      const std::size_t end = std::min(text.find('\n', start), text.size());
+      if (end > start) out.push_back(text.substr(start, end - start));
+      start = end + 1;
+    }
+    return out;
+  }
+};
+
+}  // namespace
+
+std::string transitReportHtml(const TransitReport& report) { return ReportWriter(report).html(); }
+
+}  // namespace orvenda::report

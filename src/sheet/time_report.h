@@ -1,0 +1,73 @@
+// Time told in words and pictures: the lines of the transits' text form, and the report
+// (the natal chart with the sky of a moment around it, a timeline of the period's
+// transits, their list and their reading). Pure functions of the events, the charts and
+// the interpretation sets, in the horoscope language; the tool writes the files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cycles/transits.h"
+#include "natal/natal_chart.h"
+#include "sheet/reading_texts.h"
+
+namespace orvenda::report {
+
+// The astrologer's clock: the local time (seconds since 1970, as if the zone were UT) of a
+// universal instant (seconds since 1970).
+using LocalClock = std::function<long long(long long universalSeconds)>;
+
+// Seconds since 1970 of a Julian day (UT), to the nearest second.
+long long secondsOf(double julianDayUt);
+// "14 Mar 2027 05:19" (to the minute, rounded), "14 Μαρ 2027 05:19".
+std::string minuteText(long long localSeconds, bool greek);
+// "14 March 2027", "14 Μαρτίου 2027".
+std::string dayText(long long localSeconds, bool greek);
+// "March 2027", "Μάρτιος 2027": a month's heading.
+std::string monthHeading(long long localSeconds, bool greek);
+// "Saturn □ Sun", "Jupiter quintile Venus": a transit named as the lines and lists name it.
+std::string transitName(int body, int aspect, int natal, bool greek);
+
+// One line of the text form: its instant (UT seconds), its text after the date and time.
+struct TimedLine {
+  long long at = 0;
+  std::string text;
+};
+// The lines of one event that fall in [from, to) (UT seconds): an aspect's entry into the
+// orb, each exact instant ("exact (2 of 3)"), its leaving; a station; an ingress.
+std::vector<TimedLine> eventLines(const cycles::TransitEvent& event, double orb, bool greek,
+                                  long long from, long long to);
+
+// The keys a transit's text is looked for under, the closest first: the aspect itself,
+// its nature, the general sense of transits of that nature.
+std::vector<std::string> transitKeys(int body, int aspect, int natal);
+
+struct TransitReport {
+  std::string chartName;  // UTF-8
+  std::string birthLine;  // the birth data as one line, in the report's language
+  const natal::NatalChart* natal = nullptr;
+  const natal::NatalChart* sky = nullptr;  // at the period's start, for the outer ring
+  std::vector<natal::AspectFound> skyAspects;
+  std::vector<cycles::TransitEvent> events;
+  long long from = 0, to = 0;  // UT seconds
+  double orb = 1;
+  std::string zone;
+  LocalClock local;
+  bool greek = false;
+  std::int32_t sex = 0;
+  const reading::TextSet* texts = nullptr;
+  std::vector<std::string> notes;
+};
+std::string transitReportHtml(const TransitReport& report);
+
+// Where the Sun, the Moon and the planets take part; the timeline draws the transits of
+// the bodies from Jupiter outwards and Chiron, whose passes last weeks to years.
+bool onTimeline(int body);
+
+// The page styles a report shares with the print sheet for paper: page numbers and the
+// chart's name in each page's foot.
+std::string pageFootStyle(const std::string& chartName);
+
+}  // namespace orvenda::report
