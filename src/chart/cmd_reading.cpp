@@ -62,11 +62,13 @@ int cmdReading(Tool& t, const Options& o) {
   for (const std::string& note : ephemerisNotes(*chart)) t.note(note);
   const bool greek = saved->horoscopeLanguage == 1;
   const reading::TextSet texts = reading::textSet(*t.files, greek);
-  if (texts.shipped() && texts.shipped()->filesRead.empty())
-    t.note("no shipped texts in " + reading::shippedTextsFolder() +
-           " (set ORVENDA_TEXTS to the folder of en/ and el/)");
+  if (!reading::shippedFound(texts))
+    return t.fail("no reading: no texts in " + reading::shippedTextsFolder() + "/" +
+                  reading::languageFolder(greek) +
+                  " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
   const reading::Reading r = reading::composeReading(
       *chart, {saved->config.zodiacRulersAlways, saved->config.changeRulers, *sex}, texts, greek);
+  for (const std::string& n : r.notes) t.note(n);
   if (o.has("--json"))
     t.out << asJson(name, r, saved->timeKnown).dump(2) << "\n";
   else

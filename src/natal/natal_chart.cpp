@@ -309,6 +309,38 @@ NatalChart chartAt(const ChartMoment& m, const ChartConfig& config, char system,
     for (std::size_t j = i + 1; j < c.points.size(); ++j)
       if (auto a = findAspect(c.points[i], c.points[j], config)) c.aspects.push_back(*a);
 
+  if (!timeKnown && c.point(kMoon)) {
+    // The Moon hour by hour through the local day, against each other point.
+    std::vector<BodyPosition> hourly;
+    for (int hour = 0; hour <= 24; ++hour)
+      if (const auto moon = eph.body(julianDayOf(m.dayStartSeconds + hour * 3600LL), kMoon))
+        hourly.push_back(*moon);
+    const PointPosition& noon = *c.point(kMoon);
+    for (const PointPosition& other : c.points) {
+      if (other.index == kMoon) continue;
+      const std::optional<AspectFound> atNoon = findAspect(noon, other, config);
+      std::array<int, kAspects> held{};
+      std::array<std::optional<AspectFound>, kAspects> best;
+      for (const BodyPosition& hour : hourly) {
+        PointPosition moon = noon;
+        moon.longitude = normalized(hour.longitude);
+        moon.speed = hour.speed;
+        const auto a = findAspect(moon, other, config);
+        if (!a) continue;
+        const auto k = static_cast<std::size_t>(a->aspect);
+        ++held[k];
+        if (!best[k] || std::fabs(a->deviation) < std::fabs(best[k]->deviation)) best[k] = a;
+      }
+      for (std::size_t k = 0; k < held.size(); ++k) {
+        if (held[k] == 0) continue;
+        AspectFound a = atNoon && atNoon->aspect == static_cast<int>(k) ? *atNoon : *best[k];
+        a.a = std::min<int>(kMoon, other.index);
+        a.b = std::max<int>(kMoon, other.index);
+        c.moonDayAspects.push_back({a, held[k] == static_cast<int>(hourly.size())});
+      }
+    }
+  }
+
   if (timeKnown)
     for (int house = 0; house < 12; ++house) {
       c.rulers[house].ofCusp = signRulers(signOf(c.cusps[house]), config.changeRulers);

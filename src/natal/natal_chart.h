@@ -108,6 +108,14 @@ struct NatalChart {
   // local day's 00:00 to its 24:00.
   bool timeKnown = true;
   double moonAtDayStart = 0, moonAtDayEnd = 0;
+  // With the time not known, the Moon's aspects at any moment of the day (it moves 12° to
+  // 15° in it): each with its deviation at noon, or where it comes closest, and whether it
+  // holds all day or only for part of it, when the birth time decides it.
+  struct DayAspect {
+    AspectFound aspect;
+    bool allDay = true;
+  };
+  std::vector<DayAspect> moonDayAspects;
 
   const PointPosition* point(int index) const;
 };

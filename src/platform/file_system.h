@@ -28,6 +28,8 @@ class FileSystem {
   virtual bool write(std::string_view logicalName, std::span<const std::uint8_t> bytes) = 0;
   // Opens for reading and appending, creating it empty when missing, and closes it.
   virtual bool touch(std::string_view logicalName) = 0;
+  // Whether a folder stands where the name is (where a file was meant to be read).
+  virtual bool isFolder(std::string_view /*logicalName*/) { return false; }
 };
 
 // Whether the path is a symbolic link that another user left in a folder that is sticky

@@ -204,6 +204,11 @@ Syscalls Syscalls::system() {
 PosixFileSystem::PosixFileSystem(std::string root, Syscalls calls)
     : root_(std::move(root)), sys_(calls) {}
 
+bool PosixFileSystem::isFolder(std::string_view logicalName) {
+  struct stat st {};
+  return ::stat(pathOf(logicalName).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 std::string PosixFileSystem::pathOf(std::string_view logicalName) const {
   std::string p = platformPath(logicalName);
   if (root_.empty() || root_ == "." || (!p.empty() && p[0] == '/')) return p;

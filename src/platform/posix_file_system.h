@@ -47,6 +47,7 @@ class PosixFileSystem final : public FileSystem {
                                                 std::size_t maxBytes) override;
   bool write(std::string_view logicalName, std::span<const std::uint8_t> bytes) override;
   bool touch(std::string_view logicalName) override;
+  bool isFolder(std::string_view logicalName) override;
 
   std::string pathOf(std::string_view logicalName) const;
 

@@ -37,6 +37,11 @@ class WindowsFileSystem final : public FileSystem {
     return data;
   }
 
+  bool isFolder(std::string_view name) override {
+    const DWORD a = GetFileAttributesW(pathOf(name).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+
   bool write(std::string_view name, std::span<const std::uint8_t> bytes) override {
     const std::wstring path = pathOf(name);
     const DWORD attrs = GetFileAttributesW(path.c_str());

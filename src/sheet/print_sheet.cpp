@@ -13,6 +13,7 @@
 #include "natal/names.h"
 #include "natal/wheel.h"
 #include "sheet/reading.h"
+#include "sheet/time_report.h"
 
 namespace orvenda {
 namespace {
@@ -329,11 +330,12 @@ const char* kStyle =
     "h2 [data-legend]::after { content: attr(data-legend); font-weight: normal; } .aspects td, "
     ".aspects th { padding-right: .8mm; } "
     "p.footer { margin-top: 3mm; } "
-    ".reading { break-before: page; max-width: none; margin-top: 0; font-size: 10pt; "
+    ".reading { break-before: page; max-width: none; margin-top: 0; font-size: 9.5pt; "
     "line-height: 1.3; } .reading h2 { font-size: 13pt; margin-top: 0; } "
     ".reading h3 { font-size: 11.5pt; margin: 4mm 0 1mm; break-after: avoid; } "
     ".reading h4 { font-size: 10pt; margin: 2.5mm 0 .5mm; break-after: avoid; } "
-    ".reading p { margin: 0 0 1.2mm; orphans: 3; widows: 3; } }\n";
+    ".reading p { margin: 0 0 1.2mm; orphans: 3; widows: 3; } "
+    ".reading .keep, .reading .opening { break-inside: avoid; } }\n";
 
 // Aspects per column of the list, and columns on page 2: 4 × 42 holds 168 aspects.
 constexpr std::size_t kAspectsPerColumn = 42;
@@ -628,7 +630,10 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
     tables = "<div class=\"tables\">\n<div class=\"pair\">\n" + grid + houses + "</div>\n<h2>" +
              t.aspects + "<span data-legend=\"" + t.aspectsLegend + "\"></span></h2>\n" +
              aspectList(t, *c, greek) + "</div>\n";
-    if (texts)
+    if (texts && !reading::shippedFound(*texts))
+      tables += "<div class=\"reading\">\n<p class=\"note\">" +
+                escaped(reading::textsNotFoundNote(greek)) + "</p>\n</div>\n";
+    else if (texts)
       tables += reading::readingHtml(reading::composeReading(
           *c, {state.zodiacRulersAlways, state.changeRulers, state.sex}, *texts, greek));
   }
@@ -637,6 +642,7 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
          "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
          "content=\"width=device-width\">\n<title>Orvenda: " +
          t.title + ": " + name + "</title>\n<style>\n" + kStyle +
+         report::pageFootStyle(cp737ToUtf8(state.chartName), "10mm 10mm 13mm") +
          "</style>\n</head>\n<body>\n<h1>" + t.title + ": " + name + "</h1>\n" + body + tables +
          "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
          "</p>\n</body>\n</html>\n";

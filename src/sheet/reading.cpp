@@ -1,13 +1,18 @@
-// The natal reading, composed from the chart and an interpretation set. The program's own
-// words (headings, leads, counts) never inflect a name: in Greek a name stands after a
-// colon, in parentheses or as a sentence's subject, where its nominative is right, and
-// house numbers carry their case ending as figures do ("στον 10ο οίκο").
+// The natal reading, composed from the chart and an interpretation set. It says nothing
+// twice: a key's text is read once (a house's affairs in its own chapter, named by a short
+// name elsewhere; the chart's ruler once; the aspects that have only a general sense grouped
+// under it), and the sets themselves never share a sentence. The program's own words
+// (headings, leads, counts) never inflect a name: in Greek a name stands after a colon, in
+// parentheses, in a list or as a sentence's subject, and house numbers carry their case
+// ending as figures do ("στον 10ο οίκο").
 #include "sheet/reading.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -21,32 +26,45 @@ using natal::PointPosition;
 
 struct Words {
   const char* title;
+  const char* summaryTitle;
   const char* chapters[5];
   const char* timeNote;
   const char* points[22];
+  const char* pointsInText[22];  // as a sentence names them: "the Sun", "Mercury"
   const char* aspects[18];
-  const char* inSign;        // lead of a point's sign text
-  const char* inHouse;       // lead of its house text
-  const char* signLean;      // {width} {sign}
-  const char* houseLean;     // {width} {house, genitive}
-  const char* moonDay;       // {sign}
-  const char* ascendant;     // {sign}
-  const char* chartRuler;    // {rulers}
-  const char* chartRulers;   // {rulers}
-  const char* rulerAt;       // {point} {house, accusative}
-  const char* rulerAbsent;   // {point}
-  const char* houseHeading;  // {house, nominative} {sign}
-  const char* rulerOf;       // {house, genitive} {rulers}
-  const char* rulersOf;      // {house, genitive} {rulers}
-  const char* naturalOf;     // {house, genitive} {rulers}
-  const char* naturalsOf;    // {house, genitive} {rulers}
-  const char* naturalSame;   // {rulers}
-  const char* rulerThere;    // {point} {house, accusative}: lead of a second ruler's house
-  const char* orb;           // {deviation} {applying}
+  const char* houseNames[12];    // a house's affairs in a few words
+  const char* bigThree;          // {sun sign} {moon sign} {ascendant sign}
+  const char* bigTwo;            // {sun sign} {moon sign}
+  const char* summaryRuler;      // {rulers}
+  const char* summaryStrongest;  // {element} {modality}
+  const char* summaryPatterns;   // {list}
+  const char* inSign;            // lead of a point's sign text
+  const char* inHouse;           // lead of its house text
+  const char* signLean;          // {point} {width} {sign}
+  const char* houseLean;         // {point} {width} {house, genitive}
+  const char* moonDay;           // {sign}
+  const char* ascendant;         // {sign}
+  const char* chartRuler;        // {rulers}
+  const char* chartRulers;       // {rulers}
+  const char* rulerAt;           // {point} {house, accusative} {affairs}
+  const char* rulerAbsent;       // {point}
+  const char* absentWhy;         // {points}: said once, before the houses
+  const char* houseHeading;      // {house, nominative} {sign}
+  const char* rulerOf;           // {house, genitive} {rulers}
+  const char* rulersOf;          // {house, genitive} {rulers}
+  const char* rulerOfFirst;      // {rulers}: the chart's ruler, read above
+  const char* naturalOf;         // {house, genitive} {rulers}
+  const char* naturalsOf;        // {house, genitive} {rulers}
+  const char* naturalSame;       // {house, genitive} {rulers}
+  const char* orb;               // {deviation} {applying}
   const char* applying;
   const char* separating;
   const char* exact;
-  const char* elements;  // {fire} {earth} {air} {water}
+  const char* partOfDay;      // the Moon's aspect holds for part of the day
+  const char* partOfDayNote;  // said once, before the aspects
+  const char* generalLead;    // {list}: pairs read under an aspect's general sense
+  const char* elements;       // {fire} {earth} {air} {water}
+  const char* elementsNoTime;
   const char* elementNames[4];
   const char* modalities;  // {cardinal} {fixed} {mutable}
   const char* modalityNames[3];
@@ -57,17 +75,23 @@ struct Words {
   const char* hemisphereNames[4];
   const char* busyHouses;       // {list}
   const char* busyHouse;        // {house, nominative} {count}
-  const char* stelliumSign;     // {sign}
-  const char* stelliumHouse;    // {house, nominative}
+  const char* stelliumSigns;    // heading
+  const char* stelliumHouses;   // heading
+  const char* stelliumSign;     // {sign} {points}
+  const char* stelliumHouse;    // {house, nominative} {points}
   const char* patternNames[4];  // grand trine, T-square, grand cross, yod
+  const char* trineFigure;      // {a} {b} {c}
+  const char* crossFigure;      // {a} {b} {c} {d}
   const char* tSquare;          // {a} {b} {apex}
   const char* yod;              // {a} {b} {apex}
+  const char* corner;           // joins the points of one corner: " and ", " και "
   const char* missingOne;       // {keys}
   const char* missingMany;      // {count} {keys}
 };
 
 constexpr Words kEnglish = {
     "The reading",
+    "The chart at a glance",
     {"The Ascendant and the ruler of the chart", "Planets and points", "Aspects", "Houses",
      "The chart as a whole"},
     "The birth time is not known, so the Ascendant, the Midheaven, the houses and their rulers, "
@@ -76,32 +100,56 @@ constexpr Words kEnglish = {
      "Saturn",        "Uranus",     "Neptune",   "Pluto",      "Chiron", "Ceres",
      "Pallas Athena", "Juno",       "Vesta",     "North Node", "Lilith", "Part of Fortune",
      "Vertex",        "East Point", "Ascendant", "Midheaven"},
+    {"the Sun",        "the Moon",       "Mercury",
+     "Venus",          "Mars",           "Jupiter",
+     "Saturn",         "Uranus",         "Neptune",
+     "Pluto",          "Chiron",         "Ceres",
+     "Pallas Athena",  "Juno",           "Vesta",
+     "the North Node", "Lilith",         "the Part of Fortune",
+     "the Vertex",     "the East Point", "the Ascendant",
+     "the Midheaven"},
     {"conjunction", "opposition", "square", "trine", "sextile", "inconjunct", "semisextile",
      "semisquare", "sesquiquadrate", "quintile", "biquintile", "semiquintile", "septile", "novile",
      "binovile", "biseptile", "triseptile", "quadnovile"},
+    {"yourself and how you appear", "money and possessions", "siblings, studies and short journeys",
+     "home and family", "love, children and creativity", "work, routines and health",
+     "partnership and marriage", "shared resources and deep change", "travel, learning and beliefs",
+     "career and public standing", "friends, groups and hopes", "solitude and the hidden life"},
+    "Sun in {}, Moon in {}, Ascendant in {}.",
+    "Sun in {}, Moon in {}.",
+    "The chart is ruled by {}.",
+    "Its strongest element is {}, its strongest modality {}.",
+    "Its patterns: {}.",
     "In {}",
     "In the {} house",
-    "Within {}° of the next sign, {}, the placement leans toward it as well:",
-    "Within {}° of the cusp of the {} house, it leans toward that house as well:",
+    "Within {2}° of the next sign, {3}, {1} takes on some of its colour as well:",
+    "Within {2}° of the cusp of the {3} house, {1} reaches into that house as well:",
     "During the day the Moon was also in {}; if you were born while it was there, this is yours:",
     "Ascendant in {}",
     "Ruler of the chart: {}",
     "Rulers of the chart: {}",
-    "{}, in the {} house",
-    "{}, not among this chart's points",
+    "{}, in the {} house ({})",
+    "{}, which takes no part in this chart",
+    "Rulers that take no part in this chart (switched off in the planet settings), whose place "
+    "is therefore not read: {}.",
     "The {} house: {} on the cusp",
     "Ruler of the {}: {}.",
     "Rulers of the {}: {}.",
+    "The ruler of the 1st is the ruler of the chart, read above: {}.",
     "Natural ruler of the {}: {}.",
     "Natural rulers of the {}: {}.",
-    "Its natural ruler is the same: {}.",
-    "{}, in the {} house:",
+    "The natural ruler of the {} is the same: {}.",
     "orb {}, {}",
     "applying",
     "separating",
     "exact",
+    "for part of the day only",
+    "An aspect of the Moon marked \"for part of the day only\" holds at some hours of the day and "
+    "not at others: whether it is yours depends on the birth time.",
+    "In your chart: {}.",
     "Elements: Fire {}, Earth {}, Air {}, Water {} (the Sun, the Moon and the Ascendant count "
     "twice).",
+    "Elements: Fire {}, Earth {}, Air {}, Water {} (the Sun and the Moon count twice).",
     {"Fire", "Earth", "Air", "Water"},
     "Modalities: Cardinal {}, Fixed {}, Mutable {}.",
     {"Cardinal", "Fixed", "Mutable"},
@@ -113,17 +161,23 @@ constexpr Words kEnglish = {
      "The western hemisphere"},
     "Houses with three or more points: {}.",
     "the {} ({})",
-    "Stellium in {}",
-    "Stellium in the {} house",
+    "Stellium in a sign",
+    "Stellium in a house",
+    "In {}: {}.",
+    "In the {} house: {}.",
     {"Grand trine", "T-square", "Grand cross", "Yod"},
-    "{} and {} in opposition, {} at the apex",
-    "{} and {} in sextile, {} at the apex",
+    "{} trine {} trine {}.",
+    "{} opposite {}, {} opposite {}, each square the next.",
+    "{} opposite {}, with {} at the apex.",
+    "{} sextile {}, with {} at the apex.",
+    " and ",
     "1 factor has no text in this set: {}.",
     "{} factors have no text in this set: {}.",
 };
 
 constexpr Words kGreek = {
     "Η ερμηνεία",
+    "Ο χάρτης με μια ματιά",
     {"Ο Ωροσκόπος και ο κυβερνήτης του χάρτη", "Πλανήτες και σημεία", "Όψεις", "Οίκοι",
      "Ο χάρτης ως σύνολο"},
     "Η ώρα γέννησης δεν είναι γνωστή· γι' αυτό λείπουν ο Ωροσκόπος, το Μεσουράνημα, οι οίκοι "
@@ -139,33 +193,62 @@ constexpr Words kGreek = {
      "Λίλιθ",      "Κλήρος της Τύχης",
      "Βέρτεξ",     "Ανατολικό Σημείο",
      "Ωροσκόπος",  "Μεσουράνημα"},
-    {"σύνοδος", "αντίθεση", "τετράγωνο", "τρίγωνο", "εξάγωνο", "χιαστί", "ημιεξάγωνο",
-     "ημιτετράγωνο", "ενάμισι τετράγωνο", "πέμπτο", "δισπέμπτο", "μισό πέμπτο", "επτάγωνο",
-     "εννιάγωνο", "διπλό εννιάγωνο", "διπλό επτάγωνο", "τριπλό επτάγωνο", "τετραπλό εννιάγωνο"},
+    {"Ήλιος",      "Σελήνη",
+     "Ερμής",      "Αφροδίτη",
+     "Άρης",       "Δίας",
+     "Κρόνος",     "Ουρανός",
+     "Ποσειδώνας", "Πλούτωνας",
+     "Χείρωνας",   "Δήμητρα",
+     "Παλλάδα",    "Ήρα",
+     "Εστία",      "Βόρειος Δεσμός",
+     "Λίλιθ",      "Κλήρος της Τύχης",
+     "Βέρτεξ",     "Ανατολικό Σημείο",
+     "Ωροσκόπος",  "Μεσουράνημα"},
+    {"σύνοδος", "αντίθεση", "τετράγωνο", "τρίγωνο", "εξάγωνο", "ασύνδετη", "ημιεξάγωνο",
+     "ημιτετράγωνο", "ενάμισι τετράγωνο", "πεντάγωνο", "διπεντάγωνο", "ημιπεντάγωνο", "επτάγωνο",
+     "εννεάγωνο", "διεννεάγωνο", "διεπτάγωνο", "τριεπτάγωνο", "τετραεννεάγωνο"},
+    {"ο εαυτός και η εικόνα σου", "τα χρήματα και τα υπάρχοντα",
+     "τα αδέλφια, οι σπουδές και οι μικρές μετακινήσεις", "το σπίτι και η οικογένεια",
+     "ο έρωτας, τα παιδιά και η δημιουργία", "η εργασία, η καθημερινότητα και η υγεία",
+     "ο γάμος και οι συνεργασίες", "τα κοινά χρήματα και οι βαθιές αλλαγές",
+     "τα ταξίδια, η μάθηση και οι πεποιθήσεις", "η καριέρα και η κοινωνική θέση",
+     "οι φίλοι, οι ομάδες και οι ελπίδες", "η απομόνωση και ο κρυφός εσωτερικός κόσμος"},
+    "Ήλιος: {} · Σελήνη: {} · Ωροσκόπος: {}.",
+    "Ήλιος: {} · Σελήνη: {}.",
+    "Κυβερνήτης του χάρτη: {}.",
+    "Κυρίαρχο στοιχείο: {} · κυρίαρχη ποιότητα: {}.",
+    "Σχηματισμοί: {}.",
     "Ζώδιο: {}",
     "Οίκος: {}",
-    "Μέσα σε {}° από το επόμενο ζώδιο ({}), η θέση γέρνει και προς αυτό:",
-    "Μέσα σε {}° από την ακμή του {} οίκου, η θέση γέρνει και προς εκείνον:",
-    "Μέσα στην ημέρα η Σελήνη βρέθηκε και σε άλλο ζώδιο ({}). Αν γεννήθηκες όσο ήταν εκεί, "
-    "σε αφορά αυτό:",
+    "{1}: απέχει λιγότερο από {2}° από το επόμενο ζώδιο ({3}), που χρωματίζει κι αυτό τη θέση:",
+    "{1}: απέχει λιγότερο από {2}° από την ακμή του {3} οίκου και απλώνεται και σε εκείνον:",
+    "Μέσα στην ημέρα η Σελήνη πέρασε και σε άλλο ζώδιο ({}). Αν γεννήθηκες όσο ήταν εκεί, "
+    "σε αφορά και αυτό:",
     "Ωροσκόπος: {}",
     "Κυβερνήτης του χάρτη: {}",
     "Κυβερνήτες του χάρτη: {}",
-    "{}, στον {} οίκο",
-    "{}, εκτός των σημείων του χάρτη",
+    "{}, στον {} οίκο ({})",
+    "{}, που δεν συμμετέχει σε αυτόν τον χάρτη",
+    "Κυβερνήτες που δεν συμμετέχουν σε αυτόν τον χάρτη (είναι απενεργοποιημένοι στις "
+    "ρυθμίσεις των πλανητών), γι' αυτό η θέση τους δεν διαβάζεται: {}.",
     "{} οίκος: {} στην ακμή",
     "Κυβερνήτης του {}: {}.",
     "Κυβερνήτες του {}: {}.",
+    "Ο κυβερνήτης του 1ου οίκου είναι ο κυβερνήτης του χάρτη, που διαβάστηκε παραπάνω: {}.",
     "Φυσικός κυβερνήτης του {}: {}.",
     "Φυσικοί κυβερνήτες του {}: {}.",
-    "Ο φυσικός κυβερνήτης είναι ο ίδιος: {}.",
-    "{}, στον {} οίκο:",
+    "Ο φυσικός κυβερνήτης του {} είναι ο ίδιος: {}.",
     "απόκλιση {}, {}",
     "εφαρμόζουσα",
-    "αποχωρούσα",
+    "διαχωριζόμενη",
     "ακριβής",
+    "μόνο για ένα μέρος της ημέρας",
+    "Όψη της Σελήνης με την ένδειξη «μόνο για ένα μέρος της ημέρας» ισχύει σε κάποιες ώρες της "
+    "ημέρας και όχι σε άλλες· αν σε αφορά, το κρίνει η ώρα της γέννησης.",
+    "Στον χάρτη σου: {}.",
     "Στοιχεία: Φωτιά {}, Γη {}, Αέρας {}, Νερό {} (ο Ήλιος, η Σελήνη και ο Ωροσκόπος μετρούν "
     "διπλά).",
+    "Στοιχεία: Φωτιά {}, Γη {}, Αέρας {}, Νερό {} (ο Ήλιος και η Σελήνη μετρούν διπλά).",
     {"Φωτιά", "Γη", "Αέρας", "Νερό"},
     "Ποιότητες: Καρδινάλια {}, Σταθερά {}, Μεταβλητά {}.",
     {"Καρδινάλια", "Σταθερά", "Μεταβλητά"},
@@ -176,16 +259,21 @@ constexpr Words kGreek = {
     {"Το άνω ημισφαίριο", "Το κάτω ημισφαίριο", "Το ανατολικό ημισφαίριο", "Το δυτικό ημισφαίριο"},
     "Οίκοι με τρία ή περισσότερα σημεία: {}.",
     "{} ({})",
-    "Συγκέντρωση πλανητών: {}",
-    "Συγκέντρωση πλανητών: {} οίκος",
-    {"Μεγάλο τρίγωνο", "Τ-τετράγωνο", "Μεγάλος σταυρός", "Γιοντ"},
-    "{} και {} σε αντίθεση, κορυφή: {}",
-    "{} και {} σε εξάγωνο, κορυφή: {}",
+    "Συγκέντρωση πλανητών σε ζώδιο",
+    "Συγκέντρωση πλανητών σε οίκο",
+    "Ζώδιο {}: {}.",
+    "{} οίκος: {}.",
+    {"Μεγάλο τρίγωνο", "Ταυ-τετράγωνο", "Μεγάλος σταυρός", "Γιοντ"},
+    "Τρίγωνο: {} – {} – {}.",
+    "Αντιθέσεις: {} – {} και {} – {}, σε τετράγωνο η καθεμιά με την επόμενη.",
+    "Αντίθεση: {} – {} · κορυφή: {}.",
+    "Εξάγωνο: {} – {} · κορυφή: {}.",
+    " και ",
     "1 παράγοντας δεν έχει κείμενο σε αυτή τη συλλογή: {}.",
     "{} παράγοντες δεν έχουν κείμενο σε αυτή τη συλλογή: {}.",
 };
 
-// Replaces each {} of a pattern with the next argument.
+// Replaces each {} of a pattern with the next argument; {1}, {2}… with that argument.
 std::string fill(const char* pattern, std::initializer_list<std::string> args) {
   std::string out;
   auto arg = args.begin();
@@ -193,6 +281,10 @@ std::string fill(const char* pattern, std::initializer_list<std::string> args) {
     if (p[0] == '{' && p[1] == '}' && arg != args.end()) {
       out += *arg++;
       ++p;
+    } else if (p[0] == '{' && p[1] >= '1' && p[1] <= '9' && p[2] == '}') {
+      const auto n = static_cast<std::size_t>(p[1] - '1');
+      if (n < args.size()) out += *(args.begin() + n);
+      p += 2;
     } else {
       out += *p;
     }
@@ -231,6 +323,149 @@ bool isAngle(int point) {
          point == natal::kMidheaven;
 }
 
+std::string lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+// What follows the first sentence of a text (for the three read at a glance first).
+std::string afterFirstSentence(const std::string& text) {
+  const std::string first = firstSentence(text);
+  std::string rest = text.substr(std::min(first.size(), text.size()));
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\n')) rest.erase(rest.begin());
+  return rest;
+}
+
+// ---- patterns ---------------------------------------------------------------------------
+
+// A figure's corners, each the points in conjunction that stand there.
+using Corner = std::vector<int>;
+struct Figure {
+  int kind = 0;                 // 0 grand trine, 1 T-square, 2 grand cross, 3 yod
+  std::vector<Corner> corners;  // for a T-square and a yod the apex last
+};
+
+constexpr int kOpposition = 1, kSquare = 2, kTrine = 3, kSextile = 4, kInconjunct = 5;
+
+// Figures among the points, as astrologers count them: points in conjunction share a corner;
+// each figure once; a figure needs planets (the Sun to Pluto) at two of its corners at
+// least; a T-square within a grand cross is the cross; figures of one kind that differ
+// only at one corner, by points near each other there, are one figure.
+std::vector<Figure> findFigures(const NatalChart& c) {
+  std::vector<int> pts;
+  for (const auto& p : c.points) pts.push_back(p.index);
+  std::map<std::pair<int, int>, int> kind;
+  for (const auto& a : c.aspects) kind[{std::min(a.a, a.b), std::max(a.a, a.b)}] = a.aspect;
+  auto is = [&](int a, int b, int aspect) {
+    const auto f = kind.find({std::min(a, b), std::max(a, b)});
+    return f != kind.end() && f->second == aspect;
+  };
+  // Corners: the points joined by conjunctions, each group one corner.
+  std::map<int, int> group;
+  for (int p : pts) group[p] = p;
+  std::function<int(int)> root = [&](int p) {
+    return group[p] == p ? p : group[p] = root(group[p]);
+  };
+  for (int a : pts)
+    for (int b : pts)
+      if (a < b && is(a, b, 0)) group[root(a)] = root(b);
+  std::map<int, Corner> cornersByRoot;
+  for (int p : pts) cornersByRoot[root(p)].push_back(p);
+  std::vector<Corner> corners;
+  for (auto& [r, members] : cornersByRoot) corners.push_back(members);
+  const std::size_t n = corners.size();
+  // Two corners are in an aspect when any of their points are.
+  auto joins = [&](std::size_t i, std::size_t j, int aspect) {
+    for (int a : corners[i])
+      for (int b : corners[j])
+        if (is(a, b, aspect)) return true;
+    return false;
+  };
+  auto planets = [&](const std::vector<std::size_t>& at) {
+    int count = 0;
+    for (std::size_t i : at)
+      count += std::any_of(corners[i].begin(), corners[i].end(), [](int p) { return p <= 9; });
+    return count >= 2;
+  };
+  std::vector<std::pair<int, std::vector<std::size_t>>> found;
+  for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t j = i + 1; j < n; ++j) {
+      for (std::size_t k = j + 1; k < n; ++k)
+        if (joins(i, j, kTrine) && joins(j, k, kTrine) && joins(i, k, kTrine))
+          found.push_back({0, {i, j, k}});
+      if (joins(i, j, kOpposition))
+        for (std::size_t k = 0; k < n; ++k)
+          if (k != i && k != j && joins(i, k, kSquare) && joins(j, k, kSquare))
+            found.push_back({1, {i, j, k}});
+      if (joins(i, j, kSextile))
+        for (std::size_t k = 0; k < n; ++k)
+          if (k != i && k != j && joins(i, k, kInconjunct) && joins(j, k, kInconjunct))
+            found.push_back({3, {i, j, k}});
+    }
+  // Grand crosses: two T-squares on one opposition with their apexes opposite.
+  std::set<std::vector<std::size_t>> crosses;
+  for (const auto& [ka, a] : found)
+    for (const auto& [kb, b] : found)
+      if (ka == 1 && kb == 1 && a[0] == b[0] && a[1] == b[1] && a[2] < b[2] &&
+          joins(a[2], b[2], kOpposition)) {
+        std::vector<std::size_t> four = {a[0], a[2], a[1], b[2]};
+        std::vector<std::size_t> key = four;
+        std::sort(key.begin(), key.end());
+        if (crosses.insert(key).second) found.push_back({2, four});
+      }
+  std::vector<Figure> figures;
+  std::set<std::pair<int, std::vector<std::size_t>>> seen;
+  for (const auto& [k, at] : found) {
+    if (!planets(at)) continue;
+    if (k == 1)  // a T-square whose three corners a cross holds is the cross
+      if (std::any_of(crosses.begin(), crosses.end(), [&](const auto& x) {
+            return std::count_if(at.begin(), at.end(), [&](std::size_t c2) {
+                     return std::find(x.begin(), x.end(), c2) != x.end();
+                   }) == 3;
+          }))
+        continue;
+    std::vector<std::size_t> key = at;
+    if (k == 0 || k == 2) std::sort(key.begin(), key.end());
+    if (k == 1 || k == 3) std::sort(key.begin(), key.end() - 1);
+    if (!seen.insert({k, key}).second) continue;
+    Figure f;
+    f.kind = k;
+    for (std::size_t i : key) f.corners.push_back(corners[i]);
+    figures.push_back(std::move(f));
+  }
+  // One figure with another point swapped in at one corner (the Node for the Ascendant,
+  // near each other) is one figure, the two points at that corner.
+  auto near = [&](const Corner& a, const Corner& b) {
+    for (int x : a)
+      for (int y : b)
+        if (natal::separation(c.point(x)->longitude, c.point(y)->longitude) <= 10) return true;
+    return false;
+  };
+  for (std::size_t i = 0; i < figures.size(); ++i)
+    for (std::size_t j = i + 1; j < figures.size();) {
+      Figure &a = figures[i], &b = figures[j];
+      std::size_t differ = a.corners.size(), count = 0;
+      if (a.kind == b.kind && a.corners.size() == b.corners.size()) {
+        for (std::size_t k = 0; k < a.corners.size(); ++k)
+          if (a.corners[k] != b.corners[k]) differ = k, ++count;
+      }
+      if (count == 1 && near(a.corners[differ], b.corners[differ])) {
+        Corner merged = a.corners[differ];
+        for (int p : b.corners[differ])
+          if (std::find(merged.begin(), merged.end(), p) == merged.end()) merged.push_back(p);
+        std::sort(merged.begin(), merged.end());
+        a.corners[differ] = merged;
+        figures.erase(figures.begin() + static_cast<std::ptrdiff_t>(j));
+      } else {
+        ++j;
+      }
+    }
+  return figures;
+}
+
+// ---- the reading ------------------------------------------------------------------------
+
 class Composer {
  public:
   Composer(const NatalChart& c, const ReadingSettings& s, const TextSet& t, bool greek)
@@ -241,6 +476,7 @@ class Composer {
     r.greek = greek_;
     r.title = w_.title;
     if (!c_.timeKnown) r.timeNote = w_.timeNote;
+    add(r, summaryChapter());
     if (c_.timeKnown) add(r, ascendantChapter());
     add(r, pointsChapter());
     add(r, aspectsChapter());
@@ -267,101 +503,148 @@ class Composer {
   bool greek_;
   const Words& w_;
   std::vector<std::string> missing_;
+  std::set<std::string> used_;        // keys read: a text is read once
+  std::set<std::string> firstsTold_;  // keys whose first sentence the summary read
 
   static void add(Reading& r, Chapter c) {
     if (!c.entries.empty() || !c.lines.empty()) r.chapters.push_back(std::move(c));
   }
 
   std::string point(int i) const { return i >= 0 && i < 22 ? w_.points[i] : ""; }
+  std::string pointInText(int i) const { return i >= 0 && i < 22 ? w_.pointsInText[i] : ""; }
   std::string sign(int s) const { return natal::signName(s, greek_); }
-  static std::string key(const std::string& display) { return canonicalKey(display).value_or(""); }
-  static std::string pointKey(int i) { return natal::pointName(i, false); }
-  static std::string signKey(int s) { return natal::signName(s, false); }
+  static std::string pointKey(int i) { return lower(natal::pointName(i, false)); }
+  static std::string signKey(int s) { return lower(natal::signName(s, false)); }
+  std::string houseName(int h) const { return w_.houseNames[(h + 11) % 12]; }
 
   // The text of a key, or nothing; a key without a text is counted once.
-  const std::string* text(const std::string& canonical) {
-    const std::string* found = t_.find(canonical);
-    if (!found && std::find(missing_.begin(), missing_.end(), canonical) == missing_.end())
-      missing_.push_back(canonical);
+  const std::string* text(const std::string& key) {
+    const std::string* found = t_.find(key);
+    if (!found && std::find(missing_.begin(), missing_.end(), key) == missing_.end())
+      missing_.push_back(key);
     return found;
   }
-  // A house's affairs, as the first sentence of its text (nothing counted: the house's own
-  // entry counts it).
-  std::string affairs(int house) const {
-    const std::string* found = t_.find(key("house " + std::to_string(house)));
-    return found ? firstSentence(*found) : "";
-  }
-
-  // Adds a part for a key, or counts the key as missing.
-  void part(Entry& e, const std::string& canonical, const std::string& lead) {
-    if (const std::string* found = text(canonical)) e.parts.push_back({{canonical}, lead, *found});
+  // Adds a part for a key not read yet (the rest of its text where the summary read its
+  // first sentence), or counts the key as missing.
+  void part(Entry& e, const std::string& key, const std::string& lead) {
+    if (used_.count(key)) return;
+    const std::string* found = text(key);
+    if (!found) return;
+    used_.insert(key);
+    std::string body = firstsTold_.count(key) ? afterFirstSentence(*found) : *found;
+    if (!body.empty()) e.parts.push_back({{key}, lead, body});
   }
 
   const PointPosition* at(int point) const { return c_.point(point); }
 
+  // "Mars, in the 10th house (career and public standing)", or that it takes no part.
   std::string rulerPlace(int ruler) const {
     const PointPosition* p = at(ruler);
     return p && p->house > 0
-               ? fill(w_.rulerAt, {point(ruler), ordinal(p->house, greek_, Case::Accusative)})
+               ? fill(w_.rulerAt, {point(ruler), ordinal(p->house, greek_, Case::Accusative),
+                                   houseName(p->house)})
                : fill(w_.rulerAbsent, {point(ruler)});
   }
   std::string rulersPlaces(const std::vector<int>& rulers) const {
     std::vector<std::string> places;
     for (int r : rulers) places.push_back(rulerPlace(r));
-    return joined(places, greek_ ? "· " : "; ");
+    return joined(places, w_.corner);
   }
 
-  // "The ruler of house N" composed with the affairs of each house its rulers stand in.
+  // A ruler's lead and text; the text only where a ruler stands in the chart (why one that
+  // takes no part is not read is said once, before the houses).
   void rulerParts(Entry& e, int house, const std::vector<int>& rulers, const std::string& lead) {
-    const std::string rulerKey = key("ruler of house " + std::to_string(house));
-    const std::string* sentence = text(rulerKey);
-    std::vector<int> placed;
-    for (int r : rulers)
-      if (const PointPosition* p = at(r); p && p->house > 0) placed.push_back(r);
-    if (placed.size() == 1 && sentence) {
-      const int there = at(placed[0])->house;
-      const std::string where = there == house ? "" : affairs(there);
-      Part p{{rulerKey}, lead, *sentence};
-      if (!where.empty()) {
-        p.keys.push_back(key("house " + std::to_string(there)));
-        p.text += " " + where;
-      }
-      e.parts.push_back(std::move(p));
-      return;
-    }
-    e.parts.push_back({sentence ? std::vector<std::string>{rulerKey} : std::vector<std::string>{},
-                       lead, sentence ? *sentence : ""});
-    if (placed.size() < 2) return;
-    for (int r : placed) {
-      const int there = at(r)->house;
-      const std::string where = affairs(there);
-      if (!where.empty())
-        e.parts.push_back(
-            {{key("house " + std::to_string(there))},
-             fill(w_.rulerThere, {point(r), ordinal(there, greek_, Case::Accusative)}),
-             where});
-    }
+    if (!lead.empty()) e.parts.push_back({{}, lead, ""});
+    const bool placed = std::any_of(rulers.begin(), rulers.end(), [&](int r) {
+      const PointPosition* p = at(r);
+      return p && p->house > 0;
+    });
+    if (!placed) return;
+    // Where it stands is said by the heading or the lead above, by the house's short name.
+    part(e, "ruler of house " + std::to_string(house), "");
   }
 
   // ---- the chapters ---------------------------------------------------------------------
+
+  std::vector<int> elementWeights(std::array<int, 4>& element, std::array<int, 3>& modality) const {
+    std::vector<int> counted;
+    auto weigh = [&](double longitude, int weight) {
+      const int s = natal::signOf(longitude);
+      element[static_cast<std::size_t>(s % 4)] += weight;
+      modality[static_cast<std::size_t>(s % 3)] += weight;
+    };
+    for (const auto& p : c_.points)
+      if (p.index < 10)
+        weigh(p.longitude, p.index <= natal::kMoon ? 2 : 1), counted.push_back(p.index);
+    if (c_.timeKnown) weigh(c_.ascendant, 2);
+    return counted;
+  }
+
+  Chapter summaryChapter() {
+    Chapter ch{"summary", w_.summaryTitle, {}, {}};
+    const PointPosition* sun = at(natal::kSun);
+    const PointPosition* moon = at(natal::kMoon);
+    if (!sun || !moon) return ch;
+    const int sunSign = natal::signOf(sun->longitude), moonSign = natal::signOf(moon->longitude);
+    const int ascSign = natal::signOf(c_.ascendant);
+    ch.lines.push_back(c_.timeKnown
+                           ? fill(w_.bigThree, {sign(sunSign), sign(moonSign), sign(ascSign)})
+                           : fill(w_.bigTwo, {sign(sunSign), sign(moonSign)}));
+    // The first sentence of each of the three, read here and not again in its chapter.
+    std::vector<std::string> keys = {pointKey(natal::kSun) + " in " + signKey(sunSign),
+                                     pointKey(natal::kMoon) + " in " + signKey(moonSign)};
+    if (c_.timeKnown) keys.push_back("ascendant in " + signKey(ascSign));
+    Part glance;
+    for (const auto& k : keys)
+      if (const std::string* t = t_.find(k)) {
+        glance.keys.push_back(k);
+        glance.text += (glance.text.empty() ? "" : " ") + firstSentence(*t);
+        firstsTold_.insert(k);
+      }
+    if (!glance.text.empty()) ch.entries.push_back({"", {glance}});
+    if (c_.timeKnown) {
+      const std::vector<int> rulers = natal::signRulers(ascSign, s_.changeRulers);
+      std::vector<std::string> names;
+      for (int r : rulers) names.push_back(point(r));
+      ch.lines.push_back(fill(w_.summaryRuler, {joined(names, w_.corner)}));
+    }
+    std::array<int, 4> element{};
+    std::array<int, 3> modality{};
+    elementWeights(element, modality);
+    const auto e = std::max_element(element.begin(), element.end()) - element.begin();
+    const auto m = std::max_element(modality.begin(), modality.end()) - modality.begin();
+    ch.lines.push_back(fill(w_.summaryStrongest, {w_.elementNames[e], w_.modalityNames[m]}));
+    const std::vector<Figure> figures = findFigures(c_);
+    if (!figures.empty()) {
+      std::vector<std::string> names;
+      for (const Figure& f : figures) {
+        std::vector<std::string> members;
+        for (const Corner& corner : f.corners)
+          for (int p : corner) members.push_back(point(p));
+        names.push_back(std::string(w_.patternNames[f.kind]) + " (" + joined(members) + ")");
+      }
+      ch.lines.push_back(fill(w_.summaryPatterns, {joined(names, greek_ ? "· " : "; ")}));
+    }
+    return ch;
+  }
 
   Chapter ascendantChapter() {
     Chapter ch{"ascendant", w_.chapters[0], {}, {}};
     const int ascSign = natal::signOf(c_.ascendant);
     Entry asc{fill(w_.ascendant, {sign(ascSign)}), {}};
-    part(asc, key("Ascendant in " + signKey(ascSign)), "");
+    part(asc, "ascendant in " + signKey(ascSign), "");
     const double toSign = (ascSign + 1) * 30.0 - c_.ascendant;
     if (c_.borderlineWidth > 0 && toSign <= c_.borderlineWidth)
-      part(asc, key("Ascendant in " + signKey((ascSign + 1) % 12)),
-           fill(w_.signLean, {std::to_string(c_.borderlineWidth), sign((ascSign + 1) % 12)}));
+      part(asc, "ascendant in " + signKey((ascSign + 1) % 12),
+           fill(w_.signLean, {pointInText(natal::kAscendant), std::to_string(c_.borderlineWidth),
+                              sign((ascSign + 1) % 12)}));
     if (!asc.parts.empty()) ch.entries.push_back(std::move(asc));
 
     const std::vector<int> rulers = natal::signRulers(ascSign, s_.changeRulers);
     Entry ruler{fill(rulers.size() == 1 ? w_.chartRuler : w_.chartRulers, {rulersPlaces(rulers)}),
                 {}};
     rulerParts(ruler, 1, rulers, "");
-    if (!ruler.parts.empty() && !ruler.parts.front().text.empty())
-      ch.entries.push_back(std::move(ruler));
+    if (!ruler.parts.empty()) ch.entries.push_back(std::move(ruler));
     return ch;
   }
 
@@ -371,25 +654,25 @@ class Composer {
       if (p.index == natal::kAscendant) continue;  // the first chapter's
       Entry e{point(p.index), {}};
       const int s = natal::signOf(p.longitude);
-      part(e, key(pointKey(p.index) + " in " + signKey(s)), fill(w_.inSign, {sign(s)}));
+      part(e, pointKey(p.index) + " in " + signKey(s), fill(w_.inSign, {sign(s)}));
       if (p.signBorder)
-        part(e, key(pointKey(p.index) + " in " + signKey((s + 1) % 12)),
-             fill(w_.signLean, {std::to_string(c_.borderlineWidth), sign((s + 1) % 12)}));
+        part(e, pointKey(p.index) + " in " + signKey((s + 1) % 12),
+             fill(w_.signLean,
+                  {pointInText(p.index), std::to_string(c_.borderlineWidth), sign((s + 1) % 12)}));
       if (p.index == natal::kMoon && !c_.timeKnown) {
         std::set<int> others = {natal::signOf(c_.moonAtDayStart), natal::signOf(c_.moonAtDayEnd)};
         others.erase(s);
         for (int o : others)
-          part(e, key(pointKey(p.index) + " in " + signKey(o)), fill(w_.moonDay, {sign(o)}));
+          part(e, pointKey(p.index) + " in " + signKey(o), fill(w_.moonDay, {sign(o)}));
       }
       if (p.house > 0 && p.index != natal::kMidheaven) {
-        part(e, key(pointKey(p.index) + " in house " + std::to_string(p.house)),
-             fill(w_.inHouse,
-                  {ordinal(p.house, greek_, greek_ ? Case::Nominative : Case::Nominative)}));
+        part(e, pointKey(p.index) + " in house " + std::to_string(p.house),
+             fill(w_.inHouse, {ordinal(p.house, greek_)}));
         if (p.houseBorder) {
           const int next = p.house % 12 + 1;
-          part(e, key(pointKey(p.index) + " in house " + std::to_string(next)),
-               fill(w_.houseLean,
-                    {std::to_string(c_.borderlineWidth), ordinal(next, greek_, Case::Genitive)}));
+          part(e, pointKey(p.index) + " in house " + std::to_string(next),
+               fill(w_.houseLean, {pointInText(p.index), std::to_string(c_.borderlineWidth),
+                                   ordinal(next, greek_, Case::Genitive)}));
         }
       }
       if (!e.parts.empty()) ch.entries.push_back(std::move(e));
@@ -397,79 +680,114 @@ class Composer {
     return ch;
   }
 
+  std::string motionOf(const natal::AspectFound& a) const {
+    return a.deviation == 0 ? w_.exact : a.applying ? w_.applying : w_.separating;
+  }
+
   Chapter aspectsChapter() {
     Chapter ch{"aspects", w_.chapters[2], {}, {}};
-    std::vector<natal::AspectFound> found = c_.aspects;
+    // With the time not known the Moon's aspects are those of any moment of the day.
+    std::vector<natal::NatalChart::DayAspect> found;
+    for (const auto& a : c_.aspects)
+      if (c_.timeKnown || (a.a != natal::kMoon && a.b != natal::kMoon)) found.push_back({a, true});
+    if (!c_.timeKnown)
+      for (const auto& d : c_.moonDayAspects) found.push_back(d);
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-      return std::fabs(a.deviation) < std::fabs(b.deviation);
+      return std::fabs(a.aspect.deviation) < std::fabs(b.aspect.deviation);
     });
-    for (const auto& a : found) {
-      const std::string name = natal::aspectName(a.aspect, false);
-      const std::string pair = pointKey(a.a) + " " + name + " " + pointKey(a.b);
-      // The pair's own text for this aspect, then for its nature, then the aspect's general
-      // sense. The set owes a nature's text between two of the ten planets, and the general
-      // sense of the others: that is the key counted when nothing is found.
-      std::vector<std::string> lookup = {key(pair)};
-      std::string owed = key(name);
+    // Aspects with a text of their own, each in turn; the rest under their aspect's general
+    // sense, which is read once.
+    std::map<int, std::vector<std::string>> general;
+    std::vector<int> generalOrder;
+    for (const auto& d : found) {
+      const natal::AspectFound& a = d.aspect;
+      const std::string name = lower(natal::aspectName(a.aspect, false));
+      std::vector<std::string> lookup = {pointKey(a.a) + " " + name + " " + pointKey(a.b)};
       if (a.aspect < 5) {
         const char* nature = a.aspect == 0                      ? "conjunction"
                              : (a.aspect == 3 || a.aspect == 4) ? "harmonious"
                                                                 : "challenging";
-        lookup.push_back(key(pointKey(a.a) + " " + nature + " " + pointKey(a.b)));
-        if (a.a < 10 && a.b < 10) owed = lookup.back();
+        lookup.push_back(pointKey(a.a) + " " + nature + " " + pointKey(a.b));
       }
-      lookup.push_back(key(name));
-      const auto [k, body] = lookupCounting(lookup, owed);
+      std::string lead = fill(w_.orb, {degreesText(a.deviation), motionOf(a)});
+      if (!d.allDay) {
+        lead += ", " + std::string(w_.partOfDay);
+        if (ch.lines.empty()) ch.lines.push_back(w_.partOfDayNote);
+      }
+      const std::string pair = point(a.a) + " " + w_.aspects[a.aspect] + " " + point(a.b);
+      const std::string* body = nullptr;
+      std::string key;
+      for (const auto& k : lookup)
+        if ((body = t_.find(k))) {
+          key = k;
+          break;
+        }
+      if (body && !used_.count(key)) {
+        used_.insert(key);
+        ch.entries.push_back({pair, {{{key}, lead, *body}}});
+        continue;
+      }
+      // Between two of the ten planets the set owes a nature's text: count it as missing.
+      if (!body && a.aspect < 5 && a.a < 10 && a.b < 10) text(lookup.back());
+      if (!general.count(a.aspect)) generalOrder.push_back(a.aspect);
+      general[a.aspect].push_back(pair + " (" + lead + ")");
+    }
+    for (int aspect : generalOrder) {
+      const std::string key = lower(natal::aspectName(aspect, false));
+      const std::string* body = text(key);
       if (!body) continue;
-      const char* motion = a.deviation == 0 ? w_.exact : a.applying ? w_.applying : w_.separating;
-      Entry e{point(a.a) + " " + w_.aspects[a.aspect] + " " + point(a.b), {}};
-      e.parts.push_back({{k}, fill(w_.orb, {degreesText(a.deviation), motion}), *body});
+      used_.insert(key);
+      Entry e{greek_ ? natal::aspectName(aspect, true) : natal::aspectName(aspect, false), {}};
+      e.parts.push_back(
+          {{key}, fill(w_.generalLead, {joined(general[aspect], greek_ ? "· " : "; ")}), *body});
       ch.entries.push_back(std::move(e));
     }
     return ch;
   }
 
-  std::pair<std::string, const std::string*> lookupCounting(const std::vector<std::string>& lookup,
-                                                            const std::string& counted) {
-    for (const auto& k : lookup)
-      if (const std::string* found = t_.find(k)) return {k, found};
-    text(counted);
-    return {"", nullptr};
-  }
-
   Chapter housesChapter() {
     Chapter ch{"houses", w_.chapters[3], {}, {}};
+    std::set<int> absent;
+    for (const auto& r : c_.rulers)
+      for (const auto* list : {&r.ofCusp, &r.ofNatural})
+        for (int p : *list)
+          if (!at(p)) absent.insert(p);
+    if (!absent.empty()) {
+      std::vector<std::string> names;
+      for (int p : absent) names.push_back(point(p));
+      ch.lines.push_back(fill(w_.absentWhy, {joined(names)}));
+    }
     for (int h = 1; h <= 12; ++h) {
       const int cuspSign = natal::signOf(c_.cusps[h - 1]);
       Entry e{fill(w_.houseHeading, {ordinal(h, greek_), sign(cuspSign)}), {}};
-      part(e, key("house " + std::to_string(h)), "");
+      part(e, "house " + std::to_string(h), "");
       const auto& rulers = c_.rulers[h - 1];
       const std::string ofHouse = ordinal(h, greek_, Case::Genitive);
-      if (!rulers.ofCusp.empty())
-        rulerParts(e, h, rulers.ofCusp,
-                   fill(rulers.ofCusp.size() == 1 ? w_.rulerOf : w_.rulersOf,
-                        {ofHouse, rulersPlaces(rulers.ofCusp)}));
+      if (!rulers.ofCusp.empty()) {
+        if (h == 1) {
+          // The chart's ruler, read in the first chapter.
+          std::vector<std::string> names;
+          for (int r : rulers.ofCusp) names.push_back(point(r));
+          e.parts.push_back({{}, fill(w_.rulerOfFirst, {joined(names, w_.corner)}), ""});
+        } else {
+          rulerParts(e, h, rulers.ofCusp,
+                     fill(rulers.ofCusp.size() == 1 ? w_.rulerOf : w_.rulersOf,
+                          {ofHouse, rulersPlaces(rulers.ofCusp)}));
+        }
+      }
       if (!rulers.ofNatural.empty()) {
         std::vector<std::string> names;
         for (int r : rulers.ofNatural) names.push_back(point(r));
-        if (rulers.ofNatural == rulers.ofCusp) {
-          e.parts.push_back({{}, fill(w_.naturalSame, {joined(names)}), ""});
-        } else {
-          Part p{{},
-                 fill(rulers.ofNatural.size() == 1 ? w_.naturalOf : w_.naturalsOf,
-                      {ofHouse, rulersPlaces(rulers.ofNatural)}),
-                 ""};
-          for (int r : rulers.ofNatural)
-            if (const PointPosition* at = c_.point(r); at && at->house > 0 && at->house != h) {
-              const std::string where = affairs(at->house);
-              if (where.empty()) continue;
-              p.keys.push_back(key("house " + std::to_string(at->house)));
-              p.text += (p.text.empty() ? "" : " ") + where;
-            }
-          e.parts.push_back(std::move(p));
-        }
+        // Alike under every rulers' setting: the same rulers said so, others named with
+        // where they stand, their houses' texts read in their own places.
+        if (rulers.ofNatural == rulers.ofCusp)
+          e.parts.push_back({{}, fill(w_.naturalSame, {ofHouse, joined(names, w_.corner)}), ""});
+        else
+          e.parts.push_back({{},
+                             fill(rulers.ofNatural.size() == 1 ? w_.naturalOf : w_.naturalsOf,
+                                  {ofHouse, rulersPlaces(rulers.ofNatural)}),
+                             ""});
       }
-      // Drop parts that are only a lead when the whole entry has no text.
       const bool anyText = std::any_of(e.parts.begin(), e.parts.end(),
                                        [](const Part& p) { return !p.text.empty(); });
       if (anyText) ch.entries.push_back(std::move(e));
@@ -483,45 +801,38 @@ class Composer {
     // Ascendant; the Sun, the Moon and the Ascendant weigh double.
     std::array<int, 4> element{};
     std::array<int, 3> modality{};
-    auto weigh = [&](double longitude, int weight) {
-      const int s = natal::signOf(longitude);
-      element[s % 4] += weight;
-      modality[s % 3] += weight;
-    };
-    for (const auto& p : c_.points)
-      if (p.index < 10) weigh(p.longitude, p.index <= natal::kMoon ? 2 : 1);
-    if (c_.timeKnown) weigh(c_.ascendant, 2);
+    elementWeights(element, modality);
     const int total = element[0] + element[1] + element[2] + element[3];
     if (total > 0) {
-      ch.lines.push_back(
-          fill(w_.elements, {std::to_string(element[0]), std::to_string(element[1]),
-                             std::to_string(element[2]), std::to_string(element[3])}));
+      ch.lines.push_back(fill(c_.timeKnown ? w_.elements : w_.elementsNoTime,
+                              {std::to_string(element[0]), std::to_string(element[1]),
+                               std::to_string(element[2]), std::to_string(element[3])}));
       ch.lines.push_back(fill(
           w_.modalities,
           {std::to_string(modality[0]), std::to_string(modality[1]), std::to_string(modality[2])}));
       std::vector<std::string> empty;
       for (int i = 0; i < 4; ++i)
-        if (element[i] == 0) empty.push_back(w_.elementNames[i]);
+        if (element[static_cast<std::size_t>(i)] == 0) empty.push_back(w_.elementNames[i]);
       for (int i = 0; i < 3; ++i)
-        if (modality[i] == 0) empty.push_back(w_.modalityNames[i]);
+        if (modality[static_cast<std::size_t>(i)] == 0) empty.push_back(w_.modalityNames[i]);
       if (!empty.empty()) ch.lines.push_back(fill(w_.without, {joined(empty)}));
       const int topElement = *std::max_element(element.begin(), element.end());
       for (int i = 0; i < 4; ++i)
-        if (element[i] == topElement) {
+        if (element[static_cast<std::size_t>(i)] == topElement) {
           Entry e{fill(w_.strongestElement, {w_.elementNames[i]}), {}};
-          part(e, key(kElementKeys[i]), "");
+          part(e, lower(kElementKeys[i]), "");
           if (!e.parts.empty()) ch.entries.push_back(std::move(e));
         }
       const int topModality = *std::max_element(modality.begin(), modality.end());
       for (int i = 0; i < 3; ++i)
-        if (modality[i] == topModality) {
+        if (modality[static_cast<std::size_t>(i)] == topModality) {
           Entry e{fill(w_.strongestModality, {w_.modalityNames[i]}), {}};
-          part(e, key(kModalityKeys[i]), "");
+          part(e, lower(kModalityKeys[i]), "");
           if (!e.parts.empty()) ch.entries.push_back(std::move(e));
         }
     }
-
     if (c_.timeKnown) hemispheres(ch);
+    stellia(ch);
     patterns(ch);
     return ch;
   }
@@ -545,10 +856,10 @@ class Composer {
                                              "eastern hemisphere", "western hemisphere"};
     // A side is emphasised when it holds two thirds of the planets, of five or more.
     if (planets >= 5)
-      for (int i = 0; i < 4; ++i)
+      for (std::size_t i = 0; i < 4; ++i)
         if (side[i] * 3 >= planets * 2) {
           Entry e{w_.hemisphereNames[i], {}};
-          part(e, key(kKeys[i]), "");
+          part(e, kKeys[i], "");
           if (!e.parts.empty()) ch.entries.push_back(std::move(e));
         }
 
@@ -573,94 +884,77 @@ class Composer {
     return joined(shown);
   }
 
-  void patterns(Chapter& ch) {
-    // Stellia: four or more points, the angles aside, in one sign or one house.
+  // Four or more points, the angles aside, in one sign or one house: every stellium of a
+  // kind listed, its text read once.
+  void stellia(Chapter& ch) {
     std::map<int, std::vector<int>> bySign, byHouse;
     for (const auto& p : c_.points) {
       if (isAngle(p.index)) continue;
       bySign[natal::signOf(p.longitude)].push_back(p.index);
       if (p.house > 0) byHouse[p.house].push_back(p.index);
     }
-    for (const auto& [s, members] : bySign)
-      if (members.size() >= 4) {
-        Entry e{fill(w_.stelliumSign, {sign(s)}), {}};
-        part(e, key("stellium in a sign"), names(members));
-        if (!e.parts.empty()) ch.entries.push_back(std::move(e));
-      }
-    for (const auto& [h, members] : byHouse)
-      if (members.size() >= 4) {
-        Entry e{fill(w_.stelliumHouse, {ordinal(h, greek_)}), {}};
-        part(e, key("stellium in a house"), names(members));
-        if (!e.parts.empty()) ch.entries.push_back(std::move(e));
-      }
-
-    // The aspects found, by pair, with the user's orbs.
-    std::map<std::pair<int, int>, int> kind;
-    for (const auto& a : c_.aspects) kind[{std::min(a.a, a.b), std::max(a.a, a.b)}] = a.aspect;
-    auto is = [&](int a, int b, int aspect) {
-      const auto found = kind.find({std::min(a, b), std::max(a, b)});
-      return found != kind.end() && found->second == aspect;
+    auto entry = [&](const char* heading, const char* key,
+                     const std::map<int, std::vector<int>>& by, bool houses) {
+      std::vector<std::string> leads;
+      for (const auto& [where, members] : by)
+        if (members.size() >= 4)
+          leads.push_back(houses ? fill(w_.stelliumHouse, {ordinal(where, greek_), names(members)})
+                                 : fill(w_.stelliumSign, {sign(where), names(members)}));
+      if (leads.empty() || used_.count(key)) return;
+      const std::string* body = text(key);
+      if (!body) return;
+      used_.insert(key);
+      Entry e{heading, {}};
+      for (std::size_t i = 0; i + 1 < leads.size(); ++i) e.parts.push_back({{}, leads[i], ""});
+      e.parts.push_back({{key}, leads.back(), *body});
+      ch.entries.push_back(std::move(e));
     };
-    std::vector<int> pts;
-    for (const auto& p : c_.points) pts.push_back(p.index);
-    constexpr int kOpposition = 1, kSquare = 2, kTrine = 3, kSextile = 4, kInconjunct = 5;
+    entry(w_.stelliumSigns, "stellium in a sign", bySign, false);
+    entry(w_.stelliumHouses, "stellium in a house", byHouse, true);
+  }
 
-    std::vector<std::string> trines, tSquares, crosses, yods;
-    const std::size_t n = pts.size();
-    for (std::size_t i = 0; i < n; ++i)
-      for (std::size_t j = i + 1; j < n; ++j)
-        for (std::size_t k = j + 1; k < n; ++k)
-          if (is(pts[i], pts[j], kTrine) && is(pts[j], pts[k], kTrine) &&
-              is(pts[i], pts[k], kTrine))
-            trines.push_back(names({pts[i], pts[j], pts[k]}));
+  std::string cornerText(const Corner& corner) const {
+    std::vector<std::string> shown;
+    for (int p : corner) shown.push_back(greek_ ? point(p) : pointInText(p));
+    if (shown.size() == 1) return shown[0];
+    std::string last = shown.back();
+    shown.pop_back();
+    return joined(shown) + w_.corner + last;
+  }
 
-    std::set<std::vector<int>> crossSets;
-    for (std::size_t i = 0; i < n; ++i)
-      for (std::size_t j = i + 1; j < n; ++j) {
-        const int a = pts[i], c = pts[j];
-        if (!is(a, c, kOpposition)) continue;
-        for (std::size_t k = 0; k < n; ++k)
-          for (std::size_t l = k + 1; l < n; ++l) {
-            const int b = pts[k], d = pts[l];
-            if (b == a || b == c || d == a || d == c || !is(b, d, kOpposition)) continue;
-            if (is(a, b, kSquare) && is(b, c, kSquare) && is(c, d, kSquare) && is(d, a, kSquare)) {
-              std::vector<int> members = {a, b, c, d};
-              std::sort(members.begin(), members.end());
-              if (crossSets.insert(members).second) crosses.push_back(names(members));
-            }
-          }
+  void patterns(Chapter& ch) {
+    const std::vector<Figure> figures = findFigures(c_);
+    static constexpr const char* kKeys[4] = {"grand trine", "t-square", "grand cross", "yod"};
+    for (int kind = 0; kind < 4; ++kind) {
+      std::vector<std::string> leads;
+      for (const Figure& f : figures) {
+        if (f.kind != kind) continue;
+        const auto& k = f.corners;
+        std::string lead;
+        switch (kind) {
+          case 0:
+            lead = fill(w_.trineFigure, {cornerText(k[0]), cornerText(k[1]), cornerText(k[2])});
+            break;
+          case 1:
+            lead = fill(w_.tSquare, {cornerText(k[0]), cornerText(k[1]), cornerText(k[2])});
+            break;
+          case 2:
+            lead = fill(w_.crossFigure,
+                        {cornerText(k[0]), cornerText(k[2]), cornerText(k[1]), cornerText(k[3])});
+            break;
+          default: lead = fill(w_.yod, {cornerText(k[0]), cornerText(k[1]), cornerText(k[2])});
+        }
+        if (!greek_) lead[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(lead[0])));
+        leads.push_back(lead);
       }
-    for (std::size_t i = 0; i < n; ++i)
-      for (std::size_t j = i + 1; j < n; ++j) {
-        const int a = pts[i], b = pts[j];
-        if (is(a, b, kOpposition))
-          for (int apex : pts) {
-            if (apex == a || apex == b || !is(a, apex, kSquare) || !is(b, apex, kSquare)) continue;
-            // A T-square inside a grand cross is told as the cross.
-            const bool inCross =
-                std::any_of(crossSets.begin(), crossSets.end(), [&](const auto& s) {
-                  return std::count_if(s.begin(), s.end(),
-                                       [&](int m) { return m == a || m == b || m == apex; }) == 3;
-                });
-            if (!inCross) tSquares.push_back(fill(w_.tSquare, {point(a), point(b), point(apex)}));
-          }
-        if (is(a, b, kSextile))
-          for (int apex : pts)
-            if (apex != a && apex != b && is(a, apex, kInconjunct) && is(b, apex, kInconjunct))
-              yods.push_back(fill(w_.yod, {point(a), point(b), point(apex)}));
-      }
-
-    const std::vector<std::string>* found[4] = {&trines, &tSquares, &crosses, &yods};
-    static constexpr const char* kKeys[4] = {"grand trine", "T-square", "grand cross", "yod"};
-    for (int i = 0; i < 4; ++i) {
-      if (found[i]->empty()) continue;
-      const std::string k = key(kKeys[i]);
-      const std::string* body = text(k);
-      if (!body) continue;
-      Entry e{w_.patternNames[i], {}};
-      for (std::size_t m = 0; m + 1 < found[i]->size(); ++m)
-        e.parts.push_back({{}, (*found[i])[m], ""});
-      e.parts.push_back({{k}, found[i]->back(), *body});
+      if (leads.empty()) continue;
+      const std::string key = kKeys[kind];
+      const std::string* body = text(key);
+      if (!body || used_.count(key)) continue;
+      used_.insert(key);
+      Entry e{w_.patternNames[kind], {}};
+      for (std::size_t m = 0; m + 1 < leads.size(); ++m) e.parts.push_back({{}, leads[m], ""});
+      e.parts.push_back({{key}, leads.back(), *body});
       ch.entries.push_back(std::move(e));
     }
   }
@@ -748,23 +1042,60 @@ std::string firstSentence(const std::string& text) {
 
 Reading composeReading(const NatalChart& chart, const ReadingSettings& settings,
                        const TextSet& texts, bool greek) {
-  return Composer(chart, settings, texts, greek).compose();
+  Reading r = Composer(chart, settings, texts, greek).compose();
+  r.notes = ownTextNotes(texts, greek);
+  return r;
+}
+
+std::vector<std::string> ownTextNotes(const TextSet& texts, bool greek) {
+  std::vector<std::string> notes;
+  for (const auto& p : texts.own().problems)
+    notes.push_back(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " + p.what +
+                    (greek ? " (διαβάζεται το κείμενο που συνοδεύει το πρόγραμμα)"
+                           : " (the text shipped with the program is read instead)"));
+  return notes;
+}
+
+bool shippedFound(const TextSet& texts) {
+  return texts.shipped() && !texts.shipped()->filesRead.empty();
+}
+
+std::string textsNotFoundNote(bool greek) {
+  const std::string folder = shippedTextsFolder() + "/" + languageFolder(greek);
+  return greek ? "Η ερμηνεία λείπει: τα κείμενά της δεν βρέθηκαν στον φάκελο " + folder + "."
+               : "No reading: its texts were not found in " + folder + ".";
 }
 
 std::string readingHtml(const Reading& r) {
+  // On paper no heading or lead ends a page alone: each is kept with the paragraph it leads
+  // to, and a chapter's title with its first block; the rest flows.
   std::string s = "<div class=\"reading\">\n<h2>" + escaped(r.title) + "</h2>\n";
+  for (const auto& n : r.notes) s += "<p class=\"note\">" + escaped(n) + "</p>\n";
   if (!r.timeNote.empty()) s += "<p class=\"note\">" + escaped(r.timeNote) + "</p>\n";
-  for (const auto& ch : r.chapters) {
-    s += "<h3>" + escaped(ch.title) + "</h3>\n";
-    for (const auto& line : ch.lines) s += "<p class=\"summary\">" + escaped(line) + "</p>\n";
-    for (const auto& e : ch.entries) {
-      s += "<h4>" + escaped(e.heading) + "</h4>\n";
-      for (const auto& p : e.parts) {
-        const auto texts = paragraphs(p.text);
-        if (!p.lead.empty()) s += "<p class=\"lead\">" + escaped(p.lead) + "</p>\n";
-        for (const auto& t : texts) s += "<p>" + escaped(t) + "</p>\n";
+  auto entryHtml = [](const Entry& e) {
+    std::string out = "<div class=\"entry\">\n<div class=\"keep\">\n";
+    if (!e.heading.empty()) out += "<h4>" + escaped(e.heading) + "</h4>\n";
+    bool open = true;  // the heading's block, until a paragraph of text closes it
+    for (const auto& p : e.parts) {
+      if (!open && !p.lead.empty()) out += "<div class=\"keep\">\n", open = true;
+      if (!p.lead.empty()) out += "<p class=\"lead\">" + escaped(p.lead) + "</p>\n";
+      for (const auto& t : paragraphs(p.text)) {
+        out += "<p>" + escaped(t) + "</p>\n";
+        if (open) out += "</div>\n", open = false;
       }
     }
+    if (open) out += "</div>\n";
+    return out + "</div>\n";
+  };
+  for (const auto& ch : r.chapters) {
+    s += "<div class=\"chapter\" id=\"" + ch.id + "\">\n<div class=\"opening\">\n<h3>" +
+         escaped(ch.title) + "</h3>\n";
+    for (const auto& line : ch.lines) s += "<p class=\"summary\">" + escaped(line) + "</p>\n";
+    std::size_t i = 0;
+    if (ch.lines.empty() && !ch.entries.empty()) s += entryHtml(ch.entries[i++]);
+    s += "</div>\n";
+    for (; i < ch.entries.size(); ++i) s += entryHtml(ch.entries[i]);
+    s += "</div>\n";
   }
   if (!r.missingNote.empty()) s += "<p class=\"note\">" + escaped(r.missingNote) + "</p>\n";
   return s + "</div>\n";
@@ -773,11 +1104,21 @@ std::string readingHtml(const Reading& r) {
 std::string readingText(const Reading& r, std::size_t columns) {
   std::string s;
   auto underline = [&](const std::string& title, const char* mark) {
-    s += title + "\n";
-    for (std::size_t i = 0; i < width(title); ++i) s += mark;
+    std::string lines;
+    wrap(lines, title, columns, "");
+    s += lines;
+    std::size_t longest = 0;
+    for (std::size_t start = 0; start < lines.size();) {
+      const std::size_t end = lines.find('\n', start);
+      longest = std::max(longest, width(lines.substr(start, end - start)));
+      start = end + 1;
+    }
+    for (std::size_t i = 0; i < longest; ++i) s += mark;
     s += "\n\n";
   };
   underline(r.title, "=");
+  for (const auto& n : r.notes) wrap(s, n, columns, "");
+  if (!r.notes.empty()) s += "\n";
   if (!r.timeNote.empty()) {
     wrap(s, r.timeNote, columns, "");
     s += "\n";
@@ -787,7 +1128,7 @@ std::string readingText(const Reading& r, std::size_t columns) {
     for (const auto& line : ch.lines) wrap(s, line, columns, "");
     if (!ch.lines.empty()) s += "\n";
     for (const auto& e : ch.entries) {
-      s += e.heading + "\n";
+      if (!e.heading.empty()) wrap(s, e.heading, columns, "");
       // Leads at two columns, the set's texts under them at four.
       for (const auto& p : e.parts) {
         if (!p.lead.empty()) wrap(s, p.lead, columns, "  ");

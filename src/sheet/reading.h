@@ -27,7 +27,7 @@ struct Entry {
 };
 
 struct Chapter {
-  std::string id;  // "ascendant", "points", "aspects", "houses", "whole"
+  std::string id;  // "summary", "ascendant", "points", "aspects", "houses", "whole"
   std::string title;
   std::vector<std::string> lines;  // counts and summaries before the entries
   std::vector<Entry> entries;
@@ -36,7 +36,9 @@ struct Chapter {
 struct Reading {
   bool greek = false;
   std::string title;
-  std::string timeNote;  // with the time un-known: what is left out, and why
+  std::string timeNote;            // with the time un-known: what is left out, and why
+  std::vector<std::string> notes;  // what kept a text from the reading: a set not found, an
+                                   // override that can't be used
   std::vector<Chapter> chapters;
   std::vector<std::string> missing;  // canonical keys without a text, in order of need
   std::string missingNote;           // "3 factors have no text in this set: …"
@@ -53,6 +55,14 @@ struct ReadingSettings {
 
 Reading composeReading(const natal::NatalChart& chart, const ReadingSettings& settings,
                        const TextSet& texts, bool greek);
+
+// What keeps a working directory's own texts from a reading, one line each
+// ("READING/en/signs.txt:3: [Moon in Leo] has no text; the shipped text is read instead").
+std::vector<std::string> ownTextNotes(const TextSet& texts, bool greek);
+// Whether the shipped set of a language was found (none found: no reading, said so).
+bool shippedFound(const TextSet& texts);
+// The line a sheet shows in place of the reading when the shipped set was not found.
+std::string textsNotFoundNote(bool greek);
 
 // The reading as HTML for the sheet (a section that begins on a page of its own).
 std::string readingHtml(const Reading& reading);

@@ -405,6 +405,17 @@ void parseTexts(std::string_view content, const std::string& fileShown, TextLaye
   auto problem = [&](int line, std::string what) {
     into.problems.push_back({fileShown, line, std::move(what)});
   };
+  // A file saved in another encoding (Latin-1, Windows-1253) is said once, where it first
+  // goes wrong, and none of it is read: its letters would be others.
+  if (!validUtf8(content)) {
+    int line = 1;
+    std::size_t good = 0;
+    for (std::size_t end = 0; (end = content.find('\n', good)) != std::string_view::npos;
+         good = end + 1, ++line)
+      if (!validUtf8(content.substr(good, end - good))) break;
+    problem(line, "is not UTF-8 text, so none of the file is read (save it as UTF-8)");
+    return;
+  }
   std::optional<std::string> key;  // the entry being read; nothing before the first
   int keyLine = 0;
   std::string text;
@@ -512,9 +523,12 @@ TextLayer ownTexts(FileSystem& files, bool greek) {
   TextLayer own;
   for (const char* file : kSetFiles) {
     const std::string logical = std::string("READING\\") + languageFolder(greek) + "\\" + file;
+    const std::string shown = std::string("READING/") + languageFolder(greek) + "/" + file;
     if (const auto bytes = files.read(logical, kLargest))
       parseTexts(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
-                 std::string("READING/") + languageFolder(greek) + "/" + file, own);
+                 shown, own);
+    else if (files.isFolder(logical))
+      own.problems.push_back({shown, 0, "is a folder, not a file of texts, so it is not read"});
   }
   return own;
 }

@@ -323,7 +323,7 @@ std::vector<std::string> transitKeys(int body, int aspect, int natal) {
 
 bool onTimeline(int body) { return body >= 5 && body <= natal::kChiron; }
 
-std::string pageFootStyle(const std::string& chartName) {
+std::string pageFootStyle(const std::string& chartName, const std::string& margins) {
   // A name is quoted into CSS: its quotes and backslashes escaped.
   std::string quoted;
   for (char c : chartName) {
@@ -331,7 +331,7 @@ std::string pageFootStyle(const std::string& chartName) {
     if (c == '\n' || c == '\r') continue;
     quoted += c;
   }
-  return "@page { size: A4; margin: 12mm 12mm 16mm; @bottom-left { content: \"" + quoted +
+  return "@page { size: A4; margin: " + margins + "; @bottom-left { content: \"" + quoted +
          "\"; font-size: 8pt; } @bottom-right { content: counter(page) \" / \" counter(pages); "
          "font-size: 8pt; } }\n";
 }

@@ -68,6 +68,7 @@ bool onTimeline(int body);
 
 // The page styles a report shares with the print sheet for paper: page numbers and the
 // chart's name in each page's foot.
-std::string pageFootStyle(const std::string& chartName);
+std::string pageFootStyle(const std::string& chartName,
+                          const std::string& margins = "12mm 12mm 16mm");
 
 }  // namespace orvenda::report

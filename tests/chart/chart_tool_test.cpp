@@ -514,13 +514,17 @@ TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
   EXPECT_NE(out.str().find("\nSun\n  In Capricorn\n"), std::string::npos);
   EXPECT_EQ(out.str().find("no text in this set"), std::string::npos);
   std::istringstream lines(out.str());
-  for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 80u) << line;
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_LE(std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; }),
+              80)
+        << line;
 
   ASSERT_EQ(run({"reading", "x", "--json"}), 0);
   const auto json = nlohmann::json::parse(out.str());
   std::vector<std::string> ids;
   for (const auto& c : json["chapters"]) ids.push_back(c["id"]);
-  EXPECT_EQ(ids, (std::vector<std::string>{"ascendant", "points", "aspects", "houses", "whole"}));
+  EXPECT_EQ(ids, (std::vector<std::string>{"summary", "ascendant", "points", "aspects", "houses",
+                                           "whole"}));
   EXPECT_TRUE(json["missing"].empty());
   EXPECT_EQ(run({"reading", "x", "--sex", "other"}), 2);
   EXPECT_NE(err.str().find("--sex takes man or woman, not 'other'"), std::string::npos);
@@ -539,9 +543,30 @@ TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
       std::string::npos)
       << err.str();
   ASSERT_EQ(run({"reading", "x"}), 0);
-  EXPECT_NE(out.str().find("  In Capricorn\n    Mine.\n"), std::string::npos) << out.str();
+  // The Sun's first sentence opens the reading, at a glance, and is not said again.
+  EXPECT_NE(out.str().find("\n  Mine. "), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find("Mine.", out.str().find("Mine.") + 1), std::string::npos);
   EXPECT_EQ(run({"texts", "check", "fr"}), 2);
   EXPECT_EQ(run({"texts", "verify"}), 2);
+
+  // Own texts that can't be used are said, by texts check and by each reading: a folder
+  // where a file should be, a file in another encoding; the shipped text is read for them.
+  dir.mkdir("READING/en/houses.txt");
+  const std::string latin = "[Sun in house 1]\n\xc9t\xe9.\n";
+  dir.write("READING/en/aspects.txt", std::vector<std::uint8_t>(latin.begin(), latin.end()));
+  EXPECT_EQ(run({"texts", "check", "en"}), 1);
+  EXPECT_NE(out.str().find("READING/en/houses.txt:0: is a folder, not a file of texts"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("READING/en/aspects.txt:2: is not UTF-8 text"), std::string::npos);
+  ASSERT_EQ(run({"reading", "x"}), 0);
+  EXPECT_NE(
+      err.str().find("note: READING/en/houses.txt: is a folder, not a file of texts, so it is "
+                     "not read (the text shipped with the program is read instead)"),
+      std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"sheet", "x"}), 0);
+  EXPECT_NE(out.str().find("READING/en/aspects.txt:2: is not UTF-8 text"), std::string::npos);
 }
 
 TEST_F(ChartTool, CoordinatesTakeTheZoneOfTheBoundaryTheyLieInAndTheSeaTheLongitudes) {

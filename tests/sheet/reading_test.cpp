@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -179,9 +182,9 @@ TEST(ReadingSelection, BorderlineAddsTheNextSignsAndHousesTextOnlyWhenOn) {
   const auto& parts = chapter(r, "points")->entries[0].parts;
   ASSERT_EQ(parts.size(), 4u);
   EXPECT_EQ(parts[1].lead,
-            "Within 2° of the next sign, Taurus, the placement leans toward it as well:");
+            "Within 2° of the next sign, Taurus, the Sun takes on some of its colour as well:");
   EXPECT_EQ(parts[3].lead,
-            "Within 2° of the cusp of the 2nd house, it leans toward that house as well:");
+            "Within 2° of the cusp of the 2nd house, the Sun reaches into that house as well:");
 
   config.borderlineDegrees = 1;  // 1.5° is beyond a width of 1
   keys = keysOf(read(chartOf(eph, config)));
@@ -212,18 +215,39 @@ TEST(ReadingSelection, RulersFollowChangeRulersAndTheNaturalRulers) {
     return s;
   };
   EXPECT_EQ(houseEntry(0, 0).heading, "The 7th house: Scorpio on the cusp");
-  EXPECT_EQ(leads(houseEntry(0, 0)), "Ruler of the 7th: Mars, in the 3rd house.|");
-  EXPECT_EQ(leads(houseEntry(1, 0)), "Ruler of the 7th: Pluto, in the 9th house.|");
+  // Where a ruler stands is named by the house's affairs in a few words; the house's own
+  // text is read in its own place, once.
+  EXPECT_EQ(leads(houseEntry(0, 0)),
+            "Ruler of the 7th: Mars, in the 3rd house (siblings, studies and short journeys).|");
+  EXPECT_EQ(leads(houseEntry(1, 0)),
+            "Ruler of the 7th: Pluto, in the 9th house (travel, learning and beliefs).|");
   EXPECT_EQ(leads(houseEntry(2, 0)),
-            "Rulers of the 7th: Mars, in the 3rd house; Pluto, in the 9th house.|"
-            "Mars, in the 3rd house:|Pluto, in the 9th house:|");
-  // The 7th's natural ruler is Libra's: Venus, in the 2nd.
-  EXPECT_EQ(leads(houseEntry(0, 1)),
-            "Ruler of the 7th: Mars, in the 3rd house.|Natural ruler of the 7th: Venus, in the 2nd "
-            "house.|");
-  // One ruler: its sentence and the affairs of the house it stands in, as whole sentences.
+            "Rulers of the 7th: Mars, in the 3rd house (siblings, studies and short journeys) and "
+            "Pluto, in the 9th house (travel, learning and beliefs).|");
+  // The 7th's natural ruler is Libra's: Venus, in the 2nd; alike under every rulers' setting.
+  for (const int change : {0, 1, 2})
+    EXPECT_TRUE(leads(houseEntry(change, 1))
+                    .ends_with("Natural ruler of the 7th: Venus, in the 2nd house (money and "
+                               "possessions).|"))
+        << change;
   const Entry seventh = houseEntry(0, 0);
-  EXPECT_EQ(seventh.parts[1].text, "<ruler of house 7>. Second sentence. <house 3>.");
+  EXPECT_EQ(seventh.parts.back().text, "<ruler of house 7>. Second sentence.");
+  // A ruler that takes no part is named once with the reason, and nothing of where it is.
+  NatalChart withoutMars = base;
+  std::erase_if(withoutMars.points, [](const auto& p) { return p.index == 4; });
+  const Reading r = read(withoutMars, {0, 0, 0});
+  std::string all;
+  for (const auto& line : chapter(r, "houses")->lines) all += line + "|";
+  for (const auto& e : chapter(r, "houses")->entries) all += leads(e);
+  EXPECT_TRUE(
+      all.starts_with("Rulers that take no part in this chart (switched off in the planet "
+                      "settings), whose place is therefore not read: Sun, Moon, Mercury, "
+                      "Mars, Jupiter, Saturn.|"))
+      << all;
+  EXPECT_NE(all.find("Ruler of the 7th: Mars, which takes no part in this chart.|"),
+            std::string::npos);
+  EXPECT_EQ(all.find("switched off", all.find("switched off") + 1), std::string::npos) << all;
+  EXPECT_FALSE(keysOf(r).count("ruler of house 7"));
 }
 
 TEST(ReadingSelection, WithTheTimeUnknownNothingThatNeedsHousesOrAnglesIsRead) {
@@ -271,8 +295,8 @@ TEST(ReadingPatterns, EachAtItsEdge) {
   EXPECT_TRUE(has(patterns({{0, 10}, {1, 70}, {6, 225}}), "Yod"));
   EXPECT_FALSE(has(patterns({{0, 10}, {1, 70}, {6, 225.1}}), "Yod"));
   // A stellium takes four points in a sign; three are not one.
-  EXPECT_TRUE(has(patterns({{0, 1}, {2, 5}, {3, 9}, {4, 29}}), "Stellium in Aries"));
-  EXPECT_FALSE(has(patterns({{0, 1}, {2, 5}, {3, 9}, {4, 30}}), "Stellium in Aries"));
+  EXPECT_TRUE(has(patterns({{0, 1}, {2, 5}, {3, 9}, {4, 29}}), "Stellium in a sign"));
+  EXPECT_FALSE(has(patterns({{0, 1}, {2, 5}, {3, 9}, {4, 30}}), "Stellium in a sign"));
 }
 
 TEST(ReadingSelection, ElementsCountTheLightsAndTheAscendantTwice) {
@@ -316,14 +340,14 @@ TEST(ReadingTexts, AWorkingDirectorysEntryReplacesTheShippedOneAlone) {
 TEST(ReadingTexts, EveryMistakeIsReportedWithItsFileAndLine) {
   TextLayer layer;
   parseTexts(
-      "stray text\n"                      // 1: before any key
-      "[Sun in Aries]\nFine.\n"           // 2-3
-      "[Sun in Arise]\nTypo.\n"           // 4: unknown key
-      "[Moon in Leo\nUnclosed.\n"         // 6: unclosed key
-      "[Venus in Libra]\n\n"              // 8: no text
-      "[Mars in Aries]\n{kind|kinder\n"   // 10: choice not closed
-      "[Sun in Aries]\nAgain.\n"          // 12: given twice
-      "[Moon in Aries]\n\xff\xfe bad\n",  // 15: not UTF-8
+      "stray text\n"                     // 1: before any key
+      "[Sun in Aries]\nFine.\n"          // 2-3
+      "[Sun in Arise]\nTypo.\n"          // 4: unknown key
+      "[Moon in Leo\nUnclosed.\n"        // 6: unclosed key
+      "[Venus in Libra]\n\n"             // 8: no text
+      "[Mars in Aries]\n{kind|kinder\n"  // 10: choice not closed
+      "[Sun in Aries]\nAgain.\n"         // 12: given twice
+      "[Moon in Aries]\n",               // 14: no text
       "signs.txt", layer);
   std::vector<std::string> got;
   for (const auto& p : layer.problems)
@@ -335,11 +359,21 @@ TEST(ReadingTexts, EveryMistakeIsReportedWithItsFileAndLine) {
                      "signs.txt:8: [Venus in Libra] has no text",
                      "signs.txt:10: [Mars in Aries] has a {...|...} choice that is not closed",
                      "signs.txt:12: [Sun in Aries] is given more than once; this one counts",
-                     "signs.txt:15: is not UTF-8 text (save the file as UTF-8)",
                      "signs.txt:14: [Moon in Aries] has no text",
                  }));
   EXPECT_EQ(layer.entries.at(*canonicalKey("Sun in Aries")).text, "Again.");
   EXPECT_FALSE(layer.entries.count(*canonicalKey("Mars in Aries")));
+
+  // A file saved as Latin-1 ("Été" in its third line): said once where it first goes wrong,
+  // and not one of its entries read, since its letters would be others.
+  TextLayer latin;
+  parseTexts("[Sun in Aries]\nFine.\n\xc9t\xe9 bad\n[Moon in Aries]\nAlso fine.\n", "houses.txt",
+             latin);
+  ASSERT_EQ(latin.problems.size(), 1u);
+  EXPECT_EQ(latin.problems[0].line, 3);
+  EXPECT_EQ(latin.problems[0].what,
+            "is not UTF-8 text, so none of the file is read (save it as UTF-8)");
+  EXPECT_TRUE(latin.entries.empty());
 }
 
 TEST(ReadingTexts, TheShippedSetsAreTheSourceTrees) {
@@ -411,6 +445,89 @@ TEST(ShippedTexts, AGreekTextNeverAddressesAWomanAsAMan) {
       word.pop_back();
       if (!nouns.count(word)) ADD_FAILURE() << displayKey(key) << ": " << m->str();
     }
+}
+
+}  // namespace
+}  // namespace orvenda::reading
+
+namespace orvenda::reading {
+namespace {
+
+// The sentences of a reading as a client reads them, in the texts, the leads and the lines:
+// what ends in a full stop, an exclamation or a question mark (Greek's is ;), four words or
+// more. A label ("In the 2nd house", "orb 0°30′, separating") is not a sentence.
+std::vector<std::string> sentencesOf(const Reading& r) {
+  std::vector<std::string> out;
+  auto split = [&](const std::string& text) {
+    static const std::regex english("[^.!?]+[.!?]"), greek("[^.!?;]+[.!?;]");
+    const std::regex& sentence = r.greek ? greek : english;
+    for (std::sregex_iterator it(text.begin(), text.end(), sentence), end; it != end; ++it) {
+      std::string s = std::regex_replace(it->str(), std::regex("^\\s+|\\s+$"), "");
+      std::istringstream words(s);
+      if (std::distance(std::istream_iterator<std::string>(words),
+                        std::istream_iterator<std::string>()) >= 4)
+        out.push_back(s);
+    }
+  };
+  for (const auto& ch : r.chapters) {
+    for (const auto& l : ch.lines) split(l);
+    for (const auto& e : ch.entries)
+      for (const auto& p : e.parts) split(p.lead), split(p.text);
+  }
+  return out;
+}
+
+TEST(ReadingAsADocument, NoSentenceIsSaidTwiceInAnyChartOrConfiguration) {
+  // Random births with every point and aspect on and wide orbs, each rulers' setting, the
+  // natural rulers, the borderline, the time un-known: in both languages not one sentence
+  // twice.
+  std::mt19937 random(31);
+  std::uniform_int_distribution<int> year(1900, 2099), month(1, 12), day(1, 28), hour(0, 23),
+      minute(0, 59), lon(-170, 170), lat(-60, 65), setting(0, 2);
+  int readings = 0, sentences = 0;
+  for (int n = 0; n < 240; ++n) {
+    ChartConfig config;
+    const bool everything = n % 2 == 0;
+    config.planets.values.fill(everything ? 12 : 8);
+    config.aspects.orbs.fill(everything ? 10 : 6);
+    for (int p = 0; p < natal::kPoints; ++p)
+      config.planets.enabled[p] = everything || p <= 10 || p >= 20;
+    for (int k = 0; k < natal::kAspects; ++k) config.aspects.enabled[k] = everything || k <= 8;
+    config.changeRulers = setting(random);
+    config.zodiacRulersAlways = n % 3 == 0;
+    config.borderlineInterpretation = n % 4 == 0;
+    config.borderlineDegrees = 5;
+    const BirthRecord r{day(random),
+                        month(random),
+                        year(random),
+                        hour(random),
+                        minute(random),
+                        0,
+                        0,
+                        0,
+                        lon(random),
+                        minute(random),
+                        0,
+                        lat(random),
+                        minute(random),
+                        0};
+    const auto out = natal::computeChart(r, config, 'P', natal::swissEphemeris(), n % 5 != 0);
+    ASSERT_TRUE(out.chart);
+    for (const bool greek : {false, true}) {
+      const TextSet set(&shippedTexts(greek), TextLayer{});
+      const Reading reading = composeReading(
+          *out.chart, {config.zodiacRulersAlways, config.changeRulers, n % 2 + 1}, set, greek);
+      std::map<std::string, int> seen;
+      for (const auto& s : sentencesOf(reading)) {
+        ++sentences;
+        if (++seen[s] == 2)
+          ADD_FAILURE() << "chart " << n << (greek ? " (el)" : " (en)") << ": " << s;
+      }
+      ++readings;
+    }
+  }
+  EXPECT_EQ(readings, 480);
+  EXPECT_GT(sentences, 480 * 60);
 }
 
 }  // namespace
