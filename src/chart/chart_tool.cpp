@@ -45,6 +45,10 @@ constexpr const char* kUsage =
     "                           the solar return of a year, or the next lunar return\n"
     "  now NAME [--at DATETIME | --with NAME2] [--json | --html FILE | --pdf FILE]\n"
     "                           the sky of a moment around the chart, with the aspects between\n"
+    "  synastry A B [--json | --html FILE | --pdf FILE]\n"
+    "                           two charts compared: their aspects, each in the other's houses\n"
+    "  composite A B [--json]   the chart of the midpoints of two charts\n"
+    "  davison A B [--json]     the chart of the moment and place halfway between two births\n"
     "\n"
     "'orvenda-chart COMMAND --help' tells more of each. The exit status is 0 on success,\n"
     "1 when anything was refused or failed, 2 for a command line that is not understood.\n";
@@ -191,6 +195,29 @@ const std::map<std::string, std::string> kCommandHelp = {
      "the orb (1 degree; --orb DEG): by default now; --at \"2027-03-14 05:19\" a moment in ZONE;\n"
      "--with NAME2 the moment and place of another saved chart (one the program's Chart for\n"
      "Now saved, say). --json: the two charts and the aspects; --html and --pdf: the wheel.\n"},
+    {"synastry",
+     "usage: orvenda-chart synastry A B [--houses SYSTEM] [--time-unknown]\n"
+     "         [--json | --html FILE | --pdf FILE]\n"
+     "Two saved charts compared, with the configuration of settings/: the aspects between\n"
+     "every point of A and every point of B that take part, by the rule of the natal aspects\n"
+     "(the smaller of the aspect's orb and the mean of the two points' values), closest\n"
+     "first; each chart's points in the other's houses (where its time is known); the\n"
+     "composite chart (the near midpoint of each point, the houses from the composite\n"
+     "Midheaven at the latitude halfway between the births) and the Davison chart (the sky\n"
+     "of the moment and place halfway between the births). --json as one object; --html and\n"
+     "--pdf a report with the two charts in one wheel, the aspect grid, the houses, the\n"
+     "composite and Davison wheels and the reading of the relationship, in the horoscope\n"
+     "language.\n"},
+    {"composite",
+     "usage: orvenda-chart composite A B [--houses SYSTEM] [--time-unknown] [--json]\n"
+     "The composite chart of two saved charts, as chart writes a chart: each point at the\n"
+     "near midpoint of its two places, the Midheaven likewise, the Ascendant and the houses\n"
+     "derived from it at the latitude halfway between the births.\n"},
+    {"davison",
+     "usage: orvenda-chart davison A B [--houses SYSTEM] [--time-unknown] [--json]\n"
+     "The Davison chart of two saved charts, as chart writes a chart: the natal chart of the\n"
+     "universal instant halfway between the births, at the place halfway between them (the\n"
+     "latitudes averaged, the longitude on the shorter arc).\n"},
     {"texts",
      "usage: orvenda-chart texts check [LANGUAGE]\n"
      "Checks the interpretation texts of LANGUAGE (en or el; both when not given): the\n"
@@ -273,6 +300,9 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
           {"now",
            {{"--at", "--with", "--orb", "--zone", "--houses", "--html", "--pdf"},
             {"--json", "--time-unknown"}}},
+          {"synastry", {{"--houses", "--html", "--pdf", "--sex"}, {"--json", "--time-unknown"}}},
+          {"composite", {{"--houses"}, {"--json", "--time-unknown"}}},
+          {"davison", {{"--houses"}, {"--json", "--time-unknown"}}},
       };
   const auto& allowed = kOptions.at(command);
   const auto o = parseOptions(t, command, args, i + 1, allowed.first, allowed.second);
@@ -291,6 +321,9 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
   if (command == "progressions") return cmdProgressions(t, *o);
   if (command == "return") return cmdReturn(t, *o);
   if (command == "now") return cmdNow(t, *o);
+  if (command == "synastry") return cmdSynastry(t, *o);
+  if (command == "composite") return cmdRelationshipChart(t, *o, false);
+  if (command == "davison") return cmdRelationshipChart(t, *o, true);
   return cmdImport(t, *o);
 }
 

@@ -189,6 +189,8 @@ int cmdTransits(Tool& t, const Options& o);
 int cmdProgressions(Tool& t, const Options& o);
 int cmdReturn(Tool& t, const Options& o);
 int cmdNow(Tool& t, const Options& o);
+int cmdSynastry(Tool& t, const Options& o);
+int cmdRelationshipChart(Tool& t, const Options& o, bool davison);
 
 // --orb DEG, 0 to 10 degrees; the fallback when not given; nothing (said, status 2) for
 // anything else.

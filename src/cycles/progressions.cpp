@@ -9,16 +9,6 @@
 #include "natal/ephemeris.h"
 
 namespace orvenda::cycles {
-namespace {
-
-// The right ascension of the Midheaven that puts it at an ecliptic longitude.
-double armcOf(double midheaven, double obliquity) {
-  const double m = midheaven * std::numbers::pi / 180, e = obliquity * std::numbers::pi / 180;
-  const double ra = std::atan2(std::sin(m) * std::cos(e), std::cos(m)) * 180 / std::numbers::pi;
-  return natal::normalized(ra);
-}
-
-}  // namespace
 
 Progressed progressedChart(const natal::NatalChart& natal, const natal::ChartConfig& config,
                            double dateJd, double latitude, bool naibod, char system,
@@ -47,7 +37,8 @@ Progressed progressedChart(const natal::NatalChart& natal, const natal::ChartCon
   // latitude, with the obliquity of the progressed instant.
   const double midheaven = natal::normalized(natal.midheaven + p.arc);
   const double eps = eph.obliquity(p.julianDayUt);
-  const natal::HouseFrame h = eph.housesFromArmc(armcOf(midheaven, eps), latitude, eps, system);
+  const natal::HouseFrame h =
+      eph.housesFromArmc(natal::armcOfMidheaven(midheaven, eps), latitude, eps, system);
   natal::NatalChart& c = p.chart;
   c.timeKnown = true;
   c.houseSystem = h.system;

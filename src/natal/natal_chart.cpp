@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 
 #include "natal/ephemeris.h"
 
@@ -155,6 +156,11 @@ std::optional<AspectFound> findAspect(const PointPosition& a, const PointPositio
     best->applying = best->deviation > 0 ? rate < 0 : best->deviation < 0 && rate > 0;
   }
   return best;
+}
+
+double armcOfMidheaven(double midheaven, double obliquity) {
+  const double m = midheaven * std::numbers::pi / 180, e = obliquity * std::numbers::pi / 180;
+  return normalized(std::atan2(std::sin(m) * std::cos(e), std::cos(m)) * 180 / std::numbers::pi);
 }
 
 std::vector<AspectFound> crossAspects(const std::vector<PointPosition>& first,

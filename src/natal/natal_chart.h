@@ -172,6 +172,10 @@ int signOf(double longitude);
 // The aspect that holds between two points, the closest when more than one could.
 std::optional<AspectFound> findAspect(const PointPosition& a, const PointPosition& b,
                                       const ChartConfig& config);
+// The right ascension of the Midheaven (ARMC, degrees) that puts the Midheaven at an
+// ecliptic longitude, at an obliquity: what a Midheaven carried by an arc, or a composite
+// one, gives its houses from.
+double armcOfMidheaven(double midheaven, double obliquity);
 // The aspects between the points of two charts, closest first: `a` a point of the first,
 // `b` of the second. With no orb given, the natal rule holds (the smaller of the aspect's
 // orb and the mean of the two points' values); with one, that orb for every aspect

@@ -1,0 +1,428 @@
+// The reading and the report of two charts. The program's own words never inflect a name:
+// in English a chart's name takes the possessive, in Greek it stands in parentheses after
+// the point it owns.
+#include "sheet/pair_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "natal/names.h"
+#include "natal/wheel.h"
+#include "sheet/print_sheet.h"
+#include "sheet/time_report.h"
+
+namespace orvenda::report {
+namespace {
+
+struct Words {
+  const char* lang;
+  const char* title;       // {a} {b}
+  const char* readingTitle;
+  const char* chapters[3];
+  const char* contact;     // {a's point} {aspect} {b's point} {orb}
+  const char* owned;       // {name} {point}: "Maria's Venus", "Αφροδίτη (Maria)"
+  const char* overlay;     // {a's point} {house} {b}
+  const char* general;     // {list}
+  const char* composite;   // {house}
+  const char* timeUnknown; // {name}
+  const char* wheel;       // {a} {b}
+  const char* wheelAlt;
+  const char* grid;
+  const char* houses;
+  const char* inHouses;    // {a} {b}: "Maria's points in John's houses"
+  const char* point;
+  const char* house;
+  const char* compositeTitle;
+  const char* compositeCaption;
+  const char* davisonTitle;
+  const char* davisonCaption;  // {moment}
+  const char* noAspects;
+  const char* footer;
+  const char* aspects[18];
+};
+
+constexpr Words kEnglish = {
+    "en",
+    "Synastry: {} and {}",
+    "The reading of the relationship",
+    {"Contacts between the charts", "Each in the other's houses", "The composite chart"},
+    "{} {} {} (orb {})",
+    "{}'s {}",
+    "{} in {}'s {} house",
+    "Between your charts: {}.",
+    "The composite Sun in the {} house",
+    "The birth time of {} is not known, so that chart's houses and angles, the points in its "
+    "houses and the composite chart's angles and houses are left out.",
+    "{} inside, {} outside; the lines join the contacts within the orbs.",
+    "The two charts in one wheel",
+    "Aspect grid",
+    "Each in the other's houses",
+    "{}'s points in {}'s houses",
+    "Point",
+    "House",
+    "The composite chart",
+    "The midpoints of the two charts; the houses from the composite Midheaven at the latitude "
+    "halfway between the births.",
+    "The Davison chart",
+    "The sky of the moment halfway between the births ({}), at the place halfway between them.",
+    "No contact within the orbs of the configuration.",
+    "Written by orvenda-chart. Positions: the Swiss Ephemeris, tropical zodiac, geocentric, "
+    "apparent.",
+    {"conjunction", "opposition", "square", "trine", "sextile", "inconjunct", "semisextile",
+     "semisquare", "sesquiquadrate", "quintile", "biquintile", "semiquintile", "septile", "novile",
+     "binovile", "biseptile", "triseptile", "quadnovile"},
+};
+
+constexpr Words kGreek = {
+    "el",
+    "Συναστρία: {} και {}",
+    "Η ερμηνεία της σχέσης",
+    {"Οι επαφές ανάμεσα στους δύο χάρτες", "Ο καθένας στους οίκους του άλλου",
+     "Ο σύνθετος χάρτης"},
+    "{} – {}: {}, απόκλιση {}",
+    "{2} ({1})",
+    "{} στον {}ο οίκο ({})",
+    "Ανάμεσα στους χάρτες σας: {}.",
+    "Ο Ήλιος του σύνθετου χάρτη στον {}ο οίκο",
+    "Η ώρα γέννησης ({}) δεν είναι γνωστή· γι' αυτό λείπουν οι οίκοι και οι γωνίες αυτού του "
+    "χάρτη, τα σημεία στους οίκους του και οι γωνίες και οι οίκοι του σύνθετου χάρτη.",
+    "Μέσα ο χάρτης {}, γύρω του ο χάρτης {}· οι γραμμές ενώνουν τις επαφές μέσα στα όρια.",
+    "Οι δύο χάρτες σε έναν τροχό",
+    "Πίνακας όψεων",
+    "Ο καθένας στους οίκους του άλλου",
+    "Τα σημεία ({}) στους οίκους ({})",
+    "Σημείο",
+    "Οίκος",
+    "Ο σύνθετος χάρτης",
+    "Τα μέσα σημεία των δύο χαρτών· οι οίκοι από το σύνθετο Μεσουράνημα στο γεωγραφικό πλάτος "
+    "ανάμεσα στους δύο τόπους γέννησης.",
+    "Ο χάρτης Davison",
+    "Ο ουρανός της στιγμής στη μέση ανάμεσα στις δύο γεννήσεις ({}), στον τόπο στη μέση "
+    "ανάμεσά τους.",
+    "Καμία επαφή μέσα στα όρια της διαμόρφωσης.",
+    "Γράφτηκε από το orvenda-chart. Θέσεις: Swiss Ephemeris, τροπικός ζωδιακός, γεωκεντρικές, "
+    "φαινόμενες.",
+    {"σύνοδος", "αντίθεση", "τετράγωνο", "τρίγωνο", "εξάγωνο", "ασύνδετη", "ημιεξάγωνο",
+     "ημιτετράγωνο", "ενάμισι τετράγωνο", "πεντάγωνο", "διπεντάγωνο", "ημιπεντάγωνο", "επτάγωνο",
+     "εννεάγωνο", "διεννεάγωνο", "διεπτάγωνο", "τριεπτάγωνο", "τετραεννεάγωνο"},
+};
+
+// Replaces each {} of a pattern with the next argument; {1}, {2}… with that argument.
+std::string fill(const char* pattern, std::initializer_list<std::string> args) {
+  std::string out;
+  auto arg = args.begin();
+  for (const char* p = pattern; *p; ++p) {
+    if (p[0] == '{' && p[1] == '}' && arg != args.end()) {
+      out += *arg++;
+      ++p;
+    } else if (p[0] == '{' && p[1] >= '1' && p[1] <= '9' && p[2] == '}') {
+      const auto n = static_cast<std::size_t>(p[1] - '1');
+      if (n < args.size()) out += *(args.begin() + n);
+      p += 2;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
+std::string lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::string ordinalEn(int n) {
+  const char* suffix = (n % 100 >= 11 && n % 100 <= 13) ? "th"
+                       : n % 10 == 1                    ? "st"
+                       : n % 10 == 2                    ? "nd"
+                       : n % 10 == 3                    ? "rd"
+                                                        : "th";
+  return std::to_string(n) + suffix;
+}
+
+std::string orbText(double degrees) {
+  const long long seconds = std::llround(std::fabs(degrees) * 3600);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld°%02lld′", seconds / 3600, seconds / 60 % 60);
+  return buf;
+}
+
+const char* natureOf(int aspect) {
+  switch (aspect) {
+    case 0: return "conjunction";
+    case 1: case 2: return "challenging";
+    case 3: case 4: return "harmonious";
+    default: return "minor";
+  }
+}
+
+std::string escaped(const std::string& s) { return reading::htmlEscaped(s); }
+
+class PairComposer {
+ public:
+  PairComposer(const Pair& p, const reading::TextSet& t)
+      : p_(p), t_(t), w_(p.greek ? kGreek : kEnglish) {}
+
+  reading::Reading compose() {
+    reading::Reading r;
+    r.greek = p_.greek;
+    r.title = w_.readingTitle;
+    const std::pair<const natal::NatalChart*, const std::string*> charts[] = {{p_.a, &p_.nameA},
+                                                                              {p_.b, &p_.nameB}};
+    for (const auto& [chart, name] : charts)
+      if (chart && !chart->timeKnown) {
+        if (!r.timeNote.empty()) r.timeNote += " ";
+        r.timeNote += fill(w_.timeUnknown, {*name});
+      }
+    add(r, contacts());
+    add(r, houses());
+    add(r, composite());
+    for (auto& ch : r.chapters)
+      for (auto& e : ch.entries)
+        for (auto& part : e.parts) part.text = reading::withChoices(part.text, 0);
+    return r;
+  }
+
+ private:
+  const Pair& p_;
+  const reading::TextSet& t_;
+  const Words& w_;
+
+  static void add(reading::Reading& r, reading::Chapter c) {
+    if (!c.entries.empty() || !c.lines.empty()) r.chapters.push_back(std::move(c));
+  }
+
+  std::string owned(const std::string& name, int point) const {
+    return fill(w_.owned, {name, natal::pointName(point, p_.greek)});
+  }
+
+  reading::Chapter contacts() {
+    reading::Chapter ch{"contacts", w_.chapters[0], {}, {}};
+    // Each key once, with every contact read under it named above it, in the order of the
+    // closest of them; the rest under the general sense of their nature.
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<std::string>> leads;
+    std::map<std::string, std::string> headings;
+    std::vector<std::string> generalOrder;
+    std::map<std::string, std::vector<std::string>> general;
+    for (const auto& a : p_.aspects) {
+      const std::string lead = fill(w_.contact, {owned(p_.nameA, a.a), w_.aspects[a.aspect],
+                                                 owned(p_.nameB, a.b), orbText(a.deviation)});
+      std::string key;
+      const std::string* text = nullptr;
+      const auto keys = synastryKeys(a.a, a.aspect, a.b);
+      for (std::size_t i = 0; i + 1 < keys.size() && !text; ++i)
+        if ((text = t_.find(keys[i]))) key = keys[i];
+      if (text) {
+        if (!leads.count(key)) {
+          order.push_back(key);
+          headings[key] = natal::pointName(std::min(a.a, a.b), p_.greek) + " – " +
+                          natal::pointName(std::max(a.a, a.b), p_.greek);
+        }
+        leads[key].push_back(lead);
+      } else {
+        const std::string g = keys.back();
+        if (!general.count(g)) generalOrder.push_back(g);
+        general[g].push_back(lead);
+      }
+    }
+    for (const auto& key : order) {
+      reading::Entry e{headings[key], {}};
+      const auto& l = leads[key];
+      for (std::size_t i = 0; i + 1 < l.size(); ++i) e.parts.push_back({{}, l[i], ""});
+      e.parts.push_back({{key}, l.back(), *t_.find(key)});
+      ch.entries.push_back(std::move(e));
+    }
+    for (const auto& key : generalOrder) {
+      const std::string* text = t_.find(key);
+      if (!text) continue;
+      std::string list;
+      for (const auto& l : general[key]) list += (list.empty() ? "" : "; ") + l;
+      reading::Entry e{reading::displayKey(key).substr(9), {}};  // "conjunction", …
+      if (p_.greek) {
+        static const std::map<std::string, std::string> kNatures = {
+            {"synastry conjunction", "Συνόδοι"},
+            {"synastry harmonious", "Αρμονικές επαφές"},
+            {"synastry challenging", "Δύσκολες επαφές"},
+            {"synastry minor", "Δευτερεύουσες όψεις"}};
+        e.heading = kNatures.at(key);
+      } else {
+        static const std::map<std::string, std::string> kNatures = {
+            {"synastry conjunction", "Other conjunctions"},
+            {"synastry harmonious", "Other harmonious contacts"},
+            {"synastry challenging", "Other challenging contacts"},
+            {"synastry minor", "Minor aspects"}};
+        e.heading = kNatures.at(key);
+      }
+      e.parts.push_back({{key}, fill(w_.general, {list}), *text});
+      ch.entries.push_back(std::move(e));
+    }
+    return ch;
+  }
+
+  std::string houseText(int n) const { return p_.greek ? std::to_string(n) : ordinalEn(n); }
+
+  reading::Chapter houses() {
+    reading::Chapter ch{"overlays", w_.chapters[1], {}, {}};
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<std::string>> leads;
+    auto collect = [&](const std::vector<natal::Overlay>& list, const std::string& guest,
+                       const std::string& host) {
+      for (const auto& o : list) {
+        if (o.point > 9) continue;  // the planets: the sets write of them
+        const std::string key =
+            "overlay " + lower(natal::pointName(o.point, false)) + " in house " + std::to_string(o.house);
+        if (!t_.find(key)) continue;
+        if (!leads.count(key)) order.push_back(key);
+        leads[key].push_back(fill(w_.overlay, {owned(guest, o.point), p_.greek ? houseText(o.house) : host,
+                                               p_.greek ? host : houseText(o.house)}));
+      }
+    };
+    collect(p_.aInB, p_.nameA, p_.nameB);
+    collect(p_.bInA, p_.nameB, p_.nameA);
+    for (const auto& key : order) {
+      reading::Entry e{"", {}};
+      const auto& l = leads[key];
+      e.heading = l.front();
+      for (std::size_t i = 1; i + 1 < l.size(); ++i) e.parts.push_back({{}, l[i], ""});
+      e.parts.push_back({{key}, l.size() > 1 ? l.back() : "", *t_.find(key)});
+      ch.entries.push_back(std::move(e));
+    }
+    return ch;
+  }
+
+  reading::Chapter composite() {
+    reading::Chapter ch{"composite", w_.chapters[2], {}, {}};
+    if (!p_.composite || !p_.composite->timeKnown) return ch;
+    const natal::PointPosition* sun = p_.composite->point(natal::kSun);
+    if (!sun) return ch;
+    const std::string key = "composite sun in house " + std::to_string(sun->house);
+    if (const std::string* text = t_.find(key))
+      ch.entries.push_back({fill(w_.composite, {houseText(sun->house)}), {{{key}, "", *text}}});
+    return ch;
+  }
+};
+
+std::string gridTable(const Pair& p, const Words& w) {
+  std::string s = std::string("<table class=\"grid\" summary=\"") + w.grid + "\">\n<tr><th></th>";
+  for (const auto& b : p.b->points)
+    s += "<th title=\"" + escaped(natal::pointName(b.index, p.greek)) + "\">" + natal::pointGlyph(b.index) + "</th>";
+  s += "</tr>\n";
+  static const char* kFamily[3] = {"hard", "soft", "minor"};
+  for (const auto& a : p.a->points) {
+    s += "<tr><th title=\"" + escaped(natal::pointName(a.index, p.greek)) + "\">" + natal::pointGlyph(a.index) + "</th>";
+    for (const auto& b : p.b->points) {
+      const natal::AspectFound* found = nullptr;
+      for (const auto& x : p.aspects)
+        if (x.a == a.index && x.b == b.index) found = &x;
+      s += found ? std::string("<td class=\"") + kFamily[natal::aspectFamily(found->aspect)] + "\" title=\"" +
+                       escaped(natal::aspectName(found->aspect, p.greek)) + "\">" +
+                       natal::aspectMark(found->aspect) + "</td>"
+                 : "<td></td>";
+    }
+    s += "</tr>\n";
+  }
+  return s + "</table>\n";
+}
+
+std::string housesTable(const std::vector<natal::Overlay>& list, bool greek, const Words& w) {
+  std::string s = std::string("<table class=\"overlays\"><tr><th>") + w.point + "</th><th>" + w.house + "</th></tr>\n";
+  for (const auto& o : list)
+    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(o.point) + "</span> " +
+         escaped(natal::pointName(o.point, greek)) + "</td><td class=\"num\">" + std::to_string(o.house) +
+         "</td></tr>\n";
+  return s + "</table>\n";
+}
+
+const char* kPairStyle =
+    "body { font-family: \"DejaVu Serif\", Georgia, serif; margin: 1.5em auto; max-width: 62em; "
+    "padding: 0 1em; color: #000; background: #fff; line-height: 1.4; }\n"
+    "h1 { font-size: 1.5em; margin: 0 0 .4em; border-bottom: 1px solid #000; }\n"
+    "h2 { font-size: 1.2em; margin: 1.4em 0 .5em; }\n"
+    "p { margin: 0 0 .5em; }\n.meta { margin: 0; }\n"
+    "figure { margin: 1em 0; } figcaption { font-size: .9em; font-style: italic; }\n"
+    ".biwheel, .wheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: 0 auto; }\n"
+    ".pair { display: flex; flex-wrap: wrap; gap: 1em 3em; align-items: flex-start; }\n"
+    "table { border-collapse: collapse; }\n"
+    "th, td { text-align: left; padding: .1em .6em .1em 0; border-bottom: 1px solid #eee; }\n"
+    ".grid td, .grid th { border: 1px solid #ccc; width: 1.6em; height: 1.4em; padding: 0; "
+    "text-align: center; font-family: \"DejaVu Sans\", sans-serif; }\n"
+    ".glyph { font-family: \"DejaVu Sans\", sans-serif; }\n.num { text-align: right; }\n"
+    ".hard { color: #c0392b; } .soft { color: #1f6fb2; } .minor { color: #2e8b57; }\n"
+    ".note { font-style: italic; }\np.footer { font-size: .8em; margin-top: 2em; }\n"
+    ".reading { max-width: 44em; margin-top: 2.5em; line-height: 1.45; }\n"
+    ".reading h2 { font-size: 1.3em; border-bottom: 1px solid #000; }\n"
+    ".reading h3 { font-size: 1.15em; margin: 1.4em 0 .3em; }\n"
+    ".reading h4 { font-size: 1em; margin: 1em 0 .2em; }\n"
+    ".reading p { margin: 0 0 .45em; } .reading .lead { font-style: italic; margin-bottom: .15em; }\n"
+    "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 9.5pt; } "
+    "h2 { break-after: avoid; } figure, table { break-inside: avoid; } "
+    ".biwheel { width: 160mm; } .wheel { width: 120mm; } "
+    ".grid td, .grid th { width: 4mm; height: 4mm; } "
+    ".reading { break-before: page; } .reading .keep, .reading .opening { break-inside: avoid; } "
+    "p { orphans: 3; widows: 3; } }\n";
+
+}  // namespace
+
+std::vector<std::string> synastryKeys(int pointA, int aspect, int pointB) {
+  const int first = std::min(pointA, pointB), second = std::max(pointA, pointB);
+  const std::string a = lower(natal::pointName(first, false)), b = lower(natal::pointName(second, false));
+  std::vector<std::string> keys = {"synastry " + a + " " + lower(natal::aspectName(aspect, false)) + " " + b};
+  if (aspect < 5) keys.push_back("synastry " + a + " " + natureOf(aspect) + " " + b);
+  keys.push_back(std::string("synastry ") + natureOf(aspect));
+  return keys;
+}
+
+reading::Reading composePairReading(const Pair& pair, const reading::TextSet& texts) {
+  reading::Reading r = PairComposer(pair, texts).compose();
+  r.notes = reading::ownTextNotes(texts, pair.greek);
+  return r;
+}
+
+std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
+  const Words& w = p.greek ? kGreek : kEnglish;
+  const std::string title = fill(w.title, {p.nameA, p.nameB});
+  std::string s = std::string("<!DOCTYPE html>\n<html lang=\"") + w.lang +
+                  "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
+                  "content=\"width=device-width\">\n<title>Orvenda: " + escaped(title) +
+                  "</title>\n<style>\n" + kPairStyle + pageFootStyle(p.nameA + " · " + p.nameB) +
+                  "</style>\n</head>\n<body>\n<h1>" + escaped(title) + "</h1>\n";
+  s += "<p class=\"meta\">" + escaped(p.nameA) + ": " + escaped(p.birthA) + "</p>\n";
+  s += "<p class=\"meta\">" + escaped(p.nameB) + ": " + escaped(p.birthB) + "</p>\n";
+  if (!reading.timeNote.empty()) s += "<p class=\"note\">" + escaped(reading.timeNote) + "</p>\n";
+  natal::OuterRing ring{p.b, p.aspects};
+  s += "<h2>" + escaped(w.wheelAlt) + "</h2>\n<figure>\n" +
+       svgImage(natal::biwheelSvg(*p.a, ring), std::string("[") + w.wheelAlt + "]", "biwheel") +
+       "<figcaption>" + escaped(fill(w.wheel, {p.nameA, p.nameB})) + "</figcaption>\n</figure>\n";
+  s += "<h2>" + escaped(w.grid) + "</h2>\n";
+  s += p.aspects.empty() ? "<p>" + escaped(w.noAspects) + "</p>\n" : gridTable(p, w);
+  if (!p.aInB.empty() || !p.bInA.empty()) {
+    s += "<h2>" + escaped(w.houses) + "</h2>\n<div class=\"pair\">\n";
+    if (!p.aInB.empty())
+      s += "<div><h3>" + escaped(fill(w.inHouses, {p.nameA, p.nameB})) + "</h3>\n" +
+           housesTable(p.aInB, p.greek, w) + "</div>\n";
+    if (!p.bInA.empty())
+      s += "<div><h3>" + escaped(fill(w.inHouses, {p.nameB, p.nameA})) + "</h3>\n" +
+           housesTable(p.bInA, p.greek, w) + "</div>\n";
+    s += "</div>\n";
+  }
+  if (p.composite)
+    s += "<h2>" + escaped(w.compositeTitle) + "</h2>\n<figure>\n" +
+         svgImage(natal::wheelSvg(*p.composite), std::string("[") + w.compositeTitle + "]", "wheel") +
+         "<figcaption>" + escaped(w.compositeCaption) + "</figcaption>\n</figure>\n";
+  if (p.davison)
+    s += "<h2>" + escaped(w.davisonTitle) + "</h2>\n<figure>\n" +
+         svgImage(natal::wheelSvg(*p.davison), std::string("[") + w.davisonTitle + "]", "wheel") +
+         "<figcaption>" +
+         escaped(fill(w.davisonCaption, {minuteText(p.davison->universalSeconds, p.greek) + " UT"})) +
+         "</figcaption>\n</figure>\n";
+  s += reading::readingHtml(reading);
+  s += "<p class=\"footer\">" + escaped(w.footer) + "</p>\n</body>\n</html>\n";
+  return s;
+}
+
+}  // namespace orvenda::report
