@@ -52,15 +52,16 @@ std::optional<TwoCharts> loadTwo(Tool& t, const Options& o, const char* command,
 
 nlohmann::json overlaysJson(const std::vector<natal::Overlay>& list) {
   nlohmann::json out = nlohmann::json::array();
-  for (const auto& o : list) out.push_back({{"name", natal::pointName(o.point, false)}, {"house", o.house}});
+  for (const auto& o : list)
+    out.push_back({{"name", natal::pointName(o.point, false)}, {"house", o.house}});
   return out;
 }
 
 std::string deviationText(double d) {
   const long long dev = std::llround(std::fabs(d) * 3600.0);
   char buf[48];
-  std::snprintf(buf, sizeof buf, "%s%lld° %02lld′ %02lld″", d < 0 && dev > 0 ? "−" : "+", dev / 3600,
-                dev / 60 % 60, dev % 60);
+  std::snprintf(buf, sizeof buf, "%s%lld° %02lld′ %02lld″", d < 0 && dev > 0 ? "−" : "+",
+                dev / 3600, dev / 60 % 60, dev % 60);
   return buf;
 }
 
@@ -69,7 +70,8 @@ std::string deviationText(double d) {
 int cmdSynastry(Tool& t, const Options& o) {
   int forms = o.has("--json");
   for (const char* f : {"--html", "--pdf"}) forms += o.value(f) != nullptr;
-  if (forms > 1) return t.usage("synastry", "--json, --html and --pdf each write a whole form: give one");
+  if (forms > 1)
+    return t.usage("synastry", "--json, --html and --pdf each write a whole form: give one");
   int status = 0;
   auto two = loadTwo(t, o, "synastry", status);
   if (!two) return status;
@@ -84,7 +86,8 @@ int cmdSynastry(Tool& t, const Options& o) {
   const natal::NatalChart davison = natal::davisonChart(a, b, two->places, config, system, eph);
   const std::string nameA = shownName(two->a.name), nameB = shownName(two->b.name);
   std::vector<std::string> notes;
-  const std::pair<const natal::NatalChart*, const std::string*> both[] = {{&a, &nameA}, {&b, &nameB}};
+  const std::pair<const natal::NatalChart*, const std::string*> both[] = {{&a, &nameA},
+                                                                          {&b, &nameB}};
   for (const auto& [chart, name] : both)
     if (!chart->timeKnown)
       notes.push_back("the birth time of " + *name +
@@ -105,8 +108,9 @@ int cmdSynastry(Tool& t, const Options& o) {
     nlohmann::json j = {{"a", nameA},
                         {"b", nameB},
                         {"aspects", list},
-                        {"overlays", {{"a_in_b", b.timeKnown ? overlaysJson(aInB) : nlohmann::json()},
-                                      {"b_in_a", a.timeKnown ? overlaysJson(bInA) : nlohmann::json()}}},
+                        {"overlays",
+                         {{"a_in_b", b.timeKnown ? overlaysJson(aInB) : nlohmann::json()},
+                          {"b_in_a", a.timeKnown ? overlaysJson(bInA) : nlohmann::json()}}},
                         {"composite", chartJson(nameA + " + " + nameB, composite)},
                         {"davison", chartJson(nameA + " + " + nameB, davison)}};
     t.out << j.dump(2) << "\n";
@@ -117,13 +121,15 @@ int cmdSynastry(Tool& t, const Options& o) {
           << padded("ASPECT (" + nameA + " to " + nameB + ")", 52) << "DEVIATION\n";
     if (aspects.empty()) t.out << "none within the orbs of the configuration\n";
     for (const auto& x : aspects)
-      t.out << padded(natal::pointName(x.a, false), 16) << padded(natal::aspectName(x.aspect, false), 15)
+      t.out << padded(natal::pointName(x.a, false), 16)
+            << padded(natal::aspectName(x.aspect, false), 15)
             << padded(natal::pointName(x.b, false), 21) << deviationText(x.deviation) << "\n";
     auto houses = [&](const std::vector<natal::Overlay>& list, const std::string& guest,
                       const std::string& host) {
       if (list.empty()) return;
       t.out << "\n" << guest << "'s points in " << host << "'s houses\n";
-      for (const auto& ov : list) t.out << "  " << padded(natal::pointName(ov.point, false), 16) << ov.house << "\n";
+      for (const auto& ov : list)
+        t.out << "  " << padded(natal::pointName(ov.point, false), 16) << ov.house << "\n";
     };
     houses(aInB, nameA, nameB);
     houses(bInA, nameB, nameA);
@@ -164,10 +170,11 @@ int cmdRelationshipChart(Tool& t, const Options& o, bool davison) {
   auto two = loadTwo(t, o, command, status);
   if (!two) return status;
   natal::Ephemeris& eph = natal::swissEphemeris();
-  const natal::NatalChart c =
-      davison ? natal::davisonChart(two->chartA, two->chartB, two->places, two->a.config, two->a.houseSystem, eph)
-              : natal::compositeChart(two->chartA, two->chartB, two->places, two->a.config,
-                                      two->a.houseSystem, eph);
+  const natal::NatalChart c = davison
+                                  ? natal::davisonChart(two->chartA, two->chartB, two->places,
+                                                        two->a.config, two->a.houseSystem, eph)
+                                  : natal::compositeChart(two->chartA, two->chartB, two->places,
+                                                          two->a.config, two->a.houseSystem, eph);
   const std::string name = shownName(two->a.name) + " + " + shownName(two->b.name);
   if (!c.timeKnown) t.note("a birth time is not known: no houses and no angles");
   if (c.housesFellBack)

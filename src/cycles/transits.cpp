@@ -339,16 +339,19 @@ TransitSummary findTransits(const NatalChart& natal, const natal::ChartConfig& c
     for (int h = 0; h < 12; ++h) thresholds.push_back({natal.cusps[h], signBase + 12 + h});
 
   const std::vector<int> bodies = transitingBodies(config, options.moon);
-  // A short period is walked at once; a long one a year at a time.
+  // A short period is walked at once; a long one in parts, each scanned with its margins: a
+  // year at a time with the Moon (thirteen times the events), five without it, so the slow
+  // planets' margins are not walked again each year.
   const double span = to - from;
-  const double chunk = span > 2 * 365.25 ? 365.25 : span;
+  const double part = (options.moon ? 1 : 5) * 365.25;
+  const double chunk = span > 2 * part ? part : span;
   const auto chunks = static_cast<long long>(std::ceil(span / chunk));
   std::vector<bool> uncomputed(natal::kBodies, false);
   for (long long n = 0; n < chunks; ++n) {
     const double c0 = from + static_cast<double>(n) * chunk;
     const double c1 = n + 1 == chunks ? to : from + static_cast<double>(n + 1) * chunk;
-    // Each body's window, on a grid of its steps from the period's start, sampled all
-    // bodies at one instant after another: the ephemeris keeps the Earth and the nutation
+    // Each body's window, on a grid of its steps, sampled all bodies at one instant after
+    // another: the ephemeris keeps the Earth and the nutation
     // of the instant it was last asked for, which makes the others' positions then cheap.
     std::vector<Grid> grids;
     double first = c0, last = c1;
@@ -358,7 +361,10 @@ TransitSummary findTransits(const NatalChart& natal, const natal::ChartConfig& c
       Grid g;
       g.body = body;
       g.step = step;
-      g.from = from + std::floor((c0 - reach - from) / step) * step;
+      // On a grid fixed in time (steps from J2000), so that a moment is found the same
+      // whatever period it is asked in.
+      constexpr double kOrigin = 2451545.0;
+      g.from = kOrigin + std::floor((c0 - reach - kOrigin) / step) * step;
       const auto count = static_cast<std::size_t>(std::ceil((c1 + reach - g.from) / step)) + 1;
       g.values.resize(count);
       first = std::min(first, g.from);

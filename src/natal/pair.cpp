@@ -11,7 +11,8 @@ namespace orvenda::natal {
 std::vector<Overlay> overlays(const NatalChart& guest, const NatalChart& host) {
   std::vector<Overlay> out;
   if (!host.timeKnown) return out;
-  for (const PointPosition& p : guest.points) out.push_back({p.index, houseOf(p.longitude, host.cusps)});
+  for (const PointPosition& p : guest.points)
+    out.push_back({p.index, houseOf(p.longitude, host.cusps)});
   return out;
 }
 
@@ -49,7 +50,8 @@ void finish(NatalChart& c, const ChartConfig& config) {
       c.rulers[static_cast<std::size_t>(house)].ofCusp =
           signRulers(signOf(c.cusps[static_cast<std::size_t>(house)]), config.changeRulers);
       if (config.zodiacRulersAlways == 1)
-        c.rulers[static_cast<std::size_t>(house)].ofNatural = signRulers(house, config.changeRulers);
+        c.rulers[static_cast<std::size_t>(house)].ofNatural =
+            signRulers(house, config.changeRulers);
     }
 }
 

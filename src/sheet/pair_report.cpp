@@ -19,20 +19,20 @@ namespace {
 
 struct Words {
   const char* lang;
-  const char* title;       // {a} {b}
+  const char* title;  // {a} {b}
   const char* readingTitle;
   const char* chapters[3];
-  const char* contact;     // {a's point} {aspect} {b's point} {orb}
-  const char* owned;       // {name} {point}: "Maria's Venus", "Αφροδίτη (Maria)"
-  const char* overlay;     // {a's point} {house} {b}
-  const char* general;     // {list}
-  const char* composite;   // {house}
-  const char* timeUnknown; // {name}
-  const char* wheel;       // {a} {b}
+  const char* contact;      // {a's point} {aspect} {b's point} {orb}
+  const char* owned;        // {name} {point}: "Maria's Venus", "Αφροδίτη (Maria)"
+  const char* overlay;      // {a's point} {house} {b}
+  const char* general;      // {list}
+  const char* composite;    // {house}
+  const char* timeUnknown;  // {name}
+  const char* wheel;        // {a} {b}
   const char* wheelAlt;
   const char* grid;
   const char* houses;
-  const char* inHouses;    // {a} {b}: "Maria's points in John's houses"
+  const char* inHouses;  // {a} {b}: "Maria's points in John's houses"
   const char* point;
   const char* house;
   const char* compositeTitle;
@@ -80,8 +80,7 @@ constexpr Words kGreek = {
     "el",
     "Συναστρία: {} και {}",
     "Η ερμηνεία της σχέσης",
-    {"Οι επαφές ανάμεσα στους δύο χάρτες", "Ο καθένας στους οίκους του άλλου",
-     "Ο σύνθετος χάρτης"},
+    {"Οι επαφές ανάμεσα στους δύο χάρτες", "Ο καθένας στους οίκους του άλλου", "Ο σύνθετος χάρτης"},
     "{} – {}: {}, απόκλιση {}",
     "{2} ({1})",
     "{} στον {}ο οίκο ({})",
@@ -154,8 +153,10 @@ std::string orbText(double degrees) {
 const char* natureOf(int aspect) {
   switch (aspect) {
     case 0: return "conjunction";
-    case 1: case 2: return "challenging";
-    case 3: case 4: return "harmonious";
+    case 1:
+    case 2: return "challenging";
+    case 3:
+    case 4: return "harmonious";
     default: return "minor";
   }
 }
@@ -274,12 +275,13 @@ class PairComposer {
                        const std::string& host) {
       for (const auto& o : list) {
         if (o.point > 9) continue;  // the planets: the sets write of them
-        const std::string key =
-            "overlay " + lower(natal::pointName(o.point, false)) + " in house " + std::to_string(o.house);
+        const std::string key = "overlay " + lower(natal::pointName(o.point, false)) +
+                                " in house " + std::to_string(o.house);
         if (!t_.find(key)) continue;
         if (!leads.count(key)) order.push_back(key);
-        leads[key].push_back(fill(w_.overlay, {owned(guest, o.point), p_.greek ? houseText(o.house) : host,
-                                               p_.greek ? host : houseText(o.house)}));
+        leads[key].push_back(
+            fill(w_.overlay, {owned(guest, o.point), p_.greek ? houseText(o.house) : host,
+                              p_.greek ? host : houseText(o.house)}));
       }
     };
     collect(p_.aInB, p_.nameA, p_.nameB);
@@ -310,17 +312,19 @@ class PairComposer {
 std::string gridTable(const Pair& p, const Words& w) {
   std::string s = std::string("<table class=\"grid\" summary=\"") + w.grid + "\">\n<tr><th></th>";
   for (const auto& b : p.b->points)
-    s += "<th title=\"" + escaped(natal::pointName(b.index, p.greek)) + "\">" + natal::pointGlyph(b.index) + "</th>";
+    s += "<th title=\"" + escaped(natal::pointName(b.index, p.greek)) + "\">" +
+         natal::pointGlyph(b.index) + "</th>";
   s += "</tr>\n";
   static const char* kFamily[3] = {"hard", "soft", "minor"};
   for (const auto& a : p.a->points) {
-    s += "<tr><th title=\"" + escaped(natal::pointName(a.index, p.greek)) + "\">" + natal::pointGlyph(a.index) + "</th>";
+    s += "<tr><th title=\"" + escaped(natal::pointName(a.index, p.greek)) + "\">" +
+         natal::pointGlyph(a.index) + "</th>";
     for (const auto& b : p.b->points) {
       const natal::AspectFound* found = nullptr;
       for (const auto& x : p.aspects)
         if (x.a == a.index && x.b == b.index) found = &x;
-      s += found ? std::string("<td class=\"") + kFamily[natal::aspectFamily(found->aspect)] + "\" title=\"" +
-                       escaped(natal::aspectName(found->aspect, p.greek)) + "\">" +
+      s += found ? std::string("<td class=\"") + kFamily[natal::aspectFamily(found->aspect)] +
+                       "\" title=\"" + escaped(natal::aspectName(found->aspect, p.greek)) + "\">" +
                        natal::aspectMark(found->aspect) + "</td>"
                  : "<td></td>";
     }
@@ -330,11 +334,12 @@ std::string gridTable(const Pair& p, const Words& w) {
 }
 
 std::string housesTable(const std::vector<natal::Overlay>& list, bool greek, const Words& w) {
-  std::string s = std::string("<table class=\"overlays\"><tr><th>") + w.point + "</th><th>" + w.house + "</th></tr>\n";
+  std::string s = std::string("<table class=\"overlays\"><tr><th>") + w.point + "</th><th>" +
+                  w.house + "</th></tr>\n";
   for (const auto& o : list)
     s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(o.point) + "</span> " +
-         escaped(natal::pointName(o.point, greek)) + "</td><td class=\"num\">" + std::to_string(o.house) +
-         "</td></tr>\n";
+         escaped(natal::pointName(o.point, greek)) + "</td><td class=\"num\">" +
+         std::to_string(o.house) + "</td></tr>\n";
   return s + "</table>\n";
 }
 
@@ -345,7 +350,8 @@ const char* kPairStyle =
     "h2 { font-size: 1.2em; margin: 1.4em 0 .5em; }\n"
     "p { margin: 0 0 .5em; }\n.meta { margin: 0; }\n"
     "figure { margin: 1em 0; } figcaption { font-size: .9em; font-style: italic; }\n"
-    ".biwheel, .wheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: 0 auto; }\n"
+    ".biwheel, .wheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: 0 "
+    "auto; }\n"
     ".pair { display: flex; flex-wrap: wrap; gap: 1em 3em; align-items: flex-start; }\n"
     "table { border-collapse: collapse; }\n"
     "th, td { text-align: left; padding: .1em .6em .1em 0; border-bottom: 1px solid #eee; }\n"
@@ -358,7 +364,8 @@ const char* kPairStyle =
     ".reading h2 { font-size: 1.3em; border-bottom: 1px solid #000; }\n"
     ".reading h3 { font-size: 1.15em; margin: 1.4em 0 .3em; }\n"
     ".reading h4 { font-size: 1em; margin: 1em 0 .2em; }\n"
-    ".reading p { margin: 0 0 .45em; } .reading .lead { font-style: italic; margin-bottom: .15em; }\n"
+    ".reading p { margin: 0 0 .45em; } .reading .lead { font-style: italic; margin-bottom: .15em; "
+    "}\n"
     "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 9.5pt; } "
     "h2 { break-after: avoid; } figure, table { break-inside: avoid; } "
     ".biwheel { width: 160mm; } .wheel { width: 120mm; } "
@@ -370,8 +377,10 @@ const char* kPairStyle =
 
 std::vector<std::string> synastryKeys(int pointA, int aspect, int pointB) {
   const int first = std::min(pointA, pointB), second = std::max(pointA, pointB);
-  const std::string a = lower(natal::pointName(first, false)), b = lower(natal::pointName(second, false));
-  std::vector<std::string> keys = {"synastry " + a + " " + lower(natal::aspectName(aspect, false)) + " " + b};
+  const std::string a = lower(natal::pointName(first, false)),
+                    b = lower(natal::pointName(second, false));
+  std::vector<std::string> keys = {"synastry " + a + " " + lower(natal::aspectName(aspect, false)) +
+                                   " " + b};
   if (aspect < 5) keys.push_back("synastry " + a + " " + natureOf(aspect) + " " + b);
   keys.push_back(std::string("synastry ") + natureOf(aspect));
   return keys;
@@ -388,9 +397,10 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
   const std::string title = fill(w.title, {p.nameA, p.nameB});
   std::string s = std::string("<!DOCTYPE html>\n<html lang=\"") + w.lang +
                   "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
-                  "content=\"width=device-width\">\n<title>Orvenda: " + escaped(title) +
-                  "</title>\n<style>\n" + kPairStyle + pageFootStyle(p.nameA + " · " + p.nameB) +
-                  "</style>\n</head>\n<body>\n<h1>" + escaped(title) + "</h1>\n";
+                  "content=\"width=device-width\">\n<title>Orvenda: " +
+                  escaped(title) + "</title>\n<style>\n" + kPairStyle +
+                  pageFootStyle(p.nameA + " · " + p.nameB) + "</style>\n</head>\n<body>\n<h1>" +
+                  escaped(title) + "</h1>\n";
   s += "<p class=\"meta\">" + escaped(p.nameA) + ": " + escaped(p.birthA) + "</p>\n";
   s += "<p class=\"meta\">" + escaped(p.nameB) + ": " + escaped(p.birthB) + "</p>\n";
   if (!reading.timeNote.empty()) s += "<p class=\"note\">" + escaped(reading.timeNote) + "</p>\n";
@@ -412,13 +422,15 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
   }
   if (p.composite)
     s += "<h2>" + escaped(w.compositeTitle) + "</h2>\n<figure>\n" +
-         svgImage(natal::wheelSvg(*p.composite), std::string("[") + w.compositeTitle + "]", "wheel") +
+         svgImage(natal::wheelSvg(*p.composite), std::string("[") + w.compositeTitle + "]",
+                  "wheel") +
          "<figcaption>" + escaped(w.compositeCaption) + "</figcaption>\n</figure>\n";
   if (p.davison)
     s += "<h2>" + escaped(w.davisonTitle) + "</h2>\n<figure>\n" +
          svgImage(natal::wheelSvg(*p.davison), std::string("[") + w.davisonTitle + "]", "wheel") +
          "<figcaption>" +
-         escaped(fill(w.davisonCaption, {minuteText(p.davison->universalSeconds, p.greek) + " UT"})) +
+         escaped(
+             fill(w.davisonCaption, {minuteText(p.davison->universalSeconds, p.greek) + " UT"})) +
          "</figcaption>\n</figure>\n";
   s += reading::readingHtml(reading);
   s += "<p class=\"footer\">" + escaped(w.footer) + "</p>\n</body>\n</html>\n";

@@ -15,7 +15,7 @@
 namespace orvenda::report {
 
 struct Pair {
-  std::string nameA, nameB;  // UTF-8, as the charts are named; never inflected
+  std::string nameA, nameB;    // UTF-8, as the charts are named; never inflected
   std::string birthA, birthB;  // each birth as one line
   const natal::NatalChart* a = nullptr;
   const natal::NatalChart* b = nullptr;

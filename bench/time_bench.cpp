@@ -1,0 +1,121 @@
+// What the commands of time and of two charts cost as a user runs them, beside the
+// yardsticks they are held to: swetest computing the ten planets for 366 days, and
+// orvenda-chart chart. Each as a whole process (start, ephemeris files opened, output
+// written to /dev/null); the largest resident memory of the century is a counter.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "birth/birth_record.h"
+
+namespace {
+
+using namespace orvenda;
+namespace fs = std::filesystem;
+
+const BirthRecord kNewYork{14, 3, 1957, 9, 41, 0, -5, 0, -74, 0, 0, 40, 42, 0};
+const BirthRecord kAthens{2, 8, 1960, 18, 20, 0, 2, 0, 23, 43, 40, 37, 59, 2};
+
+// A working directory with the skeleton's settings (the default configuration: the ten
+// planets, Chiron, the Node and the angles, nine aspects) and two charts.
+const fs::path& workingDirectory() {
+  static const fs::path dir = [] {
+    const fs::path d = fs::temp_directory_path() / "orvenda-bench-time";
+    fs::remove_all(d);
+    fs::create_directories(d / "NAMES");
+    fs::copy(ORVENDA_SKELETON "/settings", d / "settings");
+    for (const auto& [name, record] : {std::pair{"Maria", kNewYork}, std::pair{"John", kAthens}}) {
+      const auto image = encodeChart(record);
+      std::ofstream(d / "NAMES" / name, std::ios::binary)
+          .write(reinterpret_cast<const char*>(image.data()), image.size());
+    }
+    return d;
+  }();
+  return dir;
+}
+
+// Runs a command line of the tool (or any program) the number of times the benchmark asks,
+// and keeps the largest resident memory any child reached.
+void runProcess(benchmark::State& state, const std::string& command) {
+  ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+  for (auto _ : state)
+    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0)
+      state.SkipWithError(("failed: " + command).c_str());
+  rusage usage{};
+  ::getrusage(RUSAGE_CHILDREN, &usage);
+  state.counters["max_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+
+std::string tool(const std::string& args) {
+  return std::string(ORVENDA_CHART_TOOL) + " -C " + workingDirectory().string() + " " + args;
+}
+
+void BM_Swetest366DaysTenPlanets(benchmark::State& state) {
+  if (std::system("command -v swetest >/dev/null 2>&1") != 0) {
+    state.SkipWithError("swetest is not installed (apt install swetest)");
+    return;
+  }
+  runProcess(state, "swetest -b1.1.2027 -n366 -s1 -p0123456789 -head");
+}
+BENCHMARK(BM_Swetest366DaysTenPlanets)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ChartProcess(benchmark::State& state) { runProcess(state, tool("chart Maria")); }
+BENCHMARK(BM_ChartProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReadingProcess(benchmark::State& state) { runProcess(state, tool("reading Maria")); }
+BENCHMARK(BM_ReadingProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TransitsYear(benchmark::State& state) {
+  runProcess(state, tool("transits Maria --from 2027-01-01 --to 2027-12-31 --zone UTC"));
+}
+BENCHMARK(BM_TransitsYear)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TransitsYearJson(benchmark::State& state) {
+  runProcess(state, tool("transits Maria --from 2027-01-01 --to 2027-12-31 --zone UTC --json"));
+}
+BENCHMARK(BM_TransitsYearJson)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TransitsYearWithTheMoon(benchmark::State& state) {
+  runProcess(state, tool("transits Maria --from 2027-01-01 --to 2027-12-31 --zone UTC --moon"));
+}
+BENCHMARK(BM_TransitsYearWithTheMoon)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TransitsCentury(benchmark::State& state) {
+  runProcess(state, tool("transits Maria --from 2001-01-01 --to 2100-12-31 --zone UTC"));
+}
+BENCHMARK(BM_TransitsCentury)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+void BM_TransitsDecade(benchmark::State& state) {
+  runProcess(state, tool("transits Maria --from 2021-01-01 --to 2030-12-31 --zone UTC"));
+}
+BENCHMARK(BM_TransitsDecade)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_TransitsCalendar(benchmark::State& state) {
+  runProcess(state, tool("transits Maria --from 2027-01-01 --to 2027-12-31 --zone UTC --ics"));
+}
+BENCHMARK(BM_TransitsCalendar)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Progressions(benchmark::State& state) {
+  runProcess(state, tool("progressions Maria --from 2027-01-01 --to 2036-12-31 --zone UTC"));
+}
+BENCHMARK(BM_Progressions)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SolarReturn(benchmark::State& state) { runProcess(state, tool("return Maria --year 2027")); }
+BENCHMARK(BM_SolarReturn)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Synastry(benchmark::State& state) { runProcess(state, tool("synastry Maria John")); }
+BENCHMARK(BM_Synastry)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SynastryJson(benchmark::State& state) {
+  runProcess(state, tool("synastry Maria John --json"));
+}
+BENCHMARK(BM_SynastryJson)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
