@@ -156,11 +156,9 @@ int cmdReturn(Tool& t, const Options& o) {
   if (!chart) return 1;
   natal::Ephemeris& eph = natal::swissEphemeris();
   const bool solar = !lunar;
-  const natal::PointPosition* natalSun = chart->point(natal::kSun);
   const auto sunAtBirth = eph.body(chart->julianDayUt, natal::kSun);
   const auto moonAtBirth = eph.body(chart->julianDayUt, natal::kMoon);
   if (!sunAtBirth || !moonAtBirth) return t.fail("return: the birth is beyond the ephemeris");
-  (void)natalSun;
   std::optional<double> at;
   if (solar) {
     at = cycles::solarReturn(sunAtBirth->longitude, year, eph);

@@ -15,6 +15,7 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <thread>
 
@@ -62,20 +63,25 @@ std::optional<std::string> astrologerZone(Tool& t, const Options& o, const char*
 }
 
 report::LocalClock clockOf(const std::string& zone) {
-  // Times are asked for in order: the last offset is kept for its hour.
-  auto cache = std::make_shared<std::map<long long, long long>>();
-  return [zone, cache](long long ut) {
+  // Asked for thousands of instants in order: an hour whose first and last seconds have one
+  // offset has it throughout (no zone changes twice within an hour), and is kept.
+  struct Hour {
+    long long hour = std::numeric_limits<long long>::min();
+    std::optional<int> offset;  // nothing: the hour holds a change, asked for exactly
+  };
+  auto kept = std::make_shared<Hour>();
+  return [zone, kept](long long ut) {
     const long long hour = ut >= 0 ? ut / 3600 : -((-ut + 3599) / 3600);
-    auto found = cache->find(hour);
-    if (found == cache->end()) {
-      const auto period = periodAtUniversal(zone, hour * 3600);
-      if (cache->size() > 4096) cache->clear();
-      found = cache->emplace(hour, period ? period->offsetSeconds : 0).first;
+    if (kept->hour != hour) {
+      const auto first = periodAtUniversal(zone, hour * 3600);
+      const auto last = periodAtUniversal(zone, hour * 3600 + 3599);
+      kept->hour = hour;
+      kept->offset.reset();
+      if (first && last && first->offsetSeconds == last->offsetSeconds) kept->offset = first->offsetSeconds;
     }
-    // Offsets change on the hour or the half hour; within an hour the change is read again.
+    if (kept->offset) return ut + *kept->offset;
     const auto exact = periodAtUniversal(zone, ut);
-    const long long offset = exact ? exact->offsetSeconds : found->second;
-    return ut + offset;
+    return ut + (exact ? exact->offsetSeconds : 0);
   };
 }
 
