@@ -1,0 +1,183 @@
+// orvenda-chart transits run as a user runs it, in a working directory of its own: every
+// form in English and in Greek, the calendar read back by libical and by a second reader,
+// and what it refuses. The instants are swetest's (tests/cycles/cycles_reference.txt), the
+// local times Python's zoneinfo's.
+#include <libical/ical.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "chart/chart_tool.h"
+#include "config/default_settings.h"
+#include "config/settings_store.h"
+#include "platform/posix_file_system.h"
+#include "support/temp_dir.h"
+
+namespace orvenda::chart {
+namespace {
+
+using testing::TempDir;
+
+class TimeTool : public ::testing::Test {
+ protected:
+  TimeTool() {
+    dir.mkdir("NAMES");
+    dir.mkdir("settings");
+    PosixFileSystem files(dir.path());
+    SettingsStore store(files);
+    EXPECT_TRUE(writeDefaultSettings(store));
+    ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+    ::setenv("ORVENDA_ZONES", ORVENDA_ZONES_FILE, 1);
+  }
+
+  int run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    args.insert(args.begin(), {"-C", dir.path()});
+    return runChartTool(args, out, err);
+  }
+  // The New York chart of the reference: 14 March 1957 09:41 at GMT −5, 74°00′21″ W
+  // 40°42′51″ N.
+  void newYork(const std::string& name) {
+    ASSERT_EQ(run({"new", name, "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                   "--lat", "40:42:51N", "--offset", "-5:00"}),
+              0)
+        << err.str();
+  }
+  void greek() {
+    PosixFileSystem files(dir.path());
+    SettingsStore store(files);
+    ASSERT_TRUE(store.write(IntSetting::Langhor, 1));
+  }
+  std::string text(const std::string& file) const {
+    const auto bytes = dir.read(file);
+    return {bytes.begin(), bytes.end()};
+  }
+
+  TempDir dir;
+  std::ostringstream out, err;
+};
+
+bool has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Seconds since 1970 of "2026-03-09T05:36:00Z" or "20260309T053600Z".
+long long secondsOf(std::string s) {
+  std::erase(s, '-');
+  std::erase(s, ':');
+  std::tm tm{};
+  tm.tm_year = std::stoi(s.substr(0, 4)) - 1900;
+  tm.tm_mon = std::stoi(s.substr(4, 2)) - 1;
+  tm.tm_mday = std::stoi(s.substr(6, 2));
+  tm.tm_hour = std::stoi(s.substr(9, 2));
+  tm.tm_min = std::stoi(s.substr(11, 2));
+  tm.tm_sec = std::stoi(s.substr(13, 2));
+  return static_cast<long long>(timegm(&tm));
+}
+
+// swetest's instants (cycles_reference.txt) of Uranus' passes over natal Mars.
+const long long kUranusMars[3] = {secondsOf("20250529T000401Z"), secondsOf("20260101T104228Z"),
+                                  secondsOf("20260309T053604Z")};
+
+TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
+  newYork("Maria");
+  const std::vector<std::string> period = {"--from",     "2026-01-01", "--to",
+                                           "2026-03-31", "--zone",     "America/New_York"};
+  auto transits = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = {"transits", "Maria"};
+    args.insert(args.end(), period.begin(), period.end());
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+
+  ASSERT_EQ(transits({}), 0) << err.str();
+  const std::string english = out.str();
+  EXPECT_TRUE(
+      english.starts_with("transits    Maria\n"
+                          "period      1 January 2026 to 31 March 2026 (America/New_York)\n"
+                          "orb         1°\n\nJanuary 2026\n"))
+      << english.substr(0, 300);
+  // Local times: 05:36 UT on 9 March is 01:36 EDT, a day after the clocks went forward.
+  EXPECT_TRUE(has(english, "\n9 Mar 2026 01:36  Uranus ☌ Mars  exact (3 of 3)\n"));
+  EXPECT_TRUE(has(english, "\n3 Feb 2026 21:33  Uranus  turns direct at 27°27′ Taurus\n"));
+  EXPECT_TRUE(has(english, "\n20 Mar 2026 10:46  Sun  enters Aries\n"));
+  EXPECT_TRUE(has(english, "\nFebruary 2026\n") && has(english, "\nMarch 2026\n"));
+
+  ASSERT_EQ(transits({"--json"}), 0) << err.str();
+  const auto json = nlohmann::json::parse(out.str());
+  EXPECT_EQ(json["zone"], "America/New_York");
+  EXPECT_EQ(json["from"], "2026-01-01T05:00:00Z");
+  EXPECT_EQ(json["to"], "2026-04-01T04:00:00Z");
+  int uranusMars = 0;
+  for (const auto& e : json["events"]) {
+    if (e["kind"] != "aspect" || e["transiting"] != "Uranus" || e["natal"] != "Mars") continue;
+    if (e["aspect"] != "Conjunction") continue;
+    ++uranusMars;
+    ASSERT_EQ(e["exact"].size(), 3u);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(secondsOf(e["exact"][i]), kUranusMars[i], 60) << e["exact"][i];
+    EXPECT_TRUE(e["text"].is_object());
+  }
+  EXPECT_EQ(uranusMars, 1);
+
+  ASSERT_EQ(transits({"--ics"}), 0) << err.str();
+  EXPECT_TRUE(out.str().starts_with("BEGIN:VCALENDAR\r\n"));
+  EXPECT_TRUE(
+      has(out.str(), "DTSTART:20260309T053600Z\r\nSUMMARY:Uranus ☌ Mars exact (3 of 3)\r\n"));
+
+  ASSERT_EQ(transits({"--html", dir / "maria.html"}), 0) << err.str();
+  const std::string html = text("maria.html");
+  EXPECT_TRUE(has(html, "<html lang=\"en\">"));
+  EXPECT_TRUE(has(html, "class=\"biwheel\""));
+  EXPECT_TRUE(has(html, "<h2>Timeline of the slow planets' transits</h2>"));
+  EXPECT_TRUE(has(html, "class=\"timeline\""));
+  EXPECT_TRUE(has(html, "<h2>The transits read</h2>"));
+  ASSERT_EQ(transits({"--pdf", dir / "maria.pdf"}), 0) << err.str();
+  EXPECT_TRUE(text("maria.pdf").starts_with("%PDF-"));
+
+  // The horoscope language Greek: the same instants in Greek words, the Greek reading.
+  greek();
+  ASSERT_EQ(transits({}), 0) << err.str();
+  const std::string el = out.str();
+  EXPECT_TRUE(
+      el.starts_with("διελεύσεις  Maria\n"
+                     "διάστημα    1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026 (America/New_York)\n"
+                     "όρια        1°\n\nΙανουάριος 2026\n"))
+      << el.substr(0, 300);
+  EXPECT_TRUE(has(el, "\n9 Μαρ 2026 01:36  Ουρανός ☌ Αρης  ακριβής (3 από 3)\n"));
+  EXPECT_TRUE(has(el, "\n3 Φεβ 2026 21:33  Ουρανός  στάση, αρχίζει ορθή κίνηση: Ταύρος 27°27′\n"));
+  EXPECT_TRUE(has(el, "\n20 Μαρ 2026 10:46  Ηλιος  είσοδος στο ζώδιο: Κριός\n"));
+  EXPECT_TRUE(has(el, "\nΦεβρουάριος 2026\n") && has(el, "\nΜάρτιος 2026\n"));
+  EXPECT_FALSE(has(el, "exact") || has(el, "January"));
+
+  ASSERT_EQ(transits({"--json"}), 0) << err.str();
+  const auto elJson = nlohmann::json::parse(out.str());
+  bool greekText = false;
+  for (const auto& e : elJson["events"])
+    if (e["kind"] == "aspect" && e["text"].is_object())
+      greekText = greekText || has(e["text"]["text"].get<std::string>(), "και");
+  EXPECT_TRUE(greekText);
+
+  ASSERT_EQ(transits({"--ics"}), 0) << err.str();
+  EXPECT_TRUE(has(out.str(), "SUMMARY:Ουρανός ☌ Αρης ακριβής (3 από 3)\r\n"));
+  EXPECT_TRUE(has(out.str(), "X-WR-CALNAME:Διελεύσεις: Maria\r\n"));
+
+  ASSERT_EQ(transits({"--html", dir / "maria-el.html"}), 0) << err.str();
+  const std::string elHtml = text("maria-el.html");
+  EXPECT_TRUE(has(elHtml, "<html lang=\"el\">"));
+  EXPECT_TRUE(has(elHtml, "<h2>Η ερμηνεία των διελεύσεων</h2>"));
+  EXPECT_TRUE(has(elHtml, "<h2>Χρονολόγιο των διελεύσεων των αργών πλανητών</h2>"));
+  EXPECT_FALSE(has(elHtml, "The transits read"));
+  ASSERT_EQ(transits({"--pdf", dir / "maria-el.pdf"}), 0) << err.str();
+  EXPECT_TRUE(text("maria-el.pdf").starts_with("%PDF-"));
+}
+
+}  // namespace
+}  // namespace orvenda::chart
