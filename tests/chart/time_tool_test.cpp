@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "chart/chart_tool.h"
@@ -177,6 +178,146 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
   EXPECT_FALSE(has(elHtml, "The transits read"));
   ASSERT_EQ(transits({"--pdf", dir / "maria-el.pdf"}), 0) << err.str();
   EXPECT_TRUE(text("maria-el.pdf").starts_with("%PDF-"));
+}
+
+struct CalendarEvent {
+  std::string uid, dtstamp, dtstart, summary, description;
+  bool operator==(const CalendarEvent&) const = default;
+};
+struct Calendar {
+  std::string name;
+  std::vector<CalendarEvent> events;
+};
+
+// The calendar as libical reads it; every event with its UID, its DTSTAMP and DTSTART in
+// UTC and its SUMMARY.
+Calendar readByLibical(const std::string& text) {
+  Calendar c;
+  icalcomponent* cal = icalparser_parse_string(text.c_str());
+  EXPECT_NE(cal, nullptr);
+  if (!cal) return c;
+  for (icalproperty* p = icalcomponent_get_first_property(cal, ICAL_X_PROPERTY); p;
+       p = icalcomponent_get_next_property(cal, ICAL_X_PROPERTY)) {
+    if (std::string(icalproperty_get_x_name(p)) != "X-WR-CALNAME") continue;
+    const icalvalue* v = icalproperty_get_value(p);
+    c.name = icalvalue_isa(v) == ICAL_TEXT_VALUE ? icalvalue_get_text(v) : icalvalue_get_x(v);
+  }
+  for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+       ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
+    CalendarEvent e;
+    EXPECT_NE(icalcomponent_get_first_property(ev, ICAL_DTSTAMP_PROPERTY), nullptr);
+    EXPECT_NE(icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY), nullptr);
+    const icaltimetype start = icalcomponent_get_dtstart(ev);
+    const icaltimetype stamp = icalcomponent_get_dtstamp(ev);
+    EXPECT_TRUE(icaltime_is_utc(start) && icaltime_is_utc(stamp));
+    e.dtstart = icaltime_as_ical_string(start);
+    e.dtstamp = icaltime_as_ical_string(stamp);
+    e.uid = icalcomponent_get_uid(ev) ? icalcomponent_get_uid(ev) : "";
+    e.summary = icalcomponent_get_summary(ev) ? icalcomponent_get_summary(ev) : "";
+    e.description = icalcomponent_get_description(ev) ? icalcomponent_get_description(ev) : "";
+    EXPECT_FALSE(e.uid.empty() || e.summary.empty());
+    c.events.push_back(e);
+  }
+  icalcomponent_free(cal);
+  return c;
+}
+
+// The calendar as ics_reader.py reads it, apart from libical: it refuses lines over 75
+// octets, folds within a UTF-8 character, lines not ended by CRLF, and texts whose commas,
+// semicolons or backslashes are left unescaped.
+Calendar readByPython(const std::string& file) {
+  Calendar c;
+  const std::string command = "python3 '" ORVENDA_ICS_READER "' '" + file + "' 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string said;
+  char buf[65536];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) said.append(buf, n);
+  const int status = ::pclose(pipe);
+  EXPECT_EQ(status, 0) << said.substr(0, 500);
+  if (status != 0) return c;
+  const auto json = nlohmann::json::parse(said);
+  c.name = json["calendar"].value("X-WR-CALNAME", "");
+  for (const auto& e : json["events"])
+    c.events.push_back({e.value("UID", ""), e.value("DTSTAMP", ""), e.value("DTSTART", ""),
+                        e.value("SUMMARY", ""), e.value("DESCRIPTION", "")});
+  return c;
+}
+
+TEST_F(TimeTool, TheCalendarReadBackByLibicalAndByASecondReader) {
+  // A client's chart in a folder, named as astrologers name them: a comma, a semicolon, the
+  // backslash of its folder and Greek letters enough to fold the calendar's name.
+  dir.mkdir("NAMES/clients");
+  const std::string name = "clients\\Παπαδόπουλος, Ιωάννης; Smith";
+  newYork(name);
+  auto calendar = [&](const std::string& file, const std::string& from, const std::string& to) {
+    EXPECT_EQ(run({"transits", name, "--moon", "--ics", "-o", dir / file, "--from", from, "--to",
+                   to, "--zone", "America/New_York"}),
+              0)
+        << err.str();
+    EXPECT_TRUE(out.str().empty());
+    const Calendar byLibical = readByLibical(text(file));
+    const Calendar byPython = readByPython(dir / file);
+    EXPECT_EQ(byLibical.name, byPython.name);
+    EXPECT_EQ(byLibical.events.size(), byPython.events.size());
+    EXPECT_TRUE(byLibical.events == byPython.events);
+    return byLibical;
+  };
+  const Calendar first = calendar("first.ics", "2026-01-01", "2026-06-30");
+  EXPECT_EQ(first.name, "Transits: " + name);
+  ASSERT_GT(first.events.size(), 500u);
+  // Texts of every kind the escaping has to carry: commas, and the newlines before a
+  // transit's reading.
+  bool newline = false, comma = false;
+  for (const auto& e : first.events) {
+    newline = newline || has(e.description, "\n\n");
+    comma = comma || has(e.description, ",");
+  }
+  EXPECT_TRUE(newline && comma);
+
+  // Each exact instant of the period (as --json has them) is one event at its minute, and
+  // no two events share a UID.
+  ASSERT_EQ(run({"transits", name, "--moon", "--json", "--from", "2026-01-01", "--to", "2026-06-30",
+                 "--zone", "America/New_York"}),
+            0);
+  const auto json = nlohmann::json::parse(out.str());
+  const long long from = secondsOf(json["from"]), to = secondsOf(json["to"]);
+  std::multiset<long long> exact, starts;
+  for (const auto& e : json["events"])
+    if (e["kind"] == "aspect")
+      for (const auto& x : e["exact"])
+        if (secondsOf(x) >= from && secondsOf(x) < to) exact.insert(secondsOf(x));
+  std::set<std::string> uids;
+  for (const auto& e : first.events) {
+    starts.insert(secondsOf(e.dtstart));
+    EXPECT_TRUE(uids.insert(e.uid).second) << "UID twice: " << e.uid;
+  }
+  EXPECT_TRUE(starts == exact) << starts.size() << " events, " << exact.size() << " instants";
+
+  // A second period over part of the first: the events of both have the same UIDs, so
+  // that a calendar that takes the newer file updates the older one's events.
+  const Calendar second = calendar("second.ics", "2026-04-01", "2026-09-30");
+  const long long overlap[2] = {secondsOf("20260402T000000Z"), secondsOf("20260629T000000Z")};
+  auto inOverlap = [&](const Calendar& c) {
+    std::map<std::string, const CalendarEvent*> m;
+    for (const auto& e : c.events)
+      if (secondsOf(e.dtstart) >= overlap[0] && secondsOf(e.dtstart) < overlap[1]) m[e.uid] = &e;
+    return m;
+  };
+  const auto a = inOverlap(first), b = inOverlap(second);
+  EXPECT_GT(a.size(), 200u);
+  EXPECT_EQ(a.size(), b.size());
+  for (const auto& [uid, e] : a) {
+    const auto other = b.find(uid);
+    ASSERT_NE(other, b.end()) << e->summary << " at " << e->dtstart << " has another UID";
+    EXPECT_EQ(e->summary, other->second->summary);
+    EXPECT_LE(std::llabs(secondsOf(e->dtstart) - secondsOf(other->second->dtstart)), 60);
+  }
+
+  // In Greek, two octets a letter: the folds fall between characters.
+  greek();
+  const Calendar el = calendar("greek.ics", "2026-01-01", "2026-03-31");
+  EXPECT_EQ(el.name, "Διελεύσεις: " + name);
+  ASSERT_FALSE(el.events.empty());
 }
 
 }  // namespace
