@@ -96,7 +96,8 @@ std::optional<Period> periodOption(Tool& t, const Options& o, const std::string&
     const std::string* text = o.value(option);
     if (!text) return std::nullopt;
     const auto d = parseDate(*text, why);
-    if (!d) t.fail(std::string(command) + ": " + option + " " + *text + ": " + why);
+    // A date that can't be read is a command line not understood, as `new` has it.
+    if (!d) status = t.usage(command, std::string(option) + " " + *text + ": " + why);
     return d;
   };
   const auto from = dateOf("--from");
