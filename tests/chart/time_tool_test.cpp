@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -318,6 +319,62 @@ TEST_F(TimeTool, TheCalendarReadBackByLibicalAndByASecondReader) {
   const Calendar el = calendar("greek.ics", "2026-01-01", "2026-03-31");
   EXPECT_EQ(el.name, "Διελεύσεις: " + name);
   ASSERT_FALSE(el.events.empty());
+}
+
+TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
+  newYork("Maria");
+  const std::string old = "an older calendar\n";
+  dir.write("old.ics", std::vector<std::uint8_t>(old.begin(), old.end()));
+  const std::vector<std::string> ok = {"--zone",     "UTC",  "--from",
+                                       "2026-01-01", "--to", "2026-01-31"};
+  // The command line is not understood: status 2.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> misunderstood = {
+      {{"--from", "2027-02-30", "--ics", "-o", dir / "old.ics"},
+       "--from 2027-02-30: there is no such day"},
+      {{"--from", "2026-01-01", "--to", "2026-13-01"}, "--to 2026-13-01: "},
+      {{"--from", "1.1.26"}, "four digits"},
+      {{"--orb", "11"}, "--orb takes degrees from 0 to 10"},
+      {{"--json", "--ics"}, "give one"},
+      {{"--ics", "-o", dir / "old.ics", "--html", dir / "x.html"}, "give one"},
+  };
+  // It is understood and can't be done: status 1.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--from", "2027-03-01", "--to", "2027-02-01", "--ics", "-o", dir / "old.ics"},
+       "the period ends before it begins (--from 2027-03-01)"},
+      {{"--from", "9999-01-01", "--to", "9999-12-31"},
+       "the period runs beyond the years the ephemeris can give"},
+      // The analytic ephemeris ends at JD 2818000.5, 29 April 3003 (swetest -emos: "outside
+      // Moshier planet range 625000.50 .. 2818000.50").
+      {{"--zone", "UTC", "--from", "3003-04-01", "--to", "3003-04-29"},
+       "the period runs beyond the years the ephemeris can give"},
+      {{"--zone", "Mars/Olympus"}, "no time zone \"Mars/Olympus\""},
+      {{"--ics", "-o", dir / "missing/x.ics"}, "there is no folder"},
+      {{"--html", dir / "missing/x.html"}, "there is no folder"},
+      {{"--pdf", dir / "missing/x.pdf"}, "there is no folder"},
+  };
+  for (const auto& [cases, status] : {std::pair{&misunderstood, 2}, std::pair{&refused, 1}})
+    for (auto [more, says] : *cases) {
+      // The case's own options, and those of a good period where it gives none.
+      std::vector<std::string> args = {"transits", "Maria"};
+      args.insert(args.end(), more.begin(), more.end());
+      for (std::size_t i = 0; i < ok.size(); i += 2)
+        if (std::find(more.begin(), more.end(), ok[i]) == more.end())
+          args.insert(args.end(), {ok[i], ok[i + 1]});
+      EXPECT_EQ(run(args), status) << says;
+      EXPECT_TRUE(has(err.str(), says)) << err.str();
+      EXPECT_TRUE(out.str().empty()) << says;
+    }
+  EXPECT_EQ(run({"transits", "Nobody"}), 1);
+  EXPECT_TRUE(has(err.str(), "no chart NAMES/Nobody")) << err.str();
+  EXPECT_EQ(text("old.ics"), old);
+  EXPECT_FALSE(dir.exists("missing"));
+  EXPECT_FALSE(dir.exists("x.html"));
+  // Up to the analytic ephemeris' last day the transits are there, and said to be from it.
+  ASSERT_EQ(
+      run({"transits", "Maria", "--zone", "UTC", "--from", "3003-04-01", "--to", "3003-04-27"}), 0)
+      << err.str();
+  EXPECT_TRUE(has(err.str(), "positions from the analytic ephemeris")) << err.str();
+  EXPECT_TRUE(has(out.str(), "\n27 Apr 3003 ")) << out.str().substr(out.str().size() - 300);
 }
 
 }  // namespace
