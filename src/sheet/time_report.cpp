@@ -75,7 +75,7 @@ constexpr Words kEnglish = {
     "enters the {} house",
     ", moving back",
     "Transits: {}",
-    "From {} to {}",
+    "From {} to {}.",
     "Times are local to {}.",
     "A transit is read while it is within {} of exact.",
     "The natal chart inside; outside, the sky at {}. The lines join the transits within the orb.",
@@ -117,7 +117,7 @@ constexpr Words kGreek = {
     "είσοδος στον {} οίκο",
     " (σε ανάδρομη κίνηση)",
     "Διελεύσεις: {}",
-    "Από {} έως {}",
+    "Από {} έως {}.",
     "Οι ώρες είναι τοπικές: {}.",
     "Μια διέλευση διαβάζεται όσο απέχει έως {} από την ακριβή όψη.",
     "Μέσα ο γενέθλιος χάρτης· γύρω του ο ουρανός στις {}. Οι γραμμές ενώνουν τις διελεύσεις που "
