@@ -137,6 +137,8 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
   ASSERT_EQ(transits({"--html", dir / "maria.html"}), 0) << err.str();
   const std::string html = text("maria.html");
   EXPECT_TRUE(has(html, "<html lang=\"en\">"));
+  EXPECT_TRUE(
+      has(html, "From 1 January 2026 to 31 March 2026. Times are local to America/New_York."));
   EXPECT_TRUE(has(html, "class=\"biwheel\""));
   EXPECT_TRUE(has(html, "<h2>Timeline of the slow planets' transits</h2>"));
   EXPECT_TRUE(has(html, "class=\"timeline\""));
@@ -174,6 +176,7 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
   ASSERT_EQ(transits({"--html", dir / "maria-el.html"}), 0) << err.str();
   const std::string elHtml = text("maria-el.html");
   EXPECT_TRUE(has(elHtml, "<html lang=\"el\">"));
+  EXPECT_TRUE(has(elHtml, "Από 1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026. Οι ώρες είναι τοπικές"));
   EXPECT_TRUE(has(elHtml, "<h2>Η ερμηνεία των διελεύσεων</h2>"));
   EXPECT_TRUE(has(elHtml, "<h2>Χρονολόγιο των διελεύσεων των αργών πλανητών</h2>"));
   EXPECT_FALSE(has(elHtml, "The transits read"));
