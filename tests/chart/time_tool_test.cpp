@@ -367,6 +367,9 @@ TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
       EXPECT_TRUE(has(err.str(), says)) << err.str();
       EXPECT_TRUE(out.str().empty()) << says;
     }
+  // The progressions' one day is read as the period's first: told as it was given.
+  EXPECT_EQ(run({"progressions", "Maria", "--date", "2027-02-30"}), 2);
+  EXPECT_TRUE(has(err.str(), "--date 2027-02-30: there is no such day")) << err.str();
   EXPECT_EQ(run({"transits", "Nobody"}), 1);
   EXPECT_TRUE(has(err.str(), "no chart NAMES/Nobody")) << err.str();
   EXPECT_EQ(text("old.ics"), old);
