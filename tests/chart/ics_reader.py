@@ -61,12 +61,12 @@ def split_content_line(line):
             break
     else:
         refuse(f"no value in {line!r}")
-    parts = head.split(";")
+    fields = head.split(";")
     params = {}
-    for p in parts[1:]:
+    for p in fields[1:]:
         key, _, v = p.partition("=")
         params[key.upper()] = v.strip('"')
-    return parts[0].upper(), params, value
+    return fields[0].upper(), params, value
 
 
 def texts(value, is_list):
