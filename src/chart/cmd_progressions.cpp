@@ -64,7 +64,12 @@ int cmdProgressions(Tool& t, const Options& o) {
     dateSeconds = period->from;
   } else {
     Options dateOnly;
-    if (const std::string* d = o.value("--date")) dateOnly.values["--from"] = *d;
+    if (const std::string* d = o.value("--date")) {
+      // Read here, so that a day that can't be read is told as the --date it was given as.
+      std::string why;
+      if (!parseDate(*d, why)) return t.usage("progressions", "--date " + *d + ": " + why);
+      dateOnly.values["--from"] = *d;
+    }
     const auto day = periodOption(t, dateOnly, *zone, "progressions", status);
     if (!day) return status;
     dateSeconds = day->from;

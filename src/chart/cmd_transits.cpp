@@ -32,6 +32,36 @@ std::optional<std::pair<std::string, std::string>> textOf(const reading::TextSet
   return std::nullopt;
 }
 
+// A text as a calendar's value holds it: backslashes, semicolons, commas and line breaks
+// escaped.
+std::string escapedText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\' || c == ';' || c == ',') out += '\\';
+    if (c == '\n') {
+      out += "\\n";
+      continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
+// A calendar's line folded after 75 octets, never within a UTF-8 character, ended by CRLF.
+std::string folded(const std::string& line) {
+  std::string out;
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    const std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if (width + n > 75) out += "\r\n ", width = 1;
+    out.append(line, i, n);
+    width += n;
+    i += n;
+  }
+  return out + "\r\n";
+}
+
 // ---- the forms ------------------------------------------------------------------------
 
 class Form {
@@ -180,10 +210,6 @@ class CalendarForm : public Form {
     icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
     icalcomponent_add_property(cal, icalproperty_new_prodid("-//Orvenda//orvenda-chart 1.2//EN"));
     icalcomponent_add_property(cal, icalproperty_new_calscale("GREGORIAN"));
-    icalproperty* name =
-        icalproperty_new_x(((greek_ ? "Διελεύσεις: " : "Transits: ") + chart_).c_str());
-    icalproperty_set_x_name(name, "X-WR-CALNAME");
-    icalcomponent_add_property(cal, name);
     char* text = icalcomponent_as_ical_string_r(cal);
     std::string s = text;
     free(text);
@@ -191,7 +217,11 @@ class CalendarForm : public Form {
     // The calendar's own lines; its events go where it ends.
     const auto end = s.find("END:VCALENDAR");
     tail_ = s.substr(end);
-    out_ << s.substr(0, end);
+    // Its name is written here: libical leaves the commas and semicolons of an X- property
+    // as they are ("Smith, J."), where its text needs them escaped.
+    out_ << s.substr(0, end)
+         << folded("X-WR-CALNAME:" +
+                   escapedText((greek_ ? "Διελεύσεις: " : "Transits: ") + chart_));
   }
 
   void event(const TransitEvent& e) override {

@@ -102,7 +102,8 @@ std::optional<Period> periodOption(Tool& t, const Options& o, const std::string&
     const std::string* text = o.value(option);
     if (!text) return std::nullopt;
     const auto d = parseDate(*text, why);
-    if (!d) t.fail(std::string(command) + ": " + option + " " + *text + ": " + why);
+    // A date that can't be read is a command line not understood, as `new` has it.
+    if (!d) status = t.usage(command, std::string(option) + " " + *text + ": " + why);
     return d;
   };
   const auto from = dateOf("--from");
@@ -135,9 +136,9 @@ std::optional<Period> periodOption(Tool& t, const Options& o, const std::string&
   const CivilDate endDay = to ? nextDay(*to) : yearLater(start, 1);
   Period p{localMidnight(zone, start), localMidnight(zone, endDay)};
   if (p.to <= p.from) {
-    t.fail(std::string(command) + ": the period ends before it begins (--from " +
-           std::to_string(start.year) + "-" + std::to_string(start.month) + "-" +
-           std::to_string(start.day) + ")");
+    char day[32];
+    std::snprintf(day, sizeof day, "%04d-%02d-%02d", start.year, start.month, start.day);
+    t.fail(std::string(command) + ": the period ends before it begins (--from " + day + ")");
     return std::nullopt;
   }
   status = 0;

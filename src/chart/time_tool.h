@@ -26,8 +26,8 @@ struct Period {
   long long from = 0, to = 0;  // universal seconds, [from, to)
 };
 // --from and --to as dates in the zone, the whole of each day; without them the twelve
-// months from today. Nothing (the reason said, status set) for a date that does not exist
-// or a period that ends before it begins.
+// months from today. Nothing (the reason said, status set: 2 for a date that can't be read,
+// 1 for a period that ends before it begins).
 std::optional<Period> periodOption(Tool& t, const Options& o, const std::string& zone,
                                    const char* command, int& status);
 

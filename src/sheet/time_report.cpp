@@ -75,7 +75,7 @@ constexpr Words kEnglish = {
     "enters the {} house",
     ", moving back",
     "Transits: {}",
-    "From {} to {}",
+    "From {} to {}.",
     "Times are local to {}.",
     "A transit is read while it is within {} of exact.",
     "The natal chart inside; outside, the sky at {}. The lines join the transits within the orb.",
@@ -117,7 +117,7 @@ constexpr Words kGreek = {
     "είσοδος στον {} οίκο",
     " (σε ανάδρομη κίνηση)",
     "Διελεύσεις: {}",
-    "Από {} έως {}",
+    "Από {} έως {}.",
     "Οι ώρες είναι τοπικές: {}.",
     "Μια διέλευση διαβάζεται όσο απέχει έως {} από την ακριβή όψη.",
     "Μέσα ο γενέθλιος χάρτης· γύρω του ο ουρανός στις {}. Οι γραμμές ενώνουν τις διελεύσεις που "
@@ -364,6 +364,9 @@ const char* kReportStyle =
     "h1 { font-size: 14pt; } h2 { font-size: 11pt; break-after: avoid; } "
     "h3 { font-size: 9.5pt; break-after: avoid; } "
     ".biwheel { width: 150mm; } figure { break-inside: avoid; } "
+    // A year's timeline is taller than a page is wide: drawn smaller so that it, its
+    // heading and its legend share one page, rather than the heading standing alone.
+    ".timeline { width: auto; max-width: 100%; max-height: 215mm; margin: 0 auto; } "
     ".events tr { break-inside: avoid; } .events th { break-after: avoid; } "
     ".reading { break-before: page; } p { orphans: 3; widows: 3; } }\n";
 

@@ -4,9 +4,10 @@
 //
 // - The page's text: every line box of every text node, against those of every other text
 //   node. Two that share more than a pixel each way are text over text.
-// - Each wheel (the SVG inside the sheet's image, put inline so that it can be measured):
-//   every <text>'s box against every other's, and against every <line> and arc that is
-//   not a label's own, as the browser's own fonts draw them.
+// - Each picture drawn in SVG (the sheet's wheel, a report's wheel of two charts and its
+//   timeline: the SVG inside the image, put inline so that it can be measured): every
+//   <text>'s box against every other's, and against every <line> and arc that is not a
+//   label's own, as the browser's own fonts draw them.
 (function () {
   const problems = [];
   const rects = [];
@@ -49,21 +50,22 @@
     return true;
   }
 
-  let wheels = 0;
-  for (const img of document.querySelectorAll('img.wheel')) {
+  let wheels = 0, timelines = 0;
+  for (const img of document.querySelectorAll('img.wheel, img.biwheel, img.timeline')) {
     const src = decodeURIComponent(img.getAttribute('src').replace(/^data:image\/svg\+xml;charset=utf-8,/, ''));
     const holder = document.createElement('div');
     holder.innerHTML = src;
     document.body.appendChild(holder);
     const svg = holder.querySelector('svg');
-    ++wheels;
+    if (img.classList.contains('timeline')) ++timelines;
+    else ++wheels;
     const texts = [...svg.querySelectorAll('text')].map(t => ({ t, b: t.getBBox() }));
     for (let i = 0; i < texts.length; ++i)
       for (let j = i + 1; j < texts.length; ++j) {
         const a = texts[i].b, b = texts[j].b;
         if (Math.min(a.x + a.width, b.x + b.width) - Math.max(a.x, b.x) > tolerance &&
             Math.min(a.y + a.height, b.y + b.height) - Math.max(a.y, b.y) > tolerance)
-          problems.push('wheel: "' + texts[i].t.textContent + '" over "' + texts[j].t.textContent + '"');
+          problems.push(img.className + ': "' + texts[i].t.textContent + '" over "' + texts[j].t.textContent + '"');
       }
     // Lines, and the arcs that lead from a point's place to its glyph, sampled as segments.
     const segments = [];
@@ -80,11 +82,12 @@
     for (const { t, b } of texts)
       for (const [p, q, kind] of segments)
         if (crosses(p, q, b)) {
-          problems.push('wheel: a ' + kind + ' through "' + t.textContent + '"');
+          problems.push(img.className + ': a ' + kind + ' through "' + t.textContent + '"');
           break;
         }
     holder.remove();
   }
   document.body.innerHTML = '<pre id="layout">LAYOUT ' + problems.length + ' wheels=' + wheels +
-                            ' texts=' + rects.length + ' ' + problems.slice(0, 8).join('; ') + '</pre>';
+                            ' timelines=' + timelines + ' texts=' + rects.length + ' ' +
+                            problems.slice(0, 8).join('; ') + '</pre>';
 })();

@@ -1,0 +1,387 @@
+// orvenda-chart transits run as a user runs it, in a working directory of its own: every
+// form in English and in Greek, the calendar read back by libical and by a second reader,
+// and what it refuses. The instants are swetest's (tests/cycles/cycles_reference.txt), the
+// local times Python's zoneinfo's.
+#include <libical/ical.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "chart/chart_tool.h"
+#include "config/default_settings.h"
+#include "config/settings_store.h"
+#include "platform/posix_file_system.h"
+#include "support/temp_dir.h"
+
+namespace orvenda::chart {
+namespace {
+
+using testing::TempDir;
+
+class TimeTool : public ::testing::Test {
+ protected:
+  TimeTool() {
+    dir.mkdir("NAMES");
+    dir.mkdir("settings");
+    PosixFileSystem files(dir.path());
+    SettingsStore store(files);
+    EXPECT_TRUE(writeDefaultSettings(store));
+    ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+    ::setenv("ORVENDA_ZONES", ORVENDA_ZONES_FILE, 1);
+  }
+
+  int run(std::vector<std::string> args) {
+    out.str("");
+    err.str("");
+    args.insert(args.begin(), {"-C", dir.path()});
+    return runChartTool(args, out, err);
+  }
+  // The New York chart of the reference: 14 March 1957 09:41 at GMT −5, 74°00′21″ W
+  // 40°42′51″ N.
+  void newYork(const std::string& name) {
+    ASSERT_EQ(run({"new", name, "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                   "--lat", "40:42:51N", "--offset", "-5:00"}),
+              0)
+        << err.str();
+  }
+  void greek() {
+    PosixFileSystem files(dir.path());
+    SettingsStore store(files);
+    ASSERT_TRUE(store.write(IntSetting::Langhor, 1));
+  }
+  std::string text(const std::string& file) const {
+    const auto bytes = dir.read(file);
+    return {bytes.begin(), bytes.end()};
+  }
+
+  TempDir dir;
+  std::ostringstream out, err;
+};
+
+bool has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Seconds since 1970 of "2026-03-09T05:36:00Z" or "20260309T053600Z".
+long long secondsOf(std::string s) {
+  std::erase(s, '-');
+  std::erase(s, ':');
+  std::tm tm{};
+  tm.tm_year = std::stoi(s.substr(0, 4)) - 1900;
+  tm.tm_mon = std::stoi(s.substr(4, 2)) - 1;
+  tm.tm_mday = std::stoi(s.substr(6, 2));
+  tm.tm_hour = std::stoi(s.substr(9, 2));
+  tm.tm_min = std::stoi(s.substr(11, 2));
+  tm.tm_sec = std::stoi(s.substr(13, 2));
+  return static_cast<long long>(timegm(&tm));
+}
+
+// swetest's instants (cycles_reference.txt) of Uranus' passes over natal Mars.
+const long long kUranusMars[3] = {secondsOf("20250529T000401Z"), secondsOf("20260101T104228Z"),
+                                  secondsOf("20260309T053604Z")};
+
+TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
+  newYork("Maria");
+  const std::vector<std::string> period = {"--from",     "2026-01-01", "--to",
+                                           "2026-03-31", "--zone",     "America/New_York"};
+  auto transits = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = {"transits", "Maria"};
+    args.insert(args.end(), period.begin(), period.end());
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+
+  ASSERT_EQ(transits({}), 0) << err.str();
+  const std::string english = out.str();
+  EXPECT_TRUE(
+      english.starts_with("transits    Maria\n"
+                          "period      1 January 2026 to 31 March 2026 (America/New_York)\n"
+                          "orb         1°\n\nJanuary 2026\n"))
+      << english.substr(0, 300);
+  // Local times: 05:36 UT on 9 March is 01:36 EDT, a day after the clocks went forward.
+  EXPECT_TRUE(has(english, "\n9 Mar 2026 01:36  Uranus ☌ Mars  exact (3 of 3)\n"));
+  EXPECT_TRUE(has(english, "\n3 Feb 2026 21:33  Uranus  turns direct at 27°27′ Taurus\n"));
+  EXPECT_TRUE(has(english, "\n20 Mar 2026 10:46  Sun  enters Aries\n"));
+  EXPECT_TRUE(has(english, "\nFebruary 2026\n") && has(english, "\nMarch 2026\n"));
+
+  ASSERT_EQ(transits({"--json"}), 0) << err.str();
+  const auto json = nlohmann::json::parse(out.str());
+  EXPECT_EQ(json["zone"], "America/New_York");
+  EXPECT_EQ(json["from"], "2026-01-01T05:00:00Z");
+  EXPECT_EQ(json["to"], "2026-04-01T04:00:00Z");
+  int uranusMars = 0;
+  for (const auto& e : json["events"]) {
+    if (e["kind"] != "aspect" || e["transiting"] != "Uranus" || e["natal"] != "Mars") continue;
+    if (e["aspect"] != "Conjunction") continue;
+    ++uranusMars;
+    ASSERT_EQ(e["exact"].size(), 3u);
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(secondsOf(e["exact"][i]), kUranusMars[i], 60) << e["exact"][i];
+    EXPECT_TRUE(e["text"].is_object());
+  }
+  EXPECT_EQ(uranusMars, 1);
+
+  ASSERT_EQ(transits({"--ics"}), 0) << err.str();
+  EXPECT_TRUE(out.str().starts_with("BEGIN:VCALENDAR\r\n"));
+  EXPECT_TRUE(
+      has(out.str(), "DTSTART:20260309T053600Z\r\nSUMMARY:Uranus ☌ Mars exact (3 of 3)\r\n"));
+
+  ASSERT_EQ(transits({"--html", dir / "maria.html"}), 0) << err.str();
+  const std::string html = text("maria.html");
+  EXPECT_TRUE(has(html, "<html lang=\"en\">"));
+  EXPECT_TRUE(
+      has(html, "From 1 January 2026 to 31 March 2026. Times are local to America/New_York."));
+  EXPECT_TRUE(has(html, "class=\"biwheel\""));
+  EXPECT_TRUE(has(html, "<h2>Timeline of the slow planets' transits</h2>"));
+  EXPECT_TRUE(has(html, "class=\"timeline\""));
+  EXPECT_TRUE(has(html, "<h2>The transits read</h2>"));
+  ASSERT_EQ(transits({"--pdf", dir / "maria.pdf"}), 0) << err.str();
+  EXPECT_TRUE(text("maria.pdf").starts_with("%PDF-"));
+
+  // The horoscope language Greek: the same instants in Greek words, the Greek reading.
+  greek();
+  ASSERT_EQ(transits({}), 0) << err.str();
+  const std::string el = out.str();
+  EXPECT_TRUE(
+      el.starts_with("διελεύσεις  Maria\n"
+                     "διάστημα    1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026 (America/New_York)\n"
+                     "όρια        1°\n\nΙανουάριος 2026\n"))
+      << el.substr(0, 300);
+  EXPECT_TRUE(has(el, "\n9 Μαρ 2026 01:36  Ουρανός ☌ Αρης  ακριβής (3 από 3)\n"));
+  EXPECT_TRUE(has(el, "\n3 Φεβ 2026 21:33  Ουρανός  στάση, αρχίζει ορθή κίνηση: Ταύρος 27°27′\n"));
+  EXPECT_TRUE(has(el, "\n20 Μαρ 2026 10:46  Ηλιος  είσοδος στο ζώδιο: Κριός\n"));
+  EXPECT_TRUE(has(el, "\nΦεβρουάριος 2026\n") && has(el, "\nΜάρτιος 2026\n"));
+  EXPECT_FALSE(has(el, "exact") || has(el, "January"));
+
+  ASSERT_EQ(transits({"--json"}), 0) << err.str();
+  const auto elJson = nlohmann::json::parse(out.str());
+  bool greekText = false;
+  for (const auto& e : elJson["events"])
+    if (e["kind"] == "aspect" && e["text"].is_object())
+      greekText = greekText || has(e["text"]["text"].get<std::string>(), "και");
+  EXPECT_TRUE(greekText);
+
+  ASSERT_EQ(transits({"--ics"}), 0) << err.str();
+  EXPECT_TRUE(has(out.str(), "SUMMARY:Ουρανός ☌ Αρης ακριβής (3 από 3)\r\n"));
+  EXPECT_TRUE(has(out.str(), "X-WR-CALNAME:Διελεύσεις: Maria\r\n"));
+
+  ASSERT_EQ(transits({"--html", dir / "maria-el.html"}), 0) << err.str();
+  const std::string elHtml = text("maria-el.html");
+  EXPECT_TRUE(has(elHtml, "<html lang=\"el\">"));
+  EXPECT_TRUE(has(elHtml, "Από 1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026. Οι ώρες είναι τοπικές"));
+  EXPECT_TRUE(has(elHtml, "<h2>Η ερμηνεία των διελεύσεων</h2>"));
+  EXPECT_TRUE(has(elHtml, "<h2>Χρονολόγιο των διελεύσεων των αργών πλανητών</h2>"));
+  EXPECT_FALSE(has(elHtml, "The transits read"));
+  ASSERT_EQ(transits({"--pdf", dir / "maria-el.pdf"}), 0) << err.str();
+  EXPECT_TRUE(text("maria-el.pdf").starts_with("%PDF-"));
+}
+
+struct CalendarEvent {
+  std::string uid, dtstamp, dtstart, summary, description;
+  bool operator==(const CalendarEvent&) const = default;
+};
+struct Calendar {
+  std::string name;
+  std::vector<CalendarEvent> events;
+};
+
+// The calendar as libical reads it; every event with its UID, its DTSTAMP and DTSTART in
+// UTC and its SUMMARY.
+Calendar readByLibical(const std::string& text) {
+  Calendar c;
+  icalcomponent* cal = icalparser_parse_string(text.c_str());
+  EXPECT_NE(cal, nullptr);
+  if (!cal) return c;
+  for (icalproperty* p = icalcomponent_get_first_property(cal, ICAL_X_PROPERTY); p;
+       p = icalcomponent_get_next_property(cal, ICAL_X_PROPERTY)) {
+    if (std::string(icalproperty_get_x_name(p)) != "X-WR-CALNAME") continue;
+    const icalvalue* v = icalproperty_get_value(p);
+    c.name = icalvalue_isa(v) == ICAL_TEXT_VALUE ? icalvalue_get_text(v) : icalvalue_get_x(v);
+  }
+  for (icalcomponent* ev = icalcomponent_get_first_component(cal, ICAL_VEVENT_COMPONENT); ev;
+       ev = icalcomponent_get_next_component(cal, ICAL_VEVENT_COMPONENT)) {
+    CalendarEvent e;
+    EXPECT_NE(icalcomponent_get_first_property(ev, ICAL_DTSTAMP_PROPERTY), nullptr);
+    EXPECT_NE(icalcomponent_get_first_property(ev, ICAL_DTSTART_PROPERTY), nullptr);
+    const icaltimetype start = icalcomponent_get_dtstart(ev);
+    const icaltimetype stamp = icalcomponent_get_dtstamp(ev);
+    EXPECT_TRUE(icaltime_is_utc(start) && icaltime_is_utc(stamp));
+    e.dtstart = icaltime_as_ical_string(start);
+    e.dtstamp = icaltime_as_ical_string(stamp);
+    e.uid = icalcomponent_get_uid(ev) ? icalcomponent_get_uid(ev) : "";
+    e.summary = icalcomponent_get_summary(ev) ? icalcomponent_get_summary(ev) : "";
+    e.description = icalcomponent_get_description(ev) ? icalcomponent_get_description(ev) : "";
+    EXPECT_FALSE(e.uid.empty() || e.summary.empty());
+    c.events.push_back(e);
+  }
+  icalcomponent_free(cal);
+  return c;
+}
+
+// The calendar as ics_reader.py reads it, apart from libical: it refuses lines over 75
+// octets, folds within a UTF-8 character, lines not ended by CRLF, and texts whose commas,
+// semicolons or backslashes are left unescaped.
+Calendar readByPython(const std::string& file) {
+  Calendar c;
+  const std::string command = "python3 '" ORVENDA_ICS_READER "' '" + file + "' 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  std::string said;
+  char buf[65536];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) said.append(buf, n);
+  const int status = ::pclose(pipe);
+  EXPECT_EQ(status, 0) << said.substr(0, 500);
+  if (status != 0) return c;
+  const auto json = nlohmann::json::parse(said);
+  c.name = json["calendar"].value("X-WR-CALNAME", "");
+  for (const auto& e : json["events"])
+    c.events.push_back({e.value("UID", ""), e.value("DTSTAMP", ""), e.value("DTSTART", ""),
+                        e.value("SUMMARY", ""), e.value("DESCRIPTION", "")});
+  return c;
+}
+
+TEST_F(TimeTool, TheCalendarReadBackByLibicalAndByASecondReader) {
+  // A client's chart in a folder, named as astrologers name them: a comma, a semicolon, the
+  // backslash of its folder and Greek letters enough to fold the calendar's name.
+  dir.mkdir("NAMES/clients");
+  const std::string name = "clients\\Παπαδόπουλος, Ιωάννης; Smith";
+  newYork(name);
+  auto calendar = [&](const std::string& file, const std::string& from, const std::string& to) {
+    EXPECT_EQ(run({"transits", name, "--moon", "--ics", "-o", dir / file, "--from", from, "--to",
+                   to, "--zone", "America/New_York"}),
+              0)
+        << err.str();
+    EXPECT_TRUE(out.str().empty());
+    const Calendar byLibical = readByLibical(text(file));
+    const Calendar byPython = readByPython(dir / file);
+    EXPECT_EQ(byLibical.name, byPython.name);
+    EXPECT_EQ(byLibical.events.size(), byPython.events.size());
+    EXPECT_TRUE(byLibical.events == byPython.events);
+    return byLibical;
+  };
+  const Calendar first = calendar("first.ics", "2026-01-01", "2026-06-30");
+  EXPECT_EQ(first.name, "Transits: " + name);
+  ASSERT_GT(first.events.size(), 500u);
+  // Texts of every kind the escaping has to carry: commas, and the newlines before a
+  // transit's reading.
+  bool newline = false, comma = false;
+  for (const auto& e : first.events) {
+    newline = newline || has(e.description, "\n\n");
+    comma = comma || has(e.description, ",");
+  }
+  EXPECT_TRUE(newline && comma);
+
+  // Each exact instant of the period (as --json has them) is one event at its minute, and
+  // no two events share a UID.
+  ASSERT_EQ(run({"transits", name, "--moon", "--json", "--from", "2026-01-01", "--to", "2026-06-30",
+                 "--zone", "America/New_York"}),
+            0);
+  const auto json = nlohmann::json::parse(out.str());
+  const long long from = secondsOf(json["from"]), to = secondsOf(json["to"]);
+  std::multiset<long long> exact, starts;
+  for (const auto& e : json["events"])
+    if (e["kind"] == "aspect")
+      for (const auto& x : e["exact"])
+        if (secondsOf(x) >= from && secondsOf(x) < to) exact.insert(secondsOf(x));
+  std::set<std::string> uids;
+  for (const auto& e : first.events) {
+    starts.insert(secondsOf(e.dtstart));
+    EXPECT_TRUE(uids.insert(e.uid).second) << "UID twice: " << e.uid;
+  }
+  EXPECT_TRUE(starts == exact) << starts.size() << " events, " << exact.size() << " instants";
+
+  // A second period over part of the first: the events of both have the same UIDs, so
+  // that a calendar that takes the newer file updates the older one's events.
+  const Calendar second = calendar("second.ics", "2026-04-01", "2026-09-30");
+  const long long overlap[2] = {secondsOf("20260402T000000Z"), secondsOf("20260629T000000Z")};
+  auto inOverlap = [&](const Calendar& c) {
+    std::map<std::string, const CalendarEvent*> m;
+    for (const auto& e : c.events)
+      if (secondsOf(e.dtstart) >= overlap[0] && secondsOf(e.dtstart) < overlap[1]) m[e.uid] = &e;
+    return m;
+  };
+  const auto a = inOverlap(first), b = inOverlap(second);
+  EXPECT_GT(a.size(), 200u);
+  EXPECT_EQ(a.size(), b.size());
+  for (const auto& [uid, e] : a) {
+    const auto other = b.find(uid);
+    ASSERT_NE(other, b.end()) << e->summary << " at " << e->dtstart << " has another UID";
+    EXPECT_EQ(e->summary, other->second->summary);
+    EXPECT_LE(std::llabs(secondsOf(e->dtstart) - secondsOf(other->second->dtstart)), 60);
+  }
+
+  // In Greek, two octets a letter: the folds fall between characters.
+  greek();
+  const Calendar el = calendar("greek.ics", "2026-01-01", "2026-03-31");
+  EXPECT_EQ(el.name, "Διελεύσεις: " + name);
+  ASSERT_FALSE(el.events.empty());
+}
+
+TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
+  newYork("Maria");
+  const std::string old = "an older calendar\n";
+  dir.write("old.ics", std::vector<std::uint8_t>(old.begin(), old.end()));
+  const std::vector<std::string> ok = {"--zone",     "UTC",  "--from",
+                                       "2026-01-01", "--to", "2026-01-31"};
+  // The command line is not understood: status 2.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> misunderstood = {
+      {{"--from", "2027-02-30", "--ics", "-o", dir / "old.ics"},
+       "--from 2027-02-30: there is no such day"},
+      {{"--from", "2026-01-01", "--to", "2026-13-01"}, "--to 2026-13-01: "},
+      {{"--from", "1.1.26"}, "four digits"},
+      {{"--orb", "11"}, "--orb takes degrees from 0 to 10"},
+      {{"--json", "--ics"}, "give one"},
+      {{"--ics", "-o", dir / "old.ics", "--html", dir / "x.html"}, "give one"},
+  };
+  // It is understood and can't be done: status 1.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"--from", "2027-03-01", "--to", "2027-02-01", "--ics", "-o", dir / "old.ics"},
+       "the period ends before it begins (--from 2027-03-01)"},
+      {{"--from", "9999-01-01", "--to", "9999-12-31"},
+       "the period runs beyond the years the ephemeris can give"},
+      // The analytic ephemeris ends at JD 2818000.5, 29 April 3003 (swetest -emos: "outside
+      // Moshier planet range 625000.50 .. 2818000.50").
+      {{"--zone", "UTC", "--from", "3003-04-01", "--to", "3003-04-29"},
+       "the period runs beyond the years the ephemeris can give"},
+      {{"--zone", "Mars/Olympus"}, "no time zone \"Mars/Olympus\""},
+      {{"--ics", "-o", dir / "missing/x.ics"}, "there is no folder"},
+      {{"--html", dir / "missing/x.html"}, "there is no folder"},
+      {{"--pdf", dir / "missing/x.pdf"}, "there is no folder"},
+  };
+  for (const auto& [cases, status] : {std::pair{&misunderstood, 2}, std::pair{&refused, 1}})
+    for (auto [more, says] : *cases) {
+      // The case's own options, and those of a good period where it gives none.
+      std::vector<std::string> args = {"transits", "Maria"};
+      args.insert(args.end(), more.begin(), more.end());
+      for (std::size_t i = 0; i < ok.size(); i += 2)
+        if (std::find(more.begin(), more.end(), ok[i]) == more.end())
+          args.insert(args.end(), {ok[i], ok[i + 1]});
+      EXPECT_EQ(run(args), status) << says;
+      EXPECT_TRUE(has(err.str(), says)) << err.str();
+      EXPECT_TRUE(out.str().empty()) << says;
+    }
+  // The progressions' one day is read as the period's first: told as it was given.
+  EXPECT_EQ(run({"progressions", "Maria", "--date", "2027-02-30"}), 2);
+  EXPECT_TRUE(has(err.str(), "--date 2027-02-30: there is no such day")) << err.str();
+  EXPECT_EQ(run({"transits", "Nobody"}), 1);
+  EXPECT_TRUE(has(err.str(), "no chart NAMES/Nobody")) << err.str();
+  EXPECT_EQ(text("old.ics"), old);
+  EXPECT_FALSE(dir.exists("missing"));
+  EXPECT_FALSE(dir.exists("x.html"));
+  // Up to the analytic ephemeris' last day the transits are there, and said to be from it.
+  ASSERT_EQ(
+      run({"transits", "Maria", "--zone", "UTC", "--from", "3003-04-01", "--to", "3003-04-27"}), 0)
+      << err.str();
+  EXPECT_TRUE(has(err.str(), "positions from the analytic ephemeris")) << err.str();
+  EXPECT_TRUE(has(out.str(), "\n27 Apr 3003 ")) << out.str().substr(out.str().size() - 300);
+}
+
+}  // namespace
+}  // namespace orvenda::chart
