@@ -105,7 +105,9 @@ void BM_Progressions(benchmark::State& state) {
 }
 BENCHMARK(BM_Progressions)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_SolarReturn(benchmark::State& state) { runProcess(state, tool("return Maria --year 2027")); }
+void BM_SolarReturn(benchmark::State& state) {
+  runProcess(state, tool("return Maria --year 2027"));
+}
 BENCHMARK(BM_SolarReturn)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Synastry(benchmark::State& state) { runProcess(state, tool("synastry Maria John")); }

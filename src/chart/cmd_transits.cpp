@@ -87,7 +87,7 @@ class TextForm : public Form {
   void end() override {
     flush(to_ + 1);
     if (!any_)
-      out_ << (greek_ ? "Καμία διέλευση μέσα στα όρια σε αυτό το διάστημα.\n"
+      out_ << (greek_ ? "Καμία διέλευση εντός τροχιάς σε αυτό το διάστημα.\n"
                       : "No transit within the orb in this period.\n");
   }
 
@@ -242,7 +242,7 @@ class CalendarForm : public Form {
       const std::string summary =
           name + " " +
           (e.exact.size() == 1 ? std::string(greek_ ? "ακριβής" : "exact")
-                               : (greek_ ? "ακριβής (" + std::to_string(i + 1) + " από "
+                               : (greek_ ? "ακριβής (" + std::to_string(i + 1) + "η από "
                                          : "exact (" + std::to_string(i + 1) + " of ") +
                                      std::to_string(e.exact.size()) + ")");
       icalcomponent_add_property(ev, icalproperty_new_summary(summary.c_str()));
@@ -280,7 +280,9 @@ class CalendarForm : public Form {
     char orb[32];
     std::snprintf(orb, sizeof orb, "%g°", orb_);
     if (greek_) {
-      s = std::string("Μέσα στα όρια (") + orb + "): " + (in ? when(*in) : "—") + " έως " +
+      for (char* c = orb; *c; ++c)
+        if (*c == '.') *c = ',';  // a decimal comma, as the report writes it
+      s = std::string("Εντός τροχιάς (") + orb + "): από " + (in ? when(*in) : "—") + " έως " +
           (out ? when(*out) : "—") + " (" + zone_ + ").";
     } else {
       s = std::string("Within the orb (") + orb + ") from " + (in ? when(*in) : "—") + " to " +
@@ -387,10 +389,12 @@ int cmdTransits(Tool& t, const Options& o) {
                                           period->from, period->to);
   } else {
     out << (greek ? "διελεύσεις  " : "transits    ") << name << "\n"
-        << (greek ? "διάστημα    " : "period      ") << report::dayText(local(period->from), greek)
-        << (greek ? " έως " : " to ") << report::dayText(local(period->to - 1), greek) << " ("
-        << *zone << ")\n"
-        << (greek ? "όρια        " : "orb         ") << *orb << "°\n\n";
+        << (greek ? "διάστημα    από " : "period      ")
+        << report::dayText(local(period->from), greek) << (greek ? " έως " : " to ")
+        << report::dayText(local(period->to - 1), greek) << " (" << *zone << ")\n"
+        << (greek ? "τροχιά      " : "orb         ") << *orb << "°\n"
+        << (greek ? "Πρώτα ο διερχόμενος πλανήτης, μετά το σημείο του γενέθλιου χάρτη.\n\n"
+                  : "The transiting planet first, then the natal point.\n\n");
     form = std::make_unique<TextForm>(out, local, *orb, greek, period->from, period->to);
   }
   form->begin();

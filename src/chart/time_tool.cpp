@@ -77,7 +77,8 @@ report::LocalClock clockOf(const std::string& zone) {
       const auto last = periodAtUniversal(zone, hour * 3600 + 3599);
       kept->hour = hour;
       kept->offset.reset();
-      if (first && last && first->offsetSeconds == last->offsetSeconds) kept->offset = first->offsetSeconds;
+      if (first && last && first->offsetSeconds == last->offsetSeconds)
+        kept->offset = first->offsetSeconds;
     }
     if (kept->offset) return ut + *kept->offset;
     const auto exact = periodAtUniversal(zone, ut);
@@ -173,7 +174,7 @@ std::string birthLine(const BirthRecord& r, bool timeKnown, bool greek) {
       "Ιουλίου",    "Αυγούστου",   "Σεπτεμβρίου", "Οκτωβρίου", "Νοεμβρίου", "Δεκεμβρίου"};
   const int m = std::clamp(r.month, 1, 12) - 1;
   char buf[160];
-  std::string s = greek ? "Γέννηση: " : "Born ";
+  std::string s = greek ? "γέννηση: " : "born ";
   s += std::to_string(r.day) + " " + (greek ? kMonthsEl[m] : kMonthsEn[m]) + " " +
        std::to_string(r.year);
   if (timeKnown) {
@@ -183,16 +184,20 @@ std::string birthLine(const BirthRecord& r, bool timeKnown, bool greek) {
   } else {
     s += greek ? ", ώρα άγνωστη" : ", time not known";
   }
-  const int offset = recordOffsetMinutes(r);
-  s += " (GMT " + formatOffset(offset) + "), ";
-  const std::int32_t lon = fromRecordAngle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
-  const std::int32_t lat = fromRecordAngle(r.latDegrees, r.latMinutes, r.latSeconds);
-  std::string place = formatDms(lon, true) + ", " + formatDms(lat, false);
-  if (greek)
-    for (const auto& [en, el] : std::initializer_list<std::pair<const char*, const char*>>{
-             {" E", " Α"}, {" W", " Δ"}, {" N", " Β"}, {" S", " Ν"}})
-      if (const auto at = place.find(en); at != std::string::npos) place.replace(at, 2, el);
-  return s + place;
+  s += " (GMT " + formatOffset(recordOffsetMinutes(r)) + "), ";
+  // The latitude first, as astrologers write a place, in degrees, minutes and seconds.
+  auto angle = [&](std::int32_t arc, const char* plus, const char* minus) {
+    const std::int32_t a = arc < 0 ? -arc : arc;
+    std::snprintf(buf, sizeof buf, "%d°%02d′%02d″ %s", a / 3600, a / 60 % 60, a % 60,
+                  arc < 0 ? minus : plus);
+    return std::string(buf);
+  };
+  return s +
+         angle(fromRecordAngle(r.latDegrees, r.latMinutes, r.latSeconds), greek ? "Β" : "N",
+               greek ? "Ν" : "S") +
+         ", " +
+         angle(fromRecordAngle(r.lonDegrees, r.lonMinutes, r.lonSeconds), greek ? "Α" : "E",
+               greek ? "Δ" : "W");
 }
 
 Output::Output(Tool& t, const Options& o) : t_(t), out_(t.out) {

@@ -9,6 +9,13 @@ namespace orvenda::natal {
 
 std::string pointName(int point, bool greek);
 std::string aspectName(int aspect, bool greek);
+// The names as a page, a report or a reading writes them: whole words, and in Greek with
+// the accents that the console's code page can't carry on a capital (the screens' names
+// are cut to fit and lack them). An aspect in lower case, as inside a sentence.
+std::string pointWord(int point, bool greek);
+std::string aspectWord(int aspect, bool greek);
+// A text with its first letter a capital (Greek's accented ones too).
+std::string capitalised(const std::string& utf8);
 std::string signName(int sign, bool greek);
 // A glyph an astrological font draws, UTF-8 (letters for the points that have none).
 std::string pointGlyph(int point);

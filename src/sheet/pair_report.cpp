@@ -41,7 +41,9 @@ struct Words {
   const char* davisonCaption;  // {moment}
   const char* noAspects;
   const char* footer;
-  const char* aspects[18];
+  const char* gridLegend;  // {rows} {columns}
+  const char* born;        // {name} {birth}
+  const char* separator;
 };
 
 constexpr Words kEnglish = {
@@ -49,7 +51,7 @@ constexpr Words kEnglish = {
     "Synastry: {} and {}",
     "The reading of the relationship",
     {"Contacts between the charts", "Each in the other's houses", "The composite chart"},
-    "{} {} {} (orb {})",
+    "{1} {3} {2} (orb {4})",
     "{}'s {}",
     "{} in {}'s {} house",
     "Between your charts: {}.",
@@ -71,9 +73,9 @@ constexpr Words kEnglish = {
     "No contact within the orbs of the configuration.",
     "Written by orvenda-chart. Positions: the Swiss Ephemeris, tropical zodiac, geocentric, "
     "apparent.",
-    {"conjunction", "opposition", "square", "trine", "sextile", "inconjunct", "semisextile",
-     "semisquare", "sesquiquadrate", "quintile", "biquintile", "semiquintile", "septile", "novile",
-     "binovile", "biseptile", "triseptile", "quadnovile"},
+    "Rows: {}'s points; columns: {}'s.",
+    "{} — {}",
+    "; ",
 };
 
 constexpr Words kGreek = {
@@ -81,14 +83,14 @@ constexpr Words kGreek = {
     "Συναστρία: {} και {}",
     "Η ερμηνεία της σχέσης",
     {"Οι επαφές ανάμεσα στους δύο χάρτες", "Ο καθένας στους οίκους του άλλου", "Ο σύνθετος χάρτης"},
-    "{} – {}: {}, απόκλιση {}",
+    "{1} – {2}: {3}, τροχιά {4}",
     "{2} ({1})",
     "{} στον {}ο οίκο ({})",
     "Ανάμεσα στους χάρτες σας: {}.",
     "Ο Ήλιος του σύνθετου χάρτη στον {}ο οίκο",
     "Η ώρα γέννησης ({}) δεν είναι γνωστή· γι' αυτό λείπουν οι οίκοι και οι γωνίες αυτού του "
     "χάρτη, τα σημεία στους οίκους του και οι γωνίες και οι οίκοι του σύνθετου χάρτη.",
-    "Μέσα ο χάρτης {}, γύρω του ο χάρτης {}· οι γραμμές ενώνουν τις επαφές μέσα στα όρια.",
+    "Μέσα ο χάρτης ({}), γύρω του ο χάρτης ({})· οι γραμμές δείχνουν τις όψεις εντός τροχιάς.",
     "Οι δύο χάρτες σε έναν τροχό",
     "Πίνακας όψεων",
     "Ο καθένας στους οίκους του άλλου",
@@ -96,17 +98,17 @@ constexpr Words kGreek = {
     "Σημείο",
     "Οίκος",
     "Ο σύνθετος χάρτης",
-    "Τα μέσα σημεία των δύο χαρτών· οι οίκοι από το σύνθετο Μεσουράνημα στο γεωγραφικό πλάτος "
-    "ανάμεσα στους δύο τόπους γέννησης.",
+    "Τα μέσα σημεία των δύο χαρτών· οι οίκοι υπολογίζονται από το σύνθετο Μεσουράνημα, για το "
+    "μέσο γεωγραφικό πλάτος των δύο τόπων γέννησης.",
     "Ο χάρτης Davison",
-    "Ο ουρανός της στιγμής στη μέση ανάμεσα στις δύο γεννήσεις ({}), στον τόπο στη μέση "
-    "ανάμεσά τους.",
-    "Καμία επαφή μέσα στα όρια της διαμόρφωσης.",
-    "Γράφτηκε από το orvenda-chart. Θέσεις: Swiss Ephemeris, τροπικός ζωδιακός, γεωκεντρικές, "
-    "φαινόμενες.",
-    {"σύνοδος", "αντίθεση", "τετράγωνο", "τρίγωνο", "εξάγωνο", "ασύνδετη", "ημιεξάγωνο",
-     "ημιτετράγωνο", "ενάμισι τετράγωνο", "πεντάγωνο", "διπεντάγωνο", "ημιπεντάγωνο", "επτάγωνο",
-     "εννεάγωνο", "διεννεάγωνο", "διεπτάγωνο", "τριεπτάγωνο", "τετραεννεάγωνο"},
+    "Ο ουρανός τη στιγμή που απέχει εξίσου από τις δύο γεννήσεις ({}), στο μέσο σημείο ανάμεσα "
+    "στους δύο τόπους γέννησης.",
+    "Καμία επαφή εντός τροχιάς με τη διαμόρφωση που ισχύει.",
+    "Δημιουργήθηκε με το orvenda-chart. Θέσεις γεωκεντρικές, φαινόμενες· τροπικός ζωδιακός· "
+    "εφημερίδες: Swiss Ephemeris.",
+    "Γραμμές: τα σημεία ({}) · στήλες: τα σημεία ({}).",
+    "{} — {}",
+    "· ",
 };
 
 // Replaces each {} of a pattern with the next argument; {1}, {2}… with that argument.
@@ -198,7 +200,7 @@ class PairComposer {
   }
 
   std::string owned(const std::string& name, int point) const {
-    return fill(w_.owned, {name, natal::pointName(point, p_.greek)});
+    return fill(w_.owned, {name, natal::pointWord(point, p_.greek)});
   }
 
   reading::Chapter contacts() {
@@ -211,8 +213,9 @@ class PairComposer {
     std::vector<std::string> generalOrder;
     std::map<std::string, std::vector<std::string>> general;
     for (const auto& a : p_.aspects) {
-      const std::string lead = fill(w_.contact, {owned(p_.nameA, a.a), w_.aspects[a.aspect],
-                                                 owned(p_.nameB, a.b), orbText(a.deviation)});
+      const std::string lead =
+          fill(w_.contact, {owned(p_.nameA, a.a), owned(p_.nameB, a.b),
+                            natal::aspectWord(a.aspect, p_.greek), orbText(a.deviation)});
       std::string key;
       const std::string* text = nullptr;
       const auto keys = synastryKeys(a.a, a.aspect, a.b);
@@ -221,8 +224,8 @@ class PairComposer {
       if (text) {
         if (!leads.count(key)) {
           order.push_back(key);
-          headings[key] = natal::pointName(std::min(a.a, a.b), p_.greek) + " – " +
-                          natal::pointName(std::max(a.a, a.b), p_.greek);
+          headings[key] = natal::pointWord(std::min(a.a, a.b), p_.greek) + " – " +
+                          natal::pointWord(std::max(a.a, a.b), p_.greek);
         }
         leads[key].push_back(lead);
       } else {
@@ -242,7 +245,7 @@ class PairComposer {
       const std::string* text = t_.find(key);
       if (!text) continue;
       std::string list;
-      for (const auto& l : general[key]) list += (list.empty() ? "" : "; ") + l;
+      for (const auto& l : general[key]) list += (list.empty() ? "" : w_.separator) + l;
       reading::Entry e{reading::displayKey(key).substr(9), {}};  // "conjunction", …
       if (p_.greek) {
         static const std::map<std::string, std::string> kNatures = {
@@ -287,11 +290,12 @@ class PairComposer {
     collect(p_.aInB, p_.nameA, p_.nameB);
     collect(p_.bInA, p_.nameB, p_.nameA);
     for (const auto& key : order) {
-      reading::Entry e{"", {}};
-      const auto& l = leads[key];
-      e.heading = l.front();
-      for (std::size_t i = 1; i + 1 < l.size(); ++i) e.parts.push_back({{}, l[i], ""});
-      e.parts.push_back({{key}, l.size() > 1 ? l.back() : "", *t_.find(key)});
+      // Both placements of one key in one heading ("Mercury in John's 2nd house; Mercury in
+      // Maria's 2nd house"), its text once under it.
+      std::string heading;
+      for (const auto& l : leads[key]) heading += (heading.empty() ? "" : w_.separator) + l;
+      reading::Entry e{heading, {}};
+      e.parts.push_back({{key}, "", *t_.find(key)});
       ch.entries.push_back(std::move(e));
     }
     return ch;
@@ -312,19 +316,19 @@ class PairComposer {
 std::string gridTable(const Pair& p, const Words& w) {
   std::string s = std::string("<table class=\"grid\" summary=\"") + w.grid + "\">\n<tr><th></th>";
   for (const auto& b : p.b->points)
-    s += "<th title=\"" + escaped(natal::pointName(b.index, p.greek)) + "\">" +
+    s += "<th title=\"" + escaped(natal::pointWord(b.index, p.greek)) + "\">" +
          natal::pointGlyph(b.index) + "</th>";
   s += "</tr>\n";
   static const char* kFamily[3] = {"hard", "soft", "minor"};
   for (const auto& a : p.a->points) {
-    s += "<tr><th title=\"" + escaped(natal::pointName(a.index, p.greek)) + "\">" +
+    s += "<tr><th title=\"" + escaped(natal::pointWord(a.index, p.greek)) + "\">" +
          natal::pointGlyph(a.index) + "</th>";
     for (const auto& b : p.b->points) {
       const natal::AspectFound* found = nullptr;
       for (const auto& x : p.aspects)
         if (x.a == a.index && x.b == b.index) found = &x;
       s += found ? std::string("<td class=\"") + kFamily[natal::aspectFamily(found->aspect)] +
-                       "\" title=\"" + escaped(natal::aspectName(found->aspect, p.greek)) + "\">" +
+                       "\" title=\"" + escaped(natal::aspectWord(found->aspect, p.greek)) + "\">" +
                        natal::aspectMark(found->aspect) + "</td>"
                  : "<td></td>";
     }
@@ -338,7 +342,7 @@ std::string housesTable(const std::vector<natal::Overlay>& list, bool greek, con
                   w.house + "</th></tr>\n";
   for (const auto& o : list)
     s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(o.point) + "</span> " +
-         escaped(natal::pointName(o.point, greek)) + "</td><td class=\"num\">" +
+         escaped(natal::pointWord(o.point, greek)) + "</td><td class=\"num\">" +
          std::to_string(o.house) + "</td></tr>\n";
   return s + "</table>\n";
 }
@@ -401,15 +405,17 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
                   escaped(title) + "</title>\n<style>\n" + kPairStyle +
                   pageFootStyle(p.nameA + " · " + p.nameB) + "</style>\n</head>\n<body>\n<h1>" +
                   escaped(title) + "</h1>\n";
-  s += "<p class=\"meta\">" + escaped(p.nameA) + ": " + escaped(p.birthA) + "</p>\n";
-  s += "<p class=\"meta\">" + escaped(p.nameB) + ": " + escaped(p.birthB) + "</p>\n";
+  s += "<p class=\"meta\">" + escaped(fill(w.born, {p.nameA, p.birthA})) + "</p>\n";
+  s += "<p class=\"meta\">" + escaped(fill(w.born, {p.nameB, p.birthB})) + "</p>\n";
   if (!reading.timeNote.empty()) s += "<p class=\"note\">" + escaped(reading.timeNote) + "</p>\n";
   natal::OuterRing ring{p.b, p.aspects};
   s += "<h2>" + escaped(w.wheelAlt) + "</h2>\n<figure>\n" +
        svgImage(natal::biwheelSvg(*p.a, ring), std::string("[") + w.wheelAlt + "]", "biwheel") +
        "<figcaption>" + escaped(fill(w.wheel, {p.nameA, p.nameB})) + "</figcaption>\n</figure>\n";
   s += "<h2>" + escaped(w.grid) + "</h2>\n";
-  s += p.aspects.empty() ? "<p>" + escaped(w.noAspects) + "</p>\n" : gridTable(p, w);
+  s += p.aspects.empty() ? "<p>" + escaped(w.noAspects) + "</p>\n"
+                         : "<p class=\"note\">" + escaped(fill(w.gridLegend, {p.nameA, p.nameB})) +
+                               "</p>\n" + gridTable(p, w);
   if (!p.aInB.empty() || !p.bInA.empty()) {
     s += "<h2>" + escaped(w.houses) + "</h2>\n<div class=\"pair\">\n";
     if (!p.aInB.empty())

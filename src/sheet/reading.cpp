@@ -37,6 +37,7 @@ struct Words {
   const char* bigTwo;            // {sun sign} {moon sign}
   const char* summaryRuler;      // {rulers}
   const char* summaryStrongest;  // {element} {modality}
+  const char* tied;              // after elements or modalities of equal weight
   const char* summaryPatterns;   // {list}
   const char* inSign;            // lead of a point's sign text
   const char* inHouse;           // lead of its house text
@@ -70,7 +71,10 @@ struct Words {
   const char* modalityNames[3];
   const char* strongestElement;
   const char* strongestModality;
-  const char* without;      // {names}
+  const char* tiedElement;
+  const char* tiedModality;
+  const char* without;      // {name}
+  const char* withoutMany;  // {names}
   const char* hemispheres;  // {upper} {lower} {east} {west}
   const char* hemisphereNames[4];
   const char* busyHouses;       // {list}
@@ -118,7 +122,8 @@ constexpr Words kEnglish = {
     "Sun in {}, Moon in {}, Ascendant in {}.",
     "Sun in {}, Moon in {}.",
     "The chart is ruled by {}.",
-    "Its strongest element is {}, its strongest modality {}.",
+    "Strongest element: {}; strongest modality: {}.",
+    "(tied)",
     "Its patterns: {}.",
     "In {}",
     "In the {} house",
@@ -135,7 +140,7 @@ constexpr Words kEnglish = {
     "The {} house: {} on the cusp",
     "Ruler of the {}: {}.",
     "Rulers of the {}: {}.",
-    "The ruler of the 1st is the ruler of the chart, read above: {}.",
+    "Ruler of the 1st: {}, the ruler of the chart (see above).",
     "Natural ruler of the {}: {}.",
     "Natural rulers of the {}: {}.",
     "The natural ruler of the {} is the same: {}.",
@@ -155,6 +160,9 @@ constexpr Words kEnglish = {
     {"Cardinal", "Fixed", "Mutable"},
     "Strongest element: {}",
     "Strongest modality: {}",
+    "Strongest element, tied: {}",
+    "Strongest modality, tied: {}",
+    "Without weight: {}.",
     "Without weight: {}.",
     "Planets above the horizon {}, below it {}; in the east {}, in the west {}.",
     {"The upper hemisphere", "The lower hemisphere", "The eastern hemisphere",
@@ -204,7 +212,7 @@ constexpr Words kGreek = {
      "Λίλιθ",      "Κλήρος της Τύχης",
      "Βέρτεξ",     "Ανατολικό Σημείο",
      "Ωροσκόπος",  "Μεσουράνημα"},
-    {"σύνοδος", "αντίθεση", "τετράγωνο", "τρίγωνο", "εξάγωνο", "ασύνδετη", "ημιεξάγωνο",
+    {"σύνοδος", "αντίθεση", "τετράγωνο", "τρίγωνο", "εξάγωνο", "κουινκούνξ", "ημιεξάγωνο",
      "ημιτετράγωνο", "ενάμισι τετράγωνο", "πεντάγωνο", "διπεντάγωνο", "ημιπεντάγωνο", "επτάγωνο",
      "εννεάγωνο", "διεννεάγωνο", "διεπτάγωνο", "τριεπτάγωνο", "τετραεννεάγωνο"},
     {"ο εαυτός και η εικόνα σου", "τα χρήματα και τα υπάρχοντα",
@@ -217,6 +225,7 @@ constexpr Words kGreek = {
     "Ήλιος: {} · Σελήνη: {}.",
     "Κυβερνήτης του χάρτη: {}.",
     "Κυρίαρχο στοιχείο: {} · κυρίαρχη ποιότητα: {}.",
+    "(ισοβαθμία)",
     "Σχηματισμοί: {}.",
     "Ζώδιο: {}",
     "Οίκος: {}",
@@ -231,16 +240,16 @@ constexpr Words kGreek = {
     "{}, που δεν συμμετέχει σε αυτόν τον χάρτη",
     "Κυβερνήτες που δεν συμμετέχουν σε αυτόν τον χάρτη (είναι απενεργοποιημένοι στις "
     "ρυθμίσεις των πλανητών), γι' αυτό η θέση τους δεν διαβάζεται: {}.",
-    "{} οίκος: {} στην ακμή",
+    "{} οίκος · ακμή: {}",
     "Κυβερνήτης του {}: {}.",
     "Κυβερνήτες του {}: {}.",
-    "Ο κυβερνήτης του 1ου οίκου είναι ο κυβερνήτης του χάρτη, που διαβάστηκε παραπάνω: {}.",
+    "Κυβερνήτης του 1ου: {}, ο κυβερνήτης του χάρτη (βλ. παραπάνω).",
     "Φυσικός κυβερνήτης του {}: {}.",
     "Φυσικοί κυβερνήτες του {}: {}.",
     "Ο φυσικός κυβερνήτης του {} είναι ο ίδιος: {}.",
-    "απόκλιση {}, {}",
-    "εφαρμόζουσα",
-    "διαχωριζόμενη",
+    "τροχιά {}, {}",
+    "συγκλίνουσα",
+    "αποκλίνουσα",
     "ακριβής",
     "μόνο για ένα μέρος της ημέρας",
     "Όψη της Σελήνης με την ένδειξη «μόνο για ένα μέρος της ημέρας» ισχύει σε κάποιες ώρες της "
@@ -250,20 +259,24 @@ constexpr Words kGreek = {
     "διπλά).",
     "Στοιχεία: Φωτιά {}, Γη {}, Αέρας {}, Νερό {} (ο Ήλιος και η Σελήνη μετρούν διπλά).",
     {"Φωτιά", "Γη", "Αέρας", "Νερό"},
-    "Ποιότητες: Καρδινάλια {}, Σταθερά {}, Μεταβλητά {}.",
-    {"Καρδινάλια", "Σταθερά", "Μεταβλητά"},
+    "Ποιότητες: Καρδινάλια {}, Σταθερή {}, Μεταβλητή {}.",
+    {"Καρδινάλια", "Σταθερή", "Μεταβλητή"},
     "Κυρίαρχο στοιχείο: {}",
     "Κυρίαρχη ποιότητα: {}",
-    "Χωρίς βάρος: {}.",
-    "Πλανήτες πάνω από τον ορίζοντα {}, κάτω από αυτόν {}· στην ανατολή {}, στη δύση {}.",
+    "Ισόβαθμο κυρίαρχο στοιχείο: {}",
+    "Ισόβαθμη κυρίαρχη ποιότητα: {}",
+    "Απουσιάζει: {}.",
+    "Απουσιάζουν: {}.",
+    "Πλανήτες πάνω από τον ορίζοντα: {} · κάτω από τον ορίζοντα: {} · στο ανατολικό "
+    "ημισφαίριο: {} · στο δυτικό ημισφαίριο: {}.",
     {"Το άνω ημισφαίριο", "Το κάτω ημισφαίριο", "Το ανατολικό ημισφαίριο", "Το δυτικό ημισφαίριο"},
     "Οίκοι με τρία ή περισσότερα σημεία: {}.",
     "{} ({})",
     "Συγκέντρωση πλανητών σε ζώδιο",
     "Συγκέντρωση πλανητών σε οίκο",
-    "Ζώδιο {}: {}.",
+    "{}: {}.",
     "{} οίκος: {}.",
-    {"Μεγάλο τρίγωνο", "Ταυ-τετράγωνο", "Μεγάλος σταυρός", "Γιοντ"},
+    {"Μεγάλο τρίγωνο", "Τ-τετράγωνο", "Μεγάλος σταυρός", "Γιοντ"},
     "Τρίγωνο: {} – {} – {}.",
     "Αντιθέσεις: {} – {} και {} – {}, σε τετράγωνο η καθεμιά με την επόμενη.",
     "Αντίθεση: {} – {} · κορυφή: {}.",
@@ -611,9 +624,15 @@ class Composer {
     std::array<int, 4> element{};
     std::array<int, 3> modality{};
     elementWeights(element, modality);
-    const auto e = std::max_element(element.begin(), element.end()) - element.begin();
-    const auto m = std::max_element(modality.begin(), modality.end()) - modality.begin();
-    ch.lines.push_back(fill(w_.summaryStrongest, {w_.elementNames[e], w_.modalityNames[m]}));
+    auto strongest = [&](const auto& counts, const char* const* names) {
+      const int top = *std::max_element(counts.begin(), counts.end());
+      std::vector<std::string> tied;
+      for (std::size_t i = 0; i < counts.size(); ++i)
+        if (counts[i] == top) tied.push_back(names[i]);
+      return tied.size() == 1 ? tied[0] : joined(tied, w_.corner) + " " + w_.tied;
+    };
+    ch.lines.push_back(fill(w_.summaryStrongest, {strongest(element, w_.elementNames),
+                                                  strongest(modality, w_.modalityNames)}));
     const std::vector<Figure> figures = findFigures(c_);
     if (!figures.empty()) {
       std::vector<std::string> names;
@@ -737,7 +756,7 @@ class Composer {
       const std::string* body = text(key);
       if (!body) continue;
       used_.insert(key);
-      Entry e{greek_ ? natal::aspectName(aspect, true) : natal::aspectName(aspect, false), {}};
+      Entry e{natal::capitalised(natal::aspectWord(aspect, greek_)), {}};
       e.parts.push_back(
           {{key}, fill(w_.generalLead, {joined(general[aspect], greek_ ? "· " : "; ")}), *body});
       ch.entries.push_back(std::move(e));
@@ -815,18 +834,24 @@ class Composer {
         if (element[static_cast<std::size_t>(i)] == 0) empty.push_back(w_.elementNames[i]);
       for (int i = 0; i < 3; ++i)
         if (modality[static_cast<std::size_t>(i)] == 0) empty.push_back(w_.modalityNames[i]);
-      if (!empty.empty()) ch.lines.push_back(fill(w_.without, {joined(empty)}));
+      if (!empty.empty())
+        ch.lines.push_back(fill(empty.size() == 1 ? w_.without : w_.withoutMany, {joined(empty)}));
       const int topElement = *std::max_element(element.begin(), element.end());
+      const bool elementsTied = std::count(element.begin(), element.end(), topElement) > 1;
       for (int i = 0; i < 4; ++i)
         if (element[static_cast<std::size_t>(i)] == topElement) {
-          Entry e{fill(w_.strongestElement, {w_.elementNames[i]}), {}};
+          Entry e{fill(elementsTied ? w_.tiedElement : w_.strongestElement, {w_.elementNames[i]}),
+                  {}};
           part(e, lower(kElementKeys[i]), "");
           if (!e.parts.empty()) ch.entries.push_back(std::move(e));
         }
       const int topModality = *std::max_element(modality.begin(), modality.end());
+      const bool modalitiesTied = std::count(modality.begin(), modality.end(), topModality) > 1;
       for (int i = 0; i < 3; ++i)
         if (modality[static_cast<std::size_t>(i)] == topModality) {
-          Entry e{fill(w_.strongestModality, {w_.modalityNames[i]}), {}};
+          Entry e{
+              fill(modalitiesTied ? w_.tiedModality : w_.strongestModality, {w_.modalityNames[i]}),
+              {}};
           part(e, lower(kModalityKeys[i]), "");
           if (!e.parts.empty()) ch.entries.push_back(std::move(e));
         }

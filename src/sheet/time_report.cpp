@@ -56,6 +56,8 @@ struct Words {
   const char* missingMany;
   const char* footer;
   const char* and_;
+  const char* order;      // which name of a transit is which
+  const char* separator;  // between the items of a list: "; ", Greek's "· "
 };
 
 constexpr Words kEnglish = {
@@ -88,9 +90,9 @@ constexpr Words kEnglish = {
     "The transits read",
     "No transit within the orb in this period.",
     "Exact: {}.",
-    "Within the orb from {} to {}.",
-    "Within the orb from {}.",
-    "Within the orb until {}.",
+    "First within the orb on {}, last out of it on {}.",
+    "First within the orb on {}.",
+    "Last out of the orb on {}.",
     {"Brief conjunctions", "Brief harmonious contacts", "Brief challenging contacts",
      "Minor aspects"},
     "1 transit has no text in this set: {}.",
@@ -98,6 +100,8 @@ constexpr Words kEnglish = {
     "Written by orvenda-chart. Positions: the Swiss Ephemeris, tropical zodiac, geocentric, "
     "apparent.",
     " and ",
+    "The transiting planet first, then the natal point.",
+    "; ",
 };
 
 constexpr Words kGreek = {
@@ -107,40 +111,42 @@ constexpr Words kGreek = {
      "Σεπτέμβριος", "Οκτώβριος", "Νοέμβριος", "Δεκέμβριος"},
     {"Ιανουαρίου", "Φεβρουαρίου", "Μαρτίου", "Απριλίου", "Μαΐου", "Ιουνίου", "Ιουλίου", "Αυγούστου",
      "Σεπτεμβρίου", "Οκτωβρίου", "Νοεμβρίου", "Δεκεμβρίου"},
-    "μπαίνει στα όρια ({})",
+    "μπαίνει σε τροχιά ({})",
     "ακριβής",
-    "ακριβής ({} από {})",
-    "βγαίνει από τα όρια",
-    "στάση, αρχίζει ανάδρομη κίνηση: {}",
-    "στάση, αρχίζει ορθή κίνηση: {}",
+    "ακριβής ({}η από {})",
+    "βγαίνει από την τροχιά",
+    "στάση, ξεκινά ανάδρομη πορεία: {}",
+    "στάση, ξεκινά ορθόδρομη πορεία: {}",
     "είσοδος στο ζώδιο: {}",
     "είσοδος στον {} οίκο",
-    " (σε ανάδρομη κίνηση)",
+    " (σε ανάδρομη πορεία)",
     "Διελεύσεις: {}",
     "Από {} έως {}.",
-    "Οι ώρες είναι τοπικές: {}.",
-    "Μια διέλευση διαβάζεται όσο απέχει έως {} από την ακριβή όψη.",
-    "Μέσα ο γενέθλιος χάρτης· γύρω του ο ουρανός στις {}. Οι γραμμές ενώνουν τις διελεύσεις που "
-    "βρίσκονται μέσα στα όρια.",
+    "Ζώνη ώρας: {}.",
+    "Μια διέλευση θεωρείται ενεργή όσο απέχει έως {} από την ακριβή όψη.",
+    "Μέσα ο γενέθλιος χάρτης· γύρω του ο ουρανός ({}). Οι γραμμές δείχνουν τις διελεύσεις που "
+    "βρίσκονται εντός τροχιάς.",
     "Γενέθλιος χάρτης και διελεύσεις",
-    "Χρονολόγιο των διελεύσεων των αργών πλανητών",
+    "Χρονολόγιο διελεύσεων των αργοκίνητων πλανητών",
     "Χρονολόγιο",
-    "Κάθε λωρίδα είναι μια διέλευση μέσα στα όρια, πιο σκούρα όσο πλησιάζει την ακριβή όψη· ο "
-    "ρόμβος σημαδεύει κάθε ακριβή στιγμή και η κόκκινη ταινία τα διαστήματα ανάδρομης κίνησης.",
+    "Κάθε λωρίδα είναι μια διέλευση εντός τροχιάς και σκουραίνει όσο πλησιάζει η ακριβής όψη· ο "
+    "ρόμβος σημειώνει κάθε ακριβή όψη και η κόκκινη ταινία τις περιόδους ανάδρομης πορείας.",
     "Οι διελεύσεις μήνα προς μήνα",
     "Η ερμηνεία των διελεύσεων",
-    "Καμία διέλευση μέσα στα όρια σε αυτό το διάστημα.",
+    "Καμία διέλευση εντός τροχιάς σε αυτό το διάστημα.",
     "Ακριβής: {}.",
-    "Μέσα στα όρια από {} έως {}.",
-    "Μέσα στα όρια από {}.",
-    "Μέσα στα όρια έως {}.",
-    {"Σύντομες συνόδοι", "Σύντομες αρμονικές επαφές", "Σύντομες δύσκολες επαφές",
+    "Πρώτη είσοδος σε τροχιά: {} · τελευταία έξοδος: {}.",
+    "Πρώτη είσοδος σε τροχιά: {}.",
+    "Τελευταία έξοδος από την τροχιά: {}.",
+    {"Σύντομες σύνοδοι", "Σύντομες αρμονικές επαφές", "Σύντομες δύσκολες επαφές",
      "Δευτερεύουσες όψεις"},
     "1 διέλευση δεν έχει κείμενο σε αυτή τη συλλογή: {}.",
     "{} διελεύσεις δεν έχουν κείμενο σε αυτή τη συλλογή: {}.",
-    "Γράφτηκε από το orvenda-chart. Θέσεις: Swiss Ephemeris, τροπικός ζωδιακός, γεωκεντρικές, "
-    "φαινόμενες.",
+    "Δημιουργήθηκε με το orvenda-chart. Θέσεις γεωκεντρικές, φαινόμενες· τροπικός ζωδιακός· "
+    "εφημερίδες: Swiss Ephemeris.",
     " και ",
+    "Πρώτα ο διερχόμενος πλανήτης, μετά το σημείο του γενέθλιου χάρτη.",
+    "· ",
 };
 
 const Words& wordsOf(bool greek) { return greek ? kGreek : kEnglish; }
@@ -264,10 +270,9 @@ std::string monthHeading(long long localSeconds, bool greek) {
 
 std::string transitName(int body, int aspect, int natal, bool greek) {
   // A glyph where the aspect has a classical one, its name where it has none.
-  const std::string how = aspect <= 8 ? natal::aspectMark(aspect)
-                                      : (greek ? natal::aspectName(aspect, true)
-                                               : lower(natal::aspectName(aspect, false)));
-  return natal::pointName(body, greek) + " " + how + " " + natal::pointName(natal, greek);
+  const std::string how =
+      aspect <= 8 ? natal::aspectMark(aspect) : natal::aspectWord(aspect, greek);
+  return natal::pointWord(body, greek) + " " + how + " " + natal::pointWord(natal, greek);
 }
 
 std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek, long long from,
@@ -278,7 +283,9 @@ std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek,
     const long long at = secondsOf(jd);
     if (at >= from && at < to) lines.push_back({at, text});
   };
-  const std::string body = natal::pointName(e.body, greek);
+  const std::string body = natal::pointWord(e.body, greek);
+  // The mean node always moves back: saying so of its every ingress tells nothing.
+  const char* back = e.retrograde && e.body != natal::kNorthNode ? w.moving_back : "";
   switch (e.kind) {
     case EventKind::Aspect: {
       const std::string name = transitName(e.body, e.aspect, e.natal, greek);
@@ -298,12 +305,10 @@ std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek,
                          {positionText(e.longitude, greek)}));
       break;
     case EventKind::Sign:
-      add(e.at, body + "  " + fill(w.entersSign, {natal::signName(e.sign, greek)}) +
-                    (e.retrograde ? w.moving_back : ""));
+      add(e.at, body + "  " + fill(w.entersSign, {natal::signName(e.sign, greek)}) + back);
       break;
     case EventKind::House:
-      add(e.at, body + "  " + fill(w.entersHouse, {ordinal(e.house, greek)}) +
-                    (e.retrograde ? w.moving_back : ""));
+      add(e.at, body + "  " + fill(w.entersHouse, {ordinal(e.house, greek)}) + back);
       break;
   }
   std::stable_sort(lines.begin(), lines.end(),
@@ -388,7 +393,7 @@ class ReportWriter {
                     escaped(fill(w_.title, {r_.chartName})) + "</title>\n<style>\n" + kReportStyle +
                     pageFootStyle(r_.chartName) + "</style>\n</head>\n<body>\n<h1>" +
                     escaped(fill(w_.title, {r_.chartName})) + "</h1>\n";
-    s += "<p class=\"meta\">" + escaped(r_.birthLine) + "</p>\n";
+    s += "<p class=\"meta\">" + escaped(natal::capitalised(r_.birthLine)) + "</p>\n";
     s += "<p class=\"meta\">" +
          escaped(fill(w_.period, {dayText(r_.local(r_.from), r_.greek),
                                   dayText(r_.local(r_.to - 1), r_.greek)})) +
@@ -559,6 +564,7 @@ class ReportWriter {
                      [](const TimedLine& a, const TimedLine& b) { return a.at < b.at; });
     std::string s = "<h2>" + escaped(w_.list) + "</h2>\n";
     if (lines.empty()) return s + "<p>" + escaped(w_.none) + "</p>\n";
+    s += "<p class=\"note\">" + escaped(w_.order) + "</p>\n";
     s += "<table class=\"events\">\n";
     std::string month;
     for (const auto& l : lines) {
@@ -638,7 +644,7 @@ class ReportWriter {
         std::set<std::string> names;
         for (const auto* e : events) {
           const std::string n = transitName(e->body, e->aspect, e->natal, r_.greek);
-          if (names.insert(n).second) heading += (heading.empty() ? "" : "; ") + n;
+          if (names.insert(n).second) heading += (heading.empty() ? "" : w_.separator) + n;
         }
       }
       s += "<h3>" + escaped(heading) + "</h3>\n";
@@ -646,16 +652,21 @@ class ReportWriter {
         std::string items;
         for (const auto* e : events) {
           const std::string n = transitName(e->body, e->aspect, e->natal, r_.greek);
-          const double at =
-              e->exact.empty() ? (e->enters() ? *e->enters() : e->key) : e->exact.front();
-          items += (items.empty() ? "" : "; ") + n + " " + dayOf(at);
+          // The day it is exact within the period, else the day it first stands in it.
+          double at = e->key;
+          for (double x : e->exact)
+            if (secondsOf(x) >= r_.from && secondsOf(x) < r_.to) {
+              at = x;
+              break;
+            }
+          items += (items.empty() ? "" : w_.separator) + n + " " + dayOf(at);
         }
         s += "<p class=\"lead\">" + escaped(items) + "</p>\n";
       } else {
         for (const auto* e : events) {
           std::string lead = datesOf(*e);
           if (events.size() > 1)
-            lead = transitName(e->body, e->aspect, e->natal, r_.greek) + ": " + lead;
+            lead = transitName(e->body, e->aspect, e->natal, r_.greek) + " — " + lead;
           s += "<p class=\"lead\">" + escaped(lead) + "</p>\n";
         }
       }

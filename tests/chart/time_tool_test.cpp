@@ -104,7 +104,8 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
   EXPECT_TRUE(
       english.starts_with("transits    Maria\n"
                           "period      1 January 2026 to 31 March 2026 (America/New_York)\n"
-                          "orb         1°\n\nJanuary 2026\n"))
+                          "orb         1°\n"
+                          "The transiting planet first, then the natal point.\n\nJanuary 2026\n"))
       << english.substr(0, 300);
   // Local times: 05:36 UT on 9 March is 01:36 EDT, a day after the clocks went forward.
   EXPECT_TRUE(has(english, "\n9 Mar 2026 01:36  Uranus ☌ Mars  exact (3 of 3)\n"));
@@ -152,12 +153,15 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
   const std::string el = out.str();
   EXPECT_TRUE(
       el.starts_with("διελεύσεις  Maria\n"
-                     "διάστημα    1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026 (America/New_York)\n"
-                     "όρια        1°\n\nΙανουάριος 2026\n"))
+                     "διάστημα    από 1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026 (America/New_York)\n"
+                     "τροχιά      1°\n"
+                     "Πρώτα ο διερχόμενος πλανήτης, μετά το σημείο του γενέθλιου χάρτη.\n\n"
+                     "Ιανουάριος 2026\n"))
       << el.substr(0, 300);
-  EXPECT_TRUE(has(el, "\n9 Μαρ 2026 01:36  Ουρανός ☌ Αρης  ακριβής (3 από 3)\n"));
-  EXPECT_TRUE(has(el, "\n3 Φεβ 2026 21:33  Ουρανός  στάση, αρχίζει ορθή κίνηση: Ταύρος 27°27′\n"));
-  EXPECT_TRUE(has(el, "\n20 Μαρ 2026 10:46  Ηλιος  είσοδος στο ζώδιο: Κριός\n"));
+  EXPECT_TRUE(has(el, "\n9 Μαρ 2026 01:36  Ουρανός ☌ Άρης  ακριβής (3η από 3)\n"));
+  EXPECT_TRUE(
+      has(el, "\n3 Φεβ 2026 21:33  Ουρανός  στάση, ξεκινά ορθόδρομη πορεία: Ταύρος 27°27′\n"));
+  EXPECT_TRUE(has(el, "\n20 Μαρ 2026 10:46  Ήλιος  είσοδος στο ζώδιο: Κριός\n"));
   EXPECT_TRUE(has(el, "\nΦεβρουάριος 2026\n") && has(el, "\nΜάρτιος 2026\n"));
   EXPECT_FALSE(has(el, "exact") || has(el, "January"));
 
@@ -170,15 +174,16 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
   EXPECT_TRUE(greekText);
 
   ASSERT_EQ(transits({"--ics"}), 0) << err.str();
-  EXPECT_TRUE(has(out.str(), "SUMMARY:Ουρανός ☌ Αρης ακριβής (3 από 3)\r\n"));
+  EXPECT_TRUE(has(out.str(), "SUMMARY:Ουρανός ☌ Άρης ακριβής (3η από 3)\r\n"));
   EXPECT_TRUE(has(out.str(), "X-WR-CALNAME:Διελεύσεις: Maria\r\n"));
 
   ASSERT_EQ(transits({"--html", dir / "maria-el.html"}), 0) << err.str();
   const std::string elHtml = text("maria-el.html");
   EXPECT_TRUE(has(elHtml, "<html lang=\"el\">"));
-  EXPECT_TRUE(has(elHtml, "Από 1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026. Οι ώρες είναι τοπικές"));
+  EXPECT_TRUE(
+      has(elHtml, "Από 1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026. Ζώνη ώρας: America/New_York."));
   EXPECT_TRUE(has(elHtml, "<h2>Η ερμηνεία των διελεύσεων</h2>"));
-  EXPECT_TRUE(has(elHtml, "<h2>Χρονολόγιο των διελεύσεων των αργών πλανητών</h2>"));
+  EXPECT_TRUE(has(elHtml, "<h2>Χρονολόγιο διελεύσεων των αργοκίνητων πλανητών</h2>"));
   EXPECT_FALSE(has(elHtml, "The transits read"));
   ASSERT_EQ(transits({"--pdf", dir / "maria-el.pdf"}), 0) << err.str();
   EXPECT_TRUE(text("maria-el.pdf").starts_with("%PDF-"));

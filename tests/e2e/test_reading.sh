@@ -56,7 +56,7 @@ for h in ("<h3>Ο Ωροσκόπος και ο κυβερνήτης του χά�
     assert h in s, h
 PY
 check "Greek: the Ascendant in Gemini, spoken to a woman" \
-  grep -q 'Οι άλλοι σε βλέπουν ζωηρή, ομιλητική και ευπροσάρμοστη' "$sheet"
+  grep -q 'Σε βρίσκουν ζωηρή, ομιλητική και ευπροσάρμοστη' "$sheet"
 check "Greek: no {man|woman} choice left in the page" bash -c "! grep -q '{[^}]*|[^}]*}' '$sheet'"
 check "Greek: every factor has a text" bash -c "! grep -q 'δεν έχ[ειου]* κείμενο' '$sheet'"
 
@@ -68,7 +68,8 @@ import sys
 s = open(sys.argv[1], encoding="utf-8").read()
 assert s.index('<div class="tables">') < s.index('<div class="reading">\n<h2>The reading</h2>')
 for h in ("<h3>The Ascendant and the ruler of the chart</h3>", "<h4>Ascendant in Gemini</h4>",
-          "<h4>Ruler of the chart: Mercury, in the 11th house</h4>", "<p class=\"lead\">In Pisces</p>",
+          "<h4>Ruler of the chart: Mercury, in the 11th house (friends, groups and hopes)</h4>",
+          "<p class=\"lead\">In Pisces</p>", "<h3>The chart at a glance</h3>",
           "<h3>Aspects</h3>", "<h4>The 7th house: Sagittarius on the cusp</h4>"):
     assert h in s, h
 assert "Ηλιος" not in s.split('<div class="reading">')[1]
@@ -78,8 +79,8 @@ PY
 mkdir -p "$dir/READING/en"
 printf '[Sun in Pisces]\nMy own Pisces text, for this client.\n' >"$dir/READING/en/signs.txt"
 check "R with an entry of READING/en" r_again
-check "the working directory's entry replaces the shipped one" \
-  grep -q '<p>My own Pisces text, for this client.</p>' "$sheet"
+check "the working directory's entry replaces the shipped one, at a glance" \
+  grep -q '<p>My own Pisces text, for this client. ' "$sheet"
 check "and only that one" grep -q 'You meet the world with curiosity and quick wit.' "$sheet"
 if command -v w3m >/dev/null; then
   w3m -dump -cols 80 -T text/html "$sheet" >"$WORK/dump"
