@@ -65,7 +65,7 @@ for lang in english greek; do
     check "$lang: and Uranus' third pass over Mars" has_text "$pdf" "Uranus ☌ Mars"
   else
     check "$lang: the timeline on one page with its heading and its legend" \
-      one_page "$pdf" "Χρονολόγιο των διελεύσεων" "Κάθε λωρίδα είναι"
+      one_page "$pdf" "Χρονολόγιο διελεύσεων" "Κάθε λωρίδα είναι"
     check "$lang: and the reading" has_text "$pdf" "Η ερμηνεία των διελεύσεων"
   fi
   rm -f "$shots/transits-$lang-page"-*.png
