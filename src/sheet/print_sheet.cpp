@@ -318,9 +318,9 @@ const char* kStyle =
     "@page { size: A4; margin: 10mm; }\n"
     "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 8pt; "
     "line-height: 1.1; } "
-    "h1 { font-size: 12pt; margin-bottom: 1.5mm; } h2 { font-size: 9.5pt; margin: 2.5mm 0 1mm; } "
-    ".top { flex-wrap: nowrap; gap: 0 6mm; } .wheel { width: 161mm; max-width: none; margin-top: "
-    "1mm; } "
+    "h1 { font-size: 12pt; margin-bottom: 1.5mm; } h2 { font-size: 9.5pt; margin: 1.5mm 0 .8mm; } p.note { margin: .5mm 0; } "
+    ".top { flex-wrap: nowrap; gap: 0 6mm; } .wheel { width: 174mm; max-width: none; margin: 0 "
+    "auto -1mm; } .positions td, .positions th { line-height: 1.02; } "
     ".tables, .continued { break-before: page; } tr { break-inside: avoid; } "
     "td, th { padding: 0 1.2mm 0 0; border-bottom: none; } "
     ".grid td, .grid th { width: 3.7mm; height: 3.7mm; } "
@@ -642,7 +642,7 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
          "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
          "content=\"width=device-width\">\n<title>Orvenda: " +
          t.title + ": " + name + "</title>\n<style>\n" + kStyle +
-         report::pageFootStyle(cp737ToUtf8(state.chartName), "10mm 10mm 13mm") +
+         report::pageFootStyle(cp737ToUtf8(state.chartName), "10mm") +
          "</style>\n</head>\n<body>\n<h1>" + t.title + ": " + name + "</h1>\n" + body + tables +
          "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
          "</p>\n</body>\n</html>\n";
