@@ -20,7 +20,7 @@ constexpr double kCentre = 300;
 // own labels is drawn in the band of the points, and nothing but the numbers in the
 // middle of the house ring, so no line ever crosses a label, wherever a cusp or an axis
 // falls.
-constexpr double kAxisLabelRadius = 303, kZodiacOuter = 290, kZodiacInner = 252;
+constexpr double kAxisLabelRadius = 304, kZodiacOuter = 290, kZodiacInner = 252;
 constexpr double kHouseNumberRadius = 239, kHouseInner = 226, kCuspTick = 5;
 // The retrograde mark stands between a glyph and its label, beside the planet it belongs to.
 constexpr double kLeaderRadius = 222, kGlyphRadius = 206, kRetroRadius = 184, kLabelRadius = 160;
@@ -248,7 +248,7 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer) {
              "stroke='#000' stroke-width='1.8'");
       k.line(axes[i], kZodiacInner - kCuspTick, axes[i], kZodiacInner,
              "stroke='#000' stroke-width='1.8'");
-      k.line(axes[i], kZodiacOuter, axes[i], kZodiacOuter + 4, "stroke='#000' stroke-width='1.8'");
+      k.line(axes[i], kZodiacOuter, axes[i], kZodiacOuter + 3, "stroke='#000' stroke-width='1.8'");
       k.text(named[i], outer ? kOuterAxisLabel : kAxisLabelRadius, names[i],
              font + " font-size='11' font-weight='bold'" + centred);
     }
