@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -722,6 +723,37 @@ TEST_F(ChartTool, TwoChartCommandsSayWhatIsWrongWithTheirArguments) {
     EXPECT_EQ(out.str(), "") << line;
   }
   EXPECT_FALSE(dir.exists("pair.html"));
+}
+
+// WeasyPrint draws U+FE0E, the text form of a sign's symbol, in an SVG image as a dotted
+// circle after the sign: each sign of each printed wheel had one. The page it is given (here
+// to an engine that keeps it) carries its wheels without.
+TEST_F(ChartTool, ThePageForWeasyPrintHasWheelsWithoutTheTextFormMark) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "a", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"new", "b", "--date", "1990-06-01", "--time", "18:30", "--place", "London"}), 0);
+  dir.mkdir("engine");
+  const std::string script =
+      "#!/bin/sh\ncp \"$1\" \"$(dirname \"$0\")/given.html\" && printf '%%PDF-1.4\\n' >\"$2\"\n";
+  dir.write("engine/weasyprint", std::vector<std::uint8_t>(script.begin(), script.end()));
+  std::filesystem::permissions(dir / "engine/weasyprint", std::filesystem::perms::owner_all);
+  ::setenv("ORVENDA_PDF", (dir / "engine/weasyprint").c_str(), 1);
+  const int status = run({"synastry", "a", "b", "--pdf", dir / "pair.pdf"});
+  ::unsetenv("ORVENDA_PDF");
+  ASSERT_EQ(status, 0) << err.str();
+  const auto bytes = dir.read("engine/given.html");
+  const std::string given(bytes.begin(), bytes.end());
+  std::size_t images = 0;
+  for (std::size_t at = 0; (at = given.find("data:image/svg+xml", at)) != std::string::npos; ++at) {
+    ++images;
+    const std::string image = given.substr(at, given.find('"', at) - at);
+    EXPECT_EQ(image.find("\xEF\xB8\x8E"), std::string::npos);
+    EXPECT_NE(image.find("\xE2\x99\x88"), std::string::npos);  // ♈, now without its mark
+  }
+  EXPECT_EQ(images, 3u);  // the bi-wheel, the composite and the Davison wheels
 }
 
 TEST(ChartAtlas, FoldingForgetsCaseAccentsAndTonos) {
