@@ -357,9 +357,9 @@ const char* kPairStyle =
     ".biwheel, .wheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: 0 "
     "auto; }\n"
     // Margins, not gap: WeasyPrint 57 (Debian 12's) lays flex boxes out without it, and the two
-    // headings ran into one line.
+    // headings ran into one line. None after the last box, so that two fit where gap let them.
     ".pair { display: flex; flex-wrap: wrap; align-items: flex-start; }\n"
-    ".pair > div { margin: 0 3em 1em 0; }\n"
+    ".pair > div { margin: 0 3em 1em 0; } .pair > div:last-child { margin-right: 0; }\n"
     "table { border-collapse: collapse; }\n"
     "th, td { text-align: left; padding: .1em .6em .1em 0; border-bottom: 1px solid #eee; }\n"
     ".grid td, .grid th { border: 1px solid #ccc; width: 1.6em; height: 1.4em; padding: 0; "
