@@ -2,7 +2,8 @@
 """The words of a printed report against the page it was printed from, as pdftotext finds
 them: two words whose boxes overlap are text over text, two on one line with no space
 between them ran into each other, and a word the page doesn't have is two run together;
-in the aspect grid, whose lines part its cells, neighbouring marks may touch.
+in the aspect grid, whose lines part its cells, neighbouring marks may touch. A heading, or
+the grid's legend, that is the last line of its page has been parted from what it leads to.
 Usage: pdf_words.py PAGE.html REPORT.pdf; prints the count of problems, then the first few.
 """
 import html
@@ -18,6 +19,10 @@ source = urllib.parse.unquote(open(page, encoding="utf-8").read())
 styles = " ".join(re.findall(r"<style.*?</style>", source, re.S))
 margins = " ".join(re.findall(r'content:[^;]*?"([^"]*)"', styles))
 source = re.sub(r"<style.*?</style>", " ", source, flags=re.S)
+# What leads to what follows it: the headings, and the grid's legend under its heading.
+leads = [" ".join(html.unescape(re.sub(r"<[^>]*>", "", h)).split()) for h in
+         re.findall(r"<h[1-4][^>]*>(.*?)</h[1-4]>", source, re.S) +
+         re.findall(r"</h2>\s*<p class=\"note\">(.*?)</p>", source, re.S)]
 # The aspect grid's marks stand in cells of their own, its lines between them: marks of
 # neighbouring cells may touch.
 cells = {html.unescape(c).replace("\ufe0e", "").strip() for table in
@@ -51,6 +56,16 @@ for n, body in enumerate(re.findall(r"<page[^>]*>(.*?)</page>", out, re.S), 1):
         w = w.replace("\ufe0e", "")
         if w not in vocabulary and w not in halves and not of_cells(w):
             problems.append(f"page {n}: '{w}' is no word of the page")
+    # The last line above the page's foot: no heading, nor the end of one, stands there alone.
+    lines = {}
+    for x0, y0, x1, y1, w in words:
+        lines.setdefault(round(y1), []).append((x0, w))
+    body = sorted(lines)[:-1]
+    if body:
+        last = " ".join(w for _, w in sorted(lines[body[-1]]))
+        # Two headings side by side share the line: the last of them ends it.
+        if any(lead.endswith(last) or last.endswith(" " + lead) for lead in leads):
+            problems.append(f"page {n}: '{last}' ends the page, what it leads to on the next")
     for i in range(len(words)):
         for j in range(i + 1, len(words)):
             a, b = words[i], words[j]
