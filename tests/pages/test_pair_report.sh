@@ -1,7 +1,8 @@
 # The report of two charts (orvenda-chart synastry --html, --pdf) in headless Chromium: no text
 # over text and the bi-wheel's labels apart at 800, 1200 and 1600 px, in English and in Greek,
 # for an ordinary pair and a crowded one; the PDF from each engine found, in both languages,
-# with no word over or into another; screenshots and page images for a person to look at.
+# with no word over or into another and no heading at a page's foot; screenshots and page
+# images for a person to look at.
 # Usage: test_pair_report.sh ORVENDA_CHART ORVENDA_SETTINGS TEXTS_DIR SCREENSHOT_DIR
 set -u
 tool=$(realpath "$1")
@@ -80,7 +81,7 @@ PY
       check "$name, $engine: the PDF is written" env ORVENDA_PDF="$engine" "$tool" -C "$work" synastry "$1" "$2" --pdf "$pdf"
       check "$name, $engine: a PDF" bash -c "head -c 5 '$pdf' | grep -q '%PDF-'"
       words=$(python3 "$here/pdf_words.py" "$file" "$pdf")
-      check "$name, $engine: no word over or into another, none the page doesn't have ($words)" [ "${words%%;*}" = 0 ]
+      check "$name, $engine: no word over or into another, none the page doesn't have, no heading at a page's foot ($words)" [ "${words%%;*}" = 0 ]
       check "$name, $engine: the first page opens with the title" \
         bash -c "pdftotext -f 1 -l 1 '$pdf' - | grep -m1 -v '^\s*$' | grep -qxF '$title'"
       check "$name, $engine: the reading begins a page" reading_on_its_page "$pdf" "$reading"
