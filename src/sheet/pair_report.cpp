@@ -375,7 +375,11 @@ const char* kPairStyle =
     "}\n"
     "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 9.5pt; } "
     "h2, h3, h2 + .note { break-after: avoid; } "
-    "figure, table, .pair > div { break-inside: avoid; } "
+    "figure, table, .pair { break-inside: avoid; } "
+    // On paper the two tables of houses are one row's two cells: WeasyPrint 57 pages flex boxes
+    // badly, a heading alone on one page and its table on the next though it had room.
+    ".pair { display: table; } "
+    ".pair > div { display: table-cell; vertical-align: top; padding-right: 3em; margin: 0; } "
     ".biwheel { width: 160mm; } .wheel { width: 120mm; } "
     ".grid td, .grid th { width: 4mm; height: 4mm; } "
     ".reading { break-before: page; } .reading .keep, .reading .opening { break-inside: avoid; } "
