@@ -283,6 +283,26 @@ std::string lastLine(const std::string& file) {
   return last;
 }
 
+// WeasyPrint draws U+FE0E (the text form of a sign's symbol) in an SVG image's text as a
+// dotted circle after the sign, where its pages' own text reads it right: the wheels go to
+// it without.
+std::string withoutTextFormInImages(const std::string& html) {
+  static const std::string kImage = "data:image/svg+xml", kTextForm = "\xEF\xB8\x8E";
+  std::string out;
+  std::size_t at = 0;
+  for (std::size_t start; (start = html.find(kImage, at)) != std::string::npos;) {
+    const std::size_t end = std::min(html.find('"', start), html.size());
+    out.append(html, at, start - at);
+    for (std::size_t i = start; i < end; ++i)
+      if (html.compare(i, kTextForm.size(), kTextForm) == 0)
+        i += kTextForm.size() - 1;
+      else
+        out += html[i];
+    at = end;
+  }
+  return out.append(html, at);
+}
+
 }  // namespace
 
 bool writePdf(Tool& t, const std::string& html, const std::string& path) {
@@ -310,14 +330,14 @@ bool writePdf(Tool& t, const std::string& html, const std::string& path) {
            false;
   const std::string dir = pattern;
   const std::string page = dir + "/page.html", pdf = dir + "/page.pdf", log = dir + "/engine.log";
+  const bool weasy = fs::path(*engine).filename().string().find("weasyprint") != std::string::npos;
   bool ok = false;
   {
     std::ofstream out(page, std::ios::binary);
-    out << html;
+    out << (weasy ? withoutTextFormInImages(html) : html);
     ok = static_cast<bool>(out);
   }
   int status = -1;
-  const bool weasy = fs::path(*engine).filename().string().find("weasyprint") != std::string::npos;
   if (ok) {
     if (weasy)
       status = run({*engine, page, pdf}, log, 120);

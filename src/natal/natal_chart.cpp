@@ -241,7 +241,7 @@ NatalChart chartAt(const ChartMoment& m, const ChartConfig& config, char system,
   const bool timeKnown = m.timeKnown;
   c.timeKnown = timeKnown;
   c.universalSeconds = m.universalSeconds;
-  c.julianDayUt = julianDayOf(m.universalSeconds);
+  c.julianDayUt = julianDayOf(m.universalSeconds) + m.secondFraction / 86400.0;
   c.deltaTSeconds = eph.deltaTSeconds(c.julianDayUt);
   c.requestedSystem = system;
 

@@ -137,6 +137,7 @@ ChartOutcome computeChart(const BirthRecord& record, const ChartConfig& config, 
 // chart, or a chart of two people is drawn for.
 struct ChartMoment {
   long long universalSeconds = 0;      // since 1970-01-01 00:00:00 UT
+  double secondFraction = 0;           // 0 <= f < 1 of a second after it: a mean of two
   double longitude = 0, latitude = 0;  // degrees, east and north positive
   bool timeKnown = true;
   // With the time not known: the universal time of the local day's 00:00; the planets

@@ -111,8 +111,10 @@ NatalChart compositeChart(const NatalChart& a, const NatalChart& b, const PairPl
 NatalChart davisonChart(const NatalChart& a, const NatalChart& b, const PairPlaces& places,
                         const ChartConfig& config, char system, Ephemeris& eph) {
   ChartMoment m;
-  m.universalSeconds = a.universalSeconds / 2 + b.universalSeconds / 2 +
-                       (a.universalSeconds % 2 + b.universalSeconds % 2) / 2;
+  // The mean of two whole seconds can fall on a half: kept, as the angles turn 7″ in it.
+  const long long sum = a.universalSeconds + b.universalSeconds;
+  m.universalSeconds = sum / 2 - (sum % 2 < 0 ? 1 : 0);  // rounded down
+  m.secondFraction = sum % 2 != 0 ? 0.5 : 0;
   midPlace(places, m.longitude, m.latitude);
   m.timeKnown = a.timeKnown && b.timeKnown;
   // With a time not known, the middle of the two noons stands for the day; its own day is

@@ -356,7 +356,10 @@ const char* kPairStyle =
     "figure { margin: 1em 0; } figcaption { font-size: .9em; font-style: italic; }\n"
     ".biwheel, .wheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: 0 "
     "auto; }\n"
-    ".pair { display: flex; flex-wrap: wrap; gap: 1em 3em; align-items: flex-start; }\n"
+    // Margins, not gap: WeasyPrint 57 (Debian 12's) lays flex boxes out without it, and the two
+    // headings ran into one line. None after the last box, so that two fit where gap let them.
+    ".pair { display: flex; flex-wrap: wrap; align-items: flex-start; }\n"
+    ".pair > div { margin: 0 3em 1em 0; } .pair > div:last-child { margin-right: 0; }\n"
     "table { border-collapse: collapse; }\n"
     "th, td { text-align: left; padding: .1em .6em .1em 0; border-bottom: 1px solid #eee; }\n"
     ".grid td, .grid th { border: 1px solid #ccc; width: 1.6em; height: 1.4em; padding: 0; "
@@ -371,7 +374,12 @@ const char* kPairStyle =
     ".reading p { margin: 0 0 .45em; } .reading .lead { font-style: italic; margin-bottom: .15em; "
     "}\n"
     "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 9.5pt; } "
-    "h2 { break-after: avoid; } figure, table { break-inside: avoid; } "
+    "h2, h3, h2 + .note { break-after: avoid; } "
+    "figure, table, .pair { break-inside: avoid; } "
+    // On paper the two tables of houses are one row's two cells: WeasyPrint 57 pages flex boxes
+    // badly, a heading alone on one page and its table on the next though it had room.
+    ".pair { display: table; } "
+    ".pair > div { display: table-cell; vertical-align: top; padding-right: 3em; margin: 0; } "
     ".biwheel { width: 160mm; } .wheel { width: 120mm; } "
     ".grid td, .grid th { width: 4mm; height: 4mm; } "
     ".reading { break-before: page; } .reading .keep, .reading .opening { break-inside: avoid; } "

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -10,6 +12,8 @@
 #include "chart/chart_tool.h"
 #include "config/default_settings.h"
 #include "config/settings_store.h"
+#include "natal/names.h"
+#include "natal/pair_reference.h"
 #include "places/atlas.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
@@ -621,6 +625,135 @@ TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
   EXPECT_EQ(out.str().find("Massachusetts"), std::string::npos);
   ASSERT_EQ(run({"place", "Quote"}), 0);
   EXPECT_NE(out.str().find("Quote \"Town\""), std::string::npos);
+}
+
+// Two charts saved as a user saves them, the tool's JSON against pair_reference.txt (swetest
+// and Python, not this code): Suva 1850 and Honolulu 2010, the middle place across 180°.
+TEST_F(ChartTool, SynastryOfTwoSavedChartsAgreesWithTheReference) {
+  const auto refs = testing::readPairReferences();
+  ASSERT_EQ(refs.pairs.size(), 3u);
+  const auto& ref = refs.pairs[1];
+  const natal::ChartConfig& config = refs.configs.at("all");
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(store.writeAspects(config.aspects), TableSave::Saved);
+  ASSERT_EQ(store.writePlanets(config.planets), TableSave::Saved);
+  ASSERT_EQ(run({"new", "Suva", "--date", "1850-05-01", "--time", "14:00:01", "--lon", "178:26E",
+                 "--lat", "18:08S", "--offset", "+11:54"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"new", "Honolulu", "--date", "2010-11-20", "--time", "06:15", "--lon",
+                 "157:51:29W", "--lat", "21:18:25N", "--offset", "-10:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(chart("Suva"), ref.a);
+  ASSERT_EQ(chart("Honolulu"), ref.b);
+
+  ASSERT_EQ(run({"synastry", "Suva", "Honolulu", "--json"}), 0) << err.str();
+  const auto json = nlohmann::json::parse(out.str());
+  constexpr double kArcSecond = 1.0 / 3600;
+  std::map<std::string, double> expected, found;
+  for (const auto& x : ref.aspects.at("all"))
+    expected[natal::pointName(x.a, false) + " " + natal::aspectName(x.aspect, false) + " " +
+             natal::pointName(x.b, false)] = x.deviation;
+  for (const auto& x : json["aspects"])
+    found[x["a"].get<std::string>() + " " + x["aspect"].get<std::string>() + " " +
+          x["b"].get<std::string>()] = x["deviation"];
+  ASSERT_EQ(found.size(), expected.size());
+  for (const auto& [key, deviation] : expected) {
+    ASSERT_TRUE(found.count(key)) << key;
+    EXPECT_NEAR(found[key], deviation, kArcSecond) << key;
+  }
+  for (const auto& [side, guest] : {std::pair{"a_in_b", 'A'}, std::pair{"b_in_a", 'B'}}) {
+    std::vector<std::pair<std::string, int>> shown, wanted;
+    for (const auto& o : json["overlays"][side]) shown.emplace_back(o["name"], o["house"]);
+    for (const auto& [point, house] : ref.overlays.at(guest))
+      wanted.emplace_back(natal::pointName(point, false), house);
+    EXPECT_EQ(shown, wanted) << side;
+  }
+  for (const auto& [name, expectedChart] :
+       {std::pair{"composite", &ref.composite}, std::pair{"davison", &ref.davison}}) {
+    const auto& c = json[name];
+    ASSERT_EQ(c["points"].size(), 22u) << name;
+    for (int i = 0; i < 22; ++i)
+      EXPECT_LT(natal::separation(c["points"][i]["longitude"], expectedChart->points[i]),
+                kArcSecond)
+          << name << " " << c["points"][i]["name"];
+    for (int h = 0; h < 12; ++h)
+      EXPECT_LT(natal::separation(c["houses"]["cusps"][h], expectedChart->cusps[h]), kArcSecond)
+          << name << " cusp " << h + 1;
+  }
+  // composite and davison alone write the same charts.
+  ASSERT_EQ(run({"davison", "Suva", "Honolulu", "--json"}), 0) << err.str();
+  EXPECT_EQ(nlohmann::json::parse(out.str())["houses"], json["davison"]["houses"]);
+  ASSERT_EQ(run({"composite", "Suva", "Honolulu", "--json"}), 0) << err.str();
+  EXPECT_EQ(nlohmann::json::parse(out.str())["points"], json["composite"]["points"]);
+}
+
+TEST_F(ChartTool, TwoChartCommandsSayWhatIsWrongWithTheirArguments) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "a", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"new", "b", "--date", "1990-06-01", "--time", "18:30", "--place", "London"}), 0);
+  struct Case {
+    std::vector<std::string> args;
+    int status;  // 2: the command line is not understood; 1: refused
+    std::string reason;
+  };
+  const Case cases[] = {
+      {{"synastry", "a"}, 2, "orvenda-chart synastry: takes two chart names"},
+      {{"composite", "a"}, 2, "orvenda-chart composite: takes two chart names"},
+      {{"davison", "b"}, 2, "orvenda-chart davison: takes two chart names"},
+      {{"synastry", "a", "b", "--json", "--html", dir / "pair.html"}, 2, "give one"},
+      {{"synastry", "a", "b", "--houses", "nowhere"}, 2, "no house system \"nowhere\""},
+      {{"synastry", "a", "nobody"}, 1, "no chart NAMES/nobody"},
+      {{"composite", "nobody", "b"}, 1, "no chart NAMES/nobody"},
+      {{"davison", "a", "nobody"}, 1, "no chart NAMES/nobody"},
+      {{"synastry", "a", "b", "--html", dir / "no/such/folder/pair.html"}, 1, "there is no folder"},
+  };
+  for (const Case& c : cases) {
+    std::string line;
+    for (const auto& a : c.args) line += a + " ";
+    EXPECT_EQ(run(c.args), c.status) << line << err.str();
+    EXPECT_NE(err.str().find(c.reason), std::string::npos) << line << err.str();
+    EXPECT_EQ(out.str(), "") << line;
+  }
+  EXPECT_FALSE(dir.exists("pair.html"));
+}
+
+// WeasyPrint draws U+FE0E, the text form of a sign's symbol, in an SVG image as a dotted
+// circle after the sign: each sign of each printed wheel had one. The page it is given (here
+// to an engine that keeps it) carries its wheels without.
+TEST_F(ChartTool, ThePageForWeasyPrintHasWheelsWithoutTheTextFormMark) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "a", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"new", "b", "--date", "1990-06-01", "--time", "18:30", "--place", "London"}), 0);
+  dir.mkdir("engine");
+  const std::string script =
+      "#!/bin/sh\ncp \"$1\" \"$(dirname \"$0\")/given.html\" && printf '%%PDF-1.4\\n' >\"$2\"\n";
+  dir.write("engine/weasyprint", std::vector<std::uint8_t>(script.begin(), script.end()));
+  std::filesystem::permissions(dir / "engine/weasyprint", std::filesystem::perms::owner_all);
+  ::setenv("ORVENDA_PDF", (dir / "engine/weasyprint").c_str(), 1);
+  const int status = run({"synastry", "a", "b", "--pdf", dir / "pair.pdf"});
+  ::unsetenv("ORVENDA_PDF");
+  ASSERT_EQ(status, 0) << err.str();
+  const auto bytes = dir.read("engine/given.html");
+  const std::string given(bytes.begin(), bytes.end());
+  std::size_t images = 0;
+  for (std::size_t at = 0; (at = given.find("data:image/svg+xml", at)) != std::string::npos; ++at) {
+    ++images;
+    const std::string image = given.substr(at, given.find('"', at) - at);
+    EXPECT_EQ(image.find("\xEF\xB8\x8E"), std::string::npos);
+    EXPECT_NE(image.find("\xE2\x99\x88"), std::string::npos);  // ♈, now without its mark
+  }
+  EXPECT_EQ(images, 3u);  // the bi-wheel, the composite and the Davison wheels
 }
 
 TEST(ChartAtlas, FoldingForgetsCaseAccentsAndTonos) {
