@@ -22,7 +22,7 @@ struct Overlay {
 std::vector<Overlay> overlays(const NatalChart& guest, const NatalChart& host);
 
 // The midpoint of two longitudes on the shorter arc between them (the near midpoint); of two
-// exactly opposite, the one a quarter of the circle after the first.
+// exactly opposite, a quarter of the circle after the smaller longitude, in either order.
 double nearMidpoint(double a, double b);
 
 // Where two charts were drawn, to derive the relationship's charts from.
