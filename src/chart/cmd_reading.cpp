@@ -95,7 +95,7 @@ int cmdTexts(Tool& t, const Options& o) {
   for (const bool greek : languages) {
     const reading::TextSet set = reading::textSet(*t.files, greek);
     const char* folder = reading::languageFolder(greek);
-    if (set.shipped()->filesRead.empty()) {
+    if (!set.shippedFound()) {
       t.out << reading::shippedTextsFolder() << "/" << folder
             << ": no shipped texts (set ORVENDA_TEXTS to the folder of en/ and el/)\n";
       ++problems;

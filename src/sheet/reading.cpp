@@ -1009,21 +1009,41 @@ std::size_t width(const std::string& s) {
 // Words filled into lines of at most `columns` characters (a longer word stands alone).
 void wrap(std::string& out, const std::string& text, std::size_t columns,
           const std::string& indent) {
-  std::string line;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find(' ', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string word = text.substr(start, end - start);
-    start = end + 1;
-    if (word.empty()) continue;
-    if (!line.empty() && width(indent) + width(line) + 1 + width(word) > columns) {
-      out += indent + line + "\n";
-      line.clear();
+  const std::size_t room = columns > width(indent) ? columns - width(indent) : 0;
+  std::string_view rest(text);
+  std::size_t lineStart = 0, lineWidth = 0;  // the line being filled, within `text`
+  std::size_t lineEnd = 0;
+  bool any = false;
+  auto flush = [&] {
+    out += indent;
+    out.append(text, lineStart, lineEnd - lineStart);
+    out += '\n';
+  };
+  std::size_t at = 0;
+  while (at < rest.size()) {
+    if (rest[at] == ' ') {
+      ++at;
+      continue;
     }
-    line += (line.empty() ? "" : " ") + word;
+    const std::size_t end = std::min(rest.find(' ', at), rest.size());
+    std::size_t w = 0;
+    for (std::size_t i = at; i < end; ++i)
+      w += (static_cast<unsigned char>(rest[i]) & 0xC0) != 0x80;
+    if (any && lineWidth + 1 + w > room) {
+      flush();
+      any = false;
+    }
+    if (!any) {
+      lineStart = at;
+      lineWidth = w;
+      any = true;
+    } else {
+      lineWidth += 1 + w;
+    }
+    lineEnd = end;
+    at = end;
   }
-  if (!line.empty()) out += indent + line + "\n";
+  if (any) flush();
 }
 
 }  // namespace
@@ -1081,9 +1101,7 @@ std::vector<std::string> ownTextNotes(const TextSet& texts, bool greek) {
   return notes;
 }
 
-bool shippedFound(const TextSet& texts) {
-  return texts.shipped() && !texts.shipped()->filesRead.empty();
-}
+bool shippedFound(const TextSet& texts) { return texts.shippedFound(); }
 
 std::string textsNotFoundNote(bool greek) {
   const std::string folder = shippedTextsFolder() + "/" + languageFolder(greek);

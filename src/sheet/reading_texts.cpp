@@ -249,7 +249,26 @@ std::string shownKey(const Parsed& k) {
   return fixed[static_cast<std::size_t>(k.n)];
 }
 
-std::string canonicalOf(const Parsed& k) { return normalizedKey(shownKey(k)); }
+// The canonical key straight from its parts, in the lower case its word lists hold.
+std::string canonicalOf(const Parsed& k) {
+  const Words& w = words();
+  const auto at = [](const std::vector<std::string>& list, int i) -> const std::string& {
+    return list[static_cast<std::size_t>(i)];
+  };
+  std::string s = k.prefix.empty() ? "" : k.prefix + " ";
+  switch (k.shape) {
+    case Parsed::InSign: return s + at(w.points, k.a) + " in " + at(w.signs, k.n);
+    case Parsed::InHouse: return s + at(w.points, k.a) + " in house " + std::to_string(k.n);
+    case Parsed::Pair:
+      return s + at(w.points, k.a) + " " + aspectWordOf(k.n) + " " + at(w.points, k.b);
+    case Parsed::Aspect: return at(w.aspects, k.n);
+    case Parsed::Nature: return s + aspectWordOf(k.n);
+    case Parsed::House: return "house " + std::to_string(k.n);
+    case Parsed::Ruler: return "ruler of house " + std::to_string(k.n);
+    case Parsed::Fixed: break;
+  }
+  return at(w.fixed, k.n);
+}
 
 std::vector<std::string> makeRequired() {
   std::vector<std::string> required;
@@ -306,18 +325,31 @@ std::vector<std::string> makeRequired() {
 
 // ---- the file format ----------------------------------------------------------------------
 
-bool validUtf8(std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const std::size_t n = c < 0x80                 ? 0
-                          : c >= 0xC2 && c <= 0xDF ? 1
-                          : c >= 0xE0 && c <= 0xEF ? 2
-                          : c >= 0xF0 && c <= 0xF4 ? 3
-                                                   : 9;
-    if (n > s.size() - i - 1) return false;
-    for (std::size_t k = 1; k <= n; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += n + 1;
+bool validUtf8(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  auto follows = [&](int n) {
+    if (end - p <= n) return false;
+    for (int k = 1; k <= n; ++k)
+      if ((p[k] & 0xC0) != 0x80) return false;
+    return true;
+  };
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+    } else if (c >= 0xC2 && c <= 0xDF) {  // Greek's letters among them: the common case
+      if (end - p < 2 || (p[1] & 0xC0) != 0x80) return false;
+      p += 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      if (!follows(2)) return false;
+      p += 3;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      if (!follows(3)) return false;
+      p += 4;
+    } else {
+      return false;
+    }
   }
   return true;
 }
@@ -399,7 +431,8 @@ std::string displayKey(const std::string& canonical) {
   return parsed ? shownKey(*parsed) : canonical;
 }
 
-void parseTexts(std::string_view content, const std::string& fileShown, TextLayer& into) {
+void parseTexts(std::string_view content, const std::string& fileShown, TextLayer& into,
+                bool checkEncoding) {
   if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);  // a byte-order mark
   into.filesRead.push_back(fileShown);
   auto problem = [&](int line, std::string what) {
@@ -407,7 +440,7 @@ void parseTexts(std::string_view content, const std::string& fileShown, TextLaye
   };
   // A file saved in another encoding (Latin-1, Windows-1253) is said once, where it first
   // goes wrong, and none of it is read: its letters would be others.
-  if (!validUtf8(content)) {
+  if (checkEncoding && !validUtf8(content)) {
     int line = 1;
     std::size_t good = 0;
     for (std::size_t end = 0; (end = content.find('\n', good)) != std::string_view::npos;
@@ -424,11 +457,16 @@ void parseTexts(std::string_view content, const std::string& fileShown, TextLaye
     if (!key) return;
     if (text.empty()) {
       problem(keyLine, "[" + displayKey(*key) + "] has no text");
-    } else if (const std::string why = choiceProblem(text); !why.empty()) {
+    } else if (const std::string why = text.find('{') == std::string::npos &&
+                                               text.find('|') == std::string::npos &&
+                                               text.find('}') == std::string::npos
+                                           ? std::string()
+                                           : choiceProblem(text);
+               !why.empty()) {
       problem(keyLine, "[" + displayKey(*key) + "] " + why);
     } else {
       const auto [at, fresh] =
-          into.entries.insert_or_assign(*key, TextEntry{text, fileShown, keyLine});
+          into.entries.insert_or_assign(*key, TextEntry{std::move(text), fileShown, keyLine});
       (void)at;
       if (!fresh)
         problem(keyLine, "[" + displayKey(*key) + "] is given more than once; this one counts");
@@ -446,11 +484,7 @@ void parseTexts(std::string_view content, const std::string& fileShown, TextLaye
     start = end + 1;
     ++number;
     if (end == content.size() && raw.empty()) break;
-    const std::string_view line = trimmed(raw);
-    if (!validUtf8(line)) {
-      problem(number, "is not UTF-8 text (save the file as UTF-8)");
-      continue;
-    }
+    const std::string_view line = trimmed(raw);  // the whole file is UTF-8, checked above
     if (line.starts_with('#')) continue;
     if (line.starts_with('[')) {
       finish();
@@ -488,12 +522,26 @@ void parseTexts(std::string_view content, const std::string& fileShown, TextLaye
   finish();
 }
 
+TextSet TextSet::overShipped(bool greek, TextLayer own) {
+  TextSet set(nullptr, std::move(own));
+  set.lazy_ = true;
+  set.greek_ = greek;
+  return set;
+}
+
 const std::string* TextSet::find(const std::string& key) const {
   if (const auto own = own_.entries.find(key); own != own_.entries.end()) return &own->second.text;
-  if (shipped_)
-    if (const auto s = shipped_->entries.find(key); s != shipped_->entries.end())
-      return &s->second.text;
+  const TextLayer* layer = lazy_ ? &shippedPart(greek_, shippedPartOf(key)) : shipped_;
+  if (layer)
+    if (const auto s = layer->entries.find(key); s != layer->entries.end()) return &s->second.text;
   return nullptr;
+}
+
+const TextLayer* TextSet::shipped() const { return lazy_ ? &shippedTexts(greek_) : shipped_; }
+
+bool TextSet::shippedFound() const {
+  const TextLayer* layer = lazy_ ? &shippedPart(greek_, 0) : shipped_;
+  return layer && !layer->filesRead.empty();
 }
 
 std::string shippedTextsFolder() {
@@ -504,15 +552,44 @@ std::string shippedTextsFolder() {
   return exe + "/texts";
 }
 
+int shippedPartOf(const std::string& key) {
+  for (const char* later :
+       {"transit", "progressed", "solar return", "synastry", "overlay", "composite"})
+    if (key.starts_with(later)) return 1;
+  return 0;
+}
+
+const TextLayer& shippedPart(bool greek, int part) {
+  // The natal files are all a natal reading (and R) needs; the rest is half the set's bytes.
+  static std::once_flag once[2][2];
+  static TextLayer layers[2][2];
+  const int i = greek ? 1 : 0, p = part == 1 ? 1 : 0;
+  std::call_once(once[i][p], [&] {
+    const std::string folder = shippedTextsFolder() + "/" + languageFolder(greek) + "/";
+    for (const char* file : kSetFiles) {
+      const std::string name = file;
+      const int filePart = name == "transits.txt" || name == "synastry.txt" ? 1 : 0;
+      if (filePart != p) continue;
+      if (const auto content = readWhole(folder + file))
+        parseTexts(*content, folder + file, layers[i][p], false);
+    }
+  });
+  return layers[i][p];
+}
+
 const TextLayer& shippedTexts(bool greek) {
   static std::once_flag once[2];
   static TextLayer layers[2];
   const int i = greek ? 1 : 0;
   std::call_once(once[i], [&] {
-    const std::string folder = shippedTextsFolder() + "/" + languageFolder(greek) + "/";
-    for (const char* file : kSetFiles)
-      if (const auto content = readWhole(folder + file))
-        parseTexts(*content, folder + file, layers[i]);
+    for (int part : {0, 1}) {
+      const TextLayer& from = shippedPart(greek, part);
+      for (const auto& [key, entry] : from.entries) layers[i].entries.insert_or_assign(key, entry);
+      layers[i].problems.insert(layers[i].problems.end(), from.problems.begin(),
+                                from.problems.end());
+      layers[i].filesRead.insert(layers[i].filesRead.end(), from.filesRead.begin(),
+                                 from.filesRead.end());
+    }
   });
   return layers[i];
 }
@@ -534,7 +611,7 @@ TextLayer ownTexts(FileSystem& files, bool greek) {
 }
 
 TextSet textSet(FileSystem& workingDirectory, bool greek) {
-  return TextSet(&shippedTexts(greek), ownTexts(workingDirectory, greek));
+  return TextSet::overShipped(greek, ownTexts(workingDirectory, greek));
 }
 
 }  // namespace orvenda::reading

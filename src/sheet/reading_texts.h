@@ -58,20 +58,30 @@ std::string displayKey(const std::string& canonical);
 
 // Reads one file's text into a layer: later entries of the same key replace earlier ones
 // and are reported, as are malformed lines, unknown keys and entries without text.
-void parseTexts(std::string_view content, const std::string& fileShown, TextLayer& into);
+// `checkEncoding` false skips the check that the file is UTF-8: for the shipped files, which
+// the program's tests hold to it, so that each process doesn't pay for it again.
+void parseTexts(std::string_view content, const std::string& fileShown, TextLayer& into,
+                bool checkEncoding = true);
 
 // A whole set: the working directory's entries over the shipped ones.
 class TextSet {
  public:
   TextSet() = default;
   TextSet(const TextLayer* shipped, TextLayer own) : shipped_(shipped), own_(std::move(own)) {}
+  // Over the process-wide shipped set of a language, read a part at a time as it is asked
+  // for (the natal files first; those of time and of two people when a key of theirs is).
+  static TextSet overShipped(bool greek, TextLayer own);
   // The text of a canonical key, or nothing.
   const std::string* find(const std::string& key) const;
-  const TextLayer* shipped() const { return shipped_; }
+  // The whole shipped layer (every file of it read).
+  const TextLayer* shipped() const;
   const TextLayer& own() const { return own_; }
+  // Whether any shipped file was found (the natal ones, which every reading needs).
+  bool shippedFound() const;
 
  private:
   const TextLayer* shipped_ = nullptr;  // owned by the process-wide cache
+  bool lazy_ = false, greek_ = false;
   TextLayer own_;
 };
 
@@ -80,6 +90,11 @@ class TextSet {
 std::string shippedTextsFolder();
 // The shipped layer of a language, read from that folder once per process.
 const TextLayer& shippedTexts(bool greek);
+// One part of it: 0 the natal files (signs, houses, aspects, chart), 1 those of time and
+// of two people (transits, synastry), each read once per process when first asked for.
+const TextLayer& shippedPart(bool greek, int part);
+// The part of the shipped set a key's entry stands in.
+int shippedPartOf(const std::string& canonicalKey);
 // A working directory's own layer, read through the program's file layer.
 TextLayer ownTexts(FileSystem& files, bool greek);
 // The set a reading in that language is written from.
