@@ -197,27 +197,25 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     }
   }
   if (!field(0).empty()) {
-    char* end = nullptr;
     const std::string jdText = field(0);
-    const double jd = std::strtod(jdText.c_str(), &end);
-    if (!end || *end != '\0' || !std::isfinite(jd))
-      return why = "Julian day \"" + jdText + "\" is not a number", false;
+    const auto jd = parseAafJulianDay(jdText, why);
+    if (!jd) return why = "Julian day \"" + jdText + "\": " + why, false;
     const double local = julianDay(b.date, b.time, 0);
-    const double minutes = (local - jd) * 1440.0;
-    if (!(std::fabs(minutes) <= 14 * 60 + 0.5)) {
+    const double minutes = (local - *jd) * 1440.0;
+    if (!(std::fabs(minutes) <= kMaxOffsetMinutes + 0.5)) {
       const std::string offset = std::fabs(minutes) < 1e7
                                      ? formatOffset(static_cast<int>(std::lround(minutes)))
                                      : std::string("far beyond that");
       return why = "the Julian day " + jdText + " makes the offset from GMT " + offset +
-                   ", and no offset is beyond 14 hours; the date, the time or the Julian day "
-                   "is wrong",
+                   ", and no clock has been farther from GMT than 15:56; the date, the time or "
+                   "the Julian day is wrong",
              false;
     }
     fromJulianDay = static_cast<int>(std::lround(minutes));
   }
-  if (fromFields && (*fromFields < -14 * 60 || *fromFields > 14 * 60))
+  if (fromFields && std::abs(*fromFields) > kMaxOffsetMinutes)
     return why = "the zone and summer-time fields make " + formatOffset(*fromFields) +
-                 ", and no offset from GMT is beyond 14 hours",
+                 ", and no clock has been farther from GMT than 15:56",
            false;
   if (!fieldsWhy.empty() && !fromJulianDay) return why = fieldsWhy, false;
   // The format's rule: "the Julian day takes precedence in case of doubt".

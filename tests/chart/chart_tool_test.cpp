@@ -146,13 +146,13 @@ TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
       {{"place"}, "needs a query"},
       {{"offset", "Europe/London"}, "a zone, a date and a time"},
       {{"offset", "Europe/London", "14.3.57", "12:00"}, "four digits"},
-      // Beyond ±14:00 a chart could be written but never read back from AAF.
+      // Beyond the database's farthest offset (Manila's -15:56:08) no clock has been.
       {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
-        "--offset", "+15:00"},
-       "within 14 hours"},
+        "--offset", "+15:57"},
+       "farther from GMT than 15:56"},
       {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
-        "--offset", "-14:01"},
-       "within 14 hours"},
+        "--offset", "-16:00"},
+       "farther from GMT than 15:56"},
   };
   for (const auto& [cases, status] : {std::pair{&refused, 1}, std::pair{&misunderstood, 2}}) {
     for (const auto& [args, says] : *cases) {
@@ -360,6 +360,37 @@ TEST_F(ChartTool, AafRecordsSettleTheirOwnOffsetAndCalendar) {
             "#ZNAM:LMT\n"
             "#A93:Summer,*,*,27.10.2024,3:30,*,*\n#B93:2460610.520833,37n59,23e44,2he00,1\n"
             "#ZNAM:EEST\n");
+}
+
+// The zone, summer-time and Julian-day fields in decimal digits, as the format defines them:
+// "0e20" is hours 0, east, 20 minutes (Amsterdam's zone of 1938), never 0 x 10^20, and a
+// number in C's other notations (hexadecimal, exponents) is refused, not taken for another.
+TEST_F(ChartTool, AafNumbersAreReadByTheFieldsGrammar) {
+  dir.write("in.aaf",
+            bytes("#A93:Amsterdam,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0e20,0\n"
+                  "#A93:Ten,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,1e01,0\n"
+                  "#A93:Kassel,*,*,1.6.1950,12:00,*,*\n#B93:*,51n19,9e30,0e38,0\n"
+                  "#A93:Hex,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0x1,0\n"
+                  "#A93:HexCapital,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0X1,0\n"
+                  "#A93:HexFloat,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0x1p0,0\n"
+                  "#A93:HexSummer,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,1he00,0x2\n"
+                  "#A93:HexDay,*,*,1.6.1938,12:00,*,*\n#B93:0x1.2a6p+21,52n22,4e54,*,*\n"
+                  // 15 January 1980, 12:00 at +1:00 is 11:00 UT, Julian day 2444253.958333;
+                  // a vertical tab and a form feed around it are white space to the format.
+                  "#A93:Spaced,*,*,15.1.1980,12:00,*,*\n"
+                  "#B93:\v2444253.958333\f,52n22,4e54,\v1he00\f,\f0\v\n"));
+  EXPECT_EQ(run({"import", dir / "in.aaf"}), 1);
+  EXPECT_EQ(chart("Amsterdam"), (BirthRecord{1, 6, 1938, 12, 0, 0, 0, 20, 4, 54, 0, 52, 22, 0}));
+  EXPECT_EQ((std::pair{chart("Ten").gmtHours, chart("Ten").gmtMinutes}), (std::pair{1, 1}));
+  EXPECT_EQ((std::pair{chart("Kassel").gmtHours, chart("Kassel").gmtMinutes}), (std::pair{0, 38}));
+  EXPECT_EQ((std::pair{chart("Spaced").gmtHours, chart("Spaced").gmtMinutes}), (std::pair{1, 0}));
+  for (const char* says : {"skipped Hex: line 7: zone \"0x1\"", "skipped HexCapital: line 9: zone",
+                           "skipped HexFloat: line 11: zone \"0x1p0\"",
+                           "skipped HexSummer: line 13: summer time \"0x2\"",
+                           "skipped HexDay: line 15: Julian day \"0x1.2a6p+21\": a Julian day is "
+                           "written in decimal digits"})
+    EXPECT_NE(out.str().find(says), std::string::npos) << says << "\n" << out.str();
+  EXPECT_EQ(dir.list("NAMES").size(), 2u * 4);
 }
 
 // Every chart that AAF can carry is exported; each one it can't is named with the reason,
