@@ -186,8 +186,12 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     if (!summer) {
       fieldsWhy = "summer time \"" + field(4) + "\": " + why;
     } else if (localMean) {
-      // The place's own mean time: 15 degrees of longitude are one hour.
-      fromFields = static_cast<int>(std::lround(b.longitude / 900.0));
+      // The place's own mean time, on the side of the date line its zone was on then.
+      const std::string zone = p ? std::string(p->zone) : coordinateZone.value_or("");
+      const ZoneOffset z = offsetAt(zone, b.date, b.time, b.longitude);
+      fromFields = roundedMinutes(z.kind == ZoneOffset::Kind::UnknownZone
+                                      ? meanTimeSeconds(b.longitude, 0)
+                                      : meanTimeSeconds(b.longitude, z.first.offsetSeconds));
     } else if (!field(3).empty()) {
       const auto zone = parseAafZone(field(3), why);
       if (!zone)

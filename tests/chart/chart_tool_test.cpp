@@ -183,6 +183,35 @@ TEST_F(ChartTool, AnOffsetSettlesAGapAndAPlaceByCoordinatesTakesTheNearestZone) 
   EXPECT_EQ(chart("w"), (BirthRecord{6, 6, 1944, 12, 0, 0, 2, 0, 0, 0, 0, 51, 30, 31}));
 }
 
+// Before the Philippines and Alaska crossed the date line (1845, 1867) their clocks kept the
+// other side's date: the mean time of the place is the zone's side's, as zdump has it
+// (Asia/Manila -15:56:08, America/Juneau +15:02:19), and the chart is not a day off.
+TEST_F(ChartTool, MeanTimeIsOnTheSideOfTheDateLineTheZoneWasOn) {
+  ASSERT_EQ(run({"new", "Manila", "--date", "1840-06-01", "--time", "12:00", "--lon", "120:58:56E",
+                 "--lat", "14:36:15N", "--zone", "Asia/Manila"}),
+            0)
+      << err.str();
+  EXPECT_EQ((std::pair{chart("Manila").gmtHours, chart("Manila").gmtMinutes}),
+            (std::pair{-16, 4}));  // -15:56
+  EXPECT_NE(err.str().find("the mean time of the place, -15:56:04"), std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"new", "Juneau", "--date", "1860-06-01", "--time", "12:00", "--lon", "134:25:11W",
+                 "--lat", "58:18:07N", "--zone", "America/Juneau"}),
+            0)
+      << err.str();
+  EXPECT_EQ((std::pair{chart("Juneau").gmtHours, chart("Juneau").gmtMinutes}), (std::pair{15, 2}));
+  ASSERT_EQ(run({"offset", "Asia/Manila", "1840-06-01", "12:00", "--lon", "120:58:56E"}), 0);
+  EXPECT_EQ(out.str(), "GMT -16 min 04\t-15:56:04 LMT, mean time of the longitude\n");
+  // AAF's L (local mean time) for coordinates in Manila's boundary: the same side.
+  const std::string aaf = "#A93:Early,*,*,1.6.1840,12:00,*,*\n#B93:*,14n36,120e59,*,L\n";
+  dir.write("early.aaf", std::vector<std::uint8_t>(aaf.begin(), aaf.end()));
+  ASSERT_EQ(run({"import", dir / "early.aaf"}), 0) << out.str() << err.str();
+  EXPECT_EQ((std::pair{chart("Early").gmtHours, chart("Early").gmtMinutes}), (std::pair{-16, 4}));
+  // And back out: the offset is west of Greenwich, as the chart holds it.
+  ASSERT_EQ(run({"export", "--format", "aaf", "Manila"}), 0) << err.str();
+  EXPECT_NE(out.str().find(",14n36,120e59,15hw56,0\n"), std::string::npos) << out.str();
+}
+
 TEST_F(ChartTool, ListShowsEveryChartSortedWithItsNotesAndSkipsTemporaries) {
   run({"new", "b", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"});
   run({"new", "A", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"});
