@@ -58,34 +58,29 @@ int importCsv(Tool& t, const std::string& text, bool force) {
   const auto rows = parseCsv(text, why);
   if (!rows) return t.fail(why + "; nothing imported");
   if (rows->empty()) return t.fail("the file holds no charts");
-  const std::vector<std::string> header(std::begin(kCsvFields), std::end(kCsvFields));
-  // A spreadsheet leaves empty columns after the last one it was given.
-  auto dropEmptyTail = [](std::vector<std::string> f) {
-    while (f.size() > 15 && f.back().empty()) f.pop_back();
-    return f;
-  };
-  auto first = dropEmptyTail(rows->front().fields);
-  if (first.size() > header.size()) first.resize(header.size());
-  if (first != header)
-    return t.fail("the first row is not the header that export writes (name,day,month,...)");
-  int skipped = 0;
+  const auto columns = csvColumns(rows->front().fields, why);
+  if (!columns) return t.fail("line " + std::to_string(rows->front().line) + ": " + why);
+  int skipped = 0, charts = 0;
   for (std::size_t i = 1; i < rows->size(); ++i) {
     const auto& row = (*rows)[i];
+    // A spreadsheet's row of empty cells is a blank line, not a chart.
+    if (blankCsvRow(row.fields)) continue;
+    ++charts;
     std::string name;
     BirthRecord r;
-    auto fields = dropEmptyTail(row.fields);
-    if (fields.size() == 16) fields.pop_back();  // list --csv's notes column
-    if (!chartFromCsv(fields, name, r, why)) {
-      t.out << "skipped " << (row.fields.empty() ? "" : row.fields[0]) << ": line " << row.line
+    if (!chartFromCsv(row.fields, *columns, name, r, why)) {
+      const std::size_t at = columns->at[0];
+      t.out << "skipped " << (at < row.fields.size() ? row.fields[at] : "") << ": line " << row.line
             << ": " << why << "\n";
       ++skipped;
       continue;
     }
     if (!writeImported(t, name, r, force, row.line)) ++skipped;
   }
-  return skipped ? t.fail(std::to_string(skipped) + " of " + std::to_string(rows->size() - 1) +
-                          " charts skipped")
-                 : 0;
+  if (charts == 0) return t.fail("the file holds no charts");
+  return skipped
+             ? t.fail(std::to_string(skipped) + " of " + std::to_string(charts) + " charts skipped")
+             : 0;
 }
 
 // A time skipped or passed twice is settled by the record itself in AAF: its #B93 line's

@@ -139,25 +139,114 @@ std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& 
   return rows;
 }
 
-bool chartFromCsv(const std::vector<std::string>& fields, std::string& name, BirthRecord& record,
-                  std::string& why) {
-  if (fields.size() != 15) {
-    why =
-        "a chart has a name and 14 numbers, this row " + std::to_string(fields.size()) + " fields";
+namespace {
+
+std::string lowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// A field's whole number as the record holds it: decimal digits, a minus sign below zero.
+// What is wrong, said plainly, where it is not one.
+std::optional<std::int32_t> csvNumber(const char* field, const std::string& f, std::string& why) {
+  const std::string quoted = std::string(field) + " \"" + f + "\"";
+  if (f.empty()) return why = std::string(field) + " is empty", std::nullopt;
+  const std::string_view digits = std::string_view(f).substr(f[0] == '-' ? 1 : 0);
+  if (f[0] == '+' && f.size() > 1 && f.find_first_not_of("0123456789", 1) == std::string::npos)
+    return why = quoted + " has a plus sign; a number is written without one (" + f.substr(1) + ")",
+           std::nullopt;
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+    return why = quoted + " is not a whole number", std::nullopt;
+  std::int32_t v = 0;
+  if (digits.size() > 9 || std::from_chars(f.data(), f.data() + f.size(), v).ec != std::errc())
+    return why = quoted + " has too many digits: no field of a chart holds more than 4",
+           std::nullopt;
+  return v;
+}
+
+// The ranges a chart's fields hold, as the program's screen and the chart read them.
+struct FieldRange {
+  std::int32_t low, high;
+};
+constexpr FieldRange kCsvRanges[BirthRecord::kFieldCount] = {
+    {1, 31}, {1, 12},     {1, 9999}, {0, 23}, {0, 59},   {0, 59}, {-16, 15},
+    {0, 59}, {-180, 180}, {0, 59},   {0, 59}, {-90, 90}, {0, 59}, {0, 59}};
+
+}  // namespace
+
+std::optional<CsvColumns> csvColumns(const std::vector<std::string>& header, std::string& why) {
+  CsvColumns c;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::fill(std::begin(c.at), std::end(c.at), kNone);
+  for (std::size_t k = 0; k < header.size(); ++k) {
+    const std::string name = lowerAscii(header[k]);
+    if (name.empty() || name == "notes") continue;  // a spreadsheet's, and list --csv's
+    const auto* known = std::find_if(std::begin(kCsvFields), std::end(kCsvFields),
+                                     [&](const char* f) { return lowerAscii(f) == name; });
+    if (known == std::end(kCsvFields))
+      return why = "the header's column \"" + header[k] +
+                   "\" is none of the chart's fields (name, day, month, year, hour, minute, "
+                   "second, gmtHours, gmtMinutes, lonDegrees, lonMinutes, lonSeconds, "
+                   "latDegrees, latMinutes, latSeconds)",
+             std::nullopt;
+    std::size_t& at = c.at[known - std::begin(kCsvFields)];
+    if (at != kNone) return why = "the header names " + header[k] + " twice", std::nullopt;
+    at = k;
+  }
+  for (std::size_t i = 0; i < std::size(kCsvFields); ++i)
+    if (c.at[i] == kNone)
+      return why = std::string("the header has no column ") + kCsvFields[i] +
+                   " (export writes name,day,month,...)",
+             std::nullopt;
+  c.width = header.size();
+  return c;
+}
+
+bool blankCsvRow(const std::vector<std::string>& fields) {
+  return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
+}
+
+bool chartFromCsv(const std::vector<std::string>& fields, const CsvColumns& columns,
+                  std::string& name, BirthRecord& record, std::string& why) {
+  // The empty columns a spreadsheet leaves beyond the header's are not the row's.
+  std::size_t count = fields.size();
+  while (count > columns.width && fields[count - 1].empty()) --count;
+  if (count != columns.width) {
+    why = "a chart has a name and 14 numbers in the header's " + std::to_string(columns.width) +
+          " columns, this row " + std::to_string(count) + " fields";
     return false;
   }
-  name = fields[0];
+  name = fields[columns.at[0]];
   for (int i = 0; i < BirthRecord::kFieldCount; ++i) {
-    const std::string& f = fields[static_cast<std::size_t>(i) + 1];
-    std::int32_t v = 0;
-    const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
-    if (f.empty() || r.ec != std::errc() || r.ptr != f.data() + f.size()) {
-      why = std::string(kCsvFields[i + 1]) + " is not a whole number: \"" + f + "\"";
+    const char* field = kCsvFields[i + 1];
+    const auto v = csvNumber(field, fields[columns.at[i + 1]], why);
+    if (!v) return false;
+    const FieldRange range = kCsvRanges[i];
+    if (*v < range.low || *v > range.high) {
+      why = std::string(field) + " " + std::to_string(*v) + " is outside " +
+            std::to_string(range.low) + " to " + std::to_string(range.high);
       return false;
     }
-    record.field(i) = v;
+    record.field(i) = *v;
   }
-  return true;
+  const int offset = recordOffsetMinutes(record);
+  if (std::abs(offset) > kMaxOffsetMinutes) {
+    why = "gmtHours " + std::to_string(record.gmtHours) + " and gmtMinutes " +
+          std::to_string(record.gmtMinutes) + " make " + formatOffset(offset) +
+          ", farther from GMT than any clock has been (15:56)";
+    return false;
+  }
+  auto beyond = [&](std::int32_t d, std::int32_t m, std::int32_t sec, int bound, const char* what) {
+    if (std::llabs(static_cast<long long>(fromRecordAngle(d, m, sec))) <= bound * 3600LL)
+      return false;
+    why = std::string(what) + " " + std::to_string(d) + " " + std::to_string(m) + " " +
+          std::to_string(sec) + " is beyond " + std::to_string(bound) + " degrees";
+    return true;
+  };
+  return !beyond(record.lonDegrees, record.lonMinutes, record.lonSeconds, 180, "the longitude") &&
+         !beyond(record.latDegrees, record.latMinutes, record.latSeconds, 90, "the latitude");
 }
 
 std::vector<AafRecord> parseAaf(std::string_view text) {

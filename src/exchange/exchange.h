@@ -30,9 +30,23 @@ struct CsvRow {
 // The separator is the header's: a comma, or a semicolon where a spreadsheet set to a
 // language with decimal commas (Greek, German) writes one.
 std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& why);
-// A chart from a row under the header: its name and its 14 whole numbers.
-bool chartFromCsv(const std::vector<std::string>& fields, std::string& name, BirthRecord& record,
-                  std::string& why);
+// Where each of kCsvFields stands in a row: a header is read by its names, in any order (a
+// spreadsheet may have moved a column), case aside; list --csv's "notes" and the empty
+// columns a spreadsheet leaves after the last are passed over. Nothing, with the reason,
+// for a header that lacks a field, names one twice or has a column of another name.
+struct CsvColumns {
+  std::size_t at[std::size(kCsvFields)] = {};
+  std::size_t width = 0;  // the header's columns, the passed-over ones included
+};
+std::optional<CsvColumns> csvColumns(const std::vector<std::string>& header, std::string& why);
+// Whether a row holds nothing at all (";;;;" from a spreadsheet): a blank line, no chart.
+bool blankCsvRow(const std::vector<std::string>& fields);
+// A chart from a row under the header: its name and its 14 whole numbers, each in decimal
+// digits with a minus sign below zero and within the record's ranges (the month 1 to 12,
+// the offset within 15:56 of GMT, the longitude within 180 degrees); false with the
+// reason, naming the field, when one is not.
+bool chartFromCsv(const std::vector<std::string>& fields, const CsvColumns& columns,
+                  std::string& name, BirthRecord& record, std::string& why);
 
 struct AafRecord {
   int line = 0;

@@ -19,6 +19,15 @@ namespace {
 
 using testing::TempDir;
 
+std::vector<std::uint8_t> image(const BirthRecord& r) {
+  const auto a = encodeChart(r);
+  return {a.begin(), a.end()};
+}
+
+std::vector<std::uint8_t> bytes(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
 // A small atlas in the form the generator writes, with the traps of the real one: two
 // places of one name in one country, an accented name, a name that needed escaping.
 constexpr const char* kAtlas =
@@ -247,11 +256,15 @@ TEST_F(ChartTool, CsvExportThenImportGivesTheSameFilesByteForByte) {
   other.mkdir("NAMES");
   other.write("in.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
   std::ostringstream o, e;
-  ASSERT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 0) << e.str();
-  for (const char* name : {"plain", "with, comma \"and quote\"", "odd"})
+  // A damaged chart's values are carried out, and refused on the way in: -1 is no day.
+  ASSERT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1) << e.str();
+  for (const char* name : {"plain", "with, comma \"and quote\""})
     EXPECT_EQ(other.read(std::string("NAMES/") + name), dir.read(std::string("NAMES/") + name))
         << name;
-  EXPECT_EQ(o.str(), "written odd\nwritten plain\nwritten with, comma \"and quote\"\n");
+  EXPECT_EQ(o.str(),
+            "skipped odd: line 2: day -1 is outside 1 to 31\nwritten plain\n"
+            "written with, comma \"and quote\"\n");
+  EXPECT_FALSE(other.exists("NAMES/odd"));
   // Again: every record is reported, and nothing is overwritten.
   EXPECT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1);
 }
@@ -270,11 +283,109 @@ TEST_F(ChartTool, ImportReportsEachBadRowAndWritesTheGoodOnes) {
   EXPECT_EQ(run({"import", dir / "in.csv"}), 1);
   EXPECT_EQ(out.str(),
             "written good\n"
-            "skipped short: line 3: a chart has a name and 14 numbers, this row 4 fields\n"
-            "skipped word: line 4: year is not a whole number: \"two\"\n"
+            "skipped short: line 3: a chart has a name and 14 numbers in the header's 15 "
+            "columns, this row 4 fields\n"
+            "skipped word: line 4: year \"two\" is not a whole number\n"
             "skipped ../out: the name \"../out\" would leave NAMES/\n");
   EXPECT_EQ(chart("good"), (BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2}));
   EXPECT_EQ(dir.list("NAMES").size(), 2u);
+}
+
+// A spreadsheet's values outside the record's ranges (the month 1 to 12, the offset within
+// 15:56 of GMT, the longitude within 180 degrees) are refused with the line and the reason,
+// never written; a row of empty cells is a blank line; a header is read by its names.
+TEST_F(ChartTool, CsvValuesOutsideTheRecordsRangesAreRefused) {
+  const std::string header =
+      "latSeconds;name;day;month;year;hour;minute;second;gmtHours;gmtMinutes;lonDegrees;"
+      "lonMinutes;lonSeconds;latDegrees;latMinutes\r\n";
+  // Each row: the chart's fields with one of them changed, in the header's order.
+  auto row = [](const std::string& name, std::vector<std::string> f) {
+    std::string line = f[13] + ";" + name;
+    for (std::size_t i = 0; i < 13; ++i) line += ";" + f[i];
+    return line + "\r\n";
+  };
+  const std::vector<std::string> good = {"1", "2",  "2000", "3",  "4",  "5",  "2",
+                                         "0", "23", "43",   "40", "37", "59", "2"};
+  struct Bad {
+    const char* name;
+    std::size_t field;
+    const char* value;
+    const char* says;
+  };
+  const Bad bad[] = {
+      {"minutes75", 7, "75", "gmtMinutes 75 is outside 0 to 59"},
+      {"east", 6, "16", "gmtHours 16 is outside -16 to 15"},
+      {"west", 6, "-17", "gmtHours -17 is outside -16 to 15"},
+      {"lon181", 8, "181", "lonDegrees 181 is outside -180 to 180"},
+      {"lat91", 11, "91", "latDegrees 91 is outside -90 to 90"},
+      {"lonMinutes", 9, "-1", "lonMinutes -1 is outside 0 to 59"},
+      {"month13", 1, "13", "month 13 is outside 1 to 12"},
+      {"hour24", 3, "24", "hour 24 is outside 0 to 23"},
+      {"year0", 2, "0", "year 0 is outside 1 to 9999"},
+      {"year10000", 2, "10000", "year 10000 is outside 1 to 9999"},
+      {"plus", 6, "+12", "gmtHours \"+12\" has a plus sign; a number is written without one (12)"},
+      {"digits", 2, "99999999999", "year \"99999999999\" has too many digits"},
+  };
+  std::string text = header + row("good", good) + ";;;;;;;;;;;;;;\r\n";
+  for (const Bad& b : bad) {
+    auto f = good;
+    f[b.field] = b.value;
+    text += row(b.name, f);
+  }
+  // +15:59 and -16:00 lie beyond the database's farthest, -15:56 and +15:56 within it.
+  auto offset = [&](const char* name, const char* hours, const char* minutes) {
+    auto f = good;
+    f[6] = hours, f[7] = minutes;
+    text += row(name, f);
+  };
+  offset("beyondEast", "15", "59");
+  offset("beyondWest", "-16", "0");
+  offset("manila", "-16", "4");
+  offset("juneau", "15", "2");
+  auto edge = good;
+  edge[8] = "180", edge[9] = "0", edge[10] = "1";
+  text += row("lon180s1", edge);
+  dir.write("in.csv", bytes(text));
+  EXPECT_EQ(run({"import", dir / "in.csv"}), 1);
+  int line = 4;  // the header, good and the empty row before them
+  for (const Bad& b : bad)
+    EXPECT_NE(out.str().find("skipped " + std::string(b.name) + ": line " + std::to_string(line++) +
+                             ": " + b.says),
+              std::string::npos)
+        << b.name << "\n"
+        << out.str();
+  EXPECT_NE(out.str().find("skipped beyondEast: line 16: gmtHours 15 and gmtMinutes 59 make "
+                           "+15:59, farther from GMT than any clock has been (15:56)"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(
+      out.str().find("skipped beyondWest: line 17: gmtHours -16 and gmtMinutes 0 make -16:00"),
+      std::string::npos);
+  EXPECT_NE(
+      out.str().find("skipped lon180s1: line 20: the longitude 180 0 1 is beyond 180 degrees"),
+      std::string::npos);
+  EXPECT_NE(err.str().find("15 of 18 charts skipped"), std::string::npos) << err.str();
+  EXPECT_EQ(chart("good"), (BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2}));
+  EXPECT_EQ(chart("manila").gmtHours, -16);
+  EXPECT_EQ(chart("juneau").gmtMinutes, 2);
+  EXPECT_EQ(dir.list("NAMES").size(), 2u * 3);
+  // What AAF export leaves out as damaged never came in: every chart goes out.
+  EXPECT_EQ(run({"export", "--format", "aaf"}), 0) << err.str();
+
+  // Empty cells alone, as a spreadsheet saves its unused rows: nothing refused, status 0.
+  dir.write("blank.csv",
+            bytes(header + ";;;;;;;;;;;;;;\r\n" + row("again", good) + ";;;;;;;;;;;;;;\r\n"));
+  EXPECT_EQ(run({"import", dir / "blank.csv"}), 0) << out.str() << err.str();
+  EXPECT_EQ(out.str(), "written again\n");
+  // A header that lacks a field or has one the chart doesn't: the file is refused.
+  dir.write("short.csv", bytes("name,day,month\r\nx,1,2\r\n"));
+  EXPECT_EQ(run({"import", dir / "short.csv"}), 1);
+  EXPECT_NE(err.str().find("line 1: the header has no column year"), std::string::npos)
+      << err.str();
+  dir.write("other.csv", bytes("name,day,month,colour\r\n"));
+  EXPECT_EQ(run({"import", dir / "other.csv"}), 1);
+  EXPECT_NE(err.str().find("the header's column \"colour\" is none of the chart's fields"),
+            std::string::npos);
 }
 
 TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
@@ -314,15 +425,6 @@ TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
   }());
   ASSERT_EQ(run({"import", dir / "jd.aaf"}), 0) << out.str() << err.str();
   EXPECT_EQ(chart("Fold").gmtHours, -4);
-}
-
-std::vector<std::uint8_t> image(const BirthRecord& r) {
-  const auto a = encodeChart(r);
-  return {a.begin(), a.end()};
-}
-
-std::vector<std::uint8_t> bytes(const std::string& text) {
-  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 // What the file itself says of the offset is taken, checked and kept: its zone and summer
