@@ -144,7 +144,7 @@ const std::map<std::string, std::string> kCommandHelp = {
 }  // namespace
 
 int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Tool t{".", out, err, nullptr, std::nullopt, false, std::nullopt, false};
+  Tool t{".", out, err, nullptr, std::nullopt, false, std::nullopt, false, {}};
   std::size_t i = 0;
   while (i < args.size() && args[i].size() > 1 && args[i][0] == '-') {
     if (args[i] == "-C") {

@@ -168,7 +168,8 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   }
   // Coordinates that name no place of the atlas: the zone whose boundary holds them.
   std::optional<std::string> coordinateZone;
-  if (!p) coordinateZone = zoneAtCoordinates(t, b.latitude, b.longitude, true);
+  std::string noZone;  // why the coordinates have no zone, where they have none
+  if (!p) coordinateZone = zoneAtCoordinates(t, b.latitude, b.longitude, noZone, true);
 
   // The offset the file gives: its zone and summer-time fields, and its Julian day, which
   // must agree with them (where both are there, a disagreement is refused: one of them
@@ -225,7 +226,11 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   else if (!fieldsWhy.empty())
     t.note(name + ": " + fieldsWhy + "; the Julian day settles the offset");
   std::optional<int> choice = fromJulianDay ? fromJulianDay : fromFields;
-  if (!p && !coordinateZone && !choice) return why = "no atlas to find the time zone in", false;
+  if (!p && !coordinateZone && !choice)
+    return why = noZone +
+                 "; the record's zone and summer-time fields or its Julian day would "
+                 "give the offset",
+           false;
   // Without a zone to ask, the file's offset stands alone.
   if (p)
     b.zone = p->zone;

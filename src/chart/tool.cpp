@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -72,17 +73,30 @@ std::string writeCause(Tool& t, const std::string& logical, int err) {
                       err);
 }
 
+namespace {
+
+// The distance along the Earth's surface between two points (degrees), in kilometres.
+double kilometres(double lat1, double lon1, double lat2, double lon2) {
+  constexpr double kRadians = 3.14159265358979323846 / 180;
+  const double a = std::sin((lat2 - lat1) * kRadians / 2),
+               b = std::sin((lon2 - lon1) * kRadians / 2);
+  const double h = a * a + std::cos(lat1 * kRadians) * std::cos(lat2 * kRadians) * b * b;
+  return 2 * 6371.0 * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
+}  // namespace
+
 std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std::int32_t longitude,
-                                             bool quiet) {
+                                             std::string& why, bool quiet) {
   const ZonePolygons* zones = t.loadZones();
-  // The nearest place is named for the user's information, and is the zone only where
-  // there are no boundaries to ask.
+  // The nearest place is named for the user's information; without the boundaries it also
+  // tells how far the point may be from land.
   const Atlas* atlas = quiet && zones ? nullptr : t.loadAtlas();
   const Place* near = atlas ? atlas->nearest(latitude, longitude) : nullptr;
   const std::string nearText =
       near ? std::string(near->name) + ", " + atlas->countryName(near->country) : "";
+  const double lat = latitude / 3600.0, lon = longitude / 3600.0;
   if (zones) {
-    const double lat = latitude / 3600.0, lon = longitude / 3600.0;
     const auto found = zones->zonesAt(lat, lon);
     if (!found.empty()) {
       if (!quiet)
@@ -96,11 +110,36 @@ std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std
              (near ? " (the nearest place in the atlas: " + nearText + ")" : ""));
     return sea;
   }
-  if (!near) return std::nullopt;
-  if (!quiet)
-    t.note("the zone " + std::string(near->zone) + " is that of the nearest place in the atlas, " +
-           nearText);
-  return std::string(near->zone);
+  // Without the boundaries, land can't be told from the sea by a polygon. What the tool
+  // knows is the atlas: every place of 1,000 people or more, and every seat of a region.
+  // Sampling the boundaries file at 600,000 random points showed land and territorial
+  // waters more than 1,000 km from every such place only beyond 60 degrees (Greenland,
+  // the Canadian Arctic, Antarctica) and at a few uninhabited islands (Kerguelen, the
+  // Prince Edward Islands, Trindade); so a point within 60 degrees of the equator and
+  // farther than that from every place is taken to be at sea, and any other is refused
+  // rather than given a zone that may be a neighbour's.
+  const double distance =
+      near ? kilometres(lat, lon, near->latitude / 3600.0, near->longitude / 3600.0) : 0;
+  if (near && std::fabs(lat) <= kSeaWithoutBoundariesLatitude &&
+      distance > kSeaWithoutBoundariesKm) {
+    const std::string sea = nauticalZone(lon);
+    if (!quiet)
+      t.note("no place of the atlas within " + std::to_string(std::lround(distance)) +
+             " km (the nearest: " + nearText +
+             "): taken to be at sea, the nautical zone of the longitude, " + sea +
+             " (the zone boundaries would say for sure: " + t.zonesWhy + ")");
+    return sea;
+  }
+  why = "the zone boundaries, which give a place on land its zone, can't be read (" + t.zonesWhy +
+        "; ORVENDA_ZONES names the file)";
+  if (!near)
+    why += ", nor the atlas that tells the open sea";
+  else if (std::fabs(lat) <= kSeaWithoutBoundariesLatitude)
+    why += ", and the point may be on land: " + nearText + " lies " +
+           std::to_string(std::lround(distance)) + " km away";
+  else
+    why += ", and beyond 60 degrees of latitude land lies far from every place";
+  return std::nullopt;
 }
 
 std::string writeCauseAt(const fs::path& path, const std::string& folderShown, int err) {

@@ -740,6 +740,59 @@ TEST_F(ChartTool, CoordinatesTakeTheZoneOfTheBoundaryTheyLieInAndTheSeaTheLongit
   EXPECT_EQ(chart("Eucla").gmtMinutes, 45);
 }
 
+// Without the boundaries file the zone of a point on land can't be known: the nearest
+// place's zone would give Lord Howe Island Sydney's +10 (zdump Australia/Lord_Howe: +10:30
+// in July). Far out at sea the nautical zone needs no file.
+TEST_F(ChartTool, WithoutTheBoundariesOnlyTheOpenSeaHasAZone) {
+  ::setenv("ORVENDA_ZONES", (dir / "no/zones.bin").c_str(), 1);
+  ::setenv("ORVENDA_ATLAS", ORVENDA_ATLAS_FILE, 1);  // the distance to land is the real atlas's
+  const std::vector<std::string> lordHowe = {"new",    "lh",       "--date", "2019-07-15",
+                                             "--time", "12:00",    "--lon",  "159:04:56E",
+                                             "--lat",  "31:33:19S"};
+  EXPECT_EQ(run(lordHowe), 1);
+  EXPECT_NE(err.str().find("the zone boundaries, which give a place on land its zone, can't be "
+                           "read (can't read the zone boundaries " +
+                           (dir / "no/zones.bin") + "; ORVENDA_ZONES names the file)"),
+            std::string::npos)
+      << err.str();
+  EXPECT_NE(err.str().find("give --zone or --offset"), std::string::npos);
+  EXPECT_FALSE(dir.exists("NAMES/lh"));
+  auto with = [&](std::vector<std::string> args, std::vector<std::string> more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  ASSERT_EQ(run(with(lordHowe, {"--zone", "Australia/Lord_Howe"})), 0) << err.str();
+  EXPECT_EQ((std::pair{chart("lh").gmtHours, chart("lh").gmtMinutes}), (std::pair{10, 30}));
+  ASSERT_EQ(run(with(lordHowe, {"--offset", "+10:30", "--force"})), 0) << err.str();
+  // 30 N 40 W, 1,300 km from the Azores: Etc/GMT+3, three hours behind.
+  ASSERT_EQ(run({"new", "sea", "--date", "2019-07-15", "--time", "12:00", "--lon", "40W", "--lat",
+                 "30N"}),
+            0)
+      << err.str();
+  EXPECT_EQ(chart("sea").gmtHours, -3);
+  EXPECT_NE(err.str().find("taken to be at sea, the nautical zone of the longitude, Etc/GMT+3"),
+            std::string::npos)
+      << err.str();
+  // 500 km from Fernando de Noronha the sea may be an island's waters; beyond 60 degrees
+  // land lies far from every place.
+  for (const char* lat : {"0N", "75N"}) {
+    EXPECT_EQ(run({"new", "near", "--date", "2019-07-15", "--time", "12:00", "--lon", "30W",
+                   "--lat", lat}),
+              1)
+        << lat;
+    EXPECT_NE(err.str().find("can't be read"), std::string::npos) << err.str();
+  }
+  // An AAF record with coordinates alone is refused the same way, with its own advice.
+  const std::string aaf = "#A93:Island,*,*,15.7.2019,12:00,*,*\n#B93:*,31s33,159e05,*,*\n";
+  dir.write("lh.aaf", bytes(aaf));
+  EXPECT_EQ(run({"import", dir / "lh.aaf"}), 1);
+  EXPECT_NE(out.str().find("skipped Island: line 1: the zone boundaries, which give a place on "
+                           "land its zone, can't be read"),
+            std::string::npos)
+      << out.str();
+  ::setenv("ORVENDA_ZONES", ORVENDA_ZONES_FILE, 1);
+}
+
 TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
   ASSERT_EQ(run({"offset", "Europe/London", "1944-06-06", "12:00"}), 0);
   EXPECT_EQ(out.str(), "GMT 2 min 00\t+2:00 BDST, summer time\n");
