@@ -421,6 +421,19 @@ void sayPlace(Tool& t, const Atlas& atlas, const Place& p, const std::vector<con
   t.err << text << "\n";
 }
 
+namespace {
+
+// An angle as --lon and --lat take it back: 86:24:00W.
+std::string optionAngle(std::int32_t arcSeconds, bool longitude) {
+  const long long a = std::llabs(static_cast<long long>(arcSeconds));
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld%c", a / 3600, a / 60 % 60, a % 60,
+                longitude ? (arcSeconds < 0 ? 'W' : 'E') : (arcSeconds < 0 ? 'S' : 'N'));
+  return buf;
+}
+
+}  // namespace
+
 const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why) {
   std::vector<const Place*> found;
   if (const Place* p = atlas.resolve(query, &found)) {
@@ -438,13 +451,37 @@ const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std
     }
     return nullptr;
   }
-  const std::string name(found[0]->name), country(found[0]->country), region(found[0]->region);
-  why = "\"" + query + "\" is " + std::to_string(found.size()) +
-        " places; narrow it with the country or the region (\"" + name + ", " + country + "\"" +
-        (region.empty() ? "" : ", \"" + name + ", " + region + ", " + country + "\"") + "):";
-  t.err << "orvenda-chart: " << why << "\n" << kPlaceHeader << "\n";
-  for (std::size_t i = 0; i < found.size() && i < 20; ++i)
-    t.err << placeLine(atlas, *found[i]) << "\n";
+  // The words that could narrow the query are the query's own city with a candidate's
+  // region and country; where two candidates share those (two Dales in Indiana), or the
+  // name fits a place by another of its names, only the coordinates tell them apart: each
+  // row says the --lon and --lat that select it.
+  const std::string city = query.substr(0, query.find(','));
+  std::vector<std::string> words;
+  for (const Place* p : found)
+    words.push_back(foldName(std::string(p->region) + "," + std::string(p->country)));
+  std::vector<std::string> sorted = words;
+  std::sort(sorted.begin(), sorted.end());
+  const bool wordsTellThemApart = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+  why = "\"" + query + "\" is " + std::to_string(found.size()) + " places; ";
+  if (wordsTellThemApart)
+    why += "narrow it with the region and country (\"" + city + ", " +
+           std::string(found[0]->region.empty() ? "" : std::string(found[0]->region) + ", ") +
+           std::string(found[0]->country) + "\"), or give the --lon and --lat of the one meant:";
+  else
+    why +=
+        "their names, regions and countries can't tell them apart: give the --lon and --lat "
+        "of the one meant in place of --place:";
+  const std::size_t shown = std::min<std::size_t>(found.size(), 20);
+  std::vector<std::string> lines;
+  std::size_t width = displayWidth(kPlaceHeader);
+  for (std::size_t i = 0; i < shown; ++i) {
+    lines.push_back(placeLine(atlas, *found[i]));
+    width = std::max(width, displayWidth(lines.back()));
+  }
+  t.err << "orvenda-chart: " << why << "\n" << padded(kPlaceHeader, width) << "  CHOSEN WITH\n";
+  for (std::size_t i = 0; i < shown; ++i)
+    t.err << padded(lines[i], width) << "  --lon " << optionAngle(found[i]->longitude, true)
+          << " --lat " << optionAngle(found[i]->latitude, false) << "\n";
   if (found.size() > 20) t.err << "... and " << found.size() - 20 << " more\n";
   why.clear();
   return nullptr;

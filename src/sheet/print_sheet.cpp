@@ -75,6 +75,7 @@ struct SheetTexts {
   const char* analytic;
   const char* outsideYears;
   const char* missingFiles;  // "the ephemeris files %s are not in %s"
+  const char* missingFile;   // the same of one file
   const char* timeUnknown;
   const char* moonRange;
   const char* moonFromTo;   // "%s at 00:00 to %s at 24:00"
@@ -143,6 +144,7 @@ constexpr SheetTexts kEnglish = {
     "From the analytic ephemeris",
     "outside the ephemeris files' years 1800–2399",
     "the ephemeris files %s are not in %s",
+    "the ephemeris file %s is not in %s",
     "The birth time is not known: the planets stand at noon of the local day, and the chart "
     "has no houses, no angles and nothing that depends on them.",
     "The Moon over the day",
@@ -211,6 +213,7 @@ constexpr SheetTexts kGreek = {
     "Από την αναλυτική εφημερίδα",
     "εκτός των ετών των αρχείων εφημερίδων 1800–2399",
     "τα αρχεία εφημερίδων %s δεν βρίσκονται στον φάκελο %s",
+    "το αρχείο εφημερίδων %s δεν βρίσκεται στον φάκελο %s",
     "Η ώρα γέννησης δεν είναι γνωστή: οι πλανήτες δίνονται για το μεσημέρι της τοπικής ημέρας "
     "και ο χάρτης δεν έχει σπίτια, γωνίες ούτε ό,τι εξαρτάται από αυτά.",
     "Η Σελήνη μέσα στην ημέρα",
@@ -503,7 +506,8 @@ std::string ephemerisNotes(const SheetTexts& t, const NatalChart& c, bool greek)
   if (!c.missingFiles.empty()) {
     std::string files;
     for (const auto& f : c.missingFiles) files += (files.empty() ? "" : ", ") + f;
-    cause = formatText(t.missingFiles, files, escaped(natal::ephemerisPath()));
+    cause = formatText(c.missingFiles.size() == 1 ? t.missingFile : t.missingFiles, files,
+                       escaped(natal::ephemerisPath()));
   }
   std::string s;
   if (!c.missing.empty())

@@ -33,7 +33,8 @@ std::vector<std::uint8_t> bytes(const std::string& text) {
 constexpr const char* kAtlas =
     "// test atlas\n"
     "window.ORVENDA_ATLAS = {\n"
-    "zones: [\"America/New_York\",\"Europe/London\",\"America/Sao_Paulo\",\"Europe/Athens\"],\n"
+    "zones: [\"America/New_York\",\"Europe/London\",\"America/Sao_Paulo\",\"Europe/Athens\","
+    "\"America/Indiana/Indianapolis\",\"America/Chicago\"],\n"
     "countries: {\"US\":[\"United States of "
     "America\",\"\xce\x97\xce\xbd\xcf\x89\xce\xbc\xce\xad\xce\xbd\xce\xb5\xcf\x82 "
     "\xce\xa0\xce\xbf\xce\xbb\xce\xb9\xcf\x84\xce\xb5\xce\xaf\xce\xb5\xcf\x82\"],"
@@ -42,7 +43,8 @@ constexpr const char* kAtlas =
     "\"BR\":[\"Brazil\",\"\xce\x92\xcf\x81\xce\xb1\xce\xb6\xce\xb9\xce\xbb\xce\xaf\xce\xb1\"],"
     "\"GR\":[\"Greece\",\"\xce\x95\xce\xbb\xce\xbb\xce\xac\xce\xb4\xce\xb1\"]},\n"
     "regions: {\"US.NY\":\"New "
-    "York\",\"US.IL\":\"Illinois\",\"US.MA\":\"Massachusetts\",\"GB.ENG\":\"England\",\"GR."
+    "York\",\"US.IL\":\"Illinois\",\"US.IN\":\"Indiana\",\"US.MA\":\"Massachusetts\",\"GB.ENG\":"
+    "\"England\",\"GR."
     "ESYE31\":\"Attica\"},\n"
     "places: [\n"
     "\"New York City\tNew York\tUS\t40.71427\t-74.00597\t0\t8175133\tNY\",\n"
@@ -51,7 +53,10 @@ constexpr const char* kAtlas =
     "\"Athens\t\tGR\t37.98376\t23.72784\t3\t664046\tESYE31\",\n"
     "\"Springfield\t\tUS\t39.80172\t-89.64371\t0\t116565\tIL\",\n"
     "\"Springfield\t\tUS\t42.10148\t-72.58981\t0\t153060\tMA\",\n"
-    "\"Quote \\\"Town\\\"\t\tUS\t40\t-75\t0\t1000\tNY\"\n"
+    "\"Quote \\\"Town\\\"\t\tUS\t40\t-75\t0\t1000\tNY\",\n"
+    // Two places of one name in one region, in two zones: only coordinates tell them apart.
+    "\"Dale\t\tUS\t40.01667\t-86.4\t4\t1544\tIN\",\n"
+    "\"Dale\t\tUS\t38.16889\t-86.99\t5\t1542\tIN\"\n"
     "].join(\"\\n\")\n"
     "};\n";
 
@@ -174,6 +179,40 @@ TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
   EXPECT_EQ(run({"new", "x", "--bogus"}), 2);
   EXPECT_EQ(run({"frobnicate"}), 2);
   EXPECT_EQ(run({"new", "x", "--date"}), 2);
+}
+
+// A name that fits places its words can't tell apart is refused with each candidate and the
+// --lon and --lat that select it; those select it, with its zone (zdump America/Chicago:
+// -6:00 in January).
+TEST_F(ChartTool, PlacesTheWordsCantTellApartAreListedWithTheirCoordinates) {
+  EXPECT_EQ(
+      run({"new", "d", "--date", "2000-01-15", "--time", "12:00", "--place", "Dale, Indiana, US"}),
+      1);
+  EXPECT_NE(err.str().find("\"Dale, Indiana, US\" is 2 places; their names, regions and "
+                           "countries can't tell them apart: give the --lon and --lat of the one "
+                           "meant in place of --place:"),
+            std::string::npos)
+      << err.str();
+  for (const auto& [zone, option] :
+       {std::pair{"America/Indiana/India", "--lon 86:24:00W --lat 40:01:00N\n"},
+        std::pair{"America/Chicago", "--lon 86:59:24W --lat 38:10:08N\n"}}) {
+    const auto at = err.str().find(option);
+    ASSERT_NE(at, std::string::npos) << option << "\n" << err.str();
+    const auto line = err.str().rfind('\n', at);
+    EXPECT_NE(err.str().substr(line, at - line).find(zone), std::string::npos) << err.str();
+  }
+  ASSERT_EQ(run({"new", "d", "--date", "2000-01-15", "--time", "12:00", "--lon", "86:59:24W",
+                 "--lat", "38:10:08N"}),
+            0)
+      << err.str();
+  EXPECT_EQ(chart("d").gmtHours, -6);
+  // Where the region does tell them apart, it is suggested with the query's own name.
+  EXPECT_EQ(run({"new", "s", "--date", "2000-01-15", "--time", "12:00", "--place", "Springfield"}),
+            1);
+  EXPECT_NE(err.str().find("narrow it with the region and country (\"Springfield, Massachusetts, "
+                           "US\"), or give the --lon and --lat of the one meant:"),
+            std::string::npos)
+      << err.str();
 }
 
 TEST_F(ChartTool, AnOffsetSettlesAGapAndAPlaceByCoordinatesTakesTheNearestZone) {
@@ -662,6 +701,46 @@ TEST_F(ChartTool, ASheetThatCantBeWrittenSaysWhy) {
   EXPECT_NE(err.str().find("can't write /dev/full: what is there is not a plain file"),
             std::string::npos)
       << err.str();
+}
+
+// Every point and every aspect on, with wide orbs: the longest names ("Part of Fortune",
+// "Sesquiquadrate") keep a blank before the next column, and each deviation starts under
+// the header's.
+TEST_F(ChartTool, ChartTextKeepsItsColumnsWithTheLongestNames) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  std::vector<std::uint8_t> on(22 * 4, 0), orbs;
+  for (std::size_t i = 0; i < 22; ++i) on[4 * i] = 1;
+  dir.write("settings/naplch", on);
+  dir.write("settings/naaspset", std::vector<std::uint8_t>(on.begin(), on.begin() + 18 * 4));
+  for (int i = 0; i < 18; ++i) {
+    const double orb = 10;
+    const auto* b = reinterpret_cast<const std::uint8_t*>(&orb);
+    orbs.insert(orbs.end(), b, b + sizeof orb);
+  }
+  dir.write("settings/natasp", orbs);
+  ASSERT_EQ(run({"new", "x", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"chart", "x"}), 0) << err.str();
+  const std::string text = out.str();
+  const auto header = text.find("\nASPECT");
+  ASSERT_NE(header, std::string::npos) << text;
+  std::istringstream lines(text.substr(header + 1));
+  std::string line;
+  std::getline(lines, line);
+  const std::size_t column = line.find("DEVIATION");
+  int fortune = 0, rows = 0;
+  while (std::getline(lines, line)) {
+    ++rows;
+    if (line.find("Part of Fortune") != std::string::npos) ++fortune;
+    ASSERT_GT(line.size(), column) << line;
+    EXPECT_EQ(line[column - 1], ' ') << line;
+    EXPECT_TRUE(line.compare(column, 1, "+") == 0 || line.compare(column, 3, "\u2212") == 0)
+        << line;
+  }
+  EXPECT_GT(fortune, 0) << text;
+  EXPECT_GT(rows, 100);
 }
 
 TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {

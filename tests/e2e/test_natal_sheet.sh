@@ -151,9 +151,11 @@ for size in 0 55 57; do
   "$tool" -C "$dir" chart "Size$size" >"$WORK/out" 2>"$WORK/err"
   check "a $size-byte file: chart refuses, status 1" [ "$?" = 1 ]
   check "a $size-byte file: and says why" grep -q "no chart: the file is damaged ($size bytes, not a chart's 56)" "$WORK/err"
-  "$tool" -C "$dir" sheet "Size$size" -o "$WORK/size.html" 2>/dev/null
-  check "a $size-byte file: the sheet says it, and draws no chart" bash -c \
-    "grep -q 'No chart: the chart file is damaged ($size bytes' '$WORK/size.html' && ! grep -q 'class=\"wheel\"\|1 January 1970' '$WORK/size.html'"
+  rm -f "$WORK/size.html"
+  "$tool" -C "$dir" sheet "Size$size" -o "$WORK/size.html" >"$WORK/out" 2>"$WORK/err"
+  check "a $size-byte file: sheet refuses too, status 1" [ "$?" = 1 ]
+  check "a $size-byte file: says why, and writes no sheet" bash -c \
+    "grep -q 'no chart: the file is damaged ($size bytes, not a chart.s 56); no sheet written' '$WORK/err' && [ ! -e '$WORK/size.html' ] && [ ! -s '$WORK/out' ]"
 done
 
 # Day 0 of March 1980 is 1 April 1980 on the main screen, and so in the chart.
@@ -174,6 +176,14 @@ mkdir -p "$WORK/noephe"
 SE_EPHE_PATH="$WORK/noephe" "$tool" -C "$dir" chart Kept >/dev/null 2>"$WORK/err"
 check "no ephemeris files: named, with the folder" grep -q "the ephemeris files sepl_18.se1, semo_18.se1, seas_18.se1 are not in $WORK/noephe" "$WORK/err"
 check "no ephemeris files: not called a matter of years" bash -c "! grep -q 'years' '$WORK/err'"
+# One file missing: one file named, in the singular, by the tool and on the sheet.
+mkdir -p "$WORK/someephe"
+cp /usr/share/libswe/ephe/sepl_18.se1 /usr/share/libswe/ephe/semo_18.se1 "$WORK/someephe/"
+SE_EPHE_PATH="$WORK/someephe" "$tool" -C "$dir" chart Kept >/dev/null 2>"$WORK/err"
+check "one ephemeris file missing: said in the singular" \
+  grep -q "(the ephemeris file seas_18.se1 is not in $WORK/someephe)" "$WORK/err"
+SE_EPHE_PATH="$WORK/someephe" "$tool" -C "$dir" sheet Kept -o "$WORK/some.html"
+check "and so on the sheet" grep -q "the ephemeris file seas_18.se1 is not in $WORK/someephe" "$WORK/some.html"
 
 mv "$dir/settings/natasp" "$dir/settings/natasp.away"
 "$tool" -C "$dir" chart Maria >"$WORK/out" 2>"$WORK/err"
