@@ -124,7 +124,7 @@ constexpr SheetTexts kEnglish = {
     "Sign",
     "Position",
     "House",
-    "Daily motion",
+    "Motion/day",
     "R",
     "Borderline",
     "Cusp",
@@ -193,7 +193,7 @@ constexpr SheetTexts kGreek = {
     "Ζώδιο",
     "Θέση",
     "Σπίτι",
-    "Ημερήσια κίνηση",
+    "Κίνηση/ημέρα",
     "Α",
     "Οριακό",
     "Ακμή",
@@ -373,12 +373,15 @@ std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek)
   const std::string houseHead = c.timeKnown ? std::string("<th>") + t.house + "</th>" : "";
   std::string s = std::string("<table class=\"positions\">\n<tr><th>") + t.point + "</th><th>" +
                   t.sign + "</th><th>" + t.position + "</th>" + houseHead + "<th>" + t.retrograde +
-                  "</th><th>" + t.motion + "</th><th>" + t.borderline + "</th></tr>\n";
+                  "</th><th nowrap>" + t.motion + "</th><th>" + t.borderline + "</th></tr>\n";
   for (const natal::PointPosition& p : c.points) {
     const int sign = signOf(p.longitude);
+    // The sign a point borders on (its own is the Sign column's) and the two houses, kept
+    // whole ("10/11" is no place to break a line): short enough that a text browser keeps
+    // each row on one line of 80 columns, as the widest ("⊗ Part of Fortune", "Sagittarius,
+    // 10/11", "+516.0035°") are measured in the page test.
     std::string border;
-    if (p.signBorder)
-      border += natal::signName(sign, greek) + "/ " + natal::signName((sign + 1) % 12, greek);
+    if (p.signBorder) border += natal::signName((sign + 1) % 12, greek);
     if (p.houseBorder)
       border += (border.empty() ? "" : ", ") + std::to_string(p.house) + "/" +
                 std::to_string(p.house % 12 + 1);
@@ -386,11 +389,11 @@ std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek)
     std::snprintf(motion, sizeof motion, "%+.4f°", p.speed);
     const std::string house =
         c.timeKnown ? "<td class=\"num\">" + std::to_string(p.house) + "</td>" : "";
-    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index) + "</span> " +
-         natal::pointName(p.index, greek) + "</td><td>" + natal::signName(sign, greek) +
+    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index) + "</span>&nbsp;" +
+         nbsp(natal::pointName(p.index, greek)) + "</td><td>" + natal::signName(sign, greek) +
          "</td><td class=\"num\">" + nbsp(inSign(p.longitude)) + "</td>" + house + "<td>" +
-         (p.retrograde ? t.retrograde : "") + "</td><td class=\"num\">" + motion + "</td><td>" +
-         border + "</td></tr>\n";
+         (p.retrograde ? t.retrograde : "") + "</td><td class=\"num\">" + motion +
+         "</td><td nowrap>" + border + "</td></tr>\n";
   }
   return s + "</table>\n";
 }

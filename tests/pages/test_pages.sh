@@ -225,6 +225,9 @@ settings_file() { python3 -c "import struct,sys; open(sys.argv[1],'wb').write(st
 "$tool" -C "$work" new NewYork --date 1957-03-14 --time 09:41 --lon 74W --lat 40:42N --zone America/New_York >/dev/null 2>&1
 # Longyearbyen's midnight sun: houses beyond the polar circle.
 "$tool" -C "$work" new Polar --date 2003-06-21 --time 00:00 --lon 15:38E --lat 78:13N --offset +2:00 >/dev/null 2>&1
+# Athens, 1 January 2000, 10:00: the Part of Fortune near both a sign's and a house's cusp,
+# moving 516° a day, the widest row the positions table has.
+"$tool" -C "$work" new Wide --date 2000-01-01 --time 10:00 --lon 23:43:40E --lat 37:59:02N --offset +2:00 >/dev/null 2>&1
 for lang in english greek; do
   "$skeleton/../orvenda-settings" "$work" --language "$lang" >/dev/null
   python3 - "$work/settings" 4 <<'PY'
@@ -237,7 +240,7 @@ open(d + "/natasp", "wb").write(struct.pack("<18d", *[orb] * 18))
 PY
   settings_file "$work/settings/borderinter" 1
   settings_file "$work/settings/metaixmio" 15
-  for chart in NewYork Crowded Polar; do
+  for chart in NewYork Crowded Polar Wide; do
     file="$work/PRINT/$chart-$lang.html"
     "$tool" -C "$work" sheet "$chart" -o "$file"
     for width in 800 1000 1600; do
@@ -260,6 +263,17 @@ import re, sys
 text = open(sys.argv[1], encoding="utf-8").read()
 assert len(re.findall(r"\d+° \d\d′ \d\d″", text)) >= 17, text
 assert not re.search(r"^\s*\d\d″", text, re.M), "seconds on a line of their own"
+PY
+    check "$chart, $lang: w3m keeps each row of the positions on one line" python3 - "$work/dump" <<'PY'
+import re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+table = re.search(r"^(?:Positions|Θέσεις)\n\n(.*?)\n\n", text, re.M | re.S).group(1).splitlines()
+# The header, then one line a point, each starting with the point's glyph and whole name.
+assert len(table) == 23, table
+assert table[0].split() == ["Point", "Sign", "Position", "House", "R", "Motion/day", "Borderline"] or \
+    table[0].split() == ["Σημείο", "Ζώδιο", "Θέση", "Σπίτι", "Α", "Κίνηση/ημέρα", "Οριακό"], table[0]
+for row in table[1:]:
+    assert re.match(r"^\S+ \S", row) and re.search(r"\d+° \d\d′ \d\d″", row), row
 PY
   done
   # Every point, every aspect with wide orbs: 215 aspects, the third page headed as such.
