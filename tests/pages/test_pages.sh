@@ -78,6 +78,32 @@ check "Reykjavik, January 1960: -1, 0" [ "$(offset Atlantic/Reykjavik 1960-01-15
 check "London, July 2038: summer time goes on, 1, 0" [ "$(offset Europe/London 2038-07-01 12:00)" = "1 0" ]
 page=$(dom "$skeleton/timezones-en.htm#zone=Europe/London&date=2100-03-28&time=01:30")
 check "London 01:30 on 28 March 2100 did not exist" has "$page" 'did not exist'
+# Spring in New Zealand, 12 hours ahead of GMT: zdump -v Pacific/Auckland 2019 has 01:59:59
+# NZST (+12), then 03:00:00 NZDT (+13); 02:30 never showed, and both offsets are named.
+page=$(dom "$skeleton/timezones-en.htm#zone=Pacific/Auckland&date=2019-09-29&time=02:30")
+check "Auckland 02:30 on 29 September 2019 did not exist" has "$page" 'did not exist'
+check "and the offset before the change is +12" has "$page" '(before the change) GMT <output id="gmtHours">12</output> min <output id="gmtMinutes">0</output>'
+check "and after it +13" has "$page" '(after the change) GMT <output id="gmtHours2">13</output> min <output id="gmtMinutes2">0</output>'
+shot timezones-auckland-gap "$skeleton/timezones-en.htm#zone=Pacific/Auckland&date=2019-09-29&time=02:30"
+# Alaska's day repeated in 1867: first at Sitka's mean time of the Russian side, +14:58:47,
+# then of the American, -9:01:13 (zdump -v America/Sitka).
+page=$(dom "$skeleton/timezones-en.htm#zone=America/Sitka&date=1867-10-18&time=18:00")
+check "Sitka, 18 October 1867, 18:00 happened twice" has "$page" 'happened twice'
+check "first at +14:58:47, GMT 14 min 59" has "$page" '(first time) GMT <output id="gmtHours">14</output> min <output id="gmtMinutes">59</output>'
+check "then at -9:01:13, GMT -10 min 59" has "$page" '(second time) GMT <output id="gmtHours2">-10</output> min <output id="gmtMinutes2">59</output>'
+# The browser's own zone pre-fills the form, by whatever name the browser has for it:
+# Chromium calls Kolkata by its older name, a link of the database.
+page=$(TZ=Asia/Kolkata dom "$skeleton/timezones-en.htm#date=1990-06-01&time=09:00")
+check "the browser's zone by its link name, Asia/Calcutta" has "$page" "Your computer's zone: Asia/Calcutta"
+check "is taken, not refused: GMT 5 min 30" has "$page" 'GMT <output id="gmtHours">5</output> min <output id="gmtMinutes">30</output>'
+check "and no complaint" bash -c "! grep -q 'Choose a time zone' <<<\"\$1\"" _ "$page"
+TZ=Asia/Kolkata shot timezones-calcutta "$skeleton/timezones-en.htm#date=1990-06-01&time=09:00"
+# Other names the database keeps for zones (date +%z in each, 15 January 2024).
+for pair in "Europe/Kiev 2 0" "America/Buenos_Aires -3 0" "Asia/Saigon 7 0" "Asia/Katmandu 5 45" \
+  "Asia/Rangoon 6 30" "America/Godthab -2 0" "UTC 0 0"; do
+  read -r zone hours minutes <<<"$pair"
+  check "$zone, a link of the database: $hours $minutes" [ "$(offset "$zone" 2024-01-15 12:00)" = "$hours $minutes" ]
+done
 shot timezones-en "$skeleton/timezones-en.htm#zone=America/St_Johns&date=1980-01-15&time=12:00"
 shot timezones "$skeleton/timezones.htm#zone=Europe/Athens&date=2024-03-31&time=03:30"
 
