@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "birth/chart_store.h"
@@ -18,40 +19,97 @@ namespace orvenda::chart {
 
 namespace {
 
-// One record of an import: a chart written, or skipped and why.
-bool writeImported(Tool& t, const std::string& given, const BirthRecord& r, bool force, int line) {
-  std::string name, why;
-  const std::string at = "line " + std::to_string(line) + ": ";
-  // Letters the program can't type (ä, é, ø) are written as it can; the record is never
-  // dropped for them, and the new name is said.
-  std::string utf8Name = given;
-  if (!chartName(given, name, why)) {
-    utf8Name = transliterated(given);
-    if (utf8Name != given && chartName(utf8Name, name, why))
-      t.note(at + "\"" + given + "\" is written as \"" + utf8Name + "\"");
+// The charts of an import, written a batch at a time: each chart's temporary, then one
+// sync for the batch, then the renames (see FileSystem::writeBatch), which costs a fraction
+// of a flush per chart and keeps each chart whole after a crash all the same. A record's
+// line of the report ("written", or "skipped" and why) waits for its batch, so that nothing
+// is called written before it is on disk; a batch's temporaries are all a kill can leave.
+class ImportWriter {
+ public:
+  static constexpr std::size_t kBatch = 1000;
+
+  ImportWriter(Tool& t, bool force) : t_(t), force_(force), store_(*t.files) {}
+
+  // A record refused before anything was written.
+  void skip(const std::string& line) {
+    lines_.push_back({line, kNone});
+    ++skipped_;
   }
-  if (!chartName(utf8Name, name, why)) {
-    t.out << "skipped " << (utf8Name.empty() ? "(no name)" : utf8Name) << ": " << why << "\n";
-    return false;
+
+  // A record to write under the name given; refused here where the name can't be a chart's
+  // or a chart of that name exists (or comes earlier in the file) without --force.
+  void add(const std::string& given, const BirthRecord& r, int line) {
+    std::string name, why;
+    const std::string at = "line " + std::to_string(line) + ": ";
+    // Letters the program can't type (ä, é, ø) are written as it can; the record is never
+    // dropped for them, and the new name is said.
+    std::string utf8Name = given;
+    if (!chartName(given, name, why)) {
+      utf8Name = transliterated(given);
+      if (utf8Name != given && chartName(utf8Name, name, why))
+        t_.note(at + "\"" + given + "\" is written as \"" + utf8Name + "\"");
+    }
+    if (!chartName(utf8Name, name, why))
+      return skip("skipped " + (utf8Name.empty() ? std::string("(no name)") : utf8Name) + ": " +
+                  why);
+    if (!force_ && (names_.count(name) || chartExists(t_, name)))
+      return skip("skipped " + utf8Name + ": " + at + "NAMES/" + utf8Name +
+                  " exists (--force replaces it)");
+    names_.insert(name);
+    lines_.push_back({utf8Name, waiting_.size()});
+    waiting_.push_back({logicalName(name), r});
+    where_.push_back(at);
+    if (waiting_.size() >= kBatch) flush();
   }
-  if (chartExists(t, name) && !force) {
-    t.out << "skipped " << utf8Name << ": " << at << "NAMES/" << utf8Name
-          << " exists (--force replaces it)\n";
-    return false;
+
+  // Writes what waits and says what became of every record; how many were skipped.
+  int finish() {
+    flush();
+    return skipped_;
   }
-  ChartStore store(*t.files);
-  if (!store.write(logicalName(name), r)) {
-    t.out << "skipped " << utf8Name << ": " << at << cantWrite(t, logicalName(name), errno) << "\n";
-    return false;
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  struct Line {
+    std::string text;   // the whole line, or the name of a chart that waits
+    std::size_t entry;  // its entry in waiting_, or kNone
+  };
+
+  void flush() {
+    store_.writeMany(waiting_);
+    for (const Line& l : lines_) {
+      if (l.entry == kNone) {
+        t_.out << l.text << "\n";
+        continue;
+      }
+      const ChartStore::Entry& e = waiting_[l.entry];
+      const std::string& at = where_[l.entry];
+      if (!e.written) {
+        t_.out << "skipped " << l.text << ": " << at << cantWrite(t_, e.chartPath, e.error) << "\n";
+        ++skipped_;
+      } else if (!e.notes) {
+        t_.out << "skipped " << l.text << ": " << at << "written, but can't create its notes file: "
+               << writeCause(t_, e.chartPath + ".txt", e.notesError) << "\n";
+        ++skipped_;
+      } else {
+        t_.out << "written " << l.text << "\n";
+      }
+    }
+    t_.out.flush();
+    lines_.clear();
+    waiting_.clear();
+    where_.clear();
   }
-  if (!store.createNotes(logicalName(name))) {
-    t.out << "skipped " << utf8Name << ": " << at << "written, but can't create its notes file: "
-          << writeCause(t, logicalName(name) + ".txt", errno) << "\n";
-    return false;
-  }
-  t.out << "written " << utf8Name << "\n";
-  return true;
-}
+
+  Tool& t_;
+  bool force_;
+  ChartStore store_;
+  std::vector<Line> lines_;
+  std::vector<ChartStore::Entry> waiting_;
+  std::vector<std::string> where_;  // "line N: " of each entry
+  std::set<std::string> names_;     // every chart name of the import so far
+  int skipped_ = 0;
+};
 
 int importCsv(Tool& t, const std::string& text, bool force) {
   std::string why;
@@ -60,7 +118,8 @@ int importCsv(Tool& t, const std::string& text, bool force) {
   if (rows->empty()) return t.fail("the file holds no charts");
   const auto columns = csvColumns(rows->front().fields, why);
   if (!columns) return t.fail("line " + std::to_string(rows->front().line) + ": " + why);
-  int skipped = 0, charts = 0;
+  int charts = 0;
+  ImportWriter writer(t, force);
   for (std::size_t i = 1; i < rows->size(); ++i) {
     const auto& row = (*rows)[i];
     // A spreadsheet's row of empty cells is a blank line, not a chart.
@@ -70,13 +129,13 @@ int importCsv(Tool& t, const std::string& text, bool force) {
     BirthRecord r;
     if (!chartFromCsv(row.fields, *columns, name, r, why)) {
       const std::size_t at = columns->at[0];
-      t.out << "skipped " << (at < row.fields.size() ? row.fields[at] : "") << ": line " << row.line
-            << ": " << why << "\n";
-      ++skipped;
+      writer.skip("skipped " + (at < row.fields.size() ? row.fields[at] : std::string()) +
+                  ": line " + std::to_string(row.line) + ": " + why);
       continue;
     }
-    if (!writeImported(t, name, r, force, row.line)) ++skipped;
+    writer.add(name, r, row.line);
   }
+  const int skipped = writer.finish();
   if (charts == 0) return t.fail("the file holds no charts");
   return skipped
              ? t.fail(std::to_string(skipped) + " of " + std::to_string(charts) + " charts skipped")
@@ -242,18 +301,18 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
 int importAaf(Tool& t, const std::string& text, bool force) {
   const auto records = parseAaf(text);
   if (records.empty()) return t.fail("the file holds no #A93 records");
-  int skipped = 0;
+  ImportWriter writer(t, force);
   for (const auto& rec : records) {
     std::string name, why;
     BirthRecord r = defaultBirthRecord;
     if (!aafToChart(t, rec, name, r, why)) {
-      t.out << "skipped " << (name.empty() ? "(no name)" : name) << ": line " << rec.line << ": "
-            << why << "\n";
-      ++skipped;
+      writer.skip("skipped " + (name.empty() ? std::string("(no name)") : name) + ": line " +
+                  std::to_string(rec.line) + ": " + why);
       continue;
     }
-    if (!writeImported(t, name, r, force, rec.line)) ++skipped;
+    writer.add(name, r, rec.line);
   }
+  const int skipped = writer.finish();
   return skipped ? t.fail(std::to_string(skipped) + " of " + std::to_string(records.size()) +
                           " records skipped")
                  : 0;
