@@ -1,7 +1,5 @@
-# The Debian packages the build and the tests need, and the installing of those that are
-# missing; sourced by tools/run.sh and tools/test.sh, so that each brings what it needs to
-# a fresh machine. Each package is named with what it is for, which is said before
-# anything is installed.
+# The Debian packages the build and the tests need, each with what it is for, and the
+# installing of those missing; sourced by tools/run.sh and tools/test.sh on a fresh machine.
 
 # The program and orvenda-chart: the compiler and CMake, the Swiss Ephemeris with its data
 # files, the date/tz library over the system's zone files, JSON and iCalendar.

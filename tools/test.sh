@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The tests as CI runs them: brings the packages the build and the tests need where they
-# are missing (tools/packages.sh), builds in build/, and runs every test there with ctest.
-# Arguments go to ctest: tools/test.sh -j 2, tools/test.sh -R pages.
+# The tests as CI runs them: installs the packages they need where missing, builds in
+# build/ and runs ctest there (arguments go to ctest: tools/test.sh -j 2 -R pages).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tools/packages.sh

@@ -1,6 +1,5 @@
-# orvenda-chart import killed with SIGKILL at moments spread over its run: every chart it
-# leaves is whole, its old contents or its new, never torn or empty; every chart it said it
-# wrote holds the new record; an import run again to the end leaves every chart new.
+# orvenda-chart import killed with SIGKILL at moments spread over its run: every chart stays
+# whole, old or new; every chart it said it wrote is new; a later import finishes the job.
 source "$(dirname "$0")/lib.sh" "$1"
 tool="$(dirname "$BIN")/orvenda-chart"
 dir="$WORK/kill"

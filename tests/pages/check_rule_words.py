@@ -1,6 +1,5 @@
-# The words each zone page uses for the rule after its table ("from the Saturday after the
-# fourth Thursday of March at 02:00"), read as a person reads them and held to the changes
-# zdump lists for the first three years the rule governs.
+# Each zone page's rule in words ("the Saturday after the fourth Thursday of March at 02:00"),
+# read as a person reads it, held to zdump's changes of the rule's first three years.
 # Usage: check_rule_words.py ZONES_DIR
 import calendar
 import datetime
