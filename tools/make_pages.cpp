@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -62,6 +63,8 @@ struct Language {
   const char* back;
   const char* search;
   const char* atlasNote;
+  const char* otherNames;
+  const char* linkPage;  // "%s is another name of %s ...", the second a link to the zone's page
 };
 
 const Language kEnglish = {
@@ -101,7 +104,10 @@ const Language kEnglish = {
     "All places",
     "With the search (needs JavaScript)",
     "Places: GeoNames (https://www.geonames.org/), CC BY 4.0. Offsets: the IANA time zone "
-    "database of this system."};
+    "database of this system.",
+    "Other names of these zones",
+    "%s is another name of %s in the time-zone database: the same clocks, with the same "
+    "history, on that zone's page."};
 
 const Language kGreek = {
     "",
@@ -140,7 +146,10 @@ const Language kGreek = {
     "Όλοι οι τόποι",
     "Με την αναζήτηση (χρειάζεται JavaScript)",
     "Τόποι: GeoNames (https://www.geonames.org/), CC BY 4.0. Διαφορές: η βάση ζωνών ώρας IANA "
-    "αυτού του συστήματος."};
+    "αυτού του συστήματος.",
+    "Άλλα ονόματα αυτών των ζωνών",
+    "Το %s είναι άλλο όνομα της ζώνης %s στη βάση ζωνών ώρας: τα ίδια ρολόγια, με το ίδιο "
+    "ιστορικό, στη σελίδα της ζώνης."};
 
 // Text inside a double-quoted JavaScript string: quotes and backslashes escaped, and "<"
 // written as \u003c, so that a rule such as "<-03>3" reaches the script as it is.
@@ -322,9 +331,15 @@ std::string cellText(date::local_seconds t) { return date::format("%Y-%m-%d&nbsp
 
 date::sys_seconds tableEnd(const std::string& zone);
 
-// The year the footer rule takes over: 2038, or the year of the zone's last listed change.
+// The first whole year the footer rule governs: 2038, or the year after the zone's last
+// listed change (Gaza's table runs to 26 October 2086, so its rule is told from 2087 on; the
+// rest of 2086 is the table's last row).
 int ruleYear(const std::string& zone) {
-  return static_cast<int>(date::year_month_day{date::floor<date::days>(tableEnd(zone))}.year());
+  const auto end = tableEnd(zone);
+  const auto day = date::floor<date::days>(end);
+  const date::year_month_day ymd{day};
+  const bool newYear = ymd.month() == date::January && ymd.day() == date::day{1} && day == end;
+  return static_cast<int>(ymd.year()) + (newYear ? 0 : 1);
 }
 
 std::string lastRulesText(const std::string& zone, const Language& l) {
@@ -377,8 +392,9 @@ date::sys_seconds tableEnd(const std::string& zone) {
   return date::sys_seconds{std::chrono::seconds{tail->lastChange + 1}};
 }
 
-bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, const Language& l,
-                const std::string& otherLanguage) {
+bool writeZones(const std::vector<std::string>& zoneNames,
+                const std::map<std::string, std::string>& links, const fs::path& out,
+                const Language& l, const std::string& otherLanguage) {
   const bool english = l.suffix[0] != '\0';
   std::map<std::string, std::vector<std::string>> byArea;
   for (const auto& z : zoneNames) byArea[z.substr(0, z.find('/'))].push_back(z);
@@ -398,7 +414,25 @@ bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, 
                esc(zones[i]) + "</a>";
     index += "</p>\n";
   }
-  index += "</body>\n</html>\n";
+  // A link is another name of a zone (Asia/Calcutta of Asia/Kolkata, UTC of Etc/UTC): what a
+  // browser or an older file may call it. Each has a page that leads to its zone's.
+  index += "<h2>" + esc(l.otherNames) + "</h2>\n<p>";
+  bool firstLink = true;
+  for (const auto& [name, zone] : links) {
+    index += std::string(firstLink ? "" : " · ") + "<a href=\"" + zoneFile(name, l) + "\">" +
+             esc(name) + "</a> (" + esc(zone) + ")";
+    firstLink = false;
+    char text[512];
+    std::snprintf(text, sizeof text, l.linkPage, esc(name).c_str(),
+                  ("<a href=\"" + zoneFile(zone, l) + "\">" + esc(zone) + "</a>").c_str());
+    const std::string page =
+        head(l, name,
+             std::string("<a href=\"index") + l.suffix + ".htm\">" + l.zonesTitle +
+                 "</a> · <a href=\"../places/index" + l.suffix + ".htm\">" + l.places + "</a>") +
+        "<p>" + text + "</p>\n</body>\n</html>\n";
+    if (!writeFile(out / "zones" / zoneFile(name, l), page)) return false;
+  }
+  index += "</p>\n</body>\n</html>\n";
   if (!writeFile(out / "zones" / (std::string("index") + l.suffix + ".htm"), index)) return false;
 
   for (const auto& z : zoneNames) {
@@ -477,7 +511,8 @@ bool writeZones(const std::vector<std::string>& zoneNames, const fs::path& out, 
 // Each zone: p, a list of [start (seconds since 1970 UT, null for the first), offset in
 // seconds, summer time 1 or 0, abbreviation]; r, the rule; t, the last change the rule
 // follows.
-bool writeZoneScript(const std::vector<std::string>& zoneNames, const fs::path& out) {
+bool writeZoneScript(const std::vector<std::string>& zoneNames,
+                     const std::map<std::string, std::string>& links, const fs::path& out) {
   std::string text =
       "// Generated by tools/make_pages.cpp from this system's time-zone database; do not "
       "edit.\nwindow.ORVENDA_ZONES = {\n";
@@ -508,7 +543,55 @@ bool writeZoneScript(const std::vector<std::string>& zoneNames, const fs::path& 
     text += std::string("}") + (i + 1 < zoneNames.size() ? "," : "") + "\n";
   }
   text += "};\n";
+  // Every other name of a zone, as a browser may name its own (Asia/Calcutta, UTC).
+  text += "window.ORVENDA_ZONE_LINKS = {";
+  bool first = true;
+  for (const auto& [name, zone] : links) {
+    text +=
+        std::string(first ? "" : ",") + "\n\"" + jsString(name) + "\":\"" + jsString(zone) + "\"";
+    first = false;
+  }
+  text += "\n};\n";
   return writeFile(out / "assets" / "zones.js", text);
+}
+
+// The zones of the system's database and its links (name -> zone). The database's own list
+// (tzdata.zi) tells a link ("L Asia/Kolkata Asia/Calcutta") from a zone; without it, a link
+// is a symbolic link among the zone files. Factory, a placeholder of no place, is left out.
+std::pair<std::vector<std::string>, std::map<std::string, std::string>> databaseNames() {
+  const char* dir = std::getenv("TZDIR");
+  const fs::path root = dir && *dir ? dir : "/usr/share/zoneinfo";
+  std::map<std::string, std::string> links;
+  bool listed = false;
+  if (std::ifstream zi(root / "tzdata.zi"); zi) {
+    listed = true;
+    for (std::string line; std::getline(zi, line);) {
+      if (!line.starts_with("L ")) continue;
+      const auto space = line.find(' ', 2);
+      if (space != std::string::npos) links[line.substr(space + 1)] = line.substr(2, space - 2);
+    }
+  }
+  std::vector<std::string> zones;
+  std::error_code ec;
+  const fs::path canonicalRoot = fs::canonical(root, ec);
+  for (const auto& z : date::get_tzdb().zones) {
+    const std::string name(z.name());
+    if (name == "Factory" || links.count(name)) continue;
+    if (!listed && fs::is_symlink(root / name, ec)) {
+      const auto target = fs::canonical(root / name, ec).lexically_relative(canonicalRoot);
+      if (!ec && !target.empty()) {
+        links[name] = target.generic_string();
+        continue;
+      }
+    }
+    zones.push_back(name);
+  }
+  std::sort(zones.begin(), zones.end());
+  // A link whose zone the system lacks leads nowhere.
+  std::erase_if(links, [&](const auto& l) {
+    return !std::binary_search(zones.begin(), zones.end(), l.second);
+  });
+  return {zones, links};
 }
 
 }  // namespace
@@ -558,39 +641,27 @@ int main(int argc, char** argv) {
     }
     list.push_back(std::move(c));
   }
-  // Every zone of the system's database that a place can have (zone1970.tab names the
-  // geographic ones), with a page whether or not the atlas uses it.
-  if (std::ifstream tab("/usr/share/zoneinfo/zone1970.tab"); tab) {
-    std::string line;
-    while (std::getline(tab, line)) {
-      if (line.empty() || line[0] == '#') continue;
-      std::string_view f[3];
-      std::size_t start = 0;
-      for (int i = 0; i < 3; ++i) {
-        const auto tabAt = line.find('\t', start);
-        f[i] = std::string_view(line).substr(
-            start, tabAt == std::string::npos ? std::string::npos : tabAt - start);
-        if (tabAt == std::string::npos) break;
-        start = tabAt + 1;
-      }
-      if (!f[2].empty()) zones.insert(std::string(f[2]));
-    }
-  }
-  const std::vector<std::string> zoneNames(zones.begin(), zones.end());
-  for (const auto& z : zoneNames)
-    if (!orvenda::chart::zoneExists(z)) {
-      std::cerr << "make_pages: the system has no time zone " << z << "\n";
+  // Every name of the system's database gets a page: a zone its history, a link (another
+  // name of a zone) a page that leads to its zone's. So every zone the tool can write (a
+  // place's, the boundaries' own, the nautical Etc/GMT+2, any --zone) has one, whether or
+  // not the atlas uses it.
+  const auto [zoneNames, links] = databaseNames();
+  for (const auto& z : zones)
+    if (std::find(zoneNames.begin(), zoneNames.end(), z) == zoneNames.end() && !links.count(z)) {
+      std::cerr << "make_pages: the system's time-zone database has no zone " << z
+                << ", which the atlas names\n";
       return 1;
     }
   bool ok = writePlaces(*atlas, out, kEnglish, list, "index.htm") &&
             writePlaces(*atlas, out, kGreek, list, "index-en.htm") &&
-            writeZones(zoneNames, out, kEnglish, "index.htm") &&
-            writeZones(zoneNames, out, kGreek, "index-en.htm") && writeZoneScript(zoneNames, out);
+            writeZones(zoneNames, links, out, kEnglish, "index.htm") &&
+            writeZones(zoneNames, links, out, kGreek, "index-en.htm") &&
+            writeZoneScript(zoneNames, links, out);
   if (!ok) {
     std::cerr << "make_pages: can't write the pages in " << out << "\n";
     return 1;
   }
   std::cout << list.size() << " countries, " << atlas->size() << " places, " << zoneNames.size()
-            << " zones\n";
+            << " zones and " << links.size() << " other names of them\n";
   return 0;
 }

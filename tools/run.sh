@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Builds the program, lays out a working directory in ./run when there is none, and
-# starts the program there.
+# starts the program there; installs the packages the build needs where they are missing.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# A fresh machine first gets what the build needs (the compiler, CMake, the libraries).
+# shellcheck source=tools/packages.sh
+source "$top/tools/packages.sh"
+orvenda_ensure_packages ORVENDA_BUILD_PACKAGES
 # The first build takes a minute or two: its progress is shown, so that it doesn't look
 # hung. Later builds only bring the program up to date, quietly unless they fail.
 if [ ! -x "$top/build/orvenda" ]; then

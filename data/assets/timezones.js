@@ -9,7 +9,7 @@ const TZ_TEXT = {
     ok: "Enter these in the program's GMT and min fields:", min: "min",
     gap: "This local time did not exist in this zone: the clocks were put forward past it.",
     fold: "This local time happened twice in this zone: the clocks were put back.",
-    first: "first time", second: "second time",
+    first: "first time", second: "second time", before: "before the change", after: "after the change",
     seconds: "The zone's offset had seconds then; it is rounded to the nearest minute, a half minute away from GMT (-0:44:30 is -0:45).",
     bad: "Choose a time zone, a date and a time.",
     here: "Your computer's zone",
@@ -19,7 +19,7 @@ const TZ_TEXT = {
     ok: "Γράψτε αυτά στα πεδία GMT και Λεπ του προγράμματος:", min: "Λεπ",
     gap: "Αυτή η τοπική ώρα δεν υπήρξε σε αυτή τη ζώνη: τα ρολόγια πήγαν μπροστά.",
     fold: "Αυτή η τοπική ώρα συνέβη δύο φορές σε αυτή τη ζώνη: τα ρολόγια γύρισαν πίσω.",
-    first: "πρώτη φορά", second: "δεύτερη φορά",
+    first: "πρώτη φορά", second: "δεύτερη φορά", before: "πριν από την αλλαγή", after: "μετά την αλλαγή",
     seconds: "Η διαφορά της ζώνης είχε τότε δευτερόλεπτα· στρογγυλεύεται στο πλησιέστερο λεπτό, το μισό λεπτό μακριά από το GMT (-0:44:30 γίνεται -0:45).",
     bad: "Επιλέξτε ζώνη ώρας, ημερομηνία και ώρα.",
     here: "Η ζώνη του υπολογιστή σας",
@@ -93,10 +93,19 @@ function ruleAt(rule, t) {  // the offset of the rule at t (seconds since 1970 U
   return { offset, summer: offset > Math.min(rule.std, rule.dst), abbr: dst ? rule.dstName : rule.stdName };
 }
 
+// A zone's periods by any of its names: the database's links (Asia/Calcutta for
+// Asia/Kolkata, UTC for Etc/UTC) are names a browser gives its own zone by.
+function zoneData(zone) {
+  const links = window.ORVENDA_ZONE_LINKS || {};
+  const own = (o, k) => Object.prototype.hasOwnProperty.call(o, k);
+  const name = own(links, zone) ? links[zone] : zone;
+  if (!own(window.ORVENDA_ZONES, name)) throw new Error("zone");
+  return window.ORVENDA_ZONES[name];
+}
+
 // The offset in force at instant t (seconds since 1970 UT).
 function offsetAt(zone, t) {
-  const z = window.ORVENDA_ZONES[zone];
-  if (!z) throw new Error("zone");
+  const z = zoneData(zone);
   if (z.r && t > z.t) return ruleAt(z.rule || (z.rule = parseRule(z.r)), t).offset;
   let offset = z.p[0][1];
   for (const [start, o] of z.p) {
@@ -106,21 +115,66 @@ function offsetAt(zone, t) {
   return offset;
 }
 
+// No clock of the database was farther from GMT than Manila's -15:56:08 (before 1845): the
+// instants that showed a local time lie within this of that time read as GMT.
+const REACH = 16 * 3600;
+
+// Every change of the zone's offset after `from` until `to` (seconds since 1970 UT), each
+// with the offsets before and after it, in order: the table's, then the rule's.
+function changesBetween(zone, from, to) {
+  const z = zoneData(zone);
+  const out = [];
+  const tableEnd = z.r ? z.t : Infinity;
+  for (let i = 1; i < z.p.length; ++i) {
+    const at = z.p[i][0];
+    if (at > to || at > tableEnd) break;
+    if (at > from) out.push({ at, before: z.p[i - 1][1], after: z.p[i][1] });
+  }
+  if (z.r && to > z.t) {
+    const rule = z.rule || (z.rule = parseRule(z.r));
+    const start = Math.max(from, z.t);
+    if (z.t + 1 > from && z.t + 1 <= to) {
+      // Where the rule takes over from the table, in case they differ.
+      const before = offsetAt(zone, z.t), after = ruleAt(rule, z.t + 1).offset;
+      if (before !== after) out.push({ at: z.t + 1, before, after });
+    }
+    if (rule.dst !== undefined) {
+      const first = new Date(start * 1000).getUTCFullYear() - 1;
+      const last = new Date(to * 1000).getUTCFullYear() + 1;
+      for (let y = first; y <= last; ++y) {
+        for (const [day, before, after] of [[rule.start, rule.std, rule.dst], [rule.end, rule.dst, rule.std]]) {
+          const at = ruleDay(day, y) + day.time - before;
+          if (at > start && at <= to && before !== after) out.push({ at, before, after });
+        }
+      }
+    }
+  }
+  return out.sort((a, b) => a.at - b.at);
+}
+
 // Every instant at which the zone's clocks showed the local time: none in a gap, two
-// in a fold. Each with its offset in seconds.
+// in a fold. Each with its offset in seconds. Every offset the zone kept within reach of
+// the local time is tried, so a change of a day (Alaska in 1867) is found as readily as
+// an hour's.
 function resolveLocal(zone, y, mo, d, h, mi) {
   const wall = utc(y, mo, d, h, mi, 0) / 1000;
-  // The instants that could show this local time lie from 14 hours before it (zones ahead
-  // of GMT by up to 14) to 12 hours after (zones behind by up to 12): every offset in force
-  // in that stretch is a candidate, sampled each hour, as no zone changes twice in one.
-  const offsets = new Set();
-  for (let k = -15; k <= 13; ++k) offsets.add(offsetAt(zone, wall + k * 3600));
+  const offsets = new Set([offsetAt(zone, wall - REACH)]);
+  for (const c of changesBetween(zone, wall - REACH, wall + REACH)) offsets.add(c.after);
   const hits = [];
   for (const o of offsets) {
     const t = wall - o;
     if (offsetAt(zone, t) === o && !hits.some((x) => x.t === t)) hits.push({ t, offset: o });
   }
   return hits.sort((a, b) => a.t - b.t);
+}
+
+// For a local time that did not exist: the offsets before and after the change that
+// skipped it, whatever the zone's distance from GMT (Auckland's spring: +12, then +13).
+function gapAround(zone, y, mo, d, h, mi) {
+  const wall = utc(y, mo, d, h, mi, 0) / 1000;
+  for (const c of changesBetween(zone, wall - REACH, wall + REACH))
+    if (c.at + c.before <= wall && wall < c.at + c.after) return [c.before, c.after];
+  return null;
 }
 
 // The program's fields for an offset in seconds, rounded to the nearest minute, a half
@@ -146,7 +200,8 @@ function initTimezones(lang) {
   const T = TZ_TEXT[lang];
   const $ = (id) => document.getElementById(id);
   buildForm(T);
-  const zones = Object.keys(window.ORVENDA_ZONES).sort();
+  // Every name of the database, its links included, as the browser may name its own zone.
+  const zones = Object.keys(window.ORVENDA_ZONES).concat(Object.keys(window.ORVENDA_ZONE_LINKS || {})).sort();
   const here = Intl.DateTimeFormat().resolvedOptions().timeZone;
   const list = $("zones");
   for (const z of zones) {
@@ -177,18 +232,16 @@ function initTimezones(lang) {
       warn.textContent = T.bad;
       return;
     }
-    const candidates = hits.length ? hits : (() => {
-      // In a gap the clocks showed this time neither before nor after: give both offsets.
-      const wall = utc(y, mo, d, h, mi, 0);
-      return [...new Set([-1, 1].map((k) => offsetAt(zone, wall / 1000 + k * 43200)))].map((offset) => ({ offset }));
-    })();
+    // In a gap the clocks showed this time neither before nor after: both offsets are given.
+    const candidates = hits.length ? hits : (gapAround(zone, y, mo, d, h, mi) || []).map((offset) => ({ offset }));
     if (hits.length === 0) warn.textContent = T.gap;
     if (hits.length === 2) warn.textContent = T.fold;
     candidates.forEach((c, i) => {
       const f = programForm(c.offset);
       const p = document.createElement("p");
       p.className = "result";
-      const label = candidates.length === 2 && hits.length === 2 ? ` (${i === 0 ? T.first : T.second})` : "";
+      const label = candidates.length !== 2 ? ""
+        : hits.length === 2 ? ` (${i === 0 ? T.first : T.second})` : ` (${i === 0 ? T.before : T.after})`;
       p.innerHTML = `${T.ok}${label} GMT <output id="gmtHours${i ? i + 1 : ""}">${f.gmtHours}</output>` +
         ` ${T.min} <output id="gmtMinutes${i ? i + 1 : ""}">${f.gmtMinutes}</output>`;
       out.appendChild(p);

@@ -28,6 +28,12 @@ struct BirthRecord {
 
 inline constexpr BirthRecord defaultBirthRecord{1, 1, 1970, 12, 0, 0, 2, 0, 23, 46, 0, 37, 58, 0};
 
+// The farthest from GMT that a clock of the time-zone database has been, in minutes: Manila
+// kept the American date, −15:56:08, until the end of 1844 (and Metlakatla, before Alaska
+// changed hands, +15:13:42). A chart may hold any offset within it, whatever the main
+// screen's own editor steps through.
+inline constexpr int kMaxOffsetMinutes = 15 * 60 + 56;
+
 // Up: the field under the cursor goes down by one, then every field below its lower
 // bound is set as the table of bounds says (no carry into a neighbour).
 void decrementField(BirthRecord& record, int fieldIndex);

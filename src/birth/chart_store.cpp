@@ -1,7 +1,9 @@
 // Chart files in NAMES\, with names kept inside that folder.
 #include "birth/chart_store.h"
 
+#include <cerrno>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -49,6 +51,31 @@ bool ChartStore::read(std::string_view chartPath, BirthRecord& record) {
   if (!bytes) return false;
   decodeChart(*bytes, record);
   return true;
+}
+
+void ChartStore::writeMany(std::span<Entry> entries) {
+  std::vector<FileSystem::BatchFile> files;
+  std::vector<std::size_t> of;  // the entry of each file
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    Entry& e = entries[i];
+    e.written = e.notes = false;
+    e.error = e.notesError = 0;
+    if (!chartPathAllowed(e.chartPath)) {
+      e.error = EINVAL;
+      continue;
+    }
+    const auto image = encodeChart(e.record);
+    files.push_back({e.chartPath, {image.begin(), image.end()}, e.chartPath + ".txt"});
+    of.push_back(i);
+  }
+  files_.writeBatch(files);
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    Entry& e = entries[of[k]];
+    e.written = files[k].written;
+    e.error = files[k].error;
+    e.notes = files[k].alsoCreated;
+    e.notesError = files[k].alsoError;
+  }
 }
 
 }  // namespace orvenda

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,17 @@ class ChartStore {
   bool createNotes(std::string_view chartPath);
   // A file shorter than 56 bytes fills only the fields it holds.
   bool read(std::string_view chartPath, BirthRecord& record);
+
+  // Many charts, each with its notes file, as write() and createNotes() would write them,
+  // but flushed to disk together: an import of thousands. Each entry says afterwards
+  // whether its chart and its notes were written, and errno's reason where not.
+  struct Entry {
+    std::string chartPath;
+    BirthRecord record;
+    bool written = false, notes = false;
+    int error = 0, notesError = 0;
+  };
+  void writeMany(std::span<Entry> entries);
 
  private:
   FileSystem& files_;

@@ -76,11 +76,15 @@ const std::map<std::string, std::string> kCommandHelp = {
      "  LON LAT D:M:S or decimal degrees, signed or with a letter: 73:58:12W 40.7128N\n"
      "  ZONE    an IANA zone (Europe/Athens); without it, the place's zone, or for\n"
      "          coordinates the zone whose boundary holds them (at sea, the nautical\n"
-     "          zone of the longitude, Etc/GMT-10 for 150 E)\n"
-     "  OFFSET  +H:MM or -H:MM; settles a clock time that was skipped or passed twice\n"
+     "          zone of the longitude, Etc/GMT-10 for 150 E); without the boundaries\n"
+     "          file, coordinates on land need ZONE or OFFSET\n"
+     "  OFFSET  +H:MM or -H:MM, within 15:56 of GMT; settles a clock time that was\n"
+     "          skipped or passed twice\n"
      "The offset is that of the local clock time at the place, from the system's time-zone\n"
-     "database; before a zone kept standard time, the place's own mean time. An existing\n"
-     "chart is replaced only with --force (its notes stay as they are).\n"},
+     "database; before a zone kept standard time, the place's own mean time, on the side of\n"
+     "the date line the zone kept. A place whose name fits several is listed with the\n"
+     "--lon and --lat of each. An existing chart is replaced only with --force (its notes\n"
+     "stay as they are).\n"},
     {"place",
      "usage: orvenda-chart place QUERY\n"
      "The places of the offline atlas whose name is QUERY or starts with it (\"Sao Paulo\",\n"
@@ -111,7 +115,10 @@ const std::map<std::string, std::string> kCommandHelp = {
      "existing chart is replaced only with --force. The format is AAF when the file ends in\n"
      ".aaf or holds #A93 lines, else CSV. An AAF record's offset is that of its zone and\n"
      "summer-time fields or its Julian day, which must agree, else of its place's zone;\n"
-     "its date is of the Julian calendar before 15 October 1582 unless marked g.\n"},
+     "its date is of the Julian calendar before 15 October 1582 unless marked g. CSV's\n"
+     "columns are read by the header's names; a value outside the record's ranges (month\n"
+     "1 to 12, the offset within 15:56 of GMT) refuses its row. Charts are written a\n"
+     "thousand at a time; each is said to be written once it is on disk.\n"},
     {"chart",
      "usage: orvenda-chart chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"
      "The natal chart of a saved record with the working directory's configuration\n"
@@ -229,7 +236,7 @@ const std::map<std::string, std::string> kCommandHelp = {
 }  // namespace
 
 int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Tool t{".", out, err, nullptr, std::nullopt, false, std::nullopt, false};
+  Tool t{".", out, err, nullptr, std::nullopt, false, std::nullopt, false, {}};
   std::size_t i = 0;
   while (i < args.size() && args[i].size() > 1 && args[i][0] == '-') {
     if (args[i] == "-C") {

@@ -152,7 +152,9 @@ std::string chartText(const std::string& name, const natal::NatalChart& c) {
     s += padded(std::to_string(h + 1), 7) + padded(natal::signName(signOf(c.cusps[h]), false), 13) +
          padded(dms(c.cusps[h], true), 13) + rulers + "\n";
   }
-  s += "\n" + padded("ASPECT", 46) + "DEVIATION\n";
+  // Each name in a column a blank wider than the longest ("Part of Fortune", "Sesquiquadrate"),
+  // so that no name runs into the next column.
+  s += "\n" + padded("ASPECT", 47) + "DEVIATION\n";
   if (c.aspects.empty()) s += "none within the orbs of the configuration\n";
   for (const auto& a : c.aspects) {
     const long long dev = std::llround(std::fabs(a.deviation) * 3600.0);
@@ -160,7 +162,7 @@ std::string chartText(const std::string& name, const natal::NatalChart& c) {
                   a.deviation < 0 && dev > 0 ? "−" : "+", dev / 3600, dev / 60 % 60, dev % 60,
                   a.applying ? "applying" : "separating");
     s += padded(natal::pointName(a.a, false), 16) + padded(natal::aspectName(a.aspect, false), 15) +
-         padded(natal::pointName(a.b, false), 15) + buf;
+         padded(natal::pointName(a.b, false), 16) + buf;
   }
   return s;
 }
@@ -222,10 +224,11 @@ std::string refusalText(const SavedChart& saved, const natal::ChartOutcome& out)
 std::vector<std::string> ephemerisNotes(const natal::NatalChart& c) {
   std::string cause = "outside the ephemeris files' years 1800-2399";
   if (!c.missingFiles.empty()) {
-    cause = "the ephemeris files ";
+    const bool one = c.missingFiles.size() == 1;
+    cause = one ? "the ephemeris file " : "the ephemeris files ";
     for (std::size_t i = 0; i < c.missingFiles.size(); ++i)
       cause += (i ? ", " : "") + c.missingFiles[i];
-    cause += " are not in " + natal::ephemerisPath();
+    cause += (one ? " is not in " : " are not in ") + natal::ephemerisPath();
   }
   std::vector<std::string> notes;
   if (!c.missing.empty()) notes.push_back("not computed (" + cause + "): " + names(c.missing));

@@ -99,8 +99,10 @@ int cmdExport(Tool& t, const Options& o) {
                "beyond 90°): it is damaged");
       continue;
     }
-    if (std::abs(recordOffsetMinutes(shown)) > 14 * 60) {
-      leaveOut(name, "its offset from GMT is beyond 14 hours: it is damaged");
+    if (shown.gmtMinutes < 0 || shown.gmtMinutes > 59 ||
+        std::abs(recordOffsetMinutes(shown)) > kMaxOffsetMinutes) {
+      leaveOut(name,
+               "its offset from GMT is farther than any clock has been (15:56): it is damaged");
       continue;
     }
     const AafName n = aafName(shownName(name));

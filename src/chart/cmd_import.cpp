@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "birth/chart_store.h"
@@ -18,74 +19,127 @@ namespace orvenda::chart {
 
 namespace {
 
-// One record of an import: a chart written, or skipped and why.
-bool writeImported(Tool& t, const std::string& given, const BirthRecord& r, bool force, int line) {
-  std::string name, why;
-  const std::string at = "line " + std::to_string(line) + ": ";
-  // Letters the program can't type (ä, é, ø) are written as it can; the record is never
-  // dropped for them, and the new name is said.
-  std::string utf8Name = given;
-  if (!chartName(given, name, why)) {
-    utf8Name = transliterated(given);
-    if (utf8Name != given && chartName(utf8Name, name, why))
-      t.note(at + "\"" + given + "\" is written as \"" + utf8Name + "\"");
+// The charts of an import, written a batch at a time: each chart's temporary, then one
+// sync for the batch, then the renames (see FileSystem::writeBatch), which costs a fraction
+// of a flush per chart and keeps each chart whole after a crash all the same. A record's
+// line of the report ("written", or "skipped" and why) waits for its batch, so that nothing
+// is called written before it is on disk; a batch's temporaries are all a kill can leave.
+class ImportWriter {
+ public:
+  static constexpr std::size_t kBatch = 1000;
+
+  ImportWriter(Tool& t, bool force) : t_(t), force_(force), store_(*t.files) {}
+
+  // A record refused before anything was written.
+  void skip(const std::string& line) {
+    lines_.push_back({line, kNone});
+    ++skipped_;
   }
-  if (!chartName(utf8Name, name, why)) {
-    t.out << "skipped " << (utf8Name.empty() ? "(no name)" : utf8Name) << ": " << why << "\n";
-    return false;
+
+  // A record to write under the name given; refused here where the name can't be a chart's
+  // or a chart of that name exists (or comes earlier in the file) without --force.
+  void add(const std::string& given, const BirthRecord& r, int line) {
+    std::string name, why;
+    const std::string at = "line " + std::to_string(line) + ": ";
+    // Letters the program can't type (ä, é, ø) are written as it can; the record is never
+    // dropped for them, and the new name is said.
+    std::string utf8Name = given;
+    if (!chartName(given, name, why)) {
+      utf8Name = transliterated(given);
+      if (utf8Name != given && chartName(utf8Name, name, why))
+        t_.note(at + "\"" + given + "\" is written as \"" + utf8Name + "\"");
+    }
+    if (!chartName(utf8Name, name, why))
+      return skip("skipped " + (utf8Name.empty() ? std::string("(no name)") : utf8Name) + ": " +
+                  why);
+    if (!force_ && (names_.count(name) || chartExists(t_, name)))
+      return skip("skipped " + utf8Name + ": " + at + "NAMES/" + utf8Name +
+                  " exists (--force replaces it)");
+    names_.insert(name);
+    lines_.push_back({utf8Name, waiting_.size()});
+    waiting_.push_back({logicalName(name), r});
+    where_.push_back(at);
+    if (waiting_.size() >= kBatch) flush();
   }
-  if (chartExists(t, name) && !force) {
-    t.out << "skipped " << utf8Name << ": " << at << "NAMES/" << utf8Name
-          << " exists (--force replaces it)\n";
-    return false;
+
+  // Writes what waits and says what became of every record; how many were skipped.
+  int finish() {
+    flush();
+    return skipped_;
   }
-  ChartStore store(*t.files);
-  if (!store.write(logicalName(name), r)) {
-    t.out << "skipped " << utf8Name << ": " << at << cantWrite(t, logicalName(name), errno) << "\n";
-    return false;
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  struct Line {
+    std::string text;   // the whole line, or the name of a chart that waits
+    std::size_t entry;  // its entry in waiting_, or kNone
+  };
+
+  void flush() {
+    store_.writeMany(waiting_);
+    for (const Line& l : lines_) {
+      if (l.entry == kNone) {
+        t_.out << l.text << "\n";
+        continue;
+      }
+      const ChartStore::Entry& e = waiting_[l.entry];
+      const std::string& at = where_[l.entry];
+      if (!e.written) {
+        t_.out << "skipped " << l.text << ": " << at << cantWrite(t_, e.chartPath, e.error) << "\n";
+        ++skipped_;
+      } else if (!e.notes) {
+        t_.out << "skipped " << l.text << ": " << at << "written, but can't create its notes file: "
+               << writeCause(t_, e.chartPath + ".txt", e.notesError) << "\n";
+        ++skipped_;
+      } else {
+        t_.out << "written " << l.text << "\n";
+      }
+    }
+    t_.out.flush();
+    lines_.clear();
+    waiting_.clear();
+    where_.clear();
   }
-  if (!store.createNotes(logicalName(name))) {
-    t.out << "skipped " << utf8Name << ": " << at << "written, but can't create its notes file: "
-          << writeCause(t, logicalName(name) + ".txt", errno) << "\n";
-    return false;
-  }
-  t.out << "written " << utf8Name << "\n";
-  return true;
-}
+
+  Tool& t_;
+  bool force_;
+  ChartStore store_;
+  std::vector<Line> lines_;
+  std::vector<ChartStore::Entry> waiting_;
+  std::vector<std::string> where_;  // "line N: " of each entry
+  std::set<std::string> names_;     // every chart name of the import so far
+  int skipped_ = 0;
+};
 
 int importCsv(Tool& t, const std::string& text, bool force) {
   std::string why;
   const auto rows = parseCsv(text, why);
   if (!rows) return t.fail(why + "; nothing imported");
   if (rows->empty()) return t.fail("the file holds no charts");
-  const std::vector<std::string> header(std::begin(kCsvFields), std::end(kCsvFields));
-  // A spreadsheet leaves empty columns after the last one it was given.
-  auto dropEmptyTail = [](std::vector<std::string> f) {
-    while (f.size() > 15 && f.back().empty()) f.pop_back();
-    return f;
-  };
-  auto first = dropEmptyTail(rows->front().fields);
-  if (first.size() > header.size()) first.resize(header.size());
-  if (first != header)
-    return t.fail("the first row is not the header that export writes (name,day,month,...)");
-  int skipped = 0;
+  const auto columns = csvColumns(rows->front().fields, why);
+  if (!columns) return t.fail("line " + std::to_string(rows->front().line) + ": " + why);
+  int charts = 0;
+  ImportWriter writer(t, force);
   for (std::size_t i = 1; i < rows->size(); ++i) {
     const auto& row = (*rows)[i];
+    // A spreadsheet's row of empty cells is a blank line, not a chart.
+    if (blankCsvRow(row.fields)) continue;
+    ++charts;
     std::string name;
     BirthRecord r;
-    auto fields = dropEmptyTail(row.fields);
-    if (fields.size() == 16) fields.pop_back();  // list --csv's notes column
-    if (!chartFromCsv(fields, name, r, why)) {
-      t.out << "skipped " << (row.fields.empty() ? "" : row.fields[0]) << ": line " << row.line
-            << ": " << why << "\n";
-      ++skipped;
+    if (!chartFromCsv(row.fields, *columns, name, r, why)) {
+      const std::size_t at = columns->at[0];
+      writer.skip("skipped " + (at < row.fields.size() ? row.fields[at] : std::string()) +
+                  ": line " + std::to_string(row.line) + ": " + why);
       continue;
     }
-    if (!writeImported(t, name, r, force, row.line)) ++skipped;
+    writer.add(name, r, row.line);
   }
-  return skipped ? t.fail(std::to_string(skipped) + " of " + std::to_string(rows->size() - 1) +
-                          " charts skipped")
-                 : 0;
+  const int skipped = writer.finish();
+  if (charts == 0) return t.fail("the file holds no charts");
+  return skipped
+             ? t.fail(std::to_string(skipped) + " of " + std::to_string(charts) + " charts skipped")
+             : 0;
 }
 
 // A time skipped or passed twice is settled by the record itself in AAF: its #B93 line's
@@ -173,7 +227,8 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   }
   // Coordinates that name no place of the atlas: the zone whose boundary holds them.
   std::optional<std::string> coordinateZone;
-  if (!p) coordinateZone = zoneAtCoordinates(t, b.latitude, b.longitude, true);
+  std::string noZone;  // why the coordinates have no zone, where they have none
+  if (!p) coordinateZone = zoneAtCoordinates(t, b.latitude, b.longitude, noZone, true);
 
   // The offset the file gives: its zone and summer-time fields, and its Julian day, which
   // must agree with them (where both are there, a disagreement is refused: one of them
@@ -186,8 +241,12 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     if (!summer) {
       fieldsWhy = "summer time \"" + field(4) + "\": " + why;
     } else if (localMean) {
-      // The place's own mean time: 15 degrees of longitude are one hour.
-      fromFields = static_cast<int>(std::lround(b.longitude / 900.0));
+      // The place's own mean time, on the side of the date line its zone was on then.
+      const std::string zone = p ? std::string(p->zone) : coordinateZone.value_or("");
+      const ZoneOffset z = offsetAt(zone, b.date, b.time, b.longitude);
+      fromFields = roundedMinutes(z.kind == ZoneOffset::Kind::UnknownZone
+                                      ? meanTimeSeconds(b.longitude, 0)
+                                      : meanTimeSeconds(b.longitude, z.first.offsetSeconds));
     } else if (!field(3).empty()) {
       const auto zone = parseAafZone(field(3), why);
       if (!zone)
@@ -197,27 +256,25 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
     }
   }
   if (!field(0).empty()) {
-    char* end = nullptr;
     const std::string jdText = field(0);
-    const double jd = std::strtod(jdText.c_str(), &end);
-    if (!end || *end != '\0' || !std::isfinite(jd))
-      return why = "Julian day \"" + jdText + "\" is not a number", false;
+    const auto jd = parseAafJulianDay(jdText, why);
+    if (!jd) return why = "Julian day \"" + jdText + "\": " + why, false;
     const double local = julianDay(b.date, b.time, 0);
-    const double minutes = (local - jd) * 1440.0;
-    if (!(std::fabs(minutes) <= 14 * 60 + 0.5)) {
+    const double minutes = (local - *jd) * 1440.0;
+    if (!(std::fabs(minutes) <= kMaxOffsetMinutes + 0.5)) {
       const std::string offset = std::fabs(minutes) < 1e7
                                      ? formatOffset(static_cast<int>(std::lround(minutes)))
                                      : std::string("far beyond that");
       return why = "the Julian day " + jdText + " makes the offset from GMT " + offset +
-                   ", and no offset is beyond 14 hours; the date, the time or the Julian day "
-                   "is wrong",
+                   ", and no clock has been farther from GMT than 15:56; the date, the time or "
+                   "the Julian day is wrong",
              false;
     }
     fromJulianDay = static_cast<int>(std::lround(minutes));
   }
-  if (fromFields && (*fromFields < -14 * 60 || *fromFields > 14 * 60))
+  if (fromFields && std::abs(*fromFields) > kMaxOffsetMinutes)
     return why = "the zone and summer-time fields make " + formatOffset(*fromFields) +
-                 ", and no offset from GMT is beyond 14 hours",
+                 ", and no clock has been farther from GMT than 15:56",
            false;
   if (!fieldsWhy.empty() && !fromJulianDay) return why = fieldsWhy, false;
   // The format's rule: "the Julian day takes precedence in case of doubt".
@@ -228,7 +285,11 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   else if (!fieldsWhy.empty())
     t.note(name + ": " + fieldsWhy + "; the Julian day settles the offset");
   std::optional<int> choice = fromJulianDay ? fromJulianDay : fromFields;
-  if (!p && !coordinateZone && !choice) return why = "no atlas to find the time zone in", false;
+  if (!p && !coordinateZone && !choice)
+    return why = noZone +
+                 "; the record's zone and summer-time fields or its Julian day would "
+                 "give the offset",
+           false;
   // Without a zone to ask, the file's offset stands alone.
   if (p)
     b.zone = p->zone;
@@ -240,18 +301,18 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
 int importAaf(Tool& t, const std::string& text, bool force) {
   const auto records = parseAaf(text);
   if (records.empty()) return t.fail("the file holds no #A93 records");
-  int skipped = 0;
+  ImportWriter writer(t, force);
   for (const auto& rec : records) {
     std::string name, why;
     BirthRecord r = defaultBirthRecord;
     if (!aafToChart(t, rec, name, r, why)) {
-      t.out << "skipped " << (name.empty() ? "(no name)" : name) << ": line " << rec.line << ": "
-            << why << "\n";
-      ++skipped;
+      writer.skip("skipped " + (name.empty() ? std::string("(no name)") : name) + ": line " +
+                  std::to_string(rec.line) + ": " + why);
       continue;
     }
-    if (!writeImported(t, name, r, force, rec.line)) ++skipped;
+    writer.add(name, r, rec.line);
   }
+  const int skipped = writer.finish();
   return skipped ? t.fail(std::to_string(skipped) + " of " + std::to_string(records.size()) +
                           " records skipped")
                  : 0;

@@ -78,8 +78,8 @@ int cmdNew(Tool& t, const Options& o) {
     if (zone) {
       b.zone = *zone;
     } else if (!choice) {
-      const auto found = zoneAtCoordinates(t, b.latitude, b.longitude);
-      if (!found) return t.fail("no zone to take for these coordinates; give --zone");
+      const auto found = zoneAtCoordinates(t, b.latitude, b.longitude, why);
+      if (!found) return t.fail(why + "; give --zone or --offset");
       b.zone = *found;
     }
   }

@@ -59,7 +59,8 @@ std::optional<Where> whereOption(Tool& t, const Options& o, const SavedChart& sa
     status = 1;
     w.longitude = *lo / 3600.0;
     w.latitude = *la / 3600.0;
-    if (const auto z = zoneAtCoordinates(t, *la, *lo, true)) w.zone = *z;
+    std::string unknown;  // without a zone the return is told in universal time alone
+    if (const auto z = zoneAtCoordinates(t, *la, *lo, unknown, true)) w.zone = *z;
     w.shown = formatDms(*lo, true) + " " + formatDms(*la, false);
   } else {
     w.longitude = natal::recordLongitude(saved.record);

@@ -32,8 +32,10 @@ int cmdSheet(Tool& t, const Options& o) {
   else
     chart.outcome = natal::computeChart(saved->record, saved->config, saved->houseSystem,
                                         natal::swissEphemeris(), saved->timeKnown);
+  // A chart file that gives no chart gives no sheet either, as chart and reading refuse it:
+  // nothing is written, and the status says so.
   if (const std::string why = refusalText(*saved, chart.outcome); !why.empty())
-    t.note("NAMES/" + shownName(saved->name) + ": no chart: " + why);
+    return t.fail("NAMES/" + shownName(saved->name) + ": no chart: " + why + "; no sheet written");
   const reading::TextSet texts = reading::textSet(*t.files, state.horoscopeLanguage == 1);
   const std::string sheet = printSheet(state, saved->record, chart, &texts);
   if (const std::string* pdf = o.value("--pdf")) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -72,17 +73,30 @@ std::string writeCause(Tool& t, const std::string& logical, int err) {
                       err);
 }
 
+namespace {
+
+// The distance along the Earth's surface between two points (degrees), in kilometres.
+double kilometres(double lat1, double lon1, double lat2, double lon2) {
+  constexpr double kRadians = 3.14159265358979323846 / 180;
+  const double a = std::sin((lat2 - lat1) * kRadians / 2),
+               b = std::sin((lon2 - lon1) * kRadians / 2);
+  const double h = a * a + std::cos(lat1 * kRadians) * std::cos(lat2 * kRadians) * b * b;
+  return 2 * 6371.0 * std::asin(std::min(1.0, std::sqrt(h)));
+}
+
+}  // namespace
+
 std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std::int32_t longitude,
-                                             bool quiet) {
+                                             std::string& why, bool quiet) {
   const ZonePolygons* zones = t.loadZones();
-  // The nearest place is named for the user's information, and is the zone only where
-  // there are no boundaries to ask.
+  // The nearest place is named for the user's information; without the boundaries it also
+  // tells how far the point may be from land.
   const Atlas* atlas = quiet && zones ? nullptr : t.loadAtlas();
   const Place* near = atlas ? atlas->nearest(latitude, longitude) : nullptr;
   const std::string nearText =
       near ? std::string(near->name) + ", " + atlas->countryName(near->country) : "";
+  const double lat = latitude / 3600.0, lon = longitude / 3600.0;
   if (zones) {
-    const double lat = latitude / 3600.0, lon = longitude / 3600.0;
     const auto found = zones->zonesAt(lat, lon);
     if (!found.empty()) {
       if (!quiet)
@@ -96,11 +110,36 @@ std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std
              (near ? " (the nearest place in the atlas: " + nearText + ")" : ""));
     return sea;
   }
-  if (!near) return std::nullopt;
-  if (!quiet)
-    t.note("the zone " + std::string(near->zone) + " is that of the nearest place in the atlas, " +
-           nearText);
-  return std::string(near->zone);
+  // Without the boundaries, land can't be told from the sea by a polygon. What the tool
+  // knows is the atlas: every place of 1,000 people or more, and every seat of a region.
+  // Sampling the boundaries file at 600,000 random points showed land and territorial
+  // waters more than 1,000 km from every such place only beyond 60 degrees (Greenland,
+  // the Canadian Arctic, Antarctica) and at a few uninhabited islands (Kerguelen, the
+  // Prince Edward Islands, Trindade); so a point within 60 degrees of the equator and
+  // farther than that from every place is taken to be at sea, and any other is refused
+  // rather than given a zone that may be a neighbour's.
+  const double distance =
+      near ? kilometres(lat, lon, near->latitude / 3600.0, near->longitude / 3600.0) : 0;
+  if (near && std::fabs(lat) <= kSeaWithoutBoundariesLatitude &&
+      distance > kSeaWithoutBoundariesKm) {
+    const std::string sea = nauticalZone(lon);
+    if (!quiet)
+      t.note("no place of the atlas within " + std::to_string(std::lround(distance)) +
+             " km (the nearest: " + nearText +
+             "): taken to be at sea, the nautical zone of the longitude, " + sea +
+             " (the zone boundaries would say for sure: " + t.zonesWhy + ")");
+    return sea;
+  }
+  why = "the zone boundaries, which give a place on land its zone, can't be read (" + t.zonesWhy +
+        "; ORVENDA_ZONES names the file)";
+  if (!near)
+    why += ", nor the atlas that tells the open sea";
+  else if (std::fabs(lat) <= kSeaWithoutBoundariesLatitude)
+    why += ", and the point may be on land: " + nearText + " lies " +
+           std::to_string(std::lround(distance)) + " km away";
+  else
+    why += ", and beyond 60 degrees of latitude land lies far from every place";
+  return std::nullopt;
 }
 
 std::string writeCauseAt(const fs::path& path, const std::string& folderShown, int err) {
@@ -382,6 +421,19 @@ void sayPlace(Tool& t, const Atlas& atlas, const Place& p, const std::vector<con
   t.err << text << "\n";
 }
 
+namespace {
+
+// An angle as --lon and --lat take it back: 86:24:00W.
+std::string optionAngle(std::int32_t arcSeconds, bool longitude) {
+  const long long a = std::llabs(static_cast<long long>(arcSeconds));
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld%c", a / 3600, a / 60 % 60, a % 60,
+                longitude ? (arcSeconds < 0 ? 'W' : 'E') : (arcSeconds < 0 ? 'S' : 'N'));
+  return buf;
+}
+
+}  // namespace
+
 const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why) {
   std::vector<const Place*> found;
   if (const Place* p = atlas.resolve(query, &found)) {
@@ -399,13 +451,37 @@ const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std
     }
     return nullptr;
   }
-  const std::string name(found[0]->name), country(found[0]->country), region(found[0]->region);
-  why = "\"" + query + "\" is " + std::to_string(found.size()) +
-        " places; narrow it with the country or the region (\"" + name + ", " + country + "\"" +
-        (region.empty() ? "" : ", \"" + name + ", " + region + ", " + country + "\"") + "):";
-  t.err << "orvenda-chart: " << why << "\n" << kPlaceHeader << "\n";
-  for (std::size_t i = 0; i < found.size() && i < 20; ++i)
-    t.err << placeLine(atlas, *found[i]) << "\n";
+  // The words that could narrow the query are the query's own city with a candidate's
+  // region and country; where two candidates share those (two Dales in Indiana), or the
+  // name fits a place by another of its names, only the coordinates tell them apart: each
+  // row says the --lon and --lat that select it.
+  const std::string city = query.substr(0, query.find(','));
+  std::vector<std::string> words;
+  for (const Place* p : found)
+    words.push_back(foldName(std::string(p->region) + "," + std::string(p->country)));
+  std::vector<std::string> sorted = words;
+  std::sort(sorted.begin(), sorted.end());
+  const bool wordsTellThemApart = std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+  why = "\"" + query + "\" is " + std::to_string(found.size()) + " places; ";
+  if (wordsTellThemApart)
+    why += "narrow it with the region and country (\"" + city + ", " +
+           std::string(found[0]->region.empty() ? "" : std::string(found[0]->region) + ", ") +
+           std::string(found[0]->country) + "\"), or give the --lon and --lat of the one meant:";
+  else
+    why +=
+        "their names, regions and countries can't tell them apart: give the --lon and --lat "
+        "of the one meant in place of --place:";
+  const std::size_t shown = std::min<std::size_t>(found.size(), 20);
+  std::vector<std::string> lines;
+  std::size_t width = displayWidth(kPlaceHeader);
+  for (std::size_t i = 0; i < shown; ++i) {
+    lines.push_back(placeLine(atlas, *found[i]));
+    width = std::max(width, displayWidth(lines.back()));
+  }
+  t.err << "orvenda-chart: " << why << "\n" << padded(kPlaceHeader, width) << "  CHOSEN WITH\n";
+  for (std::size_t i = 0; i < shown; ++i)
+    t.err << padded(lines[i], width) << "  --lon " << optionAngle(found[i]->longitude, true)
+          << " --lat " << optionAngle(found[i]->latitude, false) << "\n";
   if (found.size() > 20) t.err << "... and " << found.size() - 20 << " more\n";
   why.clear();
   return nullptr;

@@ -35,6 +35,7 @@ struct Tool {
   bool atlasTried = false;
   std::optional<ZonePolygons> zones;
   bool zonesTried = false;
+  std::string zonesWhy;  // why the boundaries can't be read, where they can't
 
   int fail(const std::string& message) {
     err << "orvenda-chart: " << message << "\n";
@@ -60,10 +61,7 @@ struct Tool {
   const ZonePolygons* loadZones() {
     if (!zonesTried) {
       zonesTried = true;
-      std::string why;
-      zones = ZonePolygons::load(findZonePolygons(dir), why);
-      if (!zones)
-        note(why + " (set ORVENDA_ZONES to the boundaries); the nearest place's zone instead");
+      zones = ZonePolygons::load(findZonePolygons(dir), zonesWhy);
     }
     return zones ? &*zones : nullptr;
   }
@@ -125,9 +123,14 @@ std::string writeCauseAt(const std::filesystem::path& path, const std::string& f
 // The zone of a birth place given by its coordinates (arc seconds): the one whose boundary
 // holds it; at sea, the nautical zone of the longitude. The notes (on err, unless quiet)
 // say which, and name the nearest atlas place for the user's information. Without the
-// boundaries file, the nearest place's zone. Nothing when there is no zone to take.
+// boundaries file only a point that is surely at sea has a zone; elsewhere nothing, and
+// `why` says that the file is missing and where it was looked for.
 std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std::int32_t longitude,
-                                             bool quiet = false);
+                                             std::string& why, bool quiet = false);
+// How far out at sea a point must be for the tool to take it for sea without the
+// boundaries file: no place of the atlas nearer, and no farther from the equator.
+inline constexpr double kSeaWithoutBoundariesKm = 1000;
+inline constexpr double kSeaWithoutBoundariesLatitude = 60;
 
 std::size_t displayWidth(std::string_view utf8);
 std::string padded(std::string_view utf8, std::size_t width);

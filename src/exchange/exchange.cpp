@@ -13,11 +13,14 @@
 namespace orvenda::chart {
 namespace {
 
+// White space as AAF defines it, C's: blank, tab, line feed, vertical tab, form feed and
+// carriage return, which a reader drops from both ends of every field.
+constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
+
 std::string trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-    s.remove_suffix(1);
-  return std::string(s);
+  const auto first = s.find_first_not_of(kWhiteSpace);
+  if (first == std::string_view::npos) return "";
+  return std::string(s.substr(first, s.find_last_not_of(kWhiteSpace) - first + 1));
 }
 
 std::vector<std::string> splitFields(std::string_view s) {
@@ -136,25 +139,114 @@ std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& 
   return rows;
 }
 
-bool chartFromCsv(const std::vector<std::string>& fields, std::string& name, BirthRecord& record,
-                  std::string& why) {
-  if (fields.size() != 15) {
-    why =
-        "a chart has a name and 14 numbers, this row " + std::to_string(fields.size()) + " fields";
+namespace {
+
+std::string lowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// A field's whole number as the record holds it: decimal digits, a minus sign below zero.
+// What is wrong, said plainly, where it is not one.
+std::optional<std::int32_t> csvNumber(const char* field, const std::string& f, std::string& why) {
+  const std::string quoted = std::string(field) + " \"" + f + "\"";
+  if (f.empty()) return why = std::string(field) + " is empty", std::nullopt;
+  const std::string_view digits = std::string_view(f).substr(f[0] == '-' ? 1 : 0);
+  if (f[0] == '+' && f.size() > 1 && f.find_first_not_of("0123456789", 1) == std::string::npos)
+    return why = quoted + " has a plus sign; a number is written without one (" + f.substr(1) + ")",
+           std::nullopt;
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+    return why = quoted + " is not a whole number", std::nullopt;
+  std::int32_t v = 0;
+  if (digits.size() > 9 || std::from_chars(f.data(), f.data() + f.size(), v).ec != std::errc())
+    return why = quoted + " has too many digits: no field of a chart holds more than 4",
+           std::nullopt;
+  return v;
+}
+
+// The ranges a chart's fields hold, as the program's screen and the chart read them.
+struct FieldRange {
+  std::int32_t low, high;
+};
+constexpr FieldRange kCsvRanges[BirthRecord::kFieldCount] = {
+    {1, 31}, {1, 12},     {1, 9999}, {0, 23}, {0, 59},   {0, 59}, {-16, 15},
+    {0, 59}, {-180, 180}, {0, 59},   {0, 59}, {-90, 90}, {0, 59}, {0, 59}};
+
+}  // namespace
+
+std::optional<CsvColumns> csvColumns(const std::vector<std::string>& header, std::string& why) {
+  CsvColumns c;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::fill(std::begin(c.at), std::end(c.at), kNone);
+  for (std::size_t k = 0; k < header.size(); ++k) {
+    const std::string name = lowerAscii(header[k]);
+    if (name.empty() || name == "notes") continue;  // a spreadsheet's, and list --csv's
+    const auto* known = std::find_if(std::begin(kCsvFields), std::end(kCsvFields),
+                                     [&](const char* f) { return lowerAscii(f) == name; });
+    if (known == std::end(kCsvFields))
+      return why = "the header's column \"" + header[k] +
+                   "\" is none of the chart's fields (name, day, month, year, hour, minute, "
+                   "second, gmtHours, gmtMinutes, lonDegrees, lonMinutes, lonSeconds, "
+                   "latDegrees, latMinutes, latSeconds)",
+             std::nullopt;
+    std::size_t& at = c.at[known - std::begin(kCsvFields)];
+    if (at != kNone) return why = "the header names " + header[k] + " twice", std::nullopt;
+    at = k;
+  }
+  for (std::size_t i = 0; i < std::size(kCsvFields); ++i)
+    if (c.at[i] == kNone)
+      return why = std::string("the header has no column ") + kCsvFields[i] +
+                   " (export writes name,day,month,...)",
+             std::nullopt;
+  c.width = header.size();
+  return c;
+}
+
+bool blankCsvRow(const std::vector<std::string>& fields) {
+  return std::all_of(fields.begin(), fields.end(), [](const std::string& f) { return f.empty(); });
+}
+
+bool chartFromCsv(const std::vector<std::string>& fields, const CsvColumns& columns,
+                  std::string& name, BirthRecord& record, std::string& why) {
+  // The empty columns a spreadsheet leaves beyond the header's are not the row's.
+  std::size_t count = fields.size();
+  while (count > columns.width && fields[count - 1].empty()) --count;
+  if (count != columns.width) {
+    why = "a chart has a name and 14 numbers in the header's " + std::to_string(columns.width) +
+          " columns, this row " + std::to_string(count) + " fields";
     return false;
   }
-  name = fields[0];
+  name = fields[columns.at[0]];
   for (int i = 0; i < BirthRecord::kFieldCount; ++i) {
-    const std::string& f = fields[static_cast<std::size_t>(i) + 1];
-    std::int32_t v = 0;
-    const auto r = std::from_chars(f.data(), f.data() + f.size(), v);
-    if (f.empty() || r.ec != std::errc() || r.ptr != f.data() + f.size()) {
-      why = std::string(kCsvFields[i + 1]) + " is not a whole number: \"" + f + "\"";
+    const char* field = kCsvFields[i + 1];
+    const auto v = csvNumber(field, fields[columns.at[i + 1]], why);
+    if (!v) return false;
+    const FieldRange range = kCsvRanges[i];
+    if (*v < range.low || *v > range.high) {
+      why = std::string(field) + " " + std::to_string(*v) + " is outside " +
+            std::to_string(range.low) + " to " + std::to_string(range.high);
       return false;
     }
-    record.field(i) = v;
+    record.field(i) = *v;
   }
-  return true;
+  const int offset = recordOffsetMinutes(record);
+  if (std::abs(offset) > kMaxOffsetMinutes) {
+    why = "gmtHours " + std::to_string(record.gmtHours) + " and gmtMinutes " +
+          std::to_string(record.gmtMinutes) + " make " + formatOffset(offset) +
+          ", farther from GMT than any clock has been (15:56)";
+    return false;
+  }
+  auto beyond = [&](std::int32_t d, std::int32_t m, std::int32_t sec, int bound, const char* what) {
+    if (std::llabs(static_cast<long long>(fromRecordAngle(d, m, sec))) <= bound * 3600LL)
+      return false;
+    why = std::string(what) + " " + std::to_string(d) + " " + std::to_string(m) + " " +
+          std::to_string(sec) + " is beyond " + std::to_string(bound) + " degrees";
+    return true;
+  };
+  return !beyond(record.lonDegrees, record.lonMinutes, record.lonSeconds, 180, "the longitude") &&
+         !beyond(record.latDegrees, record.latMinutes, record.latSeconds, 90, "the latitude");
 }
 
 std::vector<AafRecord> parseAaf(std::string_view text) {
@@ -248,82 +340,131 @@ std::optional<CivilDate> parseAafDate(std::string_view text, bool& julian, std::
   return out;
 }
 
+namespace {
+
+// Reads a field by its grammar, a character at a time: decimal digits only, so that no
+// number a C library would also take (0x1, 1e01, inf) passes for one.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view s) : s_(s) {}
+  bool done() const { return i_ >= s_.size(); }
+  // One of the letters, in either case; which one it was.
+  char letter(std::string_view lower) {
+    if (done()) return '\0';
+    const char c = static_cast<char>(s_[i_] >= 'A' && s_[i_] <= 'Z' ? s_[i_] - 'A' + 'a' : s_[i_]);
+    if (lower.find(c) == std::string_view::npos) return '\0';
+    ++i_;
+    return c;
+  }
+  bool take(char c) {
+    if (done() || s_[i_] != c) return false;
+    ++i_;
+    return true;
+  }
+  // From `least` to `most` decimal digits; how many there were (0 when fewer than least).
+  int digits(int least, int most, long long& value) {
+    value = 0;
+    int n = 0;
+    while (!done() && n < most && s_[i_] >= '0' && s_[i_] <= '9')
+      value = value * 10 + (s_[i_++] - '0'), ++n;
+    return n >= least ? n : 0;
+  }
+
+ private:
+  std::string_view s_;
+  std::size_t i_ = 0;
+};
+
+// Hours with an optional fraction ("5", "5.5", "0.75"), in whole minutes, rounded: the
+// number as written, never the one a C library would make of it.
+std::optional<long long> decimalHoursInMinutes(FieldReader& r) {
+  long long whole = 0, fraction = 0;
+  if (!r.digits(1, 2, whole)) return std::nullopt;
+  long long scale = 1;
+  if (r.take('.')) {
+    const int n = r.digits(1, 6, fraction);
+    if (!n) return std::nullopt;
+    for (int k = 0; k < n; ++k) scale *= 10;
+  }
+  if (!r.done()) return std::nullopt;
+  return (whole * scale * 60 + fraction * 60 + scale / 2) / scale;
+}
+
+}  // namespace
+
 std::optional<int> parseAafZone(std::string_view text, std::string& why) {
   const std::string t = trimmed(text);
-  why = "a zone is hours, h, e or w and minutes (5hw00, 1he, 5h30e, 1e00), or hours east (1, -5)";
-  auto minutesOf = [](int hours, int minutes, int seconds, int side) -> std::optional<int> {
-    if (minutes > 59 || seconds > 59 || hours * 3600 + minutes * 60 + seconds > 14 * 3600)
-      return std::nullopt;
-    // Seconds (a mean time) to the nearest minute, a half minute away from Greenwich.
-    return side * ((hours * 3600 + minutes * 60 + seconds + 30) / 60);
-  };
-  // Hours alone, east positive: "1", "+1", "-5", "1.0", "5.5".
+  why =
+      "a zone is hours, h, e or w and two-digit minutes (5hw00, 1he, 5h30e), hours, e or w and "
+      "minutes (0e20, 1E, 0e21:48), or hours east in decimal digits (1, +1, -5, 5.5)";
+  std::optional<long long> seconds;  // east of Greenwich
   {
-    char* end = nullptr;
-    const double hours = std::strtod(t.c_str(), &end);
-    if (!t.empty() && end == t.c_str() + t.size() &&
-        std::isdigit(static_cast<unsigned char>(t.back())) && std::fabs(hours) <= 14) {
-      why.clear();
-      return static_cast<int>(std::lround(hours * 60));
-    }
+    // Hours alone, east positive: "1", "+1", "-5", "1.0", "5.5".
+    FieldReader r(t);
+    int sign = 1;
+    if (r.take('-'))
+      sign = -1;
+    else
+      r.take('+');
+    if (const auto minutes = decimalHoursInMinutes(r)) seconds = sign * *minutes * 60;
   }
-  std::size_t i = 0;
-  int hours = 0;
-  while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && i < 2)
-    hours = hours * 10 + (t[i++] - '0');
-  if (i == 0 || i >= t.size()) return std::nullopt;
-  auto digits = [&](int most, int& value) {
-    int n = 0;
-    value = 0;
-    while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i])) && n < most)
-      value = value * 10 + (t[i++] - '0'), ++n;
-    return n;
-  };
-  const char first = static_cast<char>(t[i] | 0x20);
-  if (first == 'e' || first == 'w') {
-    // "1e00", "1E", "0e21:48", "5w30": the side, then minutes and seconds.
-    ++i;
-    int minutes = 0, seconds = 0;
-    digits(2, minutes);
-    if (i < t.size() && t[i] == ':') {
-      ++i;
-      if (digits(2, seconds) != 2) return std::nullopt;
-    }
-    if (i != t.size()) return std::nullopt;
-    const auto m = minutesOf(hours, minutes, seconds, first == 'e' ? 1 : -1);
-    if (m) why.clear();
-    return m;
-  }
-  if (first != 'h') return std::nullopt;
-  // Hours, 'h', then the side and the minutes in either order.
-  ++i;
-  int side = 0, minutes = 0, minuteDigits = 0;
-  for (; i < t.size(); ++i) {
-    const char c = static_cast<char>(t[i] | 0x20);
-    if ((c == 'e' || c == 'w') && side == 0) {
-      side = c == 'e' ? 1 : -1;
-    } else if (std::isdigit(static_cast<unsigned char>(t[i])) && minuteDigits < 2) {
-      minutes = minutes * 10 + (t[i] - '0');
-      ++minuteDigits;
+  if (!seconds) {
+    FieldReader r(t);
+    long long hours = 0, minutes = 0, secs = 0;
+    if (!r.digits(1, 2, hours)) return std::nullopt;
+    char side = 0;
+    if (r.letter("h")) {
+      // "5hw00", "1he", and the minutes before the side: "5h30e".
+      side = r.letter("ew");
+      if (side) {
+        if (!r.done() && !r.digits(2, 2, minutes)) return std::nullopt;
+      } else {
+        if (!r.digits(2, 2, minutes)) return std::nullopt;
+        side = r.letter("ew");
+      }
     } else {
-      return std::nullopt;
+      // "1e00", "1E", "0e20", "0e21:48": the side, then minutes and seconds.
+      side = r.letter("ew");
+      if (side && !r.done()) {
+        if (!r.digits(2, 2, minutes)) return std::nullopt;
+        if (r.take(':') && !r.digits(2, 2, secs)) return std::nullopt;
+      }
     }
+    if (!side || !r.done() || minutes > 59 || secs > 59) return std::nullopt;
+    seconds = (side == 'e' ? 1 : -1) * (hours * 3600 + minutes * 60 + secs);
   }
-  if (side == 0) return std::nullopt;
-  const auto m = minutesOf(hours, minutes, 0, side);
-  if (m) why.clear();
-  return m;
+  // Seconds (a mean time) to the nearest minute, a half minute away from Greenwich.
+  const long long magnitude = (std::llabs(*seconds) + 30) / 60;
+  if (magnitude > kMaxOffsetMinutes) {
+    why = "\"" + t + "\" is farther from GMT than any clock has been (15:56)";
+    return std::nullopt;
+  }
+  why.clear();
+  return static_cast<int>(*seconds < 0 ? -magnitude : magnitude);
 }
 
 std::optional<int> parseAafSummer(std::string_view text, bool& localMean, std::string& why) {
   const std::string t = trimmed(text);
   localMean = t == "L" || t == "l" || t == "m" || t == "M";
   if (localMean) return 0;
-  char* end = nullptr;
-  const double hours = std::strtod(t.c_str(), &end);
-  if (t.empty() || end != t.c_str() + t.size() || !(hours >= 0 && hours <= 2))
+  FieldReader r(t);
+  const auto minutes = decimalHoursInMinutes(r);
+  if (!minutes || *minutes > 120)
     return why = "summer time is 0, 1 or 2 hours (or L or m for local mean time)", std::nullopt;
-  return static_cast<int>(std::lround(hours * 60));
+  return static_cast<int>(*minutes);
+}
+
+std::optional<double> parseAafJulianDay(std::string_view text, std::string& why) {
+  const std::string t = trimmed(text);
+  FieldReader r(t);
+  long long whole = 0, fraction = 0;
+  const bool ok = r.digits(1, 8, whole) && (!r.take('.') || r.digits(1, 12, fraction)) && r.done();
+  double jd = 0;
+  if (!ok || std::from_chars(t.data(), t.data() + t.size(), jd).ec != std::errc()) {
+    why = "a Julian day is written in decimal digits with a point (2444253.958333)";
+    return std::nullopt;
+  }
+  return jd;
 }
 
 std::string aafZone(int minutesEast) {

@@ -30,9 +30,23 @@ struct CsvRow {
 // The separator is the header's: a comma, or a semicolon where a spreadsheet set to a
 // language with decimal commas (Greek, German) writes one.
 std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& why);
-// A chart from a row under the header: its name and its 14 whole numbers.
-bool chartFromCsv(const std::vector<std::string>& fields, std::string& name, BirthRecord& record,
-                  std::string& why);
+// Where each of kCsvFields stands in a row: a header is read by its names, in any order (a
+// spreadsheet may have moved a column), case aside; list --csv's "notes" and the empty
+// columns a spreadsheet leaves after the last are passed over. Nothing, with the reason,
+// for a header that lacks a field, names one twice or has a column of another name.
+struct CsvColumns {
+  std::size_t at[std::size(kCsvFields)] = {};
+  std::size_t width = 0;  // the header's columns, the passed-over ones included
+};
+std::optional<CsvColumns> csvColumns(const std::vector<std::string>& header, std::string& why);
+// Whether a row holds nothing at all (";;;;" from a spreadsheet): a blank line, no chart.
+bool blankCsvRow(const std::vector<std::string>& fields);
+// A chart from a row under the header: its name and its 14 whole numbers, each in decimal
+// digits with a minus sign below zero and within the record's ranges (the month 1 to 12,
+// the offset within 15:56 of GMT, the longitude within 180 degrees); false with the
+// reason, naming the field, when one is not.
+bool chartFromCsv(const std::vector<std::string>& fields, const CsvColumns& columns,
+                  std::string& name, BirthRecord& record, std::string& why);
 
 struct AafRecord {
   int line = 0;
@@ -62,14 +76,18 @@ std::string transliterated(std::string_view utf8);
 // was read as Julian.
 std::optional<CivilDate> parseAafDate(std::string_view text, bool& julian, std::string& why);
 
-// The zone and summer-time fields of #B93: "5hw00" is 5 hours west of Greenwich, "1he" one
-// east, "5h30e" and "5he30" half hours; other programs write "1e00", "1E", "0e21:48" (with
-// seconds), or hours alone, east positive ("1", "+1", "-5", "1.0", "5.5"). The summer time
-// is in hours ("0", "1", "2", "0.5"). Minutes east of Greenwich (seconds rounded, a half
-// minute away from Greenwich), or nothing with the reason. "L" or "m" for summer time means
-// the local mean time, which `localMean` says.
+// The zone and summer-time fields of #B93, each read by its own grammar in decimal digits:
+// "5hw00" is 5 hours west of Greenwich, "1he" one east, "5h30e" five and a half; "0e20"
+// (hours, the side, minutes) 20 minutes east, "1E" one hour, "0e21:48" with seconds; or
+// hours alone, east positive ("1", "+1", "-5", "1.0", "5.5"). Blanks and C's other white
+// space around a field are not part of it. Minutes east of Greenwich (seconds rounded, a
+// half minute away from Greenwich), at most kMaxOffsetMinutes either way, or nothing with
+// the reason. The summer time is hours ("0", "1", "2", "0.5"); "L" or "m" for it means the
+// local mean time, which `localMean` says.
 std::optional<int> parseAafZone(std::string_view text, std::string& why);
 std::optional<int> parseAafSummer(std::string_view text, bool& localMean, std::string& why);
+// The Julian day of #B93: decimal digits with a point; nothing, with the reason, otherwise.
+std::optional<double> parseAafJulianDay(std::string_view text, std::string& why);
 std::string aafZone(int minutesEast);
 
 // What an exported chart's #B93 says of its offset: the zone's standard offset and the

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 
 #include "natal/ephemeris.h"
@@ -48,7 +49,7 @@ bool inRange(std::int32_t v, std::int32_t lo, std::int32_t hi) { return v >= lo 
 bool sound(const BirthRecord& r) {
   return inRange(r.hour, 0, 23) && inRange(r.minute, 0, 59) && inRange(r.second, 0, 59) &&
          inRange(r.gmtMinutes, 0, 59) &&
-         inRange(r.gmtHours * 60 + r.gmtMinutes, -12 * 60, 14 * 60) &&
+         std::llabs(r.gmtHours * 60LL + r.gmtMinutes) <= kMaxOffsetMinutes &&
          inRange(r.lonDegrees, -180, 180) && inRange(r.lonMinutes, 0, 59) &&
          inRange(r.lonSeconds, 0, 59) && inRange(r.latDegrees, -90, 90) &&
          inRange(r.latMinutes, 0, 59) && inRange(r.latSeconds, 0, 59) &&

@@ -173,10 +173,11 @@ std::optional<int> parseOffset(std::string_view text, std::string& why) {
     m = wholeNumber(text.substr(colon + 1), 2);
   }
   if (!h || !m || *m > 59) return std::nullopt;
-  // The same bound as import's: no clock on Earth is further from GMT, and a chart written
-  // with more could not be exported and read back.
-  if (*h * 60 + *m > 14 * 60) {
-    why = "an offset from GMT lies within 14 hours of it (-14:00 to +14:00)";
+  // The same bound as import's: no clock of the time-zone database was farther from GMT
+  // (Manila's -15:56:08 before 1845), and a chart written with more could not be exported
+  // and read back.
+  if (*h * 60 + *m > kMaxOffsetMinutes) {
+    why = "no clock has been farther from GMT than 15:56 (-15:56 to +15:56)";
     return std::nullopt;
   }
   why.clear();

@@ -137,14 +137,23 @@ ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockT
     case date::local_info::ambiguous: out.kind = ZoneOffset::Kind::Fold; break;
   }
   // The database marks the era before a zone's first standard time as "LMT", the mean
-  // time of its reference city; a birth elsewhere in the zone kept its own.
+  // time of its reference city; a birth elsewhere in the zone kept its own, on the city's
+  // side of the date line.
   if (out.kind == ZoneOffset::Kind::Unique && out.first.abbreviation == "LMT" &&
       longitudeArcSeconds) {
     out.meanTime = true;
-    // 15 degrees of longitude are one hour, so one arc second is 1/15 of a time second.
-    out.first.offsetSeconds = static_cast<int>(std::lround(*longitudeArcSeconds / 15.0));
+    out.first.offsetSeconds = meanTimeSeconds(*longitudeArcSeconds, out.first.offsetSeconds);
   }
   return out;
+}
+
+int meanTimeSeconds(std::int32_t longitudeArcSeconds, int zoneOffsetSeconds) {
+  // 15 degrees of longitude are one hour, so one arc second is 1/15 of a time second.
+  const long long mean = std::llround(longitudeArcSeconds / 15.0);
+  // A whole day on or back, whichever brings it nearest the zone's clock: the date the
+  // place kept is the zone's.
+  const long long days = std::llround((zoneOffsetSeconds - mean) / 86400.0);
+  return static_cast<int>(mean + days * 86400);
 }
 
 std::optional<ZonePeriod> periodAtUniversal(const std::string& zone, std::int64_t t) {

@@ -32,6 +32,12 @@ struct ZoneOffset {
 ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockTime& time,
                     std::optional<std::int32_t> longitudeArcSeconds);
 
+// The mean time of a longitude (arc seconds) in seconds east of GMT, on the side of the date
+// line where the zone's clock was: Manila kept the American date until 1845, so its mean
+// time then was -15:56, not +8:04; Alaska kept the Russian one until 1867 (+15:02 at
+// Juneau). `zoneOffsetSeconds` is the zone's offset at that moment.
+int meanTimeSeconds(std::int32_t longitudeArcSeconds, int zoneOffsetSeconds);
+
 // The period in force at an instant (seconds since 1970 UT): the database's periods, and
 // its footer rule after the last of them.
 std::optional<ZonePeriod> periodAtUniversal(const std::string& zone, std::int64_t utSeconds);

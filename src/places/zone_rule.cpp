@@ -275,25 +275,49 @@ std::string describeRuleDay(const RuleDay& d, bool greek) {
                                     "Σεπτεμβρίου", "Οκτωβρίου",   "Νοεμβρίου", "Δεκεμβρίου"};
   static const char* kDaysEn[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                   "Thursday", "Friday", "Saturday"};
+  static const char* kOrdinalEn[] = {"first", "second", "third", "fourth", "last"};
+  // Greek days with their article, as the object of "on": Saturday alone is neuter.
   static const char* kDaysEl[] = {"Κυριακή", "Δευτέρα",   "Τρίτη",  "Τετάρτη",
                                   "Πέμπτη",  "Παρασκευή", "Σάββατο"};
-  static const char* kOrdinalEn[] = {"first", "second", "third", "fourth", "last"};
+  static const char* kArticleEl[] = {"την", "τη", "την", "την", "την", "την", "το"};
   static const char* kOrdinalEl[] = {"πρώτη", "δεύτερη", "τρίτη", "τέταρτη", "τελευταία"};
+  static const char* kOrdinalNeuterEl[] = {"πρώτο", "δεύτερο", "τρίτο", "τέταρτο", "τελευταίο"};
+  // A rule may put the change at a time past midnight or before it ("M3.4.4/50": the fourth
+  // Thursday of March at 50:00, which is 02:00 on the Saturday after it): said as a reader
+  // understands it, the day it falls on and a time of day.
+  const int days = d.time >= 0 ? d.time / 86400 : -((-d.time + 86399) / 86400);
+  const int timeOfDay = d.time - days * 86400;
   std::string day;
   if (d.kind == RuleDay::Kind::MonthWeekDay) {
     const auto w = static_cast<std::size_t>(d.week - 1), wd = static_cast<std::size_t>(d.weekday),
                m = static_cast<std::size_t>(d.month - 1);
-    day = greek ? std::string("την ") + kOrdinalEl[w] + " " + kDaysEl[wd] + " του " + kMonthsEl[m]
-                : std::string("the ") + kOrdinalEn[w] + " " + kDaysEn[wd] + " of " + kMonthsEn[m];
+    if (greek)
+      day = std::string(wd == 6 ? "το " : "την ") + (wd == 6 ? kOrdinalNeuterEl : kOrdinalEl)[w] +
+            " " + kDaysEl[wd] + " του " + kMonthsEl[m];
+    else
+      day = std::string("the ") + kOrdinalEn[w] + " " + kDaysEn[wd] + " of " + kMonthsEn[m];
+    if (days != 0) {
+      const auto shifted = static_cast<std::size_t>(((d.weekday + days) % 7 + 7) % 7);
+      day = greek ? std::string(kArticleEl[shifted]) + " " + kDaysEl[shifted] +
+                        (days > 0 ? " μετά " : " πριν από ") + day
+                  : std::string("the ") + kDaysEn[shifted] + (days > 0 ? " after " : " before ") +
+                        day;
+    }
   } else {
     const int n = d.kind == RuleDay::Kind::JulianNoLeap ? d.day : d.day + 1;
     day = greek ? "την " + std::to_string(n) + "η ημέρα του έτους"
                 : "day " + std::to_string(n) + " of the year";
+    if (days == 1 || days == -1)
+      day = greek ? std::string(days > 0 ? "την ημέρα μετά " : "την ημέρα πριν από ") + day
+                  : std::string(days > 0 ? "the day after " : "the day before ") + day;
+    else if (days != 0)
+      day = greek ? std::to_string(days > 0 ? days : -days) + " ημέρες " +
+                        (days > 0 ? "μετά " : "πριν από ") + day
+                  : std::to_string(days > 0 ? days : -days) + " days " +
+                        (days > 0 ? "after " : "before ") + day;
   }
-  const int t = d.time;
-  const int a = t < 0 ? -t : t;
   char clock[32];
-  std::snprintf(clock, sizeof clock, "%s%02d:%02d", t < 0 ? "-" : "", a / 3600, a / 60 % 60);
+  std::snprintf(clock, sizeof clock, "%02d:%02d", timeOfDay / 3600, timeOfDay / 60 % 60);
   return day + (greek ? " στις " : " at ") + clock;
 }
 

@@ -2,6 +2,7 @@
 // mapped onto the platform, with system calls behind a seam so tests can make them fail.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -30,6 +31,30 @@ class FileSystem {
   virtual bool touch(std::string_view logicalName) = 0;
   // Whether a folder stands where the name is (where a file was meant to be read).
   virtual bool isFolder(std::string_view /*logicalName*/) { return false; }
+
+  // One file of a batch: what to write, and afterwards whether it was written (errno's
+  // reason where not). `alsoCreate`, where given, is touched once the file is in place (a
+  // chart's notes file).
+  struct BatchFile {
+    std::string logicalName;
+    std::vector<std::uint8_t> bytes;
+    std::string alsoCreate;
+    bool written = false, alsoCreated = false;
+    int error = 0, alsoError = 0;
+  };
+  // Writes many files as write() writes each, every one of them its old or its new contents
+  // whatever happens, but flushed to disk together rather than one by one (an import of
+  // thousands of charts). This writes them one by one.
+  virtual void writeBatch(std::span<BatchFile> files) {
+    for (BatchFile& f : files) {
+      f.written = write(f.logicalName, f.bytes);
+      f.error = f.written ? 0 : errno;
+      if (f.written && !f.alsoCreate.empty()) {
+        f.alsoCreated = touch(f.alsoCreate);
+        f.alsoError = f.alsoCreated ? 0 : errno;
+      }
+    }
+  }
 };
 
 // Whether the path is a symbolic link that another user left in a folder that is sticky

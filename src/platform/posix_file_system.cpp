@@ -21,6 +21,7 @@
 #include <charconv>
 #include <climits>
 #include <ctime>
+#include <map>
 
 namespace orvenda {
 namespace {
@@ -198,6 +199,7 @@ Syscalls Syscalls::system() {
       ::listxattr,
       ::getxattr,
       ::fsetxattr,
+      ::syncfs,
   };
 }
 
@@ -299,21 +301,24 @@ bool PosixFileSystem::writeInPlace(const std::string& path, std::span<const std:
   return ok;
 }
 
-bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::uint8_t> bytes) {
+bool PosixFileSystem::stage(std::string_view logicalName, std::span<const std::uint8_t> bytes,
+                            bool flush, Staged& out) {
   const auto followed = followLinks(pathOf(logicalName));
   if (!followed) return false;  // a loop of links, or one planted in a shared folder
   const std::string& path = *followed;
+  out = Staged{{}, path, false, false};
   struct stat st {};
-  const bool exists = sys_.stat(path.c_str(), &st) == 0;
+  const bool exists = out.exists = sys_.stat(path.c_str(), &st) == 0;
   if (!exists && errno != ENOENT) return false;
   // Only a plain file is ever replaced: a folder, a FIFO, a device or a socket named like
   // a chart stays what it is (and a FIFO is never opened, so nothing waits on it).
   if (exists && !S_ISREG(st.st_mode)) return errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL, false;
   // A target the user may not write stays as it is, as a plain "wb" open would fail.
   if (exists && sys_.access(path.c_str(), W_OK) != 0) return false;
+  auto inPlace = [&] { return (out.inPlace = true, writeInPlace(path, bytes)); };
   // A file with a second name (a hard link in another working directory) is written where
   // it is, as "wb" writes it, so that both names keep showing the same chart.
-  if (exists && st.st_nlink > 1) return writeInPlace(path, bytes);
+  if (exists && st.st_nlink > 1) return inPlace();
   const std::string folder = folderOf(path);
   sweep(folder);
 
@@ -328,7 +333,7 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
     const int err = errno;
     const std::string dirPath = folder.empty() ? "." : folder;
     if (exists && (err == EACCES || err == EPERM) && sys_.access(dirPath.c_str(), W_OK) != 0)
-      return writeInPlace(path, bytes);
+      return inPlace();
     errno = err;  // the cause, for the message that names it
     return false;
   }
@@ -348,7 +353,7 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
     const int err = errno;
     sys_.close(fd);
     release();
-    if (err == EPERM) return writeInPlace(path, bytes);
+    if (err == EPERM) return inPlace();
     return errno = err, false;
   }
   ok = ok && ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~currentUmask())) == 0;
@@ -357,27 +362,85 @@ bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::u
   if (ok && exists && !copyAttributes(path, fd)) {
     sys_.close(fd);
     release();
-    return writeInPlace(path, bytes);
+    return inPlace();
   }
-  ok = ok && writeAll(fd, bytes) && sys_.fsync(fd) == 0;
+  ok = ok && writeAll(fd, bytes) && (!flush || sys_.fsync(fd) == 0);
   int err = ok ? 0 : errno;
   if (sys_.close(fd) != 0 && ok) {
     ok = false;
     err = errno;
   }
-  if (ok && sys_.rename(temp.c_str(), path.c_str()) != 0) {
-    // A sticky folder lets no one but the owner replace a file, though its mode lets
-    // anyone write it: written in place, as "wb" would.
-    err = errno;
-    release();
-    if (exists && err == EPERM) return writeInPlace(path, bytes);
-    return errno = err, false;
-  }
   if (!ok) {
     release();
     return errno = err, false;
   }
+  out.temp = temp;
   return true;
+}
+
+bool PosixFileSystem::place(const Staged& s, std::span<const std::uint8_t> bytes) {
+  if (sys_.rename(s.temp.c_str(), s.path.c_str()) == 0) return true;
+  // A sticky folder lets no one but the owner replace a file, though its mode lets anyone
+  // write it: written in place, as "wb" would.
+  const int err = errno;
+  sys_.unlink(s.temp.c_str());
+  if (s.exists && err == EPERM) return writeInPlace(s.path, bytes);
+  return errno = err, false;
+}
+
+bool PosixFileSystem::write(std::string_view logicalName, std::span<const std::uint8_t> bytes) {
+  Staged s;
+  if (!stage(logicalName, bytes, true, s)) return false;
+  return s.inPlace || place(s, bytes);
+}
+
+void PosixFileSystem::writeBatch(std::span<BatchFile> files) {
+  // The folders the temporaries stand in, each with the files that wait in it.
+  std::map<std::string, std::vector<std::size_t>> waiting;
+  std::vector<Staged> staged(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    BatchFile& f = files[i];
+    f.written = f.alsoCreated = false;
+    f.error = f.alsoError = 0;
+    if (!stage(f.logicalName, f.bytes, false, staged[i])) {
+      f.error = errno;
+    } else if (staged[i].inPlace) {
+      f.written = true;  // written and flushed where it is
+      if (!f.alsoCreate.empty()) {
+        f.alsoCreated = touch(f.alsoCreate);
+        f.alsoError = f.alsoCreated ? 0 : errno;
+      }
+    } else {
+      waiting[folderOf(staged[i].temp)].push_back(i);
+    }
+  }
+  for (const auto& [folder, indices] : waiting) {
+    // One sync of the file system puts every temporary on disk before any is renamed, so
+    // that a target is never replaced by a file whose contents are still in memory.
+    const int dir =
+        sys_.open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    const bool synced = dir >= 0 && sys_.syncfs(dir) == 0;
+    const int syncError = synced ? 0 : errno;
+    for (std::size_t i : indices) {
+      BatchFile& f = files[i];
+      if (!synced) {
+        sys_.unlink(staged[i].temp.c_str());
+        f.error = syncError;
+        continue;
+      }
+      f.written = place(staged[i], f.bytes);
+      f.error = f.written ? 0 : errno;
+      if (f.written && !f.alsoCreate.empty()) {
+        f.alsoCreated = touch(f.alsoCreate);
+        f.alsoError = f.alsoCreated ? 0 : errno;
+      }
+    }
+    // The renames and the new notes files are the folder's: one flush of it keeps them.
+    if (dir >= 0) {
+      if (synced) sys_.fsync(dir);
+      sys_.close(dir);
+    }
+  }
 }
 
 std::unique_ptr<FileSystem> openFileSystem(std::string root) {

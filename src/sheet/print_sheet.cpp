@@ -76,6 +76,7 @@ struct SheetTexts {
   const char* analytic;
   const char* outsideYears;
   const char* missingFiles;  // "the ephemeris files %s are not in %s"
+  const char* missingFile;   // the same of one file
   const char* timeUnknown;
   const char* moonRange;
   const char* moonFromTo;   // "%s at 00:00 to %s at 24:00"
@@ -124,7 +125,7 @@ constexpr SheetTexts kEnglish = {
     "Sign",
     "Position",
     "House",
-    "Daily motion",
+    "Motion/day",
     "R",
     "Borderline",
     "Cusp",
@@ -144,6 +145,7 @@ constexpr SheetTexts kEnglish = {
     "From the analytic ephemeris",
     "outside the ephemeris files' years 1800–2399",
     "the ephemeris files %s are not in %s",
+    "the ephemeris file %s is not in %s",
     "The birth time is not known: the planets stand at noon of the local day, and the chart "
     "has no houses, no angles and nothing that depends on them.",
     "The Moon over the day",
@@ -192,7 +194,7 @@ constexpr SheetTexts kGreek = {
     "Ζώδιο",
     "Θέση",
     "Σπίτι",
-    "Ημερήσια κίνηση",
+    "Κίνηση/ημέρα",
     "Α",
     "Οριακό",
     "Ακμή",
@@ -212,6 +214,7 @@ constexpr SheetTexts kGreek = {
     "Από την αναλυτική εφημερίδα",
     "εκτός των ετών των αρχείων εφημερίδων 1800–2399",
     "τα αρχεία εφημερίδων %s δεν βρίσκονται στον φάκελο %s",
+    "το αρχείο εφημερίδων %s δεν βρίσκεται στον φάκελο %s",
     "Η ώρα γέννησης δεν είναι γνωστή: οι πλανήτες δίνονται για το μεσημέρι της τοπικής ημέρας "
     "και ο χάρτης δεν έχει σπίτια, γωνίες ούτε ό,τι εξαρτάται από αυτά.",
     "Η Σελήνη μέσα στην ημέρα",
@@ -358,12 +361,15 @@ std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek)
   const std::string houseHead = c.timeKnown ? std::string("<th>") + t.house + "</th>" : "";
   std::string s = std::string("<table class=\"positions\">\n<tr><th>") + t.point + "</th><th>" +
                   t.sign + "</th><th>" + t.position + "</th>" + houseHead + "<th>" + t.retrograde +
-                  "</th><th>" + t.motion + "</th><th>" + t.borderline + "</th></tr>\n";
+                  "</th><th nowrap>" + t.motion + "</th><th>" + t.borderline + "</th></tr>\n";
   for (const natal::PointPosition& p : c.points) {
     const int sign = signOf(p.longitude);
+    // The sign a point borders on (its own is the Sign column's) and the two houses, kept
+    // whole ("10/11" is no place to break a line): short enough that a text browser keeps
+    // each row on one line of 80 columns, as the widest ("⊗ Part of Fortune", "Sagittarius,
+    // 10/11", "+516.0035°") are measured in the page test.
     std::string border;
-    if (p.signBorder)
-      border += natal::signName(sign, greek) + "/ " + natal::signName((sign + 1) % 12, greek);
+    if (p.signBorder) border += natal::signName((sign + 1) % 12, greek);
     if (p.houseBorder)
       border += (border.empty() ? "" : ", ") + std::to_string(p.house) + "/" +
                 std::to_string(p.house % 12 + 1);
@@ -371,11 +377,11 @@ std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek)
     std::snprintf(motion, sizeof motion, "%+.4f°", p.speed);
     const std::string house =
         c.timeKnown ? "<td class=\"num\">" + std::to_string(p.house) + "</td>" : "";
-    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index) + "</span> " +
-         natal::pointName(p.index, greek) + "</td><td>" + natal::signName(sign, greek) +
+    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index) + "</span>&nbsp;" +
+         nbsp(natal::pointName(p.index, greek)) + "</td><td>" + natal::signName(sign, greek) +
          "</td><td class=\"num\">" + nbsp(inSign(p.longitude)) + "</td>" + house + "<td>" +
-         (p.retrograde ? t.retrograde : "") + "</td><td class=\"num\">" + motion + "</td><td>" +
-         border + "</td></tr>\n";
+         (p.retrograde ? t.retrograde : "") + "</td><td class=\"num\">" + motion +
+         "</td><td nowrap>" + border + "</td></tr>\n";
   }
   return s + "</table>\n";
 }
@@ -507,7 +513,8 @@ std::string ephemerisNotes(const SheetTexts& t, const NatalChart& c, bool greek)
   if (!c.missingFiles.empty()) {
     std::string files;
     for (const auto& f : c.missingFiles) files += (files.empty() ? "" : ", ") + f;
-    cause = formatText(t.missingFiles, files, escaped(natal::ephemerisPath()));
+    cause = formatText(c.missingFiles.size() == 1 ? t.missingFile : t.missingFiles, files,
+                       escaped(natal::ephemerisPath()));
   }
   std::string s;
   if (!c.missing.empty())

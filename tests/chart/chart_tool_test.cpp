@@ -23,12 +23,22 @@ namespace {
 
 using testing::TempDir;
 
+std::vector<std::uint8_t> image(const BirthRecord& r) {
+  const auto a = encodeChart(r);
+  return {a.begin(), a.end()};
+}
+
+std::vector<std::uint8_t> bytes(const std::string& text) {
+  return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
 // A small atlas in the form the generator writes, with the traps of the real one: two
 // places of one name in one country, an accented name, a name that needed escaping.
 constexpr const char* kAtlas =
     "// test atlas\n"
     "window.ORVENDA_ATLAS = {\n"
-    "zones: [\"America/New_York\",\"Europe/London\",\"America/Sao_Paulo\",\"Europe/Athens\"],\n"
+    "zones: [\"America/New_York\",\"Europe/London\",\"America/Sao_Paulo\",\"Europe/Athens\","
+    "\"America/Indiana/Indianapolis\",\"America/Chicago\"],\n"
     "countries: {\"US\":[\"United States of "
     "America\",\"\xce\x97\xce\xbd\xcf\x89\xce\xbc\xce\xad\xce\xbd\xce\xb5\xcf\x82 "
     "\xce\xa0\xce\xbf\xce\xbb\xce\xb9\xcf\x84\xce\xb5\xce\xaf\xce\xb5\xcf\x82\"],"
@@ -37,7 +47,8 @@ constexpr const char* kAtlas =
     "\"BR\":[\"Brazil\",\"\xce\x92\xcf\x81\xce\xb1\xce\xb6\xce\xb9\xce\xbb\xce\xaf\xce\xb1\"],"
     "\"GR\":[\"Greece\",\"\xce\x95\xce\xbb\xce\xbb\xce\xac\xce\xb4\xce\xb1\"]},\n"
     "regions: {\"US.NY\":\"New "
-    "York\",\"US.IL\":\"Illinois\",\"US.MA\":\"Massachusetts\",\"GB.ENG\":\"England\",\"GR."
+    "York\",\"US.IL\":\"Illinois\",\"US.IN\":\"Indiana\",\"US.MA\":\"Massachusetts\",\"GB.ENG\":"
+    "\"England\",\"GR."
     "ESYE31\":\"Attica\"},\n"
     "places: [\n"
     "\"New York City\tNew York\tUS\t40.71427\t-74.00597\t0\t8175133\tNY\",\n"
@@ -46,7 +57,10 @@ constexpr const char* kAtlas =
     "\"Athens\t\tGR\t37.98376\t23.72784\t3\t664046\tESYE31\",\n"
     "\"Springfield\t\tUS\t39.80172\t-89.64371\t0\t116565\tIL\",\n"
     "\"Springfield\t\tUS\t42.10148\t-72.58981\t0\t153060\tMA\",\n"
-    "\"Quote \\\"Town\\\"\t\tUS\t40\t-75\t0\t1000\tNY\"\n"
+    "\"Quote \\\"Town\\\"\t\tUS\t40\t-75\t0\t1000\tNY\",\n"
+    // Two places of one name in one region, in two zones: only coordinates tell them apart.
+    "\"Dale\t\tUS\t40.01667\t-86.4\t4\t1544\tIN\",\n"
+    "\"Dale\t\tUS\t38.16889\t-86.99\t5\t1542\tIN\"\n"
     "].join(\"\\n\")\n"
     "};\n";
 
@@ -150,13 +164,13 @@ TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
       {{"place"}, "needs a query"},
       {{"offset", "Europe/London"}, "a zone, a date and a time"},
       {{"offset", "Europe/London", "14.3.57", "12:00"}, "four digits"},
-      // Beyond ±14:00 a chart could be written but never read back from AAF.
+      // Beyond the database's farthest offset (Manila's -15:56:08) no clock has been.
       {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
-        "--offset", "+15:00"},
-       "within 14 hours"},
+        "--offset", "+15:57"},
+       "farther from GMT than 15:56"},
       {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
-        "--offset", "-14:01"},
-       "within 14 hours"},
+        "--offset", "-16:00"},
+       "farther from GMT than 15:56"},
   };
   for (const auto& [cases, status] : {std::pair{&refused, 1}, std::pair{&misunderstood, 2}}) {
     for (const auto& [args, says] : *cases) {
@@ -169,6 +183,40 @@ TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
   EXPECT_EQ(run({"new", "x", "--bogus"}), 2);
   EXPECT_EQ(run({"frobnicate"}), 2);
   EXPECT_EQ(run({"new", "x", "--date"}), 2);
+}
+
+// A name that fits places its words can't tell apart is refused with each candidate and the
+// --lon and --lat that select it; those select it, with its zone (zdump America/Chicago:
+// -6:00 in January).
+TEST_F(ChartTool, PlacesTheWordsCantTellApartAreListedWithTheirCoordinates) {
+  EXPECT_EQ(
+      run({"new", "d", "--date", "2000-01-15", "--time", "12:00", "--place", "Dale, Indiana, US"}),
+      1);
+  EXPECT_NE(err.str().find("\"Dale, Indiana, US\" is 2 places; their names, regions and "
+                           "countries can't tell them apart: give the --lon and --lat of the one "
+                           "meant in place of --place:"),
+            std::string::npos)
+      << err.str();
+  for (const auto& [zone, option] :
+       {std::pair{"America/Indiana/India", "--lon 86:24:00W --lat 40:01:00N\n"},
+        std::pair{"America/Chicago", "--lon 86:59:24W --lat 38:10:08N\n"}}) {
+    const auto at = err.str().find(option);
+    ASSERT_NE(at, std::string::npos) << option << "\n" << err.str();
+    const auto line = err.str().rfind('\n', at);
+    EXPECT_NE(err.str().substr(line, at - line).find(zone), std::string::npos) << err.str();
+  }
+  ASSERT_EQ(run({"new", "d", "--date", "2000-01-15", "--time", "12:00", "--lon", "86:59:24W",
+                 "--lat", "38:10:08N"}),
+            0)
+      << err.str();
+  EXPECT_EQ(chart("d").gmtHours, -6);
+  // Where the region does tell them apart, it is suggested with the query's own name.
+  EXPECT_EQ(run({"new", "s", "--date", "2000-01-15", "--time", "12:00", "--place", "Springfield"}),
+            1);
+  EXPECT_NE(err.str().find("narrow it with the region and country (\"Springfield, Massachusetts, "
+                           "US\"), or give the --lon and --lat of the one meant:"),
+            std::string::npos)
+      << err.str();
 }
 
 TEST_F(ChartTool, AnOffsetSettlesAGapAndAPlaceByCoordinatesTakesTheNearestZone) {
@@ -185,6 +233,35 @@ TEST_F(ChartTool, AnOffsetSettlesAGapAndAPlaceByCoordinatesTakesTheNearestZone) 
   EXPECT_NE(err.str().find("can't carry its sign"), std::string::npos);
   EXPECT_NE(err.str().find("Europe/London"), std::string::npos);
   EXPECT_EQ(chart("w"), (BirthRecord{6, 6, 1944, 12, 0, 0, 2, 0, 0, 0, 0, 51, 30, 31}));
+}
+
+// Before the Philippines and Alaska crossed the date line (1845, 1867) their clocks kept the
+// other side's date: the mean time of the place is the zone's side's, as zdump has it
+// (Asia/Manila -15:56:08, America/Juneau +15:02:19), and the chart is not a day off.
+TEST_F(ChartTool, MeanTimeIsOnTheSideOfTheDateLineTheZoneWasOn) {
+  ASSERT_EQ(run({"new", "Manila", "--date", "1840-06-01", "--time", "12:00", "--lon", "120:58:56E",
+                 "--lat", "14:36:15N", "--zone", "Asia/Manila"}),
+            0)
+      << err.str();
+  EXPECT_EQ((std::pair{chart("Manila").gmtHours, chart("Manila").gmtMinutes}),
+            (std::pair{-16, 4}));  // -15:56
+  EXPECT_NE(err.str().find("the mean time of the place, -15:56:04"), std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"new", "Juneau", "--date", "1860-06-01", "--time", "12:00", "--lon", "134:25:11W",
+                 "--lat", "58:18:07N", "--zone", "America/Juneau"}),
+            0)
+      << err.str();
+  EXPECT_EQ((std::pair{chart("Juneau").gmtHours, chart("Juneau").gmtMinutes}), (std::pair{15, 2}));
+  ASSERT_EQ(run({"offset", "Asia/Manila", "1840-06-01", "12:00", "--lon", "120:58:56E"}), 0);
+  EXPECT_EQ(out.str(), "GMT -16 min 04\t-15:56:04 LMT, mean time of the longitude\n");
+  // AAF's L (local mean time) for coordinates in Manila's boundary: the same side.
+  const std::string aaf = "#A93:Early,*,*,1.6.1840,12:00,*,*\n#B93:*,14n36,120e59,*,L\n";
+  dir.write("early.aaf", std::vector<std::uint8_t>(aaf.begin(), aaf.end()));
+  ASSERT_EQ(run({"import", dir / "early.aaf"}), 0) << out.str() << err.str();
+  EXPECT_EQ((std::pair{chart("Early").gmtHours, chart("Early").gmtMinutes}), (std::pair{-16, 4}));
+  // And back out: the offset is west of Greenwich, as the chart holds it.
+  ASSERT_EQ(run({"export", "--format", "aaf", "Manila"}), 0) << err.str();
+  EXPECT_NE(out.str().find(",14n36,120e59,15hw56,0\n"), std::string::npos) << out.str();
 }
 
 TEST_F(ChartTool, ListShowsEveryChartSortedWithItsNotesAndSkipsTemporaries) {
@@ -222,11 +299,15 @@ TEST_F(ChartTool, CsvExportThenImportGivesTheSameFilesByteForByte) {
   other.mkdir("NAMES");
   other.write("in.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
   std::ostringstream o, e;
-  ASSERT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 0) << e.str();
-  for (const char* name : {"plain", "with, comma \"and quote\"", "odd"})
+  // A damaged chart's values are carried out, and refused on the way in: -1 is no day.
+  ASSERT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1) << e.str();
+  for (const char* name : {"plain", "with, comma \"and quote\""})
     EXPECT_EQ(other.read(std::string("NAMES/") + name), dir.read(std::string("NAMES/") + name))
         << name;
-  EXPECT_EQ(o.str(), "written odd\nwritten plain\nwritten with, comma \"and quote\"\n");
+  EXPECT_EQ(o.str(),
+            "skipped odd: line 2: day -1 is outside 1 to 31\nwritten plain\n"
+            "written with, comma \"and quote\"\n");
+  EXPECT_FALSE(other.exists("NAMES/odd"));
   // Again: every record is reported, and nothing is overwritten.
   EXPECT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1);
 }
@@ -245,11 +326,109 @@ TEST_F(ChartTool, ImportReportsEachBadRowAndWritesTheGoodOnes) {
   EXPECT_EQ(run({"import", dir / "in.csv"}), 1);
   EXPECT_EQ(out.str(),
             "written good\n"
-            "skipped short: line 3: a chart has a name and 14 numbers, this row 4 fields\n"
-            "skipped word: line 4: year is not a whole number: \"two\"\n"
+            "skipped short: line 3: a chart has a name and 14 numbers in the header's 15 "
+            "columns, this row 4 fields\n"
+            "skipped word: line 4: year \"two\" is not a whole number\n"
             "skipped ../out: the name \"../out\" would leave NAMES/\n");
   EXPECT_EQ(chart("good"), (BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2}));
   EXPECT_EQ(dir.list("NAMES").size(), 2u);
+}
+
+// A spreadsheet's values outside the record's ranges (the month 1 to 12, the offset within
+// 15:56 of GMT, the longitude within 180 degrees) are refused with the line and the reason,
+// never written; a row of empty cells is a blank line; a header is read by its names.
+TEST_F(ChartTool, CsvValuesOutsideTheRecordsRangesAreRefused) {
+  const std::string header =
+      "latSeconds;name;day;month;year;hour;minute;second;gmtHours;gmtMinutes;lonDegrees;"
+      "lonMinutes;lonSeconds;latDegrees;latMinutes\r\n";
+  // Each row: the chart's fields with one of them changed, in the header's order.
+  auto row = [](const std::string& name, std::vector<std::string> f) {
+    std::string line = f[13] + ";" + name;
+    for (std::size_t i = 0; i < 13; ++i) line += ";" + f[i];
+    return line + "\r\n";
+  };
+  const std::vector<std::string> good = {"1", "2",  "2000", "3",  "4",  "5",  "2",
+                                         "0", "23", "43",   "40", "37", "59", "2"};
+  struct Bad {
+    const char* name;
+    std::size_t field;
+    const char* value;
+    const char* says;
+  };
+  const Bad bad[] = {
+      {"minutes75", 7, "75", "gmtMinutes 75 is outside 0 to 59"},
+      {"east", 6, "16", "gmtHours 16 is outside -16 to 15"},
+      {"west", 6, "-17", "gmtHours -17 is outside -16 to 15"},
+      {"lon181", 8, "181", "lonDegrees 181 is outside -180 to 180"},
+      {"lat91", 11, "91", "latDegrees 91 is outside -90 to 90"},
+      {"lonMinutes", 9, "-1", "lonMinutes -1 is outside 0 to 59"},
+      {"month13", 1, "13", "month 13 is outside 1 to 12"},
+      {"hour24", 3, "24", "hour 24 is outside 0 to 23"},
+      {"year0", 2, "0", "year 0 is outside 1 to 9999"},
+      {"year10000", 2, "10000", "year 10000 is outside 1 to 9999"},
+      {"plus", 6, "+12", "gmtHours \"+12\" has a plus sign; a number is written without one (12)"},
+      {"digits", 2, "99999999999", "year \"99999999999\" has too many digits"},
+  };
+  std::string text = header + row("good", good) + ";;;;;;;;;;;;;;\r\n";
+  for (const Bad& b : bad) {
+    auto f = good;
+    f[b.field] = b.value;
+    text += row(b.name, f);
+  }
+  // +15:59 and -16:00 lie beyond the database's farthest, -15:56 and +15:56 within it.
+  auto offset = [&](const char* name, const char* hours, const char* minutes) {
+    auto f = good;
+    f[6] = hours, f[7] = minutes;
+    text += row(name, f);
+  };
+  offset("beyondEast", "15", "59");
+  offset("beyondWest", "-16", "0");
+  offset("manila", "-16", "4");
+  offset("juneau", "15", "2");
+  auto edge = good;
+  edge[8] = "180", edge[9] = "0", edge[10] = "1";
+  text += row("lon180s1", edge);
+  dir.write("in.csv", bytes(text));
+  EXPECT_EQ(run({"import", dir / "in.csv"}), 1);
+  int line = 4;  // the header, good and the empty row before them
+  for (const Bad& b : bad)
+    EXPECT_NE(out.str().find("skipped " + std::string(b.name) + ": line " + std::to_string(line++) +
+                             ": " + b.says),
+              std::string::npos)
+        << b.name << "\n"
+        << out.str();
+  EXPECT_NE(out.str().find("skipped beyondEast: line 16: gmtHours 15 and gmtMinutes 59 make "
+                           "+15:59, farther from GMT than any clock has been (15:56)"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(
+      out.str().find("skipped beyondWest: line 17: gmtHours -16 and gmtMinutes 0 make -16:00"),
+      std::string::npos);
+  EXPECT_NE(
+      out.str().find("skipped lon180s1: line 20: the longitude 180 0 1 is beyond 180 degrees"),
+      std::string::npos);
+  EXPECT_NE(err.str().find("15 of 18 charts skipped"), std::string::npos) << err.str();
+  EXPECT_EQ(chart("good"), (BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2}));
+  EXPECT_EQ(chart("manila").gmtHours, -16);
+  EXPECT_EQ(chart("juneau").gmtMinutes, 2);
+  EXPECT_EQ(dir.list("NAMES").size(), 2u * 3);
+  // What AAF export leaves out as damaged never came in: every chart goes out.
+  EXPECT_EQ(run({"export", "--format", "aaf"}), 0) << err.str();
+
+  // Empty cells alone, as a spreadsheet saves its unused rows: nothing refused, status 0.
+  dir.write("blank.csv",
+            bytes(header + ";;;;;;;;;;;;;;\r\n" + row("again", good) + ";;;;;;;;;;;;;;\r\n"));
+  EXPECT_EQ(run({"import", dir / "blank.csv"}), 0) << out.str() << err.str();
+  EXPECT_EQ(out.str(), "written again\n");
+  // A header that lacks a field or has one the chart doesn't: the file is refused.
+  dir.write("short.csv", bytes("name,day,month\r\nx,1,2\r\n"));
+  EXPECT_EQ(run({"import", dir / "short.csv"}), 1);
+  EXPECT_NE(err.str().find("line 1: the header has no column year"), std::string::npos)
+      << err.str();
+  dir.write("other.csv", bytes("name,day,month,colour\r\n"));
+  EXPECT_EQ(run({"import", dir / "other.csv"}), 1);
+  EXPECT_NE(err.str().find("the header's column \"colour\" is none of the chart's fields"),
+            std::string::npos);
 }
 
 TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
@@ -289,15 +468,6 @@ TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
   }());
   ASSERT_EQ(run({"import", dir / "jd.aaf"}), 0) << out.str() << err.str();
   EXPECT_EQ(chart("Fold").gmtHours, -4);
-}
-
-std::vector<std::uint8_t> image(const BirthRecord& r) {
-  const auto a = encodeChart(r);
-  return {a.begin(), a.end()};
-}
-
-std::vector<std::uint8_t> bytes(const std::string& text) {
-  return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
 // What the file itself says of the offset is taken, checked and kept: its zone and summer
@@ -364,6 +534,37 @@ TEST_F(ChartTool, AafRecordsSettleTheirOwnOffsetAndCalendar) {
             "#ZNAM:LMT\n"
             "#A93:Summer,*,*,27.10.2024,3:30,*,*\n#B93:2460610.520833,37n59,23e44,2he00,1\n"
             "#ZNAM:EEST\n");
+}
+
+// The zone, summer-time and Julian-day fields in decimal digits, as the format defines them:
+// "0e20" is hours 0, east, 20 minutes (Amsterdam's zone of 1938), never 0 x 10^20, and a
+// number in C's other notations (hexadecimal, exponents) is refused, not taken for another.
+TEST_F(ChartTool, AafNumbersAreReadByTheFieldsGrammar) {
+  dir.write("in.aaf",
+            bytes("#A93:Amsterdam,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0e20,0\n"
+                  "#A93:Ten,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,1e01,0\n"
+                  "#A93:Kassel,*,*,1.6.1950,12:00,*,*\n#B93:*,51n19,9e30,0e38,0\n"
+                  "#A93:Hex,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0x1,0\n"
+                  "#A93:HexCapital,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0X1,0\n"
+                  "#A93:HexFloat,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,0x1p0,0\n"
+                  "#A93:HexSummer,*,*,1.6.1938,12:00,*,*\n#B93:*,52n22,4e54,1he00,0x2\n"
+                  "#A93:HexDay,*,*,1.6.1938,12:00,*,*\n#B93:0x1.2a6p+21,52n22,4e54,*,*\n"
+                  // 15 January 1980, 12:00 at +1:00 is 11:00 UT, Julian day 2444253.958333;
+                  // a vertical tab and a form feed around it are white space to the format.
+                  "#A93:Spaced,*,*,15.1.1980,12:00,*,*\n"
+                  "#B93:\v2444253.958333\f,52n22,4e54,\v1he00\f,\f0\v\n"));
+  EXPECT_EQ(run({"import", dir / "in.aaf"}), 1);
+  EXPECT_EQ(chart("Amsterdam"), (BirthRecord{1, 6, 1938, 12, 0, 0, 0, 20, 4, 54, 0, 52, 22, 0}));
+  EXPECT_EQ((std::pair{chart("Ten").gmtHours, chart("Ten").gmtMinutes}), (std::pair{1, 1}));
+  EXPECT_EQ((std::pair{chart("Kassel").gmtHours, chart("Kassel").gmtMinutes}), (std::pair{0, 38}));
+  EXPECT_EQ((std::pair{chart("Spaced").gmtHours, chart("Spaced").gmtMinutes}), (std::pair{1, 0}));
+  for (const char* says : {"skipped Hex: line 7: zone \"0x1\"", "skipped HexCapital: line 9: zone",
+                           "skipped HexFloat: line 11: zone \"0x1p0\"",
+                           "skipped HexSummer: line 13: summer time \"0x2\"",
+                           "skipped HexDay: line 15: Julian day \"0x1.2a6p+21\": a Julian day is "
+                           "written in decimal digits"})
+    EXPECT_NE(out.str().find(says), std::string::npos) << says << "\n" << out.str();
+  EXPECT_EQ(dir.list("NAMES").size(), 2u * 4);
 }
 
 // Every chart that AAF can carry is exported; each one it can't is named with the reason,
@@ -506,6 +707,46 @@ TEST_F(ChartTool, ASheetThatCantBeWrittenSaysWhy) {
       << err.str();
 }
 
+// Every point and every aspect on, with wide orbs: the longest names ("Part of Fortune",
+// "Sesquiquadrate") keep a blank before the next column, and each deviation starts under
+// the header's.
+TEST_F(ChartTool, ChartTextKeepsItsColumnsWithTheLongestNames) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  std::vector<std::uint8_t> on(22 * 4, 0), orbs;
+  for (std::size_t i = 0; i < 22; ++i) on[4 * i] = 1;
+  dir.write("settings/naplch", on);
+  dir.write("settings/naaspset", std::vector<std::uint8_t>(on.begin(), on.begin() + 18 * 4));
+  for (int i = 0; i < 18; ++i) {
+    const double orb = 10;
+    const auto* b = reinterpret_cast<const std::uint8_t*>(&orb);
+    orbs.insert(orbs.end(), b, b + sizeof orb);
+  }
+  dir.write("settings/natasp", orbs);
+  ASSERT_EQ(run({"new", "x", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"chart", "x"}), 0) << err.str();
+  const std::string text = out.str();
+  const auto header = text.find("\nASPECT");
+  ASSERT_NE(header, std::string::npos) << text;
+  std::istringstream lines(text.substr(header + 1));
+  std::string line;
+  std::getline(lines, line);
+  const std::size_t column = line.find("DEVIATION");
+  int fortune = 0, rows = 0;
+  while (std::getline(lines, line)) {
+    ++rows;
+    if (line.find("Part of Fortune") != std::string::npos) ++fortune;
+    ASSERT_GT(line.size(), column) << line;
+    EXPECT_EQ(line[column - 1], ' ') << line;
+    EXPECT_TRUE(line.compare(column, 1, "+") == 0 || line.compare(column, 3, "\u2212") == 0)
+        << line;
+  }
+  EXPECT_GT(fortune, 0) << text;
+  EXPECT_GT(rows, 100);
+}
+
 TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
   dir.mkdir("settings");
   PosixFileSystem files(dir.path());
@@ -606,6 +847,59 @@ TEST_F(ChartTool, CoordinatesTakeTheZoneOfTheBoundaryTheyLieInAndTheSeaTheLongit
   ASSERT_EQ(run({"import", "--format", "aaf", dir / "eucla.aaf"}), 0) << err.str() << out.str();
   EXPECT_EQ(chart("Eucla").gmtHours, 8);
   EXPECT_EQ(chart("Eucla").gmtMinutes, 45);
+}
+
+// Without the boundaries file the zone of a point on land can't be known: the nearest
+// place's zone would give Lord Howe Island Sydney's +10 (zdump Australia/Lord_Howe: +10:30
+// in July). Far out at sea the nautical zone needs no file.
+TEST_F(ChartTool, WithoutTheBoundariesOnlyTheOpenSeaHasAZone) {
+  ::setenv("ORVENDA_ZONES", (dir / "no/zones.bin").c_str(), 1);
+  ::setenv("ORVENDA_ATLAS", ORVENDA_ATLAS_FILE, 1);  // the distance to land is the real atlas's
+  const std::vector<std::string> lordHowe = {"new",    "lh",       "--date", "2019-07-15",
+                                             "--time", "12:00",    "--lon",  "159:04:56E",
+                                             "--lat",  "31:33:19S"};
+  EXPECT_EQ(run(lordHowe), 1);
+  EXPECT_NE(err.str().find("the zone boundaries, which give a place on land its zone, can't be "
+                           "read (can't read the zone boundaries " +
+                           (dir / "no/zones.bin") + "; ORVENDA_ZONES names the file)"),
+            std::string::npos)
+      << err.str();
+  EXPECT_NE(err.str().find("give --zone or --offset"), std::string::npos);
+  EXPECT_FALSE(dir.exists("NAMES/lh"));
+  auto with = [&](std::vector<std::string> args, std::vector<std::string> more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  ASSERT_EQ(run(with(lordHowe, {"--zone", "Australia/Lord_Howe"})), 0) << err.str();
+  EXPECT_EQ((std::pair{chart("lh").gmtHours, chart("lh").gmtMinutes}), (std::pair{10, 30}));
+  ASSERT_EQ(run(with(lordHowe, {"--offset", "+10:30", "--force"})), 0) << err.str();
+  // 30 N 40 W, 1,300 km from the Azores: Etc/GMT+3, three hours behind.
+  ASSERT_EQ(run({"new", "sea", "--date", "2019-07-15", "--time", "12:00", "--lon", "40W", "--lat",
+                 "30N"}),
+            0)
+      << err.str();
+  EXPECT_EQ(chart("sea").gmtHours, -3);
+  EXPECT_NE(err.str().find("taken to be at sea, the nautical zone of the longitude, Etc/GMT+3"),
+            std::string::npos)
+      << err.str();
+  // 500 km from Fernando de Noronha the sea may be an island's waters; beyond 60 degrees
+  // land lies far from every place.
+  for (const char* lat : {"0N", "75N"}) {
+    EXPECT_EQ(run({"new", "near", "--date", "2019-07-15", "--time", "12:00", "--lon", "30W",
+                   "--lat", lat}),
+              1)
+        << lat;
+    EXPECT_NE(err.str().find("can't be read"), std::string::npos) << err.str();
+  }
+  // An AAF record with coordinates alone is refused the same way, with its own advice.
+  const std::string aaf = "#A93:Island,*,*,15.7.2019,12:00,*,*\n#B93:*,31s33,159e05,*,*\n";
+  dir.write("lh.aaf", bytes(aaf));
+  EXPECT_EQ(run({"import", dir / "lh.aaf"}), 1);
+  EXPECT_NE(out.str().find("skipped Island: line 1: the zone boundaries, which give a place on "
+                           "land its zone, can't be read"),
+            std::string::npos)
+      << out.str();
+  ::setenv("ORVENDA_ZONES", ORVENDA_ZONES_FILE, 1);
 }
 
 TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {

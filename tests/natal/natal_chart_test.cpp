@@ -174,7 +174,7 @@ TEST(NatalChart, PartOfFortuneTakesDayOrNightFromTheSunsAltitudeAtBothPolesInBot
   }
 }
 
-TEST(NatalChart, OffsetsFromMinusTwelveToPlusFourteenGiveTheirCharts) {
+TEST(NatalChart, EveryOffsetTheZoneDatabaseHoldsGivesItsChart) {
   // Kiritimati keeps +14: 10:00 on 25 December 2012 there is 20:00 UT the day before.
   BirthRecord kiribati{25, 12, 2012, 10, 0, 0, 14, 0, -157, 28, 0, 1, 52, 0};
   auto out = computeChart(kiribati, everything(), 'P', swissEphemeris());
@@ -184,9 +184,25 @@ TEST(NatalChart, OffsetsFromMinusTwelveToPlusFourteenGiveTheirCharts) {
   out = computeChart(baker, everything(), 'P', swissEphemeris());
   ASSERT_TRUE(out.chart);
   EXPECT_NEAR(out.chart->julianDayUt, 2456287.4166667, 1e-6);  // 2012-12-25 22:00 UT
-  kiribati.gmtMinutes = 30;                                    // +14:30 is nobody's offset
-  EXPECT_EQ(computeChart(kiribati, everything(), 'P', swissEphemeris()).refusal,
-            ChartRefusal::DamagedRecord);
+  // Manila kept the American date until 1845, -15:56:08 (zdump Asia/Manila): -15:56 is
+  // gmtHours -16, gmtMinutes 04; noon on 1 June 1840 is 03:56 UT on the 2nd.
+  BirthRecord manila{1, 6, 1840, 12, 0, 0, -16, 4, 120, 58, 56, 14, 36, 15};
+  out = computeChart(manila, everything(), 'P', swissEphemeris());
+  ASSERT_TRUE(out.chart);
+  EXPECT_NEAR(out.chart->julianDayUt, 2393258.6638889, 1e-6);
+  // Juneau before 1867, +15:02:19 (zdump America/Juneau).
+  BirthRecord juneau{1, 10, 1867, 12, 0, 0, 15, 2, -134, 25, 0, 58, 18, 0};
+  out = computeChart(juneau, everything(), 'P', swissEphemeris());
+  ASSERT_TRUE(out.chart);
+  EXPECT_NEAR(out.chart->julianDayUt, 2403240.3736111, 1e-6);
+  // A minute beyond either is nobody's offset.
+  for (auto [hours, minutes] : {std::pair{15, 57}, std::pair{-16, 3}}) {
+    BirthRecord r = kiribati;
+    r.gmtHours = hours, r.gmtMinutes = minutes;
+    EXPECT_EQ(computeChart(r, everything(), 'P', swissEphemeris()).refusal,
+              ChartRefusal::DamagedRecord)
+        << hours << " " << minutes;
+  }
 }
 
 TEST(NatalChart, WithTheTimeUnknownThePlanetsStandAtNoonWithoutHousesOrAngles) {

@@ -78,6 +78,32 @@ check "Reykjavik, January 1960: -1, 0" [ "$(offset Atlantic/Reykjavik 1960-01-15
 check "London, July 2038: summer time goes on, 1, 0" [ "$(offset Europe/London 2038-07-01 12:00)" = "1 0" ]
 page=$(dom "$skeleton/timezones-en.htm#zone=Europe/London&date=2100-03-28&time=01:30")
 check "London 01:30 on 28 March 2100 did not exist" has "$page" 'did not exist'
+# Spring in New Zealand, 12 hours ahead of GMT: zdump -v Pacific/Auckland 2019 has 01:59:59
+# NZST (+12), then 03:00:00 NZDT (+13); 02:30 never showed, and both offsets are named.
+page=$(dom "$skeleton/timezones-en.htm#zone=Pacific/Auckland&date=2019-09-29&time=02:30")
+check "Auckland 02:30 on 29 September 2019 did not exist" has "$page" 'did not exist'
+check "and the offset before the change is +12" has "$page" '(before the change) GMT <output id="gmtHours">12</output> min <output id="gmtMinutes">0</output>'
+check "and after it +13" has "$page" '(after the change) GMT <output id="gmtHours2">13</output> min <output id="gmtMinutes2">0</output>'
+shot timezones-auckland-gap "$skeleton/timezones-en.htm#zone=Pacific/Auckland&date=2019-09-29&time=02:30"
+# Alaska's day repeated in 1867: first at Sitka's mean time of the Russian side, +14:58:47,
+# then of the American, -9:01:13 (zdump -v America/Sitka).
+page=$(dom "$skeleton/timezones-en.htm#zone=America/Sitka&date=1867-10-18&time=18:00")
+check "Sitka, 18 October 1867, 18:00 happened twice" has "$page" 'happened twice'
+check "first at +14:58:47, GMT 14 min 59" has "$page" '(first time) GMT <output id="gmtHours">14</output> min <output id="gmtMinutes">59</output>'
+check "then at -9:01:13, GMT -10 min 59" has "$page" '(second time) GMT <output id="gmtHours2">-10</output> min <output id="gmtMinutes2">59</output>'
+# The browser's own zone pre-fills the form, by whatever name the browser has for it:
+# Chromium calls Kolkata by its older name, a link of the database.
+page=$(TZ=Asia/Kolkata dom "$skeleton/timezones-en.htm#date=1990-06-01&time=09:00")
+check "the browser's zone by its link name, Asia/Calcutta" has "$page" "Your computer's zone: Asia/Calcutta"
+check "is taken, not refused: GMT 5 min 30" has "$page" 'GMT <output id="gmtHours">5</output> min <output id="gmtMinutes">30</output>'
+check "and no complaint" bash -c "! grep -q 'Choose a time zone' <<<\"\$1\"" _ "$page"
+TZ=Asia/Kolkata shot timezones-calcutta "$skeleton/timezones-en.htm#date=1990-06-01&time=09:00"
+# Other names the database keeps for zones (date +%z in each, 15 January 2024).
+for pair in "Europe/Kiev 2 0" "America/Buenos_Aires -3 0" "Asia/Saigon 7 0" "Asia/Katmandu 5 45" \
+  "Asia/Rangoon 6 30" "America/Godthab -2 0" "UTC 0 0"; do
+  read -r zone hours minutes <<<"$pair"
+  check "$zone, a link of the database: $hours $minutes" [ "$(offset "$zone" 2024-01-15 12:00)" = "$hours $minutes" ]
+done
 shot timezones-en "$skeleton/timezones-en.htm#zone=America/St_Johns&date=1980-01-15&time=12:00"
 shot timezones "$skeleton/timezones.htm#zone=Europe/Athens&date=2024-03-31&time=03:30"
 
@@ -225,6 +251,9 @@ settings_file() { python3 -c "import struct,sys; open(sys.argv[1],'wb').write(st
 "$tool" -C "$work" new NewYork --date 1957-03-14 --time 09:41 --lon 74W --lat 40:42N --zone America/New_York >/dev/null 2>&1
 # Longyearbyen's midnight sun: houses beyond the polar circle.
 "$tool" -C "$work" new Polar --date 2003-06-21 --time 00:00 --lon 15:38E --lat 78:13N --offset +2:00 >/dev/null 2>&1
+# Athens, 1 January 2000, 10:00: the Part of Fortune near both a sign's and a house's cusp,
+# moving 516° a day, the widest row the positions table has.
+"$tool" -C "$work" new Wide --date 2000-01-01 --time 10:00 --lon 23:43:40E --lat 37:59:02N --offset +2:00 >/dev/null 2>&1
 for lang in english greek; do
   "$skeleton/../orvenda-settings" "$work" --language "$lang" >/dev/null
   python3 - "$work/settings" 4 <<'PY'
@@ -237,7 +266,7 @@ open(d + "/natasp", "wb").write(struct.pack("<18d", *[orb] * 18))
 PY
   settings_file "$work/settings/borderinter" 1
   settings_file "$work/settings/metaixmio" 15
-  for chart in NewYork Crowded Polar; do
+  for chart in NewYork Crowded Polar Wide; do
     file="$work/PRINT/$chart-$lang.html"
     "$tool" -C "$work" sheet "$chart" -o "$file"
     for width in 800 1000 1600; do
@@ -260,6 +289,17 @@ import re, sys
 text = open(sys.argv[1], encoding="utf-8").read()
 assert len(re.findall(r"\d+° \d\d′ \d\d″", text)) >= 17, text
 assert not re.search(r"^\s*\d\d″", text, re.M), "seconds on a line of their own"
+PY
+    check "$chart, $lang: w3m keeps each row of the positions on one line" python3 - "$work/dump" <<'PY'
+import re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+table = re.search(r"^(?:Positions|Θέσεις)\n\n(.*?)\n\n", text, re.M | re.S).group(1).splitlines()
+# The header, then one line a point, each starting with the point's glyph and whole name.
+assert len(table) == 23, table
+assert table[0].split() == ["Point", "Sign", "Position", "House", "R", "Motion/day", "Borderline"] or \
+    table[0].split() == ["Σημείο", "Ζώδιο", "Θέση", "Σπίτι", "Α", "Κίνηση/ημέρα", "Οριακό"], table[0]
+for row in table[1:]:
+    assert re.match(r"^\S+ \S", row) and re.search(r"\d+° \d\d′ \d\d″", row), row
 PY
   done
   # Every point, every aspect with wide orbs: 215 aspects, the third page headed as such.

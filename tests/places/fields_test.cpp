@@ -61,7 +61,10 @@ TEST(ChartFields, OffsetsInTheRecordsForm) {
   EXPECT_EQ(parseOffset("-5:00", why), -300);
   EXPECT_EQ(parseOffset("+5:30", why), 330);
   EXPECT_EQ(parseOffset("-3:30", why), -210);
-  for (const char* bad : {"5:00", "+5:0", "+5:60", "+16:00", "-", "+a:00"})
+  // The database's farthest: Manila's -15:56:08 (zdump Asia/Manila, 1844), Juneau's +15:02:19.
+  EXPECT_EQ(parseOffset("-15:56", why), -956);
+  EXPECT_EQ(parseOffset("+15:02", why), 902);
+  for (const char* bad : {"5:00", "+5:0", "+5:60", "+15:57", "-15:57", "+16:00", "-", "+a:00"})
     EXPECT_FALSE(parseOffset(bad, why)) << bad;
   // A clock 3 h 30 min behind GMT is gmtHours -4, gmtMinutes 30.
   for (auto [minutes, hours, rest] : {std::tuple{-210, -4, 30},
@@ -94,25 +97,53 @@ TEST(ChartFields, AnglesThatCantCarryTheirSignTakeTheNearestValueTheRecordHolds)
   EXPECT_EQ(toRecordAngle(-3600).degrees, -1);
 }
 
-// The forms of AAF's zone field as astrology programs write it, and the two calendars of
-// its dates: the day the Gregorian calendar began, and a leap day only the Julian had.
+// The forms of AAF's zone field as the format's definition and other programs write them,
+// each read by its grammar in decimal digits, and the two calendars of its dates: the day
+// the Gregorian calendar began, and a leap day only the Julian had.
 TEST(AafFields, ZonesAndCalendars) {
   std::string why;
-  for (const auto& [text, minutes] : std::vector<std::pair<const char*, int>>{{"5hw00", -300},
-                                                                              {"1he", 60},
-                                                                              {"5h30e", 330},
-                                                                              {"5he30", 330},
-                                                                              {"0he00", 0},
-                                                                              {"9h30w", -570}})
+  for (const auto& [text, minutes] : std::vector<std::pair<const char*, int>>{
+           {"5hw00", -300},  // HhWMM: five hours west
+           {"1he", 60},
+           {"5h30e", 330},
+           {"5he30", 330},
+           {"0he00", 0},
+           {"9h30w", -570},
+           {"0e20", 20},  // HeMM: Amsterdam's +0:20 of 1938, not 0 times ten to the 20th
+           {"1e01", 61},
+           {"0e38", 38},
+           {"1E", 60},
+           {"5w30", -330},
+           {"0e21:48", 22},  // with seconds, rounded to the minute
+           {"15e02", 902},   // Juneau before 1867, east of the date line
+           {"15hw56", -956},
+           {"1", 60},  // hours alone, east positive
+           {"+1", 60},
+           {"-5", -300},
+           {"5.5", 330},
+           {"1.0", 60},
+           {" \v\f1he00\t\r", 60}})  // C's white space around the field is not part of it
     EXPECT_EQ(parseAafZone(text, why), minutes) << text;
-  for (const char* bad : {"15he", "5h", "5hx", "e5h", "5h60e", "*"})
+  for (const char* bad : {"16he", "15e57", "5h", "5hx", "e5h", "5h60e", "*", "0x1", "0X1", "0x1p0",
+                          "1e1", "inf", "nan", "1.", ".5", "1 e00", "1he00x", "++1", "1,5"})
     EXPECT_FALSE(parseAafZone(bad, why)) << bad;
-  bool julian = false, localMean = false;
+  bool localMean = false;
+  EXPECT_EQ(parseAafSummer("0", localMean, why), 0);
   EXPECT_EQ(parseAafSummer("1", localMean, why), 60);
+  EXPECT_EQ(parseAafSummer("2", localMean, why), 120);
   EXPECT_EQ(parseAafSummer("0.5", localMean, why), 30);
+  EXPECT_EQ(parseAafSummer("m", localMean, why), 0);
+  EXPECT_TRUE(localMean);
   EXPECT_EQ(parseAafSummer("L", localMean, why), 0);
   EXPECT_TRUE(localMean);
-  EXPECT_FALSE(parseAafSummer("-1", localMean, why));
+  for (const char* bad : {"-1", "2.5", "0x2", "1e0", "inf", ""})
+    EXPECT_FALSE(parseAafSummer(bad, localMean, why)) << bad;
+  EXPECT_EQ(parseAafJulianDay("\v2444253.958333\f", why), 2444253.958333);
+  EXPECT_EQ(parseAafJulianDay("2444254", why), 2444254.0);
+  for (const char* bad : {"0x1p20", "2.4e6", "inf", "nan", "-2444253.5", "2444253.", ""})
+    EXPECT_FALSE(parseAafJulianDay(bad, why)) << bad;
+
+  bool julian = false;
 
   auto gregorian = [&](const char* text) {
     const auto d = parseAafDate(text, julian, why);

@@ -64,6 +64,38 @@ TEST(ZoneOffsets, BeforeStandardTimeABirthKeepsItsPlacesMeanTime) {
   EXPECT_FALSE(at("America/New_York", 1900, 5, 1, 12, 0, buffalo).meanTime);
 }
 
+// Places that kept the date of the other side of the date line before they crossed it:
+// their mean time is on that side, as zdump gives the zone's own (-15:56:08 for Manila
+// before 1845, +15:02:19 for Juneau before 1867), never a whole day off.
+TEST(ZoneOffsets, BeforeADateLineCrossingTheMeanTimeIsOnTheZonesSide) {
+  struct Case {
+    const char* zone;
+    int year;
+    std::int32_t longitude;  // arc seconds, east positive
+    int zdumpSeconds;        // zdump -v: the zone's LMT then
+  };
+  const Case cases[] = {
+      {"Asia/Manila", 1840, 120 * 3600 + 58 * 60 + 56, -57368},
+      {"America/Juneau", 1860, -(134 * 3600 + 25 * 60 + 11), 54139},
+      {"America/Sitka", 1860, -(135 * 3600 + 19 * 60 + 51), 53927},
+      {"Pacific/Apia", 1890, -(171 * 3600 + 46 * 60), 45184},
+      {"Pacific/Guam", 1840, 144 * 3600 + 44 * 60 + 56, -51660},
+  };
+  for (const Case& c : cases) {
+    const auto z = at(c.zone, c.year, 6, 1, 12, 0, c.longitude);
+    ASSERT_EQ(z.kind, ZoneOffset::Kind::Unique) << c.zone;
+    EXPECT_TRUE(z.meanTime) << c.zone;
+    // The place's own mean time, a few seconds from the zone city's, on its side.
+    EXPECT_LT(std::abs(z.first.offsetSeconds - c.zdumpSeconds), 60) << c.zone;
+    EXPECT_EQ(z.first.offsetSeconds, meanTimeSeconds(c.longitude, c.zdumpSeconds)) << c.zone;
+  }
+  // East of the line and kept so: Manila after 1845 is Asian (zdump +8:04).
+  EXPECT_EQ(
+      roundedMinutes(
+          at("Asia/Manila", 1850, 6, 1, 12, 0, 120 * 3600 + 58 * 60 + 56).first.offsetSeconds),
+      8 * 60 + 4);
+}
+
 TEST(ZoneOffsets, JulianDaysOfUniversalTime) {
   EXPECT_DOUBLE_EQ(julianDay({2000, 1, 1}, {12, 0, 0}, 0), 2451545.0);  // J2000.0
   EXPECT_NEAR(julianDay({1957, 3, 14}, {9, 41, 0}, -300), 2435912.111806, 1e-6);

@@ -146,6 +146,56 @@ TEST(FileSystem, InterruptedSystemCallsAreRetried) {
   EXPECT_EQ(dir.read("lonlat"), bytes);
 }
 
+// A batch (an import) is written as write() writes each file, flushed together: every file
+// whole, its notes file beside it; where the one sync fails, every file keeps its old
+// contents; where one rename fails, that file alone does.
+TEST(FileSystem, ABatchWritesEveryFileWholeOrLeavesItAsItWas) {
+  static std::string refusedRename;
+  static bool syncFails;
+  refusedRename.clear();
+  syncFails = false;
+  Syscalls s = Syscalls::system();
+  s.syncfs = [](int fd) { return syncFails ? (errno = EIO, -1) : ::syncfs(fd); };
+  s.rename = [](const char* a, const char* b) {
+    if (std::string(b).ends_with(refusedRename) && !refusedRename.empty())
+      return errno = EACCES, -1;
+    return ::rename(a, b);
+  };
+  const std::vector<std::uint8_t> oldBytes(56, 0xAA), newBytes(56, 0x55);
+  auto batch = [&] {
+    std::vector<FileSystem::BatchFile> files;
+    for (const char* name : {"a", "b", "c"})
+      files.push_back(
+          {std::string("NAMES\\") + name, newBytes, std::string("NAMES\\") + name + ".txt"});
+    return files;
+  };
+  for (int round = 0; round < 3; ++round) {
+    TempDir dir;
+    dir.mkdir("NAMES");
+    dir.write("NAMES/a", oldBytes);
+    dir.write("NAMES/b", oldBytes);
+    syncFails = round == 1;
+    refusedRename = round == 2 ? "/b" : "";
+    PosixFileSystem fs(dir.path(), s);
+    auto files = batch();
+    fs.writeBatch(files);
+    for (const auto& f : files) {
+      const std::string name = f.logicalName.substr(6);
+      const bool refused = round == 1 || (round == 2 && name == "b");
+      EXPECT_EQ(f.written, !refused) << round << name;
+      EXPECT_EQ(f.error, round == 1 ? EIO : refused ? EACCES : 0) << round << name;
+      EXPECT_EQ(f.alsoCreated, !refused) << round << name;
+      if (name == "c")
+        EXPECT_EQ(dir.exists("NAMES/c"), !refused) << round;
+      else
+        EXPECT_EQ(dir.read("NAMES/" + name), refused ? oldBytes : newBytes) << round << name;
+      EXPECT_EQ(dir.exists("NAMES/" + name + ".txt"), !refused) << round << name;
+    }
+    for (const auto& entry : dir.list("NAMES"))
+      EXPECT_FALSE(isTemporaryName(entry)) << round << " left " << entry;
+  }
+}
+
 // ---- beside other writers and other files -------------------------------------------------
 
 TEST(FileSystem, ASymbolicLinkKeepsPointingAtTheFileThatIsReplaced) {
