@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <ostream>
 
 #include "birth/birth_record.h"
 #include "config/config_screen.h"
@@ -52,6 +53,10 @@ const Screen kAspects{ConfigKind::Aspects, "aspects", 18,          4, 18, 0, "na
                       "naaspset",          18,        "aspects ok"};
 const Screen kPlanets{ConfigKind::Planets, "planets", 22, 3, 20, -9, "natpl", "naplch", 44,
                       "at_pl_check ok"};
+
+// Without this GoogleTest prints the parameter as raw bytes, pointers included, and the
+// test names ctest lists would change from one build to the next.
+void PrintTo(const Screen& screen, std::ostream* out) { *out << screen.name; }
 
 class ConfigScreenTest : public ::testing::TestWithParam<Screen> {
  protected:
