@@ -12,18 +12,15 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "sheet/reading.h"
+#include "sheet/wording.h"
 
 namespace orvenda::chart {
 namespace {
 
+using wording::asciiLower;
+
 using cycles::EventKind;
 using cycles::TransitEvent;
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 nlohmann::ordered_json textJson(const reading::TextSet& texts, const std::string& key,
                                 std::int32_t sex) {
@@ -131,7 +128,7 @@ int cmdProgressions(Tool& t, const Options& o) {
       moonJson = {{"sign", sign},
                   {"house",
                    chart->timeKnown ? json(natal::houseOf(moon->longitude, chart->cusps)) : json()},
-                  {"text", textJson(texts, "progressed moon in " + lower(sign), *sex)}};
+                  {"text", textJson(texts, "progressed moon in " + asciiLower(sign), *sex)}};
       if (chart->timeKnown)
         moonJson["house_text"] =
             textJson(texts,
@@ -142,7 +139,7 @@ int cmdProgressions(Tool& t, const Options& o) {
     if (sun) {
       const std::string sign = natal::signName(natal::signOf(sun->longitude), false);
       sunJson = {{"sign", sign},
-                 {"text", textJson(texts, "progressed sun in " + lower(sign), *sex)}};
+                 {"text", textJson(texts, "progressed sun in " + asciiLower(sign), *sex)}};
     }
     json result = {{"name", name},
                    {"date", universalText(dateSeconds)},

@@ -13,15 +13,12 @@
 #include "natal/wheel.h"
 #include "sheet/print_sheet.h"
 #include "sheet/reading.h"
+#include "sheet/wording.h"
 
 namespace orvenda::chart {
 namespace {
 
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
+using wording::asciiLower;
 
 // Where a chart of another moment is drawn: --place, --lon and --lat, else the birth place.
 struct Where {
@@ -178,7 +175,7 @@ int cmdReturn(Tool& t, const Options& o) {
   const bool greek = saved->horoscopeLanguage == 1;
   const reading::TextSet texts = reading::textSet(*t.files, greek);
   const std::string ascKey =
-      "solar return ascendant in " + lower(natal::signName(natal::signOf(r.ascendant), false));
+      "solar return ascendant in " + asciiLower(natal::signName(natal::signOf(r.ascendant), false));
   const std::string* ascText = solar ? texts.find(ascKey) : nullptr;
   // The exact second of the return, from the ephemeris' own instant.
   const std::string exact = universalText(report::secondsOf(*at));

@@ -13,9 +13,14 @@
 #include "natal/wheel.h"
 #include "sheet/print_sheet.h"
 #include "sheet/time_report.h"
+#include "sheet/wording.h"
 
 namespace orvenda::report {
 namespace {
+
+using wording::asciiLower;
+using wording::aspectNature;
+using wording::fill;
 
 struct Words {
   const char* lang;
@@ -111,31 +116,6 @@ constexpr Words kGreek = {
     "· ",
 };
 
-// Replaces each {} of a pattern with the next argument; {1}, {2}… with that argument.
-std::string fill(const char* pattern, std::initializer_list<std::string> args) {
-  std::string out;
-  auto arg = args.begin();
-  for (const char* p = pattern; *p; ++p) {
-    if (p[0] == '{' && p[1] == '}' && arg != args.end()) {
-      out += *arg++;
-      ++p;
-    } else if (p[0] == '{' && p[1] >= '1' && p[1] <= '9' && p[2] == '}') {
-      const auto n = static_cast<std::size_t>(p[1] - '1');
-      if (n < args.size()) out += *(args.begin() + n);
-      p += 2;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
-}
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 std::string ordinalEn(int n) {
   const char* suffix = (n % 100 >= 11 && n % 100 <= 13) ? "th"
                        : n % 10 == 1                    ? "st"
@@ -150,17 +130,6 @@ std::string orbText(double degrees) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%lld°%02lld′", seconds / 3600, seconds / 60 % 60);
   return buf;
-}
-
-const char* natureOf(int aspect) {
-  switch (aspect) {
-    case 0: return "conjunction";
-    case 1:
-    case 2: return "challenging";
-    case 3:
-    case 4: return "harmonious";
-    default: return "minor";
-  }
 }
 
 std::string escaped(const std::string& s) { return reading::htmlEscaped(s); }
@@ -278,7 +247,7 @@ class PairComposer {
                        const std::string& host) {
       for (const auto& o : list) {
         if (o.point > 9) continue;  // the planets: the sets write of them
-        const std::string key = "overlay " + lower(natal::pointName(o.point, false)) +
+        const std::string key = "overlay " + asciiLower(natal::pointName(o.point, false)) +
                                 " in house " + std::to_string(o.house);
         if (!t_.find(key)) continue;
         if (!leads.count(key)) order.push_back(key);
@@ -389,12 +358,12 @@ const char* kPairStyle =
 
 std::vector<std::string> synastryKeys(int pointA, int aspect, int pointB) {
   const int first = std::min(pointA, pointB), second = std::max(pointA, pointB);
-  const std::string a = lower(natal::pointName(first, false)),
-                    b = lower(natal::pointName(second, false));
-  std::vector<std::string> keys = {"synastry " + a + " " + lower(natal::aspectName(aspect, false)) +
-                                   " " + b};
-  if (aspect < 5) keys.push_back("synastry " + a + " " + natureOf(aspect) + " " + b);
-  keys.push_back(std::string("synastry ") + natureOf(aspect));
+  const std::string a = asciiLower(natal::pointName(first, false)),
+                    b = asciiLower(natal::pointName(second, false));
+  std::vector<std::string> keys = {"synastry " + a + " " +
+                                   asciiLower(natal::aspectName(aspect, false)) + " " + b};
+  if (aspect < 5) keys.push_back("synastry " + a + " " + aspectNature(aspect) + " " + b);
+  keys.push_back(std::string("synastry ") + aspectNature(aspect));
   return keys;
 }
 

@@ -17,21 +17,23 @@
 #include <set>
 
 #include "natal/names.h"
+#include "sheet/wording.h"
 
 namespace orvenda::reading {
 namespace {
 
 using natal::NatalChart;
 using natal::PointPosition;
+using wording::asciiLower;
+using wording::fill;
+using wording::paragraphs;
 
 struct Words {
   const char* title;
   const char* summaryTitle;
   const char* chapters[5];
   const char* timeNote;
-  const char* points[22];
   const char* pointsInText[22];  // as a sentence names them: "the Sun", "Mercury"
-  const char* aspects[18];
   const char* houseNames[12];    // a house's affairs in a few words
   const char* bigThree;          // {sun sign} {moon sign} {ascendant sign}
   const char* bigTwo;            // {sun sign} {moon sign}
@@ -100,10 +102,6 @@ constexpr Words kEnglish = {
      "The chart as a whole"},
     "The birth time is not known, so the Ascendant, the Midheaven, the houses and their rulers, "
     "and all that rests on them, are left out.",
-    {"Sun",           "Moon",       "Mercury",   "Venus",      "Mars",   "Jupiter",
-     "Saturn",        "Uranus",     "Neptune",   "Pluto",      "Chiron", "Ceres",
-     "Pallas Athena", "Juno",       "Vesta",     "North Node", "Lilith", "Part of Fortune",
-     "Vertex",        "East Point", "Ascendant", "Midheaven"},
     {"the Sun",        "the Moon",       "Mercury",
      "Venus",          "Mars",           "Jupiter",
      "Saturn",         "Uranus",         "Neptune",
@@ -112,9 +110,6 @@ constexpr Words kEnglish = {
      "the North Node", "Lilith",         "the Part of Fortune",
      "the Vertex",     "the East Point", "the Ascendant",
      "the Midheaven"},
-    {"conjunction", "opposition", "square", "trine", "sextile", "inconjunct", "semisextile",
-     "semisquare", "sesquiquadrate", "quintile", "biquintile", "semiquintile", "septile", "novile",
-     "binovile", "biseptile", "triseptile", "quadnovile"},
     {"yourself and how you appear", "money and possessions", "siblings, studies and short journeys",
      "home and family", "love, children and creativity", "work, routines and health",
      "partnership and marriage", "shared resources and deep change", "travel, learning and beliefs",
@@ -201,20 +196,6 @@ constexpr Words kGreek = {
      "Λίλιθ",      "Κλήρος της Τύχης",
      "Βέρτεξ",     "Ανατολικό Σημείο",
      "Ωροσκόπος",  "Μεσουράνημα"},
-    {"Ήλιος",      "Σελήνη",
-     "Ερμής",      "Αφροδίτη",
-     "Άρης",       "Δίας",
-     "Κρόνος",     "Ουρανός",
-     "Ποσειδώνας", "Πλούτωνας",
-     "Χείρωνας",   "Δήμητρα",
-     "Παλλάδα",    "Ήρα",
-     "Εστία",      "Βόρειος Δεσμός",
-     "Λίλιθ",      "Κλήρος της Τύχης",
-     "Βέρτεξ",     "Ανατολικό Σημείο",
-     "Ωροσκόπος",  "Μεσουράνημα"},
-    {"σύνοδος", "αντίθεση", "τετράγωνο", "τρίγωνο", "εξάγωνο", "κουινκούνξ", "ημιεξάγωνο",
-     "ημιτετράγωνο", "ενάμισι τετράγωνο", "πεντάγωνο", "διπεντάγωνο", "ημιπεντάγωνο", "επτάγωνο",
-     "εννεάγωνο", "διεννεάγωνο", "διεπτάγωνο", "τριεπτάγωνο", "τετραεννεάγωνο"},
     {"ο εαυτός και η εικόνα σου", "τα χρήματα και τα υπάρχοντα",
      "τα αδέλφια, οι σπουδές και οι μικρές μετακινήσεις", "το σπίτι και η οικογένεια",
      "ο έρωτας, τα παιδιά και η δημιουργία", "η εργασία, η καθημερινότητα και η υγεία",
@@ -286,25 +267,6 @@ constexpr Words kGreek = {
     "{} παράγοντες δεν έχουν κείμενο σε αυτή τη συλλογή: {}.",
 };
 
-// Replaces each {} of a pattern with the next argument; {1}, {2}… with that argument.
-std::string fill(const char* pattern, std::initializer_list<std::string> args) {
-  std::string out;
-  auto arg = args.begin();
-  for (const char* p = pattern; *p; ++p) {
-    if (p[0] == '{' && p[1] == '}' && arg != args.end()) {
-      out += *arg++;
-      ++p;
-    } else if (p[0] == '{' && p[1] >= '1' && p[1] <= '9' && p[2] == '}') {
-      const auto n = static_cast<std::size_t>(p[1] - '1');
-      if (n < args.size()) out += *(args.begin() + n);
-      p += 2;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
-}
-
 // A house's ordinal: English "7th"; Greek with the case ending a sentence needs.
 enum class Case { Nominative, Accusative, Genitive };
 std::string ordinal(int n, bool greek, Case c = Case::Nominative) {
@@ -334,12 +296,6 @@ std::string degreesText(double degrees) {
 bool isAngle(int point) {
   return point == natal::kVertex || point == natal::kEastPoint || point == natal::kAscendant ||
          point == natal::kMidheaven;
-}
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 // What follows the first sentence of a text (for the three read at a glance first).
@@ -523,11 +479,11 @@ class Composer {
     if (!c.entries.empty() || !c.lines.empty()) r.chapters.push_back(std::move(c));
   }
 
-  std::string point(int i) const { return i >= 0 && i < 22 ? w_.points[i] : ""; }
+  std::string point(int i) const { return natal::pointWord(i, greek_); }
   std::string pointInText(int i) const { return i >= 0 && i < 22 ? w_.pointsInText[i] : ""; }
   std::string sign(int s) const { return natal::signName(s, greek_); }
-  static std::string pointKey(int i) { return lower(natal::pointName(i, false)); }
-  static std::string signKey(int s) { return lower(natal::signName(s, false)); }
+  static std::string pointKey(int i) { return asciiLower(natal::pointName(i, false)); }
+  static std::string signKey(int s) { return asciiLower(natal::signName(s, false)); }
   std::string houseName(int h) const { return w_.houseNames[(h + 11) % 12]; }
 
   // The text of a key, or nothing; a key without a text is counted once.
@@ -720,20 +676,19 @@ class Composer {
     std::vector<int> generalOrder;
     for (const auto& d : found) {
       const natal::AspectFound& a = d.aspect;
-      const std::string name = lower(natal::aspectName(a.aspect, false));
+      const std::string name = asciiLower(natal::aspectName(a.aspect, false));
       std::vector<std::string> lookup = {pointKey(a.a) + " " + name + " " + pointKey(a.b)};
       if (a.aspect < 5) {
-        const char* nature = a.aspect == 0                      ? "conjunction"
-                             : (a.aspect == 3 || a.aspect == 4) ? "harmonious"
-                                                                : "challenging";
-        lookup.push_back(pointKey(a.a) + " " + nature + " " + pointKey(a.b));
+        lookup.push_back(pointKey(a.a) + " " + wording::aspectNature(a.aspect) + " " +
+                         pointKey(a.b));
       }
       std::string lead = fill(w_.orb, {degreesText(a.deviation), motionOf(a)});
       if (!d.allDay) {
         lead += ", " + std::string(w_.partOfDay);
         if (ch.lines.empty()) ch.lines.push_back(w_.partOfDayNote);
       }
-      const std::string pair = point(a.a) + " " + w_.aspects[a.aspect] + " " + point(a.b);
+      const std::string pair =
+          point(a.a) + " " + natal::aspectWord(a.aspect, greek_) + " " + point(a.b);
       const std::string* body = nullptr;
       std::string key;
       for (const auto& k : lookup)
@@ -752,7 +707,7 @@ class Composer {
       general[a.aspect].push_back(pair + " (" + lead + ")");
     }
     for (int aspect : generalOrder) {
-      const std::string key = lower(natal::aspectName(aspect, false));
+      const std::string key = asciiLower(natal::aspectName(aspect, false));
       const std::string* body = text(key);
       if (!body) continue;
       used_.insert(key);
@@ -842,7 +797,7 @@ class Composer {
         if (element[static_cast<std::size_t>(i)] == topElement) {
           Entry e{fill(elementsTied ? w_.tiedElement : w_.strongestElement, {w_.elementNames[i]}),
                   {}};
-          part(e, lower(kElementKeys[i]), "");
+          part(e, asciiLower(kElementKeys[i]), "");
           if (!e.parts.empty()) ch.entries.push_back(std::move(e));
         }
       const int topModality = *std::max_element(modality.begin(), modality.end());
@@ -852,7 +807,7 @@ class Composer {
           Entry e{
               fill(modalitiesTied ? w_.tiedModality : w_.strongestModality, {w_.modalityNames[i]}),
               {}};
-          part(e, lower(kModalityKeys[i]), "");
+          part(e, asciiLower(kModalityKeys[i]), "");
           if (!e.parts.empty()) ch.entries.push_back(std::move(e));
         }
     }
@@ -988,17 +943,6 @@ class Composer {
 // ---- rendering --------------------------------------------------------------------------
 
 std::string escaped(const std::string& s) { return htmlEscaped(s); }
-
-std::vector<std::string> paragraphs(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    if (end > start) out.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return out;
-}
 
 std::size_t width(const std::string& s) {
   std::size_t n = 0;

@@ -11,6 +11,7 @@
 #include "natal/names.h"
 #include "natal/natal_chart.h"
 #include "platform/file_system.h"
+#include "sheet/wording.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -51,12 +52,7 @@ constexpr const char* kNatures[] = {"conjunction", "harmonious", "challenging", 
 constexpr int kWrittenPoints[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 10};
 constexpr int kMorePoints[] = {11, 12, 13, 14, 16, 17, 18, 19};
 
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
+using wording::asciiLower;
 
 // Spaces collapsed to one, none at either end, letters in lower case.
 std::string normalizedKey(std::string_view key) {
@@ -75,13 +71,15 @@ std::string normalizedKey(std::string_view key) {
 struct Words {
   std::vector<std::string> points, signs, aspects, fixed;  // lower case
   Words() {
-    for (int p = 0; p < natal::kPoints; ++p) points.push_back(lower(natal::pointName(p, false)));
-    for (int s = 0; s < 12; ++s) signs.push_back(lower(natal::signName(s, false)));
-    for (int k = 0; k < natal::kAspects; ++k) aspects.push_back(lower(natal::aspectName(k, false)));
-    for (const char* w : kElements) fixed.push_back(lower(w));
-    for (const char* w : kModalities) fixed.push_back(lower(w));
-    for (const char* w : kPatterns) fixed.push_back(lower(w));
-    for (const char* w : kHemispheres) fixed.push_back(lower(w));
+    for (int p = 0; p < natal::kPoints; ++p)
+      points.push_back(asciiLower(natal::pointName(p, false)));
+    for (int s = 0; s < 12; ++s) signs.push_back(asciiLower(natal::signName(s, false)));
+    for (int k = 0; k < natal::kAspects; ++k)
+      aspects.push_back(asciiLower(natal::aspectName(k, false)));
+    for (const char* w : kElements) fixed.push_back(asciiLower(w));
+    for (const char* w : kModalities) fixed.push_back(asciiLower(w));
+    for (const char* w : kPatterns) fixed.push_back(asciiLower(w));
+    for (const char* w : kHemispheres) fixed.push_back(asciiLower(w));
   }
 };
 

@@ -14,12 +14,16 @@
 #include "natal/wheel.h"
 #include "sheet/print_sheet.h"
 #include "sheet/reading.h"
+#include "sheet/wording.h"
 
 namespace orvenda::report {
 namespace {
 
 using cycles::EventKind;
 using cycles::TransitEvent;
+using wording::asciiLower;
+using wording::aspectNature;
+using wording::fill;
 
 struct Words {
   const char* lang;
@@ -151,21 +155,6 @@ constexpr Words kGreek = {
 
 const Words& wordsOf(bool greek) { return greek ? kGreek : kEnglish; }
 
-// Replaces each {} of a pattern with the next argument.
-std::string fill(const char* pattern, std::initializer_list<std::string> args) {
-  std::string out;
-  auto arg = args.begin();
-  for (const char* p = pattern; *p; ++p) {
-    if (p[0] == '{' && p[1] == '}' && arg != args.end()) {
-      out += *arg++;
-      ++p;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
-}
-
 std::string ordinal(int n, bool greek) {
   if (greek) return std::to_string(n) + "ο";
   const char* suffix = (n % 100 >= 11 && n % 100 <= 13) ? "th"
@@ -217,17 +206,6 @@ std::string positionText(double longitude, bool greek) {
   return greek ? sign + " " + buf : std::string(buf) + " " + sign;
 }
 
-const char* natureOf(int aspect) {
-  switch (aspect) {
-    case 0: return "conjunction";
-    case 1:
-    case 2: return "challenging";
-    case 3:
-    case 4: return "harmonious";
-    default: return "minor";
-  }
-}
-
 int natureIndex(int aspect) {
   switch (aspect) {
     case 0: return 0;
@@ -237,12 +215,6 @@ int natureIndex(int aspect) {
     case 2: return 2;
     default: return 3;
   }
-}
-
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
 }
 
 }  // namespace
@@ -317,12 +289,12 @@ std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek,
 }
 
 std::vector<std::string> transitKeys(int body, int aspect, int natal) {
-  const std::string b = lower(natal::pointName(body, false)),
-                    n = lower(natal::pointName(natal, false));
-  std::vector<std::string> keys = {"transit " + b + " " + lower(natal::aspectName(aspect, false)) +
-                                   " " + n};
-  if (aspect < 5) keys.push_back("transit " + b + " " + natureOf(aspect) + " " + n);
-  keys.push_back(std::string("transit ") + natureOf(aspect));
+  const std::string b = asciiLower(natal::pointName(body, false)),
+                    n = asciiLower(natal::pointName(natal, false));
+  std::vector<std::string> keys = {"transit " + b + " " +
+                                   asciiLower(natal::aspectName(aspect, false)) + " " + n};
+  if (aspect < 5) keys.push_back("transit " + b + " " + aspectNature(aspect) + " " + n);
+  keys.push_back(std::string("transit ") + aspectNature(aspect));
   return keys;
 }
 
@@ -670,7 +642,7 @@ class ReportWriter {
           s += "<p class=\"lead\">" + escaped(lead) + "</p>\n";
         }
       }
-      for (const auto& para : paragraphsOf(reading::withChoices(*textOf[key], r_.sex)))
+      for (const auto& para : wording::paragraphs(reading::withChoices(*textOf[key], r_.sex)))
         s += "<p>" + escaped(para) + "</p>\n";
     }
     if (order.empty()) s += "<p>" + escaped(w_.none) + "</p>\n";
@@ -684,17 +656,6 @@ class ReportWriter {
            "</p>\n";
     }
     return s + "</div>\n";
-  }
-
-  static std::vector<std::string> paragraphsOf(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-      const std::size_t end = std::min(text.find('\n', start), text.size());
-      if (end > start) out.push_back(text.substr(start, end - start));
-      start = end + 1;
-    }
-    return out;
   }
 };
 

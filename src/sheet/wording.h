@@ -1,0 +1,24 @@
+// Small pieces of wording the natal reading and the two reports share.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace orvenda::wording {
+
+// A pattern with each {} replaced by the next argument and each {1}, {2}… by that argument:
+// the Greek and the English of a sentence need not name their parts in the same order.
+std::string fill(const char* pattern, std::initializer_list<std::string> args);
+
+// ASCII letters in lower case, the rest left alone: the texts' keys are ASCII.
+std::string asciiLower(std::string s);
+
+// A text's paragraphs: its non-empty lines.
+std::vector<std::string> paragraphs(const std::string& text);
+
+// The nature the texts are keyed by, of aspect n of the table: "conjunction",
+// "challenging" (opposition, square), "harmonious" (trine, sextile), else "minor".
+const char* aspectNature(int aspect);
+
+}  // namespace orvenda::wording
