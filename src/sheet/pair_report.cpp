@@ -19,7 +19,6 @@ namespace orvenda::report {
 namespace {
 
 using wording::asciiLower;
-using wording::aspectNature;
 using wording::fill;
 
 struct Words {
@@ -357,14 +356,8 @@ const char* kPairStyle =
 }  // namespace
 
 std::vector<std::string> synastryKeys(int pointA, int aspect, int pointB) {
-  const int first = std::min(pointA, pointB), second = std::max(pointA, pointB);
-  const std::string a = asciiLower(natal::pointName(first, false)),
-                    b = asciiLower(natal::pointName(second, false));
-  std::vector<std::string> keys = {"synastry " + a + " " +
-                                   asciiLower(natal::aspectName(aspect, false)) + " " + b};
-  if (aspect < 5) keys.push_back("synastry " + a + " " + aspectNature(aspect) + " " + b);
-  keys.push_back(std::string("synastry ") + aspectNature(aspect));
-  return keys;
+  return wording::aspectKeys("synastry", std::min(pointA, pointB), aspect,
+                             std::max(pointA, pointB));
 }
 
 reading::Reading composePairReading(const Pair& pair, const reading::TextSet& texts) {

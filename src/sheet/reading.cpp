@@ -33,7 +33,6 @@ struct Words {
   const char* summaryTitle;
   const char* chapters[5];
   const char* timeNote;
-  const char* pointsInText[22];  // as a sentence names them: "the Sun", "Mercury"
   const char* houseNames[12];    // a house's affairs in a few words
   const char* bigThree;          // {sun sign} {moon sign} {ascendant sign}
   const char* bigTwo;            // {sun sign} {moon sign}
@@ -95,6 +94,18 @@ struct Words {
   const char* missingMany;      // {count} {keys}
 };
 
+// The points as an English sentence names them ("the Sun", "Mercury"); the Greek patterns
+// put the bare name where no article is needed, so Greek takes the chart's own words.
+constexpr const char* kPointsInTextEn[22] = {
+    "the Sun",        "the Moon",       "Mercury",
+    "Venus",          "Mars",           "Jupiter",
+    "Saturn",         "Uranus",         "Neptune",
+    "Pluto",          "Chiron",         "Ceres",
+    "Pallas Athena",  "Juno",           "Vesta",
+    "the North Node", "Lilith",         "the Part of Fortune",
+    "the Vertex",     "the East Point", "the Ascendant",
+    "the Midheaven"};
+
 constexpr Words kEnglish = {
     "The reading",
     "The chart at a glance",
@@ -102,14 +113,6 @@ constexpr Words kEnglish = {
      "The chart as a whole"},
     "The birth time is not known, so the Ascendant, the Midheaven, the houses and their rulers, "
     "and all that rests on them, are left out.",
-    {"the Sun",        "the Moon",       "Mercury",
-     "Venus",          "Mars",           "Jupiter",
-     "Saturn",         "Uranus",         "Neptune",
-     "Pluto",          "Chiron",         "Ceres",
-     "Pallas Athena",  "Juno",           "Vesta",
-     "the North Node", "Lilith",         "the Part of Fortune",
-     "the Vertex",     "the East Point", "the Ascendant",
-     "the Midheaven"},
     {"yourself and how you appear", "money and possessions", "siblings, studies and short journeys",
      "home and family", "love, children and creativity", "work, routines and health",
      "partnership and marriage", "shared resources and deep change", "travel, learning and beliefs",
@@ -185,17 +188,6 @@ constexpr Words kGreek = {
      "Ο χάρτης ως σύνολο"},
     "Η ώρα γέννησης δεν είναι γνωστή· γι' αυτό λείπουν ο Ωροσκόπος, το Μεσουράνημα, οι οίκοι "
     "με τους κυβερνήτες τους και ό,τι στηρίζεται σε αυτά.",
-    {"Ήλιος",      "Σελήνη",
-     "Ερμής",      "Αφροδίτη",
-     "Άρης",       "Δίας",
-     "Κρόνος",     "Ουρανός",
-     "Ποσειδώνας", "Πλούτωνας",
-     "Χείρωνας",   "Δήμητρα",
-     "Παλλάδα",    "Ήρα",
-     "Εστία",      "Βόρειος Δεσμός",
-     "Λίλιθ",      "Κλήρος της Τύχης",
-     "Βέρτεξ",     "Ανατολικό Σημείο",
-     "Ωροσκόπος",  "Μεσουράνημα"},
     {"ο εαυτός και η εικόνα σου", "τα χρήματα και τα υπάρχοντα",
      "τα αδέλφια, οι σπουδές και οι μικρές μετακινήσεις", "το σπίτι και η οικογένεια",
      "ο έρωτας, τα παιδιά και η δημιουργία", "η εργασία, η καθημερινότητα και η υγεία",
@@ -480,7 +472,10 @@ class Composer {
   }
 
   std::string point(int i) const { return natal::pointWord(i, greek_); }
-  std::string pointInText(int i) const { return i >= 0 && i < 22 ? w_.pointsInText[i] : ""; }
+  std::string pointInText(int i) const {
+    if (greek_) return natal::pointWord(i, true);
+    return i >= 0 && i < 22 ? kPointsInTextEn[i] : "";
+  }
   std::string sign(int s) const { return natal::signName(s, greek_); }
   static std::string pointKey(int i) { return asciiLower(natal::pointName(i, false)); }
   static std::string signKey(int s) { return asciiLower(natal::signName(s, false)); }

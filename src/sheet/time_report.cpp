@@ -21,8 +21,6 @@ namespace {
 
 using cycles::EventKind;
 using cycles::TransitEvent;
-using wording::asciiLower;
-using wording::aspectNature;
 using wording::fill;
 
 struct Words {
@@ -289,13 +287,7 @@ std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek,
 }
 
 std::vector<std::string> transitKeys(int body, int aspect, int natal) {
-  const std::string b = asciiLower(natal::pointName(body, false)),
-                    n = asciiLower(natal::pointName(natal, false));
-  std::vector<std::string> keys = {"transit " + b + " " +
-                                   asciiLower(natal::aspectName(aspect, false)) + " " + n};
-  if (aspect < 5) keys.push_back("transit " + b + " " + aspectNature(aspect) + " " + n);
-  keys.push_back(std::string("transit ") + aspectNature(aspect));
-  return keys;
+  return wording::aspectKeys("transit", body, aspect, natal);
 }
 
 bool onTimeline(int body) { return body >= 5 && body <= natal::kChiron; }

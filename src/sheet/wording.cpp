@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "natal/names.h"
+
 namespace orvenda::wording {
 
 std::string fill(const char* pattern, std::initializer_list<std::string> args) {
@@ -48,6 +50,16 @@ const char* aspectNature(int aspect) {
     case 4: return "harmonious";
     default: return "minor";
   }
+}
+
+std::vector<std::string> aspectKeys(const std::string& prefix, int from, int aspect, int to) {
+  const std::string a = asciiLower(natal::pointName(from, false)),
+                    b = asciiLower(natal::pointName(to, false));
+  std::vector<std::string> keys = {prefix + " " + a + " " +
+                                   asciiLower(natal::aspectName(aspect, false)) + " " + b};
+  if (aspect < 5) keys.push_back(prefix + " " + a + " " + aspectNature(aspect) + " " + b);
+  keys.push_back(prefix + " " + aspectNature(aspect));
+  return keys;
 }
 
 }  // namespace orvenda::wording

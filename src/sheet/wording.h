@@ -21,4 +21,9 @@ std::vector<std::string> paragraphs(const std::string& text);
 // "challenging" (opposition, square), "harmonious" (trine, sextile), else "minor".
 const char* aspectNature(int aspect);
 
+// The keys the text of point `from` in aspect to point `to` is looked up by, the most
+// particular first: "transit mars square sun", "transit mars challenging sun" (the five
+// major aspects only), then "transit challenging". prefix is "transit", "synastry"…
+std::vector<std::string> aspectKeys(const std::string& prefix, int from, int aspect, int to);
+
 }  // namespace orvenda::wording
