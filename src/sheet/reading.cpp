@@ -364,8 +364,10 @@ std::vector<Figure> findFigures(const NatalChart& c) {
           if (k != i && k != j && joins(i, k, kInconjunct) && joins(j, k, kInconjunct))
             found.push_back({3, {i, j, k}});
     }
-  // Grand crosses: two T-squares on one opposition with their apexes opposite.
+  // Grand crosses: two T-squares on one opposition with their apexes opposite. They are
+  // gathered apart and added after, as adding to `found` while walking it would move it.
   std::set<std::vector<std::size_t>> crosses;
+  std::vector<std::pair<int, std::vector<std::size_t>>> crossFigures;
   for (const auto& [ka, a] : found)
     for (const auto& [kb, b] : found)
       if (ka == 1 && kb == 1 && a[0] == b[0] && a[1] == b[1] && a[2] < b[2] &&
@@ -373,8 +375,9 @@ std::vector<Figure> findFigures(const NatalChart& c) {
         std::vector<std::size_t> four = {a[0], a[2], a[1], b[2]};
         std::vector<std::size_t> key = four;
         std::sort(key.begin(), key.end());
-        if (crosses.insert(key).second) found.push_back({2, four});
+        if (crosses.insert(key).second) crossFigures.push_back({2, four});
       }
+  found.insert(found.end(), crossFigures.begin(), crossFigures.end());
   std::vector<Figure> figures;
   std::set<std::pair<int, std::vector<std::size_t>>> seen;
   for (const auto& [k, at] : found) {
