@@ -380,7 +380,10 @@ std::vector<Figure> findFigures(const NatalChart& c) {
   found.insert(found.end(), crossFigures.begin(), crossFigures.end());
   std::vector<Figure> figures;
   std::set<std::pair<int, std::vector<std::size_t>>> seen;
-  for (const auto& [k, at] : found) {
+  for (const auto& entry : found) {
+    // Named plainly, not as a structured binding: a lambda below captures them.
+    const int k = entry.first;
+    const std::vector<std::size_t>& at = entry.second;
     if (!planets(at)) continue;
     if (k == 1)  // a T-square whose three corners a cross holds is the cross
       if (std::any_of(crosses.begin(), crosses.end(), [&](const auto& x) {
