@@ -1,12 +1,12 @@
 // orvenda-chart chart: the natal chart of a saved record as text tables, or as one JSON
 // object for other programs.
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "chart/natal_view.h"
+#include "chart/time_tool.h"
 #include "config/settings_store.h"
 #include "console/cp737.h"
 #include "natal/ephemeris.h"
@@ -14,19 +14,6 @@
 
 namespace orvenda::chart {
 namespace {
-
-std::string universalText(long long seconds, const char* form) {
-  using namespace std::chrono;
-  const sys_seconds ut{std::chrono::seconds{seconds}};
-  const auto day = floor<days>(ut);
-  const year_month_day d{day};
-  const hh_mm_ss<std::chrono::seconds> hms{ut - day};
-  char buf[64];
-  std::snprintf(buf, sizeof buf, form, static_cast<int>(d.year()), static_cast<unsigned>(d.month()),
-                static_cast<unsigned>(d.day()), static_cast<int>(hms.hours().count()),
-                static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
-  return buf;
-}
 
 // A longitude cut to the second, in its sign or from 0° Aries.
 std::string dms(double degrees, bool inSign) {
@@ -85,21 +72,20 @@ nlohmann::json chartJson(const std::string& name, const natal::NatalChart& c) {
     for (int p : r.ofNatural) natural.push_back(natal::pointName(p, false));
     rulers.push_back({{"cusp_sign", cusp}, {"natural_sign", natural}});
   }
-  json out = {
-      {"name", name},
-      {"time_known", c.timeKnown},
-      {"universal_time", universalText(c.universalSeconds, "%04d-%02u-%02uT%02d:%02d:%02dZ")},
-      {"julian_day", c.julianDayUt},
-      {"delta_t_seconds", c.deltaTSeconds},
-      {"local_sidereal_time_hours", c.timeKnown ? json(c.localSiderealHours) : json()},
-      {"houses", c.timeKnown ? json{{"system", systemName(c.houseSystem)},
-                                    {"requested", systemName(c.requestedSystem)},
-                                    {"cusps", cusps},
-                                    {"rulers", rulers}}
-                             : json()},
-      {"points", points},
-      {"missing", missing},
-      {"aspects", aspects}};
+  json out = {{"name", name},
+              {"time_known", c.timeKnown},
+              {"universal_time", universalText(c.universalSeconds)},
+              {"julian_day", c.julianDayUt},
+              {"delta_t_seconds", c.deltaTSeconds},
+              {"local_sidereal_time_hours", c.timeKnown ? json(c.localSiderealHours) : json()},
+              {"houses", c.timeKnown ? json{{"system", systemName(c.houseSystem)},
+                                            {"requested", systemName(c.requestedSystem)},
+                                            {"cusps", cusps},
+                                            {"rulers", rulers}}
+                                     : json()},
+              {"points", points},
+              {"missing", missing},
+              {"aspects", aspects}};
   if (!c.timeKnown)
     out["moon_range"] = {{"from", c.moonAtDayStart},
                          {"to", c.moonAtDayEnd},

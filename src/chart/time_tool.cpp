@@ -146,17 +146,16 @@ std::optional<Period> periodOption(Tool& t, const Options& o, const std::string&
   return p;
 }
 
-std::string universalText(long long seconds) {
+std::string universalText(long long seconds, const char* form) {
   using namespace std::chrono;
   const sys_seconds ut{std::chrono::seconds{seconds}};
   const auto day = floor<days>(ut);
   const year_month_day d{day};
   const hh_mm_ss<std::chrono::seconds> hms{ut - day};
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(d.year()),
-                static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()),
-                static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
-                static_cast<int>(hms.seconds().count()));
+  std::snprintf(buf, sizeof buf, form, static_cast<int>(d.year()), static_cast<unsigned>(d.month()),
+                static_cast<unsigned>(d.day()), static_cast<int>(hms.hours().count()),
+                static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
   return buf;
 }
 

@@ -31,8 +31,9 @@ struct Period {
 std::optional<Period> periodOption(Tool& t, const Options& o, const std::string& zone,
                                    const char* command, int& status);
 
-// "2027-03-14T05:19:00Z", as the chart's universal_time is written.
-std::string universalText(long long seconds);
+// "2027-03-14T05:19:00Z", as the chart's universal_time is written; `form` is a printf
+// pattern of year, month, day, hour, minute and second for another layout.
+std::string universalText(long long seconds, const char* form = "%04d-%02u-%02uT%02d:%02d:%02dZ");
 // The same, to the minute (its seconds 00, rounded).
 std::string universalMinute(double julianDayUt);
 
