@@ -157,7 +157,7 @@ std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* 
                                          int& status) {
   status = 2;
   if (o.operands.size() != 1) {
-    t.err << "orvenda-chart " << command << ": takes one chart name\n";
+    t.usage(command, "takes one chart name");
     return std::nullopt;
   }
   SavedChart saved;

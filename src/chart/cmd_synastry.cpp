@@ -24,7 +24,7 @@ struct TwoCharts {
 std::optional<TwoCharts> loadTwo(Tool& t, const Options& o, const char* command, int& status) {
   status = 2;
   if (o.operands.size() != 2) {
-    t.err << "orvenda-chart " << command << ": takes two chart names\n";
+    t.usage(command, "takes two chart names");
     return std::nullopt;
   }
   TwoCharts two;

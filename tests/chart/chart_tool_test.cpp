@@ -1002,6 +1002,7 @@ TEST_F(ChartTool, TwoChartCommandsSayWhatIsWrongWithTheirArguments) {
       {{"synastry", "a"}, 2, "orvenda-chart synastry: takes two chart names"},
       {{"composite", "a"}, 2, "orvenda-chart composite: takes two chart names"},
       {{"davison", "b"}, 2, "orvenda-chart davison: takes two chart names"},
+      {{"synastry"}, 2, "Try 'orvenda-chart synastry --help'."},
       {{"synastry", "a", "b", "--json", "--html", dir / "pair.html"}, 2, "give one"},
       {{"synastry", "a", "b", "--houses", "nowhere"}, 2, "no house system \"nowhere\""},
       {{"synastry", "a", "nobody"}, 1, "no chart NAMES/nobody"},
