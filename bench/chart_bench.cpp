@@ -13,9 +13,9 @@
 #include <unistd.h>
 
 #include "birth/birth_record.h"
-#include "chart/chart_tool.h"
 #include "places/atlas.h"
 #include "places/zone_polygons.h"
+#include "tool/commands.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ void BM_PlaceQuery(benchmark::State& state, const char* query) {
   std::size_t found = 0;
   for (auto _ : state) {
     std::string why;
-    const auto atlas = orvenda::chart::Atlas::load(ORVENDA_ATLAS_FILE, why);
+    const auto atlas = orvenda::places::Atlas::load(ORVENDA_ATLAS_FILE, why);
     if (!atlas) {
       state.SkipWithError(why.c_str());
       return;
@@ -53,7 +53,7 @@ void BM_List10000(benchmark::State& state) {
   }
   for (auto _ : state) {
     std::ostringstream out, err;
-    orvenda::chart::runChartTool({"-C", dir.string(), "list"}, out, err);
+    orvenda::tool::runTool({"-C", dir.string(), "list"}, out, err);
     benchmark::DoNotOptimize(out.str().size());
   }
   fs::remove_all(dir);
@@ -127,7 +127,7 @@ void BM_Import10000(benchmark::State& state, Records kind) {
     fs::create_directories(dir / "NAMES");
     state.ResumeTiming();
     std::ostringstream out, err;
-    orvenda::chart::runChartTool({"-C", dir.string(), "import", file.string()}, out, err);
+    orvenda::tool::runTool({"-C", dir.string(), "import", file.string()}, out, err);
     benchmark::DoNotOptimize(out.str().size());
   }
   state.counters["charts"] = static_cast<double>(
@@ -152,7 +152,7 @@ BENCHMARK_CAPTURE(BM_Import10000, csv, Records::Csv)
 void BM_ZoneOfCoordinates(benchmark::State& state, double lat, double lon) {
   for (auto _ : state) {
     std::string why;
-    const auto zones = orvenda::chart::ZonePolygons::load(ORVENDA_ZONES_FILE, why);
+    const auto zones = orvenda::places::ZonePolygons::load(ORVENDA_ZONES_FILE, why);
     benchmark::DoNotOptimize(zones->zonesAt(lat, lon));
   }
 }
@@ -164,7 +164,7 @@ BENCHMARK_CAPTURE(BM_ZoneOfCoordinates, sea, 0.0, -30.0)->Unit(benchmark::kMilli
 // The same point again, the file read: what each further record of an import pays.
 void BM_ZoneOfCoordinatesAgain(benchmark::State& state) {
   std::string why;
-  const auto zones = orvenda::chart::ZonePolygons::load(ORVENDA_ZONES_FILE, why);
+  const auto zones = orvenda::places::ZonePolygons::load(ORVENDA_ZONES_FILE, why);
   for (auto _ : state) benchmark::DoNotOptimize(zones->zonesAt(37.98376, 23.72784));
 }
 BENCHMARK(BM_ZoneOfCoordinatesAgain)->Unit(benchmark::kMicrosecond);

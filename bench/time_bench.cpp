@@ -3,13 +3,22 @@
 // orvenda-chart chart. Each as a whole process (start, ephemeris files opened, output
 // written to /dev/null); the largest resident memory of the century is a counter.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
+
+extern char** environ;
 
 #include "birth/birth_record.h"
 
@@ -117,6 +126,67 @@ void BM_SynastryJson(benchmark::State& state) {
   runProcess(state, tool("synastry Maria John --json"));
 }
 BENCHMARK(BM_SynastryJson)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The processor time (user and system) of one process, from its own resource usage: its
+// start (the dynamic loader binding its libraries), its work and its exit. Spawned
+// without a shell, its output to /dev/null.
+double processorMilliseconds(const std::string& commandLine) {
+  std::istringstream words(commandLine);
+  std::vector<std::string> args;
+  for (std::string w; words >> w;) args.push_back(w);
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = 0;
+  const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (failed) return -1;
+  int status = 0;
+  rusage usage{};
+  if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return -1;
+  auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// One chart as a whole process beside swetest computing the same positions and houses (the
+// ten planets, the mean node, Chiron, Placidus houses at New York), runs interleaved so
+// that the machine's load falls on all alike; the medians of their processor times are the
+// counters, and the ratio the yardstick.
+void BM_ChartAgainstSwetest(benchmark::State& state) {
+  if (std::system("command -v swetest >/dev/null 2>&1") != 0) {
+    state.SkipWithError("swetest is not installed (apt install swetest)");
+    return;
+  }
+  ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+  const std::vector<std::pair<const char*, std::string>> commands = {
+      {"swetest_ms", "swetest -b14.3.1957 -ut14:41 -p0123456789mD -house-74.0058,40.7142,P -head"},
+      {"chart_json_ms", tool("chart Maria --json")},
+      {"chart_ms", tool("chart Maria")},
+      {"reading_ms", tool("reading Maria")},
+      {"sheet_ms", tool("sheet Maria -o " + (workingDirectory() / "sheet.html").string())},
+  };
+  std::vector<std::vector<double>> times(commands.size());
+  for (auto _ : state)
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+      const double ms = processorMilliseconds(commands[i].second);
+      if (ms < 0) state.SkipWithError(("failed: " + commands[i].second).c_str());
+      times[i].push_back(ms);
+    }
+  for (std::size_t i = 0; i < commands.size(); ++i)
+    state.counters[commands[i].first] = median(times[i]);
+  state.counters["json_per_swetest"] = median(times[1]) / median(times[0]);
+}
+BENCHMARK(BM_ChartAgainstSwetest)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(41);
 
 }  // namespace
 

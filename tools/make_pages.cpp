@@ -23,8 +23,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using orvenda::chart::Atlas;
-using orvenda::chart::Place;
+using orvenda::places::Atlas;
+using orvenda::places::Place;
 
 // A page grows past about 1 MB at this many places.
 constexpr std::size_t kPlacesPerPage = 6000;
@@ -212,7 +212,7 @@ bool writeFile(const fs::path& path, const std::string& text) {
 // The record's three fields of an angle; one it can't hold (less than a degree west or
 // south) as the nearest value it can, marked, with the true angle beside it.
 std::string fieldsOf(std::int32_t arc, bool longitude) {
-  const auto a = orvenda::chart::toRecordAngle(arc);
+  const auto a = orvenda::places::toRecordAngle(arc);
   char buf[96];
   std::snprintf(buf, sizeof buf, "%4d   %02d   %02d", a.degrees, a.minutes, a.seconds);
   if (!a.signLost) return buf;
@@ -240,7 +240,7 @@ bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
   std::vector<CountryPages*> byName;
   for (auto& c : countries) byName.push_back(&c);
   std::sort(byName.begin(), byName.end(), [&](const CountryPages* a, const CountryPages* b) {
-    return orvenda::chart::foldName(name(a->code)) < orvenda::chart::foldName(name(b->code));
+    return orvenda::places::foldName(name(a->code)) < orvenda::places::foldName(name(b->code));
   });
   const std::string nav = std::string("<a href=\"../help") + l.suffix + ".htm\">" +
                           (english ? "Help" : "Βοήθεια") + "</a> · <a href=\"../place" + l.suffix +
@@ -293,8 +293,8 @@ bool writePlaces(const Atlas& atlas, const fs::path& out, const Language& l,
       bool nearestShown = false;
       for (std::size_t i = first; i < last; ++i)
         nearestShown = nearestShown ||
-                       orvenda::chart::toRecordAngle(c.places[i]->longitude).signLost ||
-                       orvenda::chart::toRecordAngle(c.places[i]->latitude).signLost;
+                       orvenda::places::toRecordAngle(c.places[i]->longitude).signLost ||
+                       orvenda::places::toRecordAngle(c.places[i]->latitude).signLost;
       const std::string unmarked = nearestShown ? "  " : "";
       page += std::string("<table>\n<thead><tr><th>") + l.place + "<th>" + l.region +
               (english ? "<th>LON&nbsp; Min&nbsp; Sec<th>LAT&nbsp; Min&nbsp; Sec<th>"
@@ -358,7 +358,7 @@ std::string lastRulesText(const std::string& zone, const Language& l) {
 
 // What the zone does after its table: the footer rule of its file, in words.
 std::string ruleText(const std::string& zone, const Language& l) {
-  const auto tail = orvenda::chart::zoneTail(zone);
+  const auto tail = orvenda::places::zoneTail(zone);
   if (!tail) return "";
   auto r = tail->rule;
   const bool greek = l.suffix[0] == '\0';
@@ -369,15 +369,15 @@ std::string ruleText(const std::string& zone, const Language& l) {
     std::swap(r.standardName, r.summerName);
     std::swap(r.start, r.end);
   }
-  auto offset = [](int seconds) { return orvenda::chart::formatOffsetSeconds(seconds); };
+  auto offset = [](int seconds) { return orvenda::places::formatOffsetSeconds(seconds); };
   char text[512];
   std::snprintf(text, sizeof text, l.ruleAfter, ruleYear(zone), offset(r.standardOffset).c_str(),
                 r.standardName.c_str());
   std::string out = text;
   if (!r.hasSummer) return out + l.ruleNoSummer + ".";
   std::snprintf(text, sizeof text, l.ruleSummer, offset(r.summerOffset).c_str(),
-                r.summerName.c_str(), orvenda::chart::describeRuleDay(r.start, greek).c_str(),
-                orvenda::chart::describeRuleDay(r.end, greek).c_str());
+                r.summerName.c_str(), orvenda::places::describeRuleDay(r.start, greek).c_str(),
+                orvenda::places::describeRuleDay(r.end, greek).c_str());
   return out + text + ".";
 }
 
@@ -385,7 +385,7 @@ std::string ruleText(const std::string& zone, const Language& l) {
 // lists when that is later. The footer rule holds from there on.
 date::sys_seconds tableEnd(const std::string& zone) {
   const date::sys_seconds end2037{date::sys_days{date::year{kLastYear + 1} / 1 / 1}};
-  const auto tail = orvenda::chart::zoneTail(zone);
+  const auto tail = orvenda::places::zoneTail(zone);
   if (!tail || tail->lastChange < end2037.time_since_epoch().count() ||
       tail->lastChange == INT32_MAX)  // a 32-bit reader's marker at 2038-01-19, no change
     return end2037;
@@ -443,9 +443,9 @@ bool writeZones(const std::vector<std::string>& zoneNames,
     std::optional<date::sys_info> previous;
     for (;;) {
       const auto offset = info.offset;
-      const int minutes = orvenda::chart::roundedMinutes(static_cast<int>(offset.count()));
+      const int minutes = orvenda::places::roundedMinutes(static_cast<int>(offset.count()));
       orvenda::BirthRecord r;
-      orvenda::chart::setRecordOffset(r, minutes);
+      orvenda::places::setRecordOffset(r, minutes);
       std::string from = "—", change;
       if (info.begin > date::sys_days{date::year{1800} / 1 / 1}) {
         from = cellText(date::local_seconds{info.begin.time_since_epoch() + offset});
@@ -481,8 +481,8 @@ bool writeZones(const std::vector<std::string>& zoneNames,
       if (info.abbrev == "LMT") note += std::string(note.empty() ? "" : "; ") + l.meanTime;
       if (offset.count() % 60 != 0)
         note += std::string(note.empty() ? "" : "; ") +
-                orvenda::chart::formatOffsetSeconds(static_cast<int>(offset.count()));
-      const auto period = orvenda::chart::periodAtUniversal(
+                orvenda::places::formatOffsetSeconds(static_cast<int>(offset.count()));
+      const auto period = orvenda::places::periodAtUniversal(
           z, std::max<std::int64_t>(info.begin.time_since_epoch().count(),
                                     -5364662400LL));  // 1800-01-01
       rows += "<tr><td>" + from + "<td>" + until + fields + "<td>" +
@@ -524,7 +524,7 @@ bool writeZoneScript(const std::vector<std::string>& zoneNames,
     auto info = tz->get_info(date::sys_seconds{date::sys_days{date::year{1800} / 1 / 1}});
     bool first = true;
     for (;;) {
-      const auto period = orvenda::chart::periodAtUniversal(
+      const auto period = orvenda::places::periodAtUniversal(
           z, std::max<std::int64_t>(info.begin.time_since_epoch().count(), -5364662400LL));
       text +=
           std::string(first ? "" : ",") + "[" +
@@ -536,7 +536,7 @@ bool writeZoneScript(const std::vector<std::string>& zoneNames,
       info = tz->get_info(info.end);
     }
     text += "]";
-    if (const auto tail = orvenda::chart::zoneTail(z))
+    if (const auto tail = orvenda::places::zoneTail(z))
       text +=
           ",r:\"" + jsString(tail->text) + "\",t:" +
           (tail->lastChange == INT64_MIN ? std::string("-1e18") : std::to_string(tail->lastChange));
@@ -627,7 +627,7 @@ int main(int argc, char** argv) {
   for (auto& [code, c] : countries) {
     // By folded name, then the larger first; the atlas is largest first already.
     std::vector<std::pair<std::string, const Place*>> keyed;
-    for (const Place* p : c.places) keyed.emplace_back(orvenda::chart::foldName(p->name), p);
+    for (const Place* p : c.places) keyed.emplace_back(orvenda::places::foldName(p->name), p);
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 0; i < keyed.size(); ++i) c.places[i] = keyed[i].second;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "console/cp737.h"
 #include "platform/file_system.h"
 
 namespace orvenda {
@@ -76,6 +77,29 @@ void ChartStore::writeMany(std::span<Entry> entries) {
     e.notes = files[k].alsoCreated;
     e.notesError = files[k].alsoError;
   }
+}
+
+bool chartName(const std::string& utf8, std::string& cp737Name, std::string& why) {
+  cp737Name.clear();
+  for (std::size_t i = 0; i < utf8.size();) {
+    const std::size_t start = i;
+    const char32_t cp = decodeUtf8(utf8, i);
+    const int b = cp == 0xFFFFFFFF ? -1 : cp737FromUnicode(cp);
+    if (b < 0) {
+      why = "the program can't type \"" + utf8.substr(start, i - start) + "\" in the name \"" +
+            utf8 +
+            "\" (chart names are in the console's code page: Latin letters without "
+            "accents, Greek, digits and signs)";
+      return false;
+    }
+    cp737Name += static_cast<char>(b);
+  }
+  if (cp737Name.empty()) return why = "a chart needs a name", false;
+  if (cp737Name.size() > kMaxChartNameLength)
+    return why = "the name \"" + utf8 + "\" is longer than 69 characters", false;
+  if (!isAllowedChartName(cp737Name))
+    return why = "the name \"" + utf8 + "\" would leave NAMES/", false;
+  return true;
 }
 
 }  // namespace orvenda

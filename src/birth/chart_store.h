@@ -47,6 +47,10 @@ class ChartStore {
   FileSystem& files_;
 };
 
+// A chart name given as UTF-8 (on a command line, in an exchange file) as the program could
+// type it at its prompt and open again: its CP737 bytes, or false with the reason.
+bool chartName(const std::string& utf8, std::string& cp737Name, std::string& why);
+
 // True for "NAMES\" followed by an allowed name.
 bool chartPathAllowed(std::string_view chartPath);
 

@@ -10,7 +10,7 @@
 
 #include <date/date.h>
 
-namespace orvenda::chart {
+namespace orvenda::exchange {
 namespace {
 
 // White space as AAF defines it, C's: blank, tab, line feed, vertical tab, form feed and
@@ -647,4 +647,4 @@ std::string transliterated(std::string_view utf8) {
   return out;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::exchange

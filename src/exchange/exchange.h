@@ -10,7 +10,11 @@
 #include "birth/birth_record.h"
 #include "places/fields.h"
 
-namespace orvenda::chart {
+namespace orvenda::exchange {
+
+// The exchange formats carry what the places' fields are written in: dates, clock times,
+// angles and offsets.
+using namespace places;
 
 inline constexpr const char* kCsvFields[] = {"name",       "day",        "month",      "year",
                                              "hour",       "minute",     "second",     "gmtHours",
@@ -110,4 +114,4 @@ AafName aafName(const std::string& chartName);
 std::string aafChart(const AafName& name, const BirthRecord& record, double julianDayUt,
                      const AafOffset& offset);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::exchange

@@ -201,6 +201,17 @@ double julianDayOf(long long universalSeconds) {
   return 2440587.5 + static_cast<double>(universalSeconds) / 86400.0;
 }
 
+double recordJulianDay(const BirthRecord& r) {
+  using namespace std::chrono;
+  const year_month_day date{year{std::clamp(r.year, -32767, 32767)},
+                            month{static_cast<unsigned>(std::clamp(r.month, 0, 255))},
+                            day{static_cast<unsigned>(std::clamp(r.day, 0, 255))}};
+  const long long local = sys_seconds{sys_days{date}}.time_since_epoch().count() + r.hour * 3600LL +
+                          r.minute * 60LL + r.second;
+  const long long offset = r.gmtHours * 60LL + r.gmtMinutes;
+  return (static_cast<double>(local) - static_cast<double>(offset) * 60.0) / 86400.0 + 2440587.5;
+}
+
 double recordLongitude(const BirthRecord& r) {
   return angle(r.lonDegrees, r.lonMinutes, r.lonSeconds);
 }

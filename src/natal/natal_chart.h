@@ -148,6 +148,8 @@ NatalChart chartAt(const ChartMoment& moment, const ChartConfig& config, char ho
                    Ephemeris& ephemeris);
 // The Julian day (UT) of a moment in seconds since 1970.
 double julianDayOf(long long universalSeconds);
+// The Julian day (UT) of a record's date and clock time at its offset from GMT.
+double recordJulianDay(const BirthRecord& record);
 // A record's place in degrees, east and north positive.
 double recordLongitude(const BirthRecord& record);
 double recordLatitude(const BirthRecord& record);

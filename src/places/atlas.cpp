@@ -13,7 +13,7 @@
 
 #include "console/cp737.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 // Latin letters U+00C0..U+024F without their accents ("" keeps the character).
@@ -695,4 +695,4 @@ std::string findAtlas(const std::string& workDir) {
   return candidates.front();
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

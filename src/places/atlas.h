@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace orvenda::chart {
+namespace orvenda::places {
 
 struct Place {
   std::string_view name, otherName, country;
@@ -107,4 +107,4 @@ class Atlas {
 // copy beside the program, or the build tree's skeleton.
 std::string findAtlas(const std::string& workDir);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

@@ -11,7 +11,7 @@
 
 #include <date/date.h>
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 // A whole number of at most `maxDigits` digits, all of text.
@@ -241,4 +241,12 @@ std::string formatStrip(const BirthRecord& record) {
   return out;
 }
 
-}  // namespace orvenda::chart
+bool validDate(const BirthRecord& r) {
+  std::string why;
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", r.year, r.month, r.day);
+  return r.year >= 1 && r.year <= 9999 && parseDate(text, why) && r.hour >= 0 && r.hour <= 23 &&
+         r.minute >= 0 && r.minute <= 59 && r.second >= 0 && r.second <= 59;
+}
+
+}  // namespace orvenda::places

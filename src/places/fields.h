@@ -10,7 +10,7 @@
 
 #include "birth/birth_record.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
 
 struct CivilDate {
   int year = 0, month = 0, day = 0;
@@ -53,7 +53,12 @@ int recordOffsetMinutes(const BirthRecord& record);
 std::string formatOffset(int minutesEast);
 // 73°58'12" W, with the sign as a hemisphere letter.
 std::string formatDms(std::int32_t arcSeconds, bool longitude);
-// The record's 14 fields as the main screen's strip shows them ("  14    3 1957 ...").
+// The record's 14 fields as the main screen's strip shows them ("  14    3 1957 ..."),
+// under these labels.
 std::string formatStrip(const BirthRecord& record);
+constexpr const char* kStripLabels =
+    "  Day  Mon Year Hour  Min  Sec  GMT  min  LON  Min  Sec  LAT  Min  Sec";
+// A record whose date is a real day of the years 1..9999 and whose clock time is one.
+bool validDate(const BirthRecord& record);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

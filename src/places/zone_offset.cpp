@@ -10,7 +10,7 @@
 
 #include "places/zone_rule.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 // Summer time as people use the word: the clock ahead of the zone's standard offset of
@@ -200,4 +200,4 @@ void fromJulianDay(double jd, CivilDate& d, ClockTime& t) {
        static_cast<int>(rest % 60)};
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

@@ -10,7 +10,7 @@
 
 #include "places/fields.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
 
 struct ZonePeriod {
   int offsetSeconds = 0;  // east of GMT
@@ -55,4 +55,4 @@ void fromJulianDay(double jd, CivilDate& date, ClockTime& time);
 
 bool zoneExists(const std::string& zone);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <functional>
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 struct Reader {
@@ -218,4 +218,4 @@ std::string findZonePolygons(const std::string& workDir) {
   return candidates.front();
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

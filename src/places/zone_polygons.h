@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace orvenda::chart {
+namespace orvenda::places {
 
 class ZonePolygons {
  public:
@@ -52,4 +52,4 @@ std::string nauticalZone(double longitude);
 // ORVENDA_ZONES names another.
 std::string findZonePolygons(const std::string& workDir);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

@@ -12,7 +12,7 @@
 
 #include <date/date.h>
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 class Reader {
@@ -321,4 +321,4 @@ std::string describeRuleDay(const RuleDay& d, bool greek) {
   return day + (greek ? " στις " : " at ") + clock;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

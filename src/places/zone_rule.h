@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvenda::chart {
+namespace orvenda::places {
 
 // One end of summer time: a day of the year and a local time of day (seconds, which may
 // be negative or past 24 hours).
@@ -54,4 +54,4 @@ RulePeriod ruleAt(const PosixRule& rule, std::int64_t utSeconds);
 // "the last Sunday of March at 01:00", "le dernier..." in English or Greek.
 std::string describeRuleDay(const RuleDay& day, bool greek);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

@@ -46,6 +46,8 @@ check "orvenda-chart writes a chart there" bash -c "orvenda-chart -C '$home/orve
 check "with every settings file" [ "$(ls "$home/orvenda/settings" | wc -l)" = 11 ]
 check "and the pages" [ -f "$home/orvenda/help-en.htm" ] && [ -f "$home/orvenda/PRINT/bush.html" ]
 check "and an empty READING folder for the astrologer's own texts" bash -c "[ -f '$home/orvenda/READING/README.txt' ] && [ -d '$home/orvenda/READING/el' ]"
+check "the installed tool binds libical only when it writes a calendar, which the package depends on" bash -c "! readelf -d /usr/bin/orvenda-chart | grep -q 'libical' && dpkg-deb -f '$deb' Depends | grep -qw libical3"
+check "and writes one" bash -c "cd / && orvenda-chart -C '$home/orvenda' transits Maria --from 2027-01-01 --to 2027-03-31 --ics | grep -q '^BEGIN:VEVENT'"
 check "the installed tool reads with the installed texts" bash -c "cd / && orvenda-chart -C '$home/orvenda' reading Maria | grep -q '^The reading' && orvenda-chart -C '$home/orvenda' texts check 2>/dev/null"
 tmux -L "$sock" -f /dev/null new-session -d -x 80 -y 25 "cd '$home/orvenda' && orvenda; echo EXIT=\$?; sleep 30"
 ok=1

@@ -11,11 +11,11 @@
 #include <set>
 #include <sstream>
 
-#include "chart/chart_tool.h"
 #include "places/atlas.h"
 #include "support/temp_dir.h"
+#include "tool/commands.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 const Atlas& realAtlas() {
@@ -161,9 +161,9 @@ TEST(ShippedAtlas, ChartsOfPlacesNearABorderGetTheirOwnOffset) {
   };
   for (const auto& c : cases) {
     std::ostringstream out, err;
-    ASSERT_EQ(runChartTool({"-C", dir.path(), "new", "x", "--date", "2024-07-01", "--time", "12:00",
-                            "--place", c.place, "--force"},
-                           out, err),
+    ASSERT_EQ(tool::runTool({"-C", dir.path(), "new", "x", "--date", "2024-07-01", "--time",
+                             "12:00", "--place", c.place, "--force"},
+                            out, err),
               0)
         << c.place << ": " << err.str();
     char fields[32];
@@ -173,9 +173,9 @@ TEST(ShippedAtlas, ChartsOfPlacesNearABorderGetTheirOwnOffset) {
   }
   // In winter the Greek border town keeps Athens' +2, where Istanbul keeps +3.
   std::ostringstream out, err;
-  ASSERT_EQ(runChartTool({"-C", dir.path(), "new", "x", "--date", "2024-01-15", "--time", "12:00",
-                          "--place", "Didymóteicho, GR", "--force"},
-                         out, err),
+  ASSERT_EQ(tool::runTool({"-C", dir.path(), "new", "x", "--date", "2024-01-15", "--time", "12:00",
+                           "--place", "Didymóteicho, GR", "--force"},
+                          out, err),
             0);
   EXPECT_NE(out.str().find("    2   00 "), std::string::npos) << out.str();
   ::unsetenv("ORVENDA_ATLAS");
@@ -204,4 +204,4 @@ TEST(ShippedAtlas, TheNameIndexFindsWhatReadingEveryPlaceFinds) {
 }
 
 }  // namespace
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

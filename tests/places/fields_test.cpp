@@ -5,7 +5,9 @@
 #include "exchange/exchange.h"
 #include "places/fields.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
+
+using namespace exchange;
 namespace {
 
 TEST(ChartFields, DatesInBothFormsAndOnlyRealDays) {
@@ -163,4 +165,4 @@ TEST(AafFields, ZonesAndCalendars) {
 }
 
 }  // namespace
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

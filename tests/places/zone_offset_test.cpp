@@ -12,7 +12,7 @@
 
 #include "places/zone_offset.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 ZoneOffset at(const char* zone, int y, int mo, int d, int h, int mi,
@@ -243,4 +243,4 @@ TEST(ZoneOffsets, EveryZoneAgreesWithZdumpAtRandomInstants) {
 }
 
 }  // namespace
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

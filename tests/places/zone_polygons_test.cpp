@@ -13,7 +13,7 @@
 #include "places/zone_offset.h"
 #include "support/temp_dir.h"
 
-namespace orvenda::chart {
+namespace orvenda::places {
 namespace {
 
 const ZonePolygons& shipped() {
@@ -172,4 +172,4 @@ TEST(ZonePolygons, ADamagedFileIsRefusedWithItsName) {
 }
 
 }  // namespace
-}  // namespace orvenda::chart
+}  // namespace orvenda::places

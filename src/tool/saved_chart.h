@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "chart/tool.h"
 #include "natal/natal_chart.h"
+#include "tool/tool.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 
 struct SavedChart {
   std::string name;  // CP737
@@ -46,4 +46,4 @@ std::string chartText(const std::string& name, const natal::NatalChart& chart);
 std::optional<SavedChart> loadSavedChart(Tool& t, const Options& o, const char* command,
                                          int& status);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -6,15 +6,15 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "chart/time_tool.h"
 #include "cycles/progressions.h"
 #include "cycles/transits.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "sheet/reading.h"
 #include "sheet/wording.h"
+#include "tool/time_options.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 using wording::asciiLower;
@@ -219,4 +219,4 @@ int cmdProgressions(Tool& t, const Options& o) {
   return output.finish() ? 0 : 1;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

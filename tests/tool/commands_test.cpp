@@ -9,7 +9,6 @@
 #include <sstream>
 
 #include "birth/birth_record.h"
-#include "chart/chart_tool.h"
 #include "config/default_settings.h"
 #include "config/settings_store.h"
 #include "natal/names.h"
@@ -17,9 +16,12 @@
 #include "places/atlas.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
+#include "tool/commands.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
+
+using namespace places;
 
 using testing::TempDir;
 
@@ -81,7 +83,7 @@ class ChartTool : public ::testing::Test {
     out.str("");
     err.str("");
     args.insert(args.begin(), {"-C", dir.path()});
-    return runChartTool(args, out, err);
+    return runTool(args, out, err);
   }
   BirthRecord chart(const std::string& name) const {
     BirthRecord r{};
@@ -300,7 +302,7 @@ TEST_F(ChartTool, CsvExportThenImportGivesTheSameFilesByteForByte) {
   other.write("in.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
   std::ostringstream o, e;
   // A damaged chart's values are carried out, and refused on the way in: -1 is no day.
-  ASSERT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1) << e.str();
+  ASSERT_EQ(runTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1) << e.str();
   for (const char* name : {"plain", "with, comma \"and quote\""})
     EXPECT_EQ(other.read(std::string("NAMES/") + name), dir.read(std::string("NAMES/") + name))
         << name;
@@ -309,7 +311,7 @@ TEST_F(ChartTool, CsvExportThenImportGivesTheSameFilesByteForByte) {
             "written with, comma \"and quote\"\n");
   EXPECT_FALSE(other.exists("NAMES/odd"));
   // Again: every record is reported, and nothing is overwritten.
-  EXPECT_EQ(runChartTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1);
+  EXPECT_EQ(runTool({"-C", other.path(), "import", other / "in.csv"}, o, e), 1);
 }
 
 TEST_F(ChartTool, ImportReportsEachBadRowAndWritesTheGoodOnes) {
@@ -1061,4 +1063,4 @@ TEST(ChartAtlas, FoldingForgetsCaseAccentsAndTonos) {
 }
 
 }  // namespace
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

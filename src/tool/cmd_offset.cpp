@@ -1,5 +1,5 @@
 // orvenda-chart offset: the offset of GMT at a local clock time in a zone or place.
-#include "chart/tool.h"
+#include "tool/tool.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,9 @@
 #include "console/cp737.h"
 #include "exchange/exchange.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+using namespace exchange;
 
 int cmdOffset(Tool& t, const Options& o) {
   if (o.operands.size() != 3) return t.usage("offset", "offset takes a zone, a date and a time");
@@ -56,4 +58,4 @@ int cmdOffset(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

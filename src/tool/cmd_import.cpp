@@ -1,5 +1,5 @@
 // orvenda-chart import: charts from CSV or AAF, one line a record saying what became of it.
-#include "chart/tool.h"
+#include "tool/tool.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,7 +15,9 @@
 #include "console/cp737.h"
 #include "exchange/exchange.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+using namespace exchange;
 
 namespace {
 
@@ -351,4 +353,4 @@ int cmdImport(Tool& t, const Options& o) {
                          : importCsv(t, text, o.has("--force"));
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -2,13 +2,13 @@
 #include <filesystem>
 #include <iostream>
 
-#include "chart/natal_view.h"
-#include "chart/time_tool.h"
 #include "natal/ephemeris.h"
 #include "platform/posix_file_system.h"
 #include "sheet/print_sheet.h"
+#include "tool/saved_chart.h"
+#include "tool/time_options.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 
 int cmdSheet(Tool& t, const Options& o) {
   const auto sex = sexOption(t, o, "sheet");
@@ -60,4 +60,4 @@ int cmdSheet(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

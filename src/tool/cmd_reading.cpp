@@ -3,11 +3,11 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "chart/natal_view.h"
 #include "natal/ephemeris.h"
 #include "sheet/reading.h"
+#include "tool/saved_chart.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 // In the order a reader expects, chapter by chapter, not sorted by name.
@@ -122,4 +122,4 @@ int cmdTexts(Tool& t, const Options& o) {
   return problems == 0 ? 0 : 1;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

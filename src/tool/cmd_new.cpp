@@ -1,5 +1,5 @@
 // orvenda-chart new: a chart from a place and a local clock time, with the offset then and there.
-#include "chart/tool.h"
+#include "tool/tool.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,7 +13,9 @@
 #include "console/cp737.h"
 #include "exchange/exchange.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+using namespace exchange;
 
 int cmdNew(Tool& t, const Options& o) {
   auto usage = [&](const std::string& why) { return t.usage("new", why); };
@@ -96,4 +98,4 @@ int cmdNew(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -6,7 +6,6 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "chart/time_tool.h"
 #include "cycles/progressions.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
@@ -14,8 +13,9 @@
 #include "sheet/print_sheet.h"
 #include "sheet/reading.h"
 #include "sheet/wording.h"
+#include "tool/time_options.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 using wording::asciiLower;
@@ -323,4 +323,4 @@ int cmdNow(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -1,6 +1,7 @@
 // What every command of orvenda-chart shares: the working directory, the option parser,
-// chart names and files, and settling a birth's offset at a place. One file per command
-// stands beside it (cmd_*.cpp), as git's builtins do.
+// the chart operands and their files, the messages of files that can't be written, and
+// the places' and zones' answers said as the tool says them. One file per command stands
+// beside it (cmd_*.cpp), as git's builtins do.
 #pragma once
 
 #include <algorithm>
@@ -14,13 +15,19 @@
 #include <vector>
 
 #include "birth/birth_record.h"
+#include "birth/chart_store.h"
+#include "console/text_width.h"
 #include "places/atlas.h"
+#include "places/birth_place.h"
 #include "places/fields.h"
 #include "places/zone_offset.h"
 #include "places/zone_polygons.h"
 #include "platform/file_system.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+// The tool speaks in the places' terms: dates, clock times, angles, zones and the atlas.
+using namespace places;
 
 // ---- context ------------------------------------------------------------------------------
 
@@ -99,8 +106,6 @@ std::optional<Options> parseOptions(Tool& t, const std::string& command,
 
 std::string logicalName(const std::string& cp737Name);
 std::string shownName(const std::string& cp737Name);
-// A chart name as the program could type it at its prompt and open again.
-bool chartName(const std::string& utf8, std::string& cp737Name, std::string& why);
 bool chartExists(Tool& t, const std::string& cp737Name);
 std::optional<BirthRecord> readChart(Tool& t, const std::string& cp737Name,
                                      std::size_t* size = nullptr);
@@ -120,60 +125,22 @@ std::string writeCause(Tool& t, const std::string& logical, int err);
 std::string writeCauseAt(const std::filesystem::path& path, const std::string& folderShown,
                          int err);
 
-// The zone of a birth place given by its coordinates (arc seconds): the one whose boundary
-// holds it; at sea, the nautical zone of the longitude. The notes (on err, unless quiet)
-// say which, and name the nearest atlas place for the user's information. Without the
-// boundaries file only a point that is surely at sea has a zone; elsewhere nothing, and
-// `why` says that the file is missing and where it was looked for.
+// ---- places and offsets, their notes said on standard error ---------------------------
+
+// The zone at coordinates (see places::zoneAtCoordinates), the boundaries and the atlas
+// read when first needed; `quiet` says no notes (and reads no atlas when the boundaries
+// answer).
 std::optional<std::string> zoneAtCoordinates(Tool& t, std::int32_t latitude, std::int32_t longitude,
                                              std::string& why, bool quiet = false);
-// How far out at sea a point must be for the tool to take it for sea without the
-// boundaries file: no place of the atlas nearer, and no farther from the equator.
-inline constexpr double kSeaWithoutBoundariesKm = 1000;
-inline constexpr double kSeaWithoutBoundariesLatitude = 60;
-
-std::size_t displayWidth(std::string_view utf8);
-std::string padded(std::string_view utf8, std::size_t width);
-// The same, cut short with "…" where it is wider than width.
-std::string fitted(std::string_view utf8, std::size_t width);
-constexpr const char* kStripLabels =
-    "  Day  Mon Year Hour  Min  Sec  GMT  min  LON  Min  Sec  LAT  Min  Sec";
-bool validDate(const BirthRecord& r);
-double recordJulianDay(const BirthRecord& r);
-
-// ---- the offset at a place ----------------------------------------------------------------
-
-struct Settled {
-  int minutes = 0;
-  bool ok = false;
-};
-// The offset for a birth, as new and import settle it; the reason when it can't be.
-// `choice` is an offset the user (or a Julian day) gave.
-// `advice` says how to settle a time that was skipped or passed twice, given the two
-// periods; without one, it names --offset.
-using SettleAdvice = std::string (*)(const ZonePeriod& a, const ZonePeriod& b);
 Settled settleOffset(Tool& t, const std::string& zone, const CivilDate& d, const ClockTime& tm,
                      std::int32_t longitude, std::optional<int> choice, std::string& why,
                      SettleAdvice advice = nullptr);
-// Fills the record's place and offset fields; false with the reason when it can't.
-struct Birth {
-  CivilDate date;
-  ClockTime time;
-  std::int32_t latitude = 0, longitude = 0;
-  std::string zone;
-};
 bool fillRecord(Tool& t, const Birth& b, std::optional<int> choice, BirthRecord& r,
                 std::string& why, SettleAdvice advice = nullptr);
-std::string placeLine(const Atlas& atlas, const Place& p);
-constexpr const char* kPlaceHeader =
-    "PLACE                    REGION                 COUNTRY                         LON  Min  Sec "
-    " "
-    "LAT  Min  Sec  ZONE                   POPULATION";
-// Says on standard error which place a query was taken for (name, region, country,
-// zone), and the others of that name where there were several.
-void sayPlace(Tool& t, const Atlas& atlas, const Place& p, const std::vector<const Place*>& found);
-// The one place a query names, said on err, or nothing with the candidates listed on err.
+// The one place a query names, said on err; or nothing, with the reason in `why`, or (for
+// several places) with the candidates listed on err and `why` left empty.
 const Place* onePlace(Tool& t, const Atlas& atlas, const std::string& query, std::string& why);
+void sayPlace(Tool& t, const Atlas& atlas, const Place& p, const std::vector<const Place*>& found);
 
 // ---- the commands -------------------------------------------------------------------------
 
@@ -199,4 +166,4 @@ int cmdRelationshipChart(Tool& t, const Options& o, bool davison);
 // anything else.
 std::optional<double> orbOption(Tool& t, const Options& o, const char* command, double fallback);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -1,6 +1,6 @@
 // The astrologer's zone and period, outputs written whole, and PDFs by an engine found at
 // run time.
-#include "chart/time_tool.h"
+#include "tool/time_options.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -24,7 +24,7 @@
 
 extern char** environ;
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 // The zone the system's clock is set to, by name.
@@ -367,4 +367,4 @@ bool writePdf(Tool& t, const std::string& html, const std::string& path) {
   return writeWhole(t, path, bytes);
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -1,15 +1,15 @@
 // orvenda-chart's command line: the usage, each command's help, and the dispatch to the
 // commands (cmd_*.cpp). Each command checks everything it was given before it writes
 // anything, and every chart goes through the program's own crash-safe file layer.
-#include "chart/chart_tool.h"
+#include "tool/commands.h"
 
 #include <iostream>
 #include <map>
 
-#include "chart/tool.h"
 #include "platform/posix_file_system.h"
+#include "tool/tool.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 constexpr const char* kUsage =
@@ -235,7 +235,7 @@ const std::map<std::string, std::string> kCommandHelp = {
 
 }  // namespace
 
-int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   Tool t{".", out, err, nullptr, std::nullopt, false, std::nullopt, false, {}};
   std::size_t i = 0;
   while (i < args.size() && args[i].size() > 1 && args[i][0] == '-') {
@@ -334,4 +334,4 @@ int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::o
   return cmdImport(t, *o);
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

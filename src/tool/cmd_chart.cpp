@@ -5,14 +5,14 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "chart/natal_view.h"
-#include "chart/time_tool.h"
 #include "config/settings_store.h"
 #include "console/cp737.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
+#include "tool/saved_chart.h"
+#include "tool/time_options.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 // A longitude cut to the second, in its sign or from 0° Aries.
@@ -253,4 +253,4 @@ int cmdChart(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 
 // Runs one command line (without the program's name); results go to out, messages to
 // err. The exit status: 0 on success, 1 when something was refused or failed, 2 for a
 // command line that is not understood.
-int runChartTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -5,13 +5,13 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "chart/time_tool.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "natal/pair.h"
 #include "sheet/pair_report.h"
+#include "tool/time_options.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 struct TwoCharts {
@@ -187,4 +187,4 @@ int cmdRelationshipChart(Tool& t, const Options& o, bool davison) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

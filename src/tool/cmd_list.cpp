@@ -1,5 +1,6 @@
 // orvenda-chart list: every chart of NAMES/, as the main screen shows its fields.
-#include "chart/tool.h"
+#include "exchange/exchange.h"
+#include "tool/tool.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,9 @@
 #include "console/cp737.h"
 #include "exchange/exchange.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+using namespace exchange;
 
 int cmdList(Tool& t, const Options& o) {
   if (!o.operands.empty()) return t.usage("list", "list takes no names");
@@ -58,4 +61,4 @@ int cmdList(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "chart/natal_view.h"
 #include "sheet/time_report.h"
+#include "tool/saved_chart.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 
 // The zone the astrologer reads times in: --zone, else the system's (TZ, /etc/localtime).
 // Nothing, with the reason on err, for a zone the database doesn't have.
@@ -66,4 +66,4 @@ bool writeWhole(Tool& t, const std::string& path, const std::string& content);
 // failed).
 bool writePdf(Tool& t, const std::string& html, const std::string& path);
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

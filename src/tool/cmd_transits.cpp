@@ -1,6 +1,5 @@
 // orvenda-chart transits: the moving bodies over a saved chart through a period, as text
 // lines in time order, JSON, an iCalendar file of the exact instants, or a report.
-#include <libical/ical.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,13 +8,14 @@
 #include <nlohmann/json.hpp>
 #include <queue>
 
-#include "chart/time_tool.h"
 #include "cycles/transits.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "sheet/reading.h"
+#include "tool/calendar.h"
+#include "tool/time_options.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 using cycles::EventKind;
@@ -191,10 +191,11 @@ class JsonForm : public Form {
 // libical; a UID from the transit and the day, so that a newer file updates an older one.
 class CalendarForm : public Form {
  public:
-  CalendarForm(std::ostream& out, const std::string& chart, const report::LocalClock& local,
-               const std::string& zone, double orb, bool greek, const reading::TextSet& texts,
-               std::int32_t sex, long long from, long long to)
-      : out_(out),
+  CalendarForm(const Calendar& calendar, std::ostream& out, const std::string& chart,
+               const report::LocalClock& local, const std::string& zone, double orb, bool greek,
+               const reading::TextSet& texts, std::int32_t sex, long long from, long long to)
+      : calendar_(calendar),
+        out_(out),
         chart_(chart),
         local_(local),
         zone_(zone),
@@ -206,20 +207,12 @@ class CalendarForm : public Form {
         to_(to) {}
 
   void begin() override {
-    icalcomponent* cal = icalcomponent_new_vcalendar();
-    icalcomponent_add_property(cal, icalproperty_new_version("2.0"));
-    icalcomponent_add_property(cal, icalproperty_new_prodid("-//Orvenda//orvenda-chart 1.2//EN"));
-    icalcomponent_add_property(cal, icalproperty_new_calscale("GREGORIAN"));
-    char* text = icalcomponent_as_ical_string_r(cal);
-    std::string s = text;
-    free(text);
-    icalcomponent_free(cal);
     // The calendar's own lines; its events go where it ends.
-    const auto end = s.find("END:VCALENDAR");
-    tail_ = s.substr(end);
+    const Calendar::Frame frame = calendar_.frame("-//Orvenda//orvenda-chart 1.2//EN");
+    tail_ = frame.tail;
     // Its name is written here: libical leaves the commas and semicolons of an X- property
     // as they are ("Smith, J."), where its text needs them escaped.
-    out_ << s.substr(0, end)
+    out_ << frame.head
          << folded("X-WR-CALNAME:" +
                    escapedText((greek_ ? "Διελεύσεις: " : "Transits: ") + chart_));
   }
@@ -231,34 +224,26 @@ class CalendarForm : public Form {
       const long long at = report::secondsOf(e.exact[i]);
       if (at < from_ || at >= to_) continue;
       const long long minute = (at + 30) / 60 * 60;
-      icalcomponent* ev = icalcomponent_new_vevent();
-      icalcomponent_add_property(ev, icalproperty_new_uid(uid(e, minute).c_str()));
-      icalcomponent_add_property(
-          ev, icalproperty_new_dtstamp(icaltime_from_timet_with_zone(
-                  static_cast<time_t>(std::time(nullptr)), 0, icaltimezone_get_utc_timezone())));
-      icalcomponent_add_property(
-          ev, icalproperty_new_dtstart(icaltime_from_timet_with_zone(
-                  static_cast<time_t>(minute), 0, icaltimezone_get_utc_timezone())));
-      const std::string summary =
-          name + " " +
-          (e.exact.size() == 1 ? std::string(greek_ ? "ακριβής" : "exact")
-                               : (greek_ ? "ακριβής (" + std::to_string(i + 1) + "η από "
-                                         : "exact (" + std::to_string(i + 1) + " of ") +
-                                     std::to_string(e.exact.size()) + ")");
-      icalcomponent_add_property(ev, icalproperty_new_summary(summary.c_str()));
-      icalcomponent_add_property(ev, icalproperty_new_description(description(e).c_str()));
-      icalcomponent_add_property(ev, icalproperty_new_categories(greek_ ? "Διέλευση" : "Transit"));
-      icalcomponent_add_property(ev, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
-      char* text = icalcomponent_as_ical_string_r(ev);
-      out_ << text;
-      free(text);
-      icalcomponent_free(ev);
+      CalendarEvent ev;
+      ev.uid = uid(e, minute);
+      ev.stamp = static_cast<long long>(std::time(nullptr));
+      ev.start = minute;
+      ev.summary = name + " " +
+                   (e.exact.size() == 1 ? std::string(greek_ ? "ακριβής" : "exact")
+                                        : (greek_ ? "ακριβής (" + std::to_string(i + 1) + "η από "
+                                                  : "exact (" + std::to_string(i + 1) + " of ") +
+                                              std::to_string(e.exact.size()) + ")");
+      ev.description = description(e);
+      ev.categories = greek_ ? "Διέλευση" : "Transit";
+      out_ << calendar_.event(ev);
     }
   }
 
   void end() override { out_ << tail_; }
 
  private:
+  const Calendar& calendar_;
+
   std::string uid(const TransitEvent& e, long long minute) const {
     // FNV-1a of what the instant is: the chart, the transit and its day.
     const std::string what = chart_ + "|" + std::to_string(e.body) + "|" +
@@ -374,6 +359,12 @@ int cmdTransits(Tool& t, const Options& o) {
   std::ostream& out = output.stream();
   std::vector<TransitEvent> events;
   std::unique_ptr<Form> form;
+  std::unique_ptr<Calendar> calendar;
+  if (o.has("--ics")) {
+    std::string why;
+    calendar = Calendar::open(why);
+    if (!calendar) return t.fail("transits: " + why);
+  }
   if (reportForm) {
     form = std::make_unique<ReportForm>(events);
   } else if (o.has("--json")) {
@@ -385,8 +376,8 @@ int cmdTransits(Tool& t, const Options& o) {
                                    {"moon", options.moon}};
     form = std::make_unique<JsonForm>(out, head, texts, *sex);
   } else if (o.has("--ics")) {
-    form = std::make_unique<CalendarForm>(out, name, local, *zone, *orb, greek, texts, *sex,
-                                          period->from, period->to);
+    form = std::make_unique<CalendarForm>(*calendar, out, name, local, *zone, *orb, greek, texts,
+                                          *sex, period->from, period->to);
   } else {
     out << (greek ? "διελεύσεις  " : "transits    ") << name << "\n"
         << (greek ? "διάστημα    από " : "period      ")
@@ -450,4 +441,4 @@ int cmdTransits(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -1,5 +1,5 @@
 // orvenda-chart place: places of the offline atlas in the program's fields.
-#include "chart/tool.h"
+#include "tool/tool.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,9 @@
 #include "console/cp737.h"
 #include "exchange/exchange.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+using namespace exchange;
 
 int cmdPlace(Tool& t, const Options& o) {
   if (o.operands.empty())
@@ -34,4 +36,4 @@ int cmdPlace(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

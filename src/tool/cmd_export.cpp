@@ -3,10 +3,13 @@
 #include <cstdlib>
 
 #include "birth/chart_store.h"
-#include "chart/tool.h"
 #include "exchange/exchange.h"
+#include "natal/natal_chart.h"
+#include "tool/tool.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+using namespace exchange;
 
 namespace {
 
@@ -112,7 +115,7 @@ int cmdExport(Tool& t, const Options& o) {
     }
     if (!n.changed.empty()) t.note("NAMES/" + shownName(name) + ": " + n.changed);
     if (shown.lonSeconds != 0 || shown.latSeconds != 0) ++rounded;
-    text += aafChart(n, shown, recordJulianDay(shown), aafOffset(t, shown));
+    text += aafChart(n, shown, natal::recordJulianDay(shown), aafOffset(t, shown));
   }
   if (rounded > 0)
     t.note(std::to_string(rounded) + (rounded == 1 ? " chart's place" : " charts' places") +
@@ -124,4 +127,4 @@ int cmdExport(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

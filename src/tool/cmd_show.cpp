@@ -1,5 +1,5 @@
 // orvenda-chart show: one chart, its fields, universal time, Julian day and place.
-#include "chart/tool.h"
+#include "tool/tool.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +11,11 @@
 #include "birth/chart_store.h"
 #include "console/cp737.h"
 #include "exchange/exchange.h"
+#include "natal/natal_chart.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
+
+using namespace exchange;
 
 int cmdShow(Tool& t, const Options& o) {
   if (o.operands.size() != 1) return t.usage("show", "show takes one chart name");
@@ -42,7 +45,7 @@ int cmdShow(Tool& t, const Options& o) {
     std::snprintf(line, sizeof line, "local time  %04d-%02d-%02d %02d:%02d:%02d\n", r->year,
                   r->month, r->day, r->hour, r->minute, r->second);
     s << line;
-    const double jd = recordJulianDay(*r);
+    const double jd = natal::recordJulianDay(*r);
     CivilDate ud;
     ClockTime ut;
     fromJulianDay(jd, ud, ut);
@@ -64,4 +67,4 @@ int cmdShow(Tool& t, const Options& o) {
   return 0;
 }
 
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool

@@ -15,13 +15,13 @@
 #include <set>
 #include <sstream>
 
-#include "chart/chart_tool.h"
 #include "config/default_settings.h"
 #include "config/settings_store.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
+#include "tool/commands.h"
 
-namespace orvenda::chart {
+namespace orvenda::tool {
 namespace {
 
 using testing::TempDir;
@@ -42,7 +42,7 @@ class TimeTool : public ::testing::Test {
     out.str("");
     err.str("");
     args.insert(args.begin(), {"-C", dir.path()});
-    return runChartTool(args, out, err);
+    return runTool(args, out, err);
   }
   // The New York chart of the reference: 14 March 1957 09:41 at GMT −5, 74°00′21″ W
   // 40°42′51″ N.
@@ -380,6 +380,21 @@ TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
   EXPECT_EQ(text("old.ics"), old);
   EXPECT_FALSE(dir.exists("missing"));
   EXPECT_FALSE(dir.exists("x.html"));
+  // libical is loaded when a calendar is written: a library that can't be loaded, or one
+  // that isn't libical, is said so, and the older calendar stays as it was.
+  for (const auto& [library, says] :
+       {std::pair<std::string, std::string>{dir / "no-such-libical.so.3", "can't be loaded"},
+        {dir / "old.ics", "can't be loaded"},
+        {"libswe.so.2.0", "has no function icalcomponent_new_vcalendar"}}) {
+    ::setenv("ORVENDA_LIBICAL", library.c_str(), 1);
+    EXPECT_EQ(run({"transits", "Maria", "--from", "2026-01-01", "--to", "2026-01-31", "--ics", "-o",
+                   dir / "old.ics"}),
+              1);
+    ::unsetenv("ORVENDA_LIBICAL");
+    EXPECT_TRUE(has(err.str(), says) && has(err.str(), library)) << err.str();
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_EQ(text("old.ics"), old);
+  }
   // Up to the analytic ephemeris' last day the transits are there, and said to be from it.
   ASSERT_EQ(
       run({"transits", "Maria", "--zone", "UTC", "--from", "3003-04-01", "--to", "3003-04-27"}), 0)
@@ -389,4 +404,4 @@ TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
 }
 
 }  // namespace
-}  // namespace orvenda::chart
+}  // namespace orvenda::tool
