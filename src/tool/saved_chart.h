@@ -40,6 +40,8 @@ std::optional<natal::NatalChart> chartOf(Tool& t, const SavedChart& saved);
 // and the form every other command gives a chart in.
 nlohmann::json chartJson(const std::string& name, const natal::NatalChart& chart);
 std::string chartText(const std::string& name, const natal::NatalChart& chart);
+// chartJson(name, chart).dump(2), written without building the document first.
+std::string chartJsonText(const std::string& name, const natal::NatalChart& chart);
 
 // Reads the chart operand and the configuration; the exit status when it can't (2 for a
 // command line that is not understood, 1 for a refusal), with its message on err.

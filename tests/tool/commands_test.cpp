@@ -11,12 +11,14 @@
 #include "birth/birth_record.h"
 #include "config/default_settings.h"
 #include "config/settings_store.h"
+#include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "natal/pair_reference.h"
 #include "places/atlas.h"
 #include "platform/posix_file_system.h"
 #include "support/temp_dir.h"
 #include "tool/commands.h"
+#include "tool/saved_chart.h"
 
 namespace orvenda::tool {
 namespace {
@@ -1060,6 +1062,54 @@ TEST(ChartAtlas, FoldingForgetsCaseAccentsAndTonos) {
   EXPECT_EQ(foldName("Straße"), "strasse");
   EXPECT_EQ(foldName("ΑΘΉΝΑ"), "αθηνα");
   EXPECT_EQ(foldName("Άγιος Νικόλαος"), "αγιοσ νικολαοσ");
+}
+
+// `chart --json` writes its document as it goes; the JSON library's own serialisation of
+// the document as a tree is the reference, byte for byte, over charts of every shape: the
+// points of all 22 or of a few, borderlines on, houses that fall back near the poles, the
+// time not known, points not computed before 1800, a chart without aspects.
+TEST(ChartJson, WrittenAsItGoesIsTheLibrarysSerialisationOfTheDocument) {
+  natal::ChartConfig wide;
+  wide.aspects.orbs.fill(8);
+  wide.aspects.enabled.fill(1);
+  wide.planets.values.fill(10);
+  wide.planets.enabled.fill(1);
+  wide.borderlineDegrees = 5;
+  wide.changeRulers = 2;
+  natal::ChartConfig narrow;
+  narrow.planets.enabled[natal::kSun] = narrow.planets.enabled[natal::kMoon] = 1;
+  std::uint32_t seed = 1957;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  int compared = 0;
+  for (int i = 0; i < 120; ++i) {
+    BirthRecord r{1 + next(28),
+                  1 + next(12),
+                  i % 10 == 0 ? 1700 + next(90) : 1850 + next(200),
+                  next(24),
+                  next(60),
+                  next(60),
+                  next(25) - 12,
+                  0,
+                  next(360) - 180,
+                  next(60),
+                  next(60),
+                  next(179) - 89,
+                  next(60),
+                  next(60)};
+    const bool timeKnown = i % 7 != 3;
+    const char system = "PKRCEW"[next(6)];
+    const auto out = natal::computeChart(r, i % 5 == 4 ? narrow : wide, system,
+                                         natal::swissEphemeris(), timeKnown);
+    if (!out.chart) continue;
+    const std::string name = i % 2 ? "Γιώργος \"ο\" μικρός" : "Maria";
+    ASSERT_EQ(chartJsonText(name, *out.chart), chartJson(name, *out.chart).dump(2))
+        << "chart " << i;
+    ++compared;
+  }
+  EXPECT_GT(compared, 110);
 }
 
 }  // namespace
