@@ -537,6 +537,27 @@ TEST(ShippedTexts, EachLanguageSaysATendencyAsATendencyNeitherAssertingNorHedgin
   EXPECT_EQ(hedgesIn("Ίσως· «μπορεί να» έρθει, μπορείς να χτίσεις, τείνεις να φεύγεις.", true), 3);
 }
 
+TEST(ShippedTexts, TheStelliumInASignNeedsNoBirthTimeAndTheTwoStelliaOpenApart) {
+  // A stellium in a sign is read with the birth time unknown as well, when there is no
+  // Ascendant and no house; the two stellium entries are read one after the other, so they
+  // do not open with the same words.
+  for (const bool greek : {false, true}) {
+    SCOPED_TRACE(greek ? "el" : "en");
+    const TextLayer layer = shippedSet(greek ? "el" : "en");
+    const std::string& sign = layer.entries.at(*canonicalKey("stellium in a sign")).text;
+    const std::string& house = layer.entries.at(*canonicalKey("stellium in a house")).text;
+    for (const char* needsTheTime : {"Ascendant", "rising", "house", "ωροσκόπ", "Ωροσκόπ", "οίκ"})
+      EXPECT_EQ(sign.find(needsTheTime), std::string::npos) << needsTheTime;
+    auto opening = [](const std::string& text) {
+      std::istringstream in(text);
+      std::string word, words;
+      for (int n = 0; n < 4 && in >> word; ++n) words += word + " ";
+      return words;
+    };
+    EXPECT_NE(opening(sign), opening(house));
+  }
+}
+
 TEST(ShippedTexts, NoTextTellsAClientsChildhoodOrFamilyAsFact) {
   // Sentences that told a client's past as fact, a parent, siblings, a childhood, each
   // rewritten as a tendency or a possibility; the phrases are listed so they do not return.
