@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -13,6 +14,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <string_view>
 
 #include "natal/ephemeris.h"
 #include "natal/names.h"
@@ -445,6 +447,191 @@ TEST(ShippedTexts, AGreekTextNeverAddressesAWomanAsAMan) {
       word.pop_back();
       if (!nouns.count(word)) ADD_FAILURE() << displayKey(key) << ": " << m->str();
     }
+}
+
+// A text's words with its punctuation made spaces and a space either side, so that a word
+// or phrase of the lexicon is found as " may " or " μπορεί να ", whole words only.
+std::string spacedWords(const std::string& text) {
+  std::string s = " " + withChoices(text, 2) + " ";
+  for (const char* mark : {"«", "»", "·", "\xCE\x87", "—", "–", "’", "‘", "“", "”", "…"})
+    for (std::size_t at; (at = s.find(mark)) != std::string::npos;)
+      s.replace(at, std::strlen(mark), " ");
+  for (char& c : s) {
+    if (std::string_view(".,;:!?()\"'").find(c) != std::string_view::npos) c = ' ';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+// The hedges of each language: the words that say a claim is possible or a tendency rather
+// than so. English: the modals of possibility (may, might, could), "can" where it says what
+// a placement can turn into (can be, can become, can feel, ...; "you can build" is ability
+// and does not count), the adverbs of likelihood and the words of tendency. Greek: ίσως,
+// μπορεί να / μπορούν να (and μπορείς να where it says what you may become or feel), the
+// forms of τείνω να, ενδέχεται and the words of likelihood. Frequency adverbs (often,
+// sometimes; συχνά, κάποτε) say how often a tendency shows, plainly, and do not count.
+const std::vector<std::string>& hedgesOf(bool greek) {
+  static const std::vector<std::string> english = [] {
+    std::vector<std::string> h = {"may",      "might",     "could",    "perhaps",  "possibly",
+                                  "maybe",    "probably",  "likely",   "unlikely", "tend to",
+                                  "tends to", "tended to", "tendency", "prone to", "inclined to"};
+    for (const char* verb :
+         {"be", "become", "feel", "seem", "turn", "tip", "slip", "slide", "lead", "make", "harden",
+          "creep", "flare", "blur", "weigh", "spill", "drift", "sour", "curdle"})
+      h.push_back(std::string("can ") + verb);
+    return h;
+  }();
+  static const std::vector<std::string> greekHedges = [] {
+    std::vector<std::string> h = {"ίσως",        "Ίσως",        "ενδέχεται",  "Ενδέχεται",
+                                  "ενδεχομένως", "Ενδεχομένως", "πιθανόν",    "Πιθανόν",
+                                  "πιθανώς",     "Πιθανώς",     "πιθανότατα", "πιθανό",
+                                  "Πιθανό",      "τάση να",     "μπορεί να",  "Μπορεί να",
+                                  "μπορεί και",  "Μπορεί και",  "μπορούν να", "Μπορούν να"};
+    for (const char* form : {"τείνω", "τείνεις", "τείνει", "τείνουμε", "τείνετε", "τείνουν",
+                             "Τείνεις", "Τείνει", "Τείνουν"})
+      h.push_back(std::string(form) + " να");
+    for (const char* verb :
+         {"γίνεις", "φανείς", "νιώσεις", "νιώθεις", "είσαι", "παρασυρθείς", "πέσεις", "χαθείς"})
+      for (const char* can : {"μπορείς να ", "Μπορείς να "}) h.push_back(can + std::string(verb));
+    return h;
+  }();
+  return greek ? greekHedges : english;
+}
+
+int hedgesIn(const std::string& text, bool greek) {
+  const std::string s = spacedWords(text);
+  int n = 0;
+  for (const auto& hedge : hedgesOf(greek)) {
+    const std::string word = " " + hedge + " ";
+    for (std::size_t at = s.find(word); at != std::string::npos; at = s.find(word, at + 1)) ++n;
+  }
+  return n;
+}
+
+TEST(ShippedTexts, EachLanguageSaysATendencyAsATendencyNeitherAssertingNorHedgingEverything) {
+  // A reading neither tells a client what will happen nor qualifies every sentence: over
+  // all of a language's texts, 3 to 8 hedges in a thousand words, none with more than two
+  // and few with two.
+  for (const bool greek : {false, true}) {
+    SCOPED_TRACE(greek ? "el" : "en");
+    const TextLayer layer = shippedSet(greek ? "el" : "en");
+    ASSERT_GT(layer.entries.size(), 1000u);
+    long words = 0, hedges = 0;
+    std::size_t withTwo = 0;
+    for (const auto& [key, entry] : layer.entries) {
+      std::istringstream in(withChoices(entry.text, 2));
+      words += std::distance(std::istream_iterator<std::string>(in),
+                             std::istream_iterator<std::string>());
+      const int n = hedgesIn(entry.text, greek);
+      hedges += n;
+      if (n == 2) ++withTwo;
+      EXPECT_LE(n, 2) << displayKey(key) << ": " << entry.text;
+    }
+    const double perThousand = 1000.0 * static_cast<double>(hedges) / static_cast<double>(words);
+    EXPECT_GE(perThousand, 3.0) << hedges << " hedges in " << words << " words";
+    EXPECT_LE(perThousand, 8.0) << hedges << " hedges in " << words << " words";
+    EXPECT_LE(withTwo * 50, layer.entries.size()) << withTwo << " texts with two hedges";
+  }
+  // The lexicon finds whole words and phrases only, in either case.
+  EXPECT_EQ(hedgesIn("You may. Maybe! Mayday, dismay; it can be, you can build.", false), 3);
+  EXPECT_EQ(hedgesIn("Ίσως· «μπορεί να» έρθει, μπορείς να χτίσεις, τείνεις να φεύγεις.", true), 3);
+}
+
+TEST(ShippedTexts, TheStelliumInASignNeedsNoBirthTimeAndTheTwoStelliaOpenApart) {
+  // A stellium in a sign is read with the birth time unknown as well, when there is no
+  // Ascendant and no house; the two stellium entries are read one after the other, so they
+  // do not open with the same words.
+  for (const bool greek : {false, true}) {
+    SCOPED_TRACE(greek ? "el" : "en");
+    const TextLayer layer = shippedSet(greek ? "el" : "en");
+    const std::string& sign = layer.entries.at(*canonicalKey("stellium in a sign")).text;
+    const std::string& house = layer.entries.at(*canonicalKey("stellium in a house")).text;
+    for (const char* needsTheTime : {"Ascendant", "rising", "house", "ωροσκόπ", "Ωροσκόπ", "οίκ"})
+      EXPECT_EQ(sign.find(needsTheTime), std::string::npos) << needsTheTime;
+    auto opening = [](const std::string& text) {
+      std::istringstream in(text);
+      std::string word, words;
+      for (int n = 0; n < 4 && in >> word; ++n) words += word + " ";
+      return words;
+    };
+    EXPECT_NE(opening(sign), opening(house));
+  }
+}
+
+TEST(ShippedTexts, NoTextTellsAClientsChildhoodOrFamilyAsFact) {
+  // Sentences that told a client's past as fact, a parent, siblings, a childhood, each
+  // rewritten as a tendency or a possibility; the phrases are listed so they do not return.
+  const std::vector<std::string> greek = {
+      "φορτώθηκες",
+      "ένιωσες έναν γονιό",
+      "Με τα αδέλφια υπήρξε",
+      "έχουν αφήσει ίχνη",
+      "Ωρίμασες νωρίς",
+      "Τίποτα δεν σου χαρίστηκε",
+      "σε σημάδεψε βαθιά",
+      "έπαιξαν ρόλο στο πώς βρήκες",
+      "τις κληρονόμησες χωρίς",
+      "Με τα αδέλφια σου γνώρισες",
+      "Στην οικογένεια υπήρχε",
+      "υπήρξαν ζητήματα εξουσίας",
+      "Από νωρίς ένιωσες",
+      "Κάποτε ένιωσες",
+      "δεν σου ήταν πάντα επιτρεπτά",
+      "σε έμαθαν νωρίς",
+      "μια πίστη που γκρεμίστηκε",
+      "δάσκαλοι που σε απογοήτευσαν",
+      "Στις ομάδες και στις παρέες ένιωσες",
+      "ανέλαβες από μικρή ηλικία",
+      "έχει αφήσει βαθύ αποτύπωμα",
+      "αγκαλιά που σου έλειψε",
+      "έμαθες να σκέφτεσαι τακτικά",
+      "πιθανόν μεγάλωσες",
+      "σού έμαθαν πρώτοι",
+      "Στο πατρικό σου υπήρχε",
+      "σε έκριναν",
+      "σου επιβλήθηκαν",
+      "Κάποτε βρέθηκες",
+      "θυμούνται γονείς",
+      "Νωρίς ένιωσες",
+      "Στα πρώτα σου χρόνια",
+      "μεγάλωσαν σε σπίτι",
+      "Στα παιδικά σου χρόνια",
+      "Στα σχολικά χρόνια",
+      "σου ζητήθηκε να μεγαλώσεις",
+      "Νωρίς έμαθες",
+      "Από εκεί έμαθες",
+      "Όταν ένιωθες",
+      "Από δύσκολες εμπειρίες έμαθες",
+      "σε έπνιγαν κάποτε",
+      "οι πρωτοβουλίες σου πνίγονταν",
+      "σε παρεξηγούσαν",
+      "που κάποτε σου έλειψε",
+      "αγνοήθηκε ή κρίθηκε",
+      "σού δίδαξαν",
+      "Ένιωσες κάποτε",
+      "σήκωσες βάρη",
+      "Ένιωσες {ξένος|ξένη}",
+      "Απορρόφησες",
+      "σου έμαθαν νωρίς",
+      "η αγάπη στο σπίτι είχε όρους",
+      "Ίσως μεγάλωσες",
+      "Μεγάλωσες ίσως",
+      "Έμαθες όμως νωρίς",
+      "που σε μεγάλωσε",
+      "ό,τι σου δίδαξαν",
+      "σου χάρισε",
+      "σε έκανε όμως",
+  };
+  const std::vector<std::string> english = {
+      "a parent's example shaped",
+      "has shaped how you give and receive care",
+  };
+  for (const bool isGreek : {false, true}) {
+    const TextLayer layer = shippedSet(isGreek ? "el" : "en");
+    for (const auto& [key, entry] : layer.entries)
+      for (const auto& phrase : isGreek ? greek : english)
+        EXPECT_EQ(entry.text.find(phrase), std::string::npos) << displayKey(key) << ": " << phrase;
+  }
 }
 
 }  // namespace
