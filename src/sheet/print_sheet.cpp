@@ -12,8 +12,8 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "natal/wheel.h"
+#include "sheet/html.h"
 #include "sheet/reading.h"
-#include "sheet/time_report.h"
 
 namespace orvenda {
 namespace {
@@ -226,7 +226,8 @@ constexpr SheetTexts kGreek = {
     "Χωρίς χάρτη: δεν διαβάζεται το αρχείο ρυθμίσεων %s.",
     "Κανένας πλανήτης ή σημείο δεν συμμετέχει (settings\\naplch)."};
 
-std::string escaped(const std::string& utf8) { return reading::htmlEscaped(utf8); }
+using html::escaped;
+using html::svgImage;
 
 std::string format(const char* f, long long a, long long b, long long c) {
   char buf[96];
@@ -471,22 +472,6 @@ std::string hoursText(double hours) {
 
 }  // namespace
 
-std::string svgImage(const std::string& svg, const std::string& alt, const std::string& cssClass) {
-  std::string uri;
-  uri.reserve(svg.size() + 256);
-  for (char ch : svg) {
-    switch (ch) {
-      case '#': uri += "%23"; break;
-      case '%': uri += "%25"; break;
-      case '"': uri += "%22"; break;
-      case '&': uri += "&amp;"; break;
-      default: uri += ch;
-    }
-  }
-  return "<img class=\"" + cssClass + "\" alt=\"" + escaped(alt) +
-         "\" src=\"data:image/svg+xml;charset=utf-8," + uri + "\">\n";
-}
-
 SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
                          const BirthRecord& record, char houseSystem) {
   SheetChart sheet;
@@ -650,7 +635,7 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
          "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
          "content=\"width=device-width\">\n<title>Orvenda: " +
          t.title + ": " + name + "</title>\n<style>\n" + kStyle +
-         report::pageFootStyle(cp737ToUtf8(state.chartName), "10mm") +
+         html::pageFootStyle(cp737ToUtf8(state.chartName), "10mm") +
          "</style>\n</head>\n<body>\n<h1>" + t.title + ": " + name + "</h1>\n" + body + tables +
          "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
          "</p>\n</body>\n</html>\n";
