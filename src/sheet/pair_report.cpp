@@ -11,7 +11,7 @@
 
 #include "natal/names.h"
 #include "natal/wheel.h"
-#include "sheet/print_sheet.h"
+#include "sheet/html.h"
 #include "sheet/time_report.h"
 #include "sheet/wording.h"
 
@@ -131,7 +131,8 @@ std::string orbText(double degrees) {
   return buf;
 }
 
-std::string escaped(const std::string& s) { return reading::htmlEscaped(s); }
+using html::escaped;
+using html::svgImage;
 
 class PairComposer {
  public:
@@ -373,8 +374,8 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
                   "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
                   "content=\"width=device-width\">\n<title>Orvenda: " +
                   escaped(title) + "</title>\n<style>\n" + kPairStyle +
-                  pageFootStyle(p.nameA + " · " + p.nameB) + "</style>\n</head>\n<body>\n<h1>" +
-                  escaped(title) + "</h1>\n";
+                  html::pageFootStyle(p.nameA + " · " + p.nameB) +
+                  "</style>\n</head>\n<body>\n<h1>" + escaped(title) + "</h1>\n";
   s += "<p class=\"meta\">" + escaped(fill(w.born, {p.nameA, p.birthA})) + "</p>\n";
   s += "<p class=\"meta\">" + escaped(fill(w.born, {p.nameB, p.birthB})) + "</p>\n";
   if (!reading.timeNote.empty()) s += "<p class=\"note\">" + escaped(reading.timeNote) + "</p>\n";

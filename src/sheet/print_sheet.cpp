@@ -12,8 +12,8 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "natal/wheel.h"
+#include "sheet/html.h"
 #include "sheet/reading.h"
-#include "sheet/time_report.h"
 
 namespace orvenda {
 namespace {
@@ -226,7 +226,8 @@ constexpr SheetTexts kGreek = {
     "Χωρίς χάρτη: δεν διαβάζεται το αρχείο ρυθμίσεων %s.",
     "Κανένας πλανήτης ή σημείο δεν συμμετέχει (settings\\naplch)."};
 
-std::string escaped(const std::string& utf8) { return reading::htmlEscaped(utf8); }
+using html::escaped;
+using html::svgImage;
 
 std::string format(const char* f, long long a, long long b, long long c) {
   char buf[96];
@@ -323,12 +324,17 @@ const char* kStyle =
     "line-height: 1.1; } "
     "h1 { font-size: 12pt; margin-bottom: 1.5mm; } h2 { font-size: 9.5pt; margin: 1.5mm 0 .8mm; } "
     "p.note { margin: .5mm 0; } "
-    ".top { flex-wrap: nowrap; gap: 0 6mm; } .wheel { width: 174mm; max-width: none; margin: 0 "
+    // Side by side on paper as boxes in a line, not as flex items: WeasyPrint 57 (Debian 12's)
+    // drew the flex items of a line one on top of the other, text over text, and has no gap.
+    ".top, .pair, .list { display: block; } "
+    ".top > table, .list > table { display: inline-table; vertical-align: top; } "
+    ".pair > div { display: inline-block; vertical-align: top; } "
+    ".top > table { margin-right: 6mm; } .wheel { width: 174mm; max-width: none; margin: 0 "
     "auto -1mm; } .positions td, .positions th { line-height: 1.02; } "
     ".tables, .continued { break-before: page; } tr { break-inside: avoid; } "
     "td, th { padding: 0 1.2mm 0 0; border-bottom: none; } "
     ".grid td, .grid th { width: 3.7mm; height: 3.7mm; } "
-    ".pair { gap: 0 8mm; } .list { gap: 0 3mm; } "
+    ".pair > div { margin-right: 8mm; } .list > table { margin-right: 3mm; } "
     ".aspects .nm, .aspects .sec, .aspects .head { display: none; } "
     ".aspects td[data-ab]::after { content: attr(data-ab); } "
     "h2 [data-legend]::after { content: attr(data-legend); font-weight: normal; } .aspects td, "
@@ -470,22 +476,6 @@ std::string hoursText(double hours) {
 }
 
 }  // namespace
-
-std::string svgImage(const std::string& svg, const std::string& alt, const std::string& cssClass) {
-  std::string uri;
-  uri.reserve(svg.size() + 256);
-  for (char ch : svg) {
-    switch (ch) {
-      case '#': uri += "%23"; break;
-      case '%': uri += "%25"; break;
-      case '"': uri += "%22"; break;
-      case '&': uri += "&amp;"; break;
-      default: uri += ch;
-    }
-  }
-  return "<img class=\"" + cssClass + "\" alt=\"" + escaped(alt) +
-         "\" src=\"data:image/svg+xml;charset=utf-8," + uri + "\">\n";
-}
 
 SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
                          const BirthRecord& record, char houseSystem) {
@@ -650,7 +640,7 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
          "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
          "content=\"width=device-width\">\n<title>Orvenda: " +
          t.title + ": " + name + "</title>\n<style>\n" + kStyle +
-         report::pageFootStyle(cp737ToUtf8(state.chartName), "10mm") +
+         html::pageFootStyle(cp737ToUtf8(state.chartName), "10mm") +
          "</style>\n</head>\n<body>\n<h1>" + t.title + ": " + name + "</h1>\n" + body + tables +
          "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
          "</p>\n</body>\n</html>\n";

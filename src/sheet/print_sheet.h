@@ -43,10 +43,6 @@ struct SheetChart {
 SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
                          const BirthRecord& record, char houseSystem = 'P');
 
-// A picture as an image whose source is its own SVG text: browsers draw it, text browsers
-// show the one line of its alt text (plain text, escaped here) in its place.
-std::string svgImage(const std::string& svg, const std::string& alt, const std::string& cssClass);
-
 // The sheet for the record as it stands, in the horoscope language (Greek for 1,
 // English for any other value), as UTF-8 HTML; with a set of texts, the chart's pages are
 // followed by the reading.

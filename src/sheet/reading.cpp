@@ -17,6 +17,7 @@
 #include <set>
 
 #include "natal/names.h"
+#include "sheet/html.h"
 #include "sheet/wording.h"
 
 namespace orvenda::reading {
@@ -943,7 +944,7 @@ class Composer {
 
 // ---- rendering --------------------------------------------------------------------------
 
-std::string escaped(const std::string& s) { return htmlEscaped(s); }
+std::string escaped(const std::string& s) { return html::escaped(s); }
 
 std::size_t width(const std::string& s) {
   std::size_t n = 0;
@@ -992,20 +993,6 @@ void wrap(std::string& out, const std::string& text, std::size_t columns,
 }
 
 }  // namespace
-
-std::string htmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 std::string withChoices(const std::string& text, std::int32_t sex) {
   std::string out;

@@ -72,9 +72,6 @@ std::string readingText(const Reading& reading, std::size_t width = 80);
 // A text with each {first|second} choice made: the second for sex 2, else the first.
 std::string withChoices(const std::string& text, std::int32_t sex);
 
-// Text for an HTML page: &, <, > and " as entities. The print sheet's too.
-std::string htmlEscaped(const std::string& text);
-
 // The first sentence of a text (a house's affairs, where another house's ruler stands).
 std::string firstSentence(const std::string& text);
 

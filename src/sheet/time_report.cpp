@@ -12,7 +12,7 @@
 
 #include "natal/names.h"
 #include "natal/wheel.h"
-#include "sheet/print_sheet.h"
+#include "sheet/html.h"
 #include "sheet/reading.h"
 #include "sheet/wording.h"
 
@@ -163,7 +163,7 @@ std::string ordinal(int n, bool greek) {
   return std::to_string(n) + suffix;
 }
 
-std::string escaped(const std::string& s) { return reading::htmlEscaped(s); }
+using html::escaped;
 
 struct Civil {
   int year, month, day, hour, minute;
@@ -292,19 +292,6 @@ std::vector<std::string> transitKeys(int body, int aspect, int natal) {
 
 bool onTimeline(int body) { return body >= 5 && body <= natal::kChiron; }
 
-std::string pageFootStyle(const std::string& chartName, const std::string& margins) {
-  // A name is quoted into CSS: its quotes and backslashes escaped.
-  std::string quoted;
-  for (char c : chartName) {
-    if (c == '"' || c == '\\') quoted += '\\';
-    if (c == '\n' || c == '\r') continue;
-    quoted += c;
-  }
-  return "@page { size: A4; margin: " + margins + "; @bottom-left { content: \"" + quoted +
-         "\"; font-size: 8pt; } @bottom-right { content: counter(page) \" / \" counter(pages); "
-         "font-size: 8pt; } }\n";
-}
-
 // ---- the report ------------------------------------------------------------------------
 
 namespace {
@@ -355,7 +342,7 @@ class ReportWriter {
                     "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
                     "content=\"width=device-width\">\n<title>Orvenda: " +
                     escaped(fill(w_.title, {r_.chartName})) + "</title>\n<style>\n" + kReportStyle +
-                    pageFootStyle(r_.chartName) + "</style>\n</head>\n<body>\n<h1>" +
+                    html::pageFootStyle(r_.chartName) + "</style>\n</head>\n<body>\n<h1>" +
                     escaped(fill(w_.title, {r_.chartName})) + "</h1>\n";
     s += "<p class=\"meta\">" + escaped(natal::capitalised(r_.birthLine)) + "</p>\n";
     s += "<p class=\"meta\">" +
@@ -367,8 +354,8 @@ class ReportWriter {
     if (r_.natal && r_.sky) {
       natal::OuterRing ring{r_.sky, r_.skyAspects};
       s += "<figure>\n" +
-           svgImage(natal::biwheelSvg(*r_.natal, ring), std::string("[") + w_.wheelAlt + "]",
-                    "biwheel") +
+           html::svgImage(natal::biwheelSvg(*r_.natal, ring), std::string("[") + w_.wheelAlt + "]",
+                          "biwheel") +
            "<figcaption>" + escaped(fill(w_.wheel, {minuteText(r_.local(r_.from), r_.greek)})) +
            "</figcaption>\n</figure>\n";
     }
@@ -484,8 +471,8 @@ class ReportWriter {
     }
     svg += "</svg>";
     return "<h2>" + escaped(w_.timeline) + "</h2>\n<figure>\n" +
-           svgImage(svg, std::string("[") + w_.timelineAlt + "]", "timeline") + "<figcaption>" +
-           escaped(w_.legend) + "</figcaption>\n</figure>\n";
+           html::svgImage(svg, std::string("[") + w_.timelineAlt + "]", "timeline") +
+           "<figcaption>" + escaped(w_.legend) + "</figcaption>\n</figure>\n";
   }
 
   static bool insidePass(const TransitEvent& e, double jd) {

@@ -66,9 +66,4 @@ std::string transitReportHtml(const TransitReport& report);
 // the bodies from Jupiter outwards and Chiron, whose passes last weeks to years.
 bool onTimeline(int body);
 
-// The page styles a report shares with the print sheet for paper: page numbers and the
-// chart's name in each page's foot.
-std::string pageFootStyle(const std::string& chartName,
-                          const std::string& margins = "12mm 12mm 16mm");
-
 }  // namespace orvenda::report

@@ -10,7 +10,7 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "natal/wheel.h"
-#include "sheet/print_sheet.h"
+#include "sheet/html.h"
 #include "sheet/reading.h"
 #include "sheet/wording.h"
 #include "tool/time_options.h"
@@ -107,17 +107,18 @@ std::string twoChartPage(const std::string& title, const std::string& lines,
       std::string("<!DOCTYPE html>\n<html lang=\"") + (greek ? "el" : "en") +
       "\">\n<head>\n<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
       "content=\"width=device-width\">\n<title>Orvenda: " +
-      reading::htmlEscaped(title) +
+      html::escaped(title) +
       "</title>\n<style>\nbody { font-family: \"DejaVu Serif\", Georgia, serif; margin: "
       "1.5em auto; max-width: 62em; padding: 0 1em; line-height: 1.4; }\n"
       "h1 { font-size: 1.5em; border-bottom: 1px solid #000; }\n"
       ".biwheel { display: block; width: 100%; max-width: 170mm; height: auto; margin: "
       "1em auto; }\npre { font-family: \"DejaVu Sans Mono\", monospace; font-size: .85em; "
       "white-space: pre-wrap; }\n" +
-      report::pageFootStyle(chartName) + "</style>\n</head>\n<body>\n<h1>" +
-      reading::htmlEscaped(title) + "</h1>\n" + lines;
-  s += svgImage(natal::biwheelSvg(inner, ring),
-                greek ? "[Δύο χάρτες σε έναν τροχό]" : "[Two charts in one wheel]", "biwheel");
+      html::pageFootStyle(chartName) + "</style>\n</head>\n<body>\n<h1>" + html::escaped(title) +
+      "</h1>\n" + lines;
+  s +=
+      html::svgImage(natal::biwheelSvg(inner, ring),
+                     greek ? "[Δύο χάρτες σε έναν τροχό]" : "[Two charts in one wheel]", "biwheel");
   return s + body + "</body>\n</html>\n";
 }
 
@@ -213,16 +214,15 @@ int cmdReturn(Tool& t, const Options& o) {
   }
   const std::vector<natal::AspectFound> aspects =
       natal::crossAspects(r.points, chart->points, saved->config, 1.0);
-  std::string body =
-      "<pre>" + reading::htmlEscaped(tables.substr(tables.find('\n') + 1)) + "\n" +
-      reading::htmlEscaped(aspectsText(aspects, solar ? "return" : "return", "natal")) + "</pre>\n";
-  if (ascText)
-    body += "<p>" + reading::htmlEscaped(reading::withChoices(*ascText, *sex)) + "</p>\n";
+  std::string body = "<pre>" + html::escaped(tables.substr(tables.find('\n') + 1)) + "\n" +
+                     html::escaped(aspectsText(aspects, solar ? "return" : "return", "natal")) +
+                     "</pre>\n";
+  if (ascText) body += "<p>" + html::escaped(reading::withChoices(*ascText, *sex)) + "</p>\n";
   const std::string title = (greek ? (solar ? "Ηλιακή επιστροφή: " : "Σεληνιακή επιστροφή: ")
                                    : (solar ? "Solar return: " : "Lunar return: ")) +
                             name;
-  const std::string html = twoChartPage(title, "<pre>" + reading::htmlEscaped(lines) + "</pre>\n",
-                                        r, *chart, aspects, body, greek, name);
+  const std::string html = twoChartPage(title, "<pre>" + html::escaped(lines) + "</pre>\n", r,
+                                        *chart, aspects, body, greek, name);
   if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
   if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;
   return 0;
@@ -314,9 +314,8 @@ int cmdNow(Tool& t, const Options& o) {
       (greek ? "Ο ουρανός μιας στιγμής γύρω από τον χάρτη: " : "A moment around the chart: ") +
       name;
   const std::string html = twoChartPage(
-      title, "<pre>" + reading::htmlEscaped(lines) + "</pre>\n", *chart, sky, aspects,
-      "<pre>" + reading::htmlEscaped(tables.substr(tables.find('\n') + 1) + "\n" + across) +
-          "</pre>\n",
+      title, "<pre>" + html::escaped(lines) + "</pre>\n", *chart, sky, aspects,
+      "<pre>" + html::escaped(tables.substr(tables.find('\n') + 1) + "\n" + across) + "</pre>\n",
       greek, name);
   if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
   if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;

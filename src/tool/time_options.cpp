@@ -2,12 +2,6 @@
 // run time.
 #include "tool/time_options.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -17,12 +11,10 @@
 #include <iostream>
 #include <limits>
 #include <map>
-#include <thread>
 
 #include "places/zone_offset.h"
 #include "platform/posix_file_system.h"
-
-extern char** environ;
+#include "sheet/html.h"
 
 namespace orvenda::tool {
 namespace {
@@ -224,147 +216,10 @@ bool writeWhole(Tool& t, const std::string& file, const std::string& content) {
   return true;
 }
 
-namespace {
-
-// A program on the PATH, or nothing.
-std::optional<std::string> onPath(const std::string& name) {
-  if (name.find('/') != std::string::npos)
-    return ::access(name.c_str(), X_OK) == 0 ? std::optional<std::string>(name) : std::nullopt;
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  std::size_t start = 0;
-  while (start <= dirs.size()) {
-    const std::size_t end = std::min(dirs.find(':', start), dirs.size());
-    const std::string dir = dirs.substr(start, end - start);
-    const std::string candidate = (dir.empty() ? "." : dir) + "/" + name;
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
-  }
-  return std::nullopt;
-}
-
-// Runs a program with its arguments (no shell), its output to a log file, for at most
-// `seconds`; its exit status, or −1.
-int run(const std::vector<std::string>& argv, const std::string& log, int seconds) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  int status = 0;
-  for (;;) {
-    const pid_t done = ::waitpid(pid, &status, WNOHANG);
-    if (done == pid) break;
-    if (done < 0) return -1;
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string lastLine(const std::string& file) {
-  std::ifstream in(file);
-  std::string line, last;
-  while (std::getline(in, line))
-    if (!line.empty()) last = line;
-  return last;
-}
-
-// WeasyPrint draws U+FE0E (the text form of a sign's symbol) in an SVG image's text as a
-// dotted circle after the sign, where its pages' own text reads it right: the wheels go to
-// it without.
-std::string withoutTextFormInImages(const std::string& html) {
-  static const std::string kImage = "data:image/svg+xml", kTextForm = "\xEF\xB8\x8E";
-  std::string out;
-  std::size_t at = 0;
-  for (std::size_t start; (start = html.find(kImage, at)) != std::string::npos;) {
-    const std::size_t end = std::min(html.find('"', start), html.size());
-    out.append(html, at, start - at);
-    for (std::size_t i = start; i < end; ++i)
-      if (html.compare(i, kTextForm.size(), kTextForm) == 0)
-        i += kTextForm.size() - 1;
-      else
-        out += html[i];
-    at = end;
-  }
-  return out.append(html, at);
-}
-
-}  // namespace
-
-bool writePdf(Tool& t, const std::string& html, const std::string& path) {
-  // The engine: ORVENDA_PDF names one (a program, "weasyprint" or "chromium"); else the
-  // first of these found.
-  std::vector<std::string> candidates = {"weasyprint", "chromium", "chromium-browser",
-                                         "google-chrome"};
-  if (const char* chosen = std::getenv("ORVENDA_PDF"); chosen && *chosen) candidates = {chosen};
-  std::optional<std::string> engine;
-  for (const auto& c : candidates)
-    if ((engine = onPath(c))) break;
-  if (!engine) {
-    t.fail("can't write " + path +
-           ": no program here turns a page into PDF; install WeasyPrint (apt install weasyprint) "
-           "or Chromium (apt install chromium), or write the page with --html and print it from "
-           "a browser");
-    return false;
-  }
-  // The page and the engine's work in a folder of their own, gone afterwards.
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/orvenda-pdf-XXXXXX";
-  if (!::mkdtemp(pattern.data()))
-    return t.fail("can't write " + path + ": no temporary folder for the engine in " +
-                  fs::path(pattern).parent_path().string()),
-           false;
-  const std::string dir = pattern;
-  const std::string page = dir + "/page.html", pdf = dir + "/page.pdf", log = dir + "/engine.log";
-  const bool weasy = fs::path(*engine).filename().string().find("weasyprint") != std::string::npos;
-  bool ok = false;
-  {
-    std::ofstream out(page, std::ios::binary);
-    out << (weasy ? withoutTextFormInImages(html) : html);
-    ok = static_cast<bool>(out);
-  }
-  int status = -1;
-  if (ok) {
-    if (weasy)
-      status = run({*engine, page, pdf}, log, 120);
-    else
-      status =
-          run({*engine, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-               "--no-first-run", "--disable-background-networking", "--disable-component-update",
-               "--disable-sync", "--user-data-dir=" + dir + "/profile", "--no-pdf-header-footer",
-               "--print-to-pdf=" + pdf, "file://" + page},
-              log, 120);
-  }
-  std::string bytes;
-  {
-    std::ifstream in(pdf, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    bytes = s.str();
-  }
-  const std::string said = lastLine(log);
-  std::error_code ec;
-  fs::remove_all(dir, ec);
-  if (status != 0 || !bytes.starts_with("%PDF")) {
-    t.fail("can't write " + path + ": " + fs::path(*engine).filename().string() +
-           (status < 0 ? " did not finish" : " failed") + (said.empty() ? "" : " (" + said + ")") +
-           "; it is as it was");
-    return false;
-  }
-  return writeWhole(t, path, bytes);
+bool writePdf(Tool& t, const std::string& page, const std::string& path) {
+  const html::Pdf pdf = html::pdfOf(page);
+  if (!pdf.bytes) return t.fail("can't write " + path + ": " + pdf.reason), false;
+  return writeWhole(t, path, *pdf.bytes);
 }
 
 }  // namespace orvenda::tool

@@ -4,6 +4,8 @@ them: two words whose boxes overlap are text over text, two on one line with no 
 between them ran into each other, and a word the page doesn't have is two run together;
 in the aspect grid, whose lines part its cells, neighbouring marks may touch. A heading, or
 the grid's legend, that is the last line of its page has been parted from what it leads to.
+Boxes that share more than a quarter of the lower one's height, and a stretch across, are
+text over text: lines of tight leading share less.
 Usage: pdf_words.py PAGE.html REPORT.pdf; prints the count of problems, then the first few.
 """
 import html
@@ -18,6 +20,9 @@ source = urllib.parse.unquote(open(page, encoding="utf-8").read())
 # and the page numbers.
 styles = " ".join(re.findall(r"<style.*?</style>", source, re.S))
 margins = " ".join(re.findall(r'content:[^;]*?"([^"]*)"', styles))
+# And what it writes from the elements' own attributes (the sheet's "A" for applying).
+for name in set(re.findall(r"attr\(([\w-]+)\)", styles)):
+    margins += " " + " ".join(html.unescape(v) for v in re.findall(name + r'="([^"]*)"', source))
 source = re.sub(r"<style.*?</style>", " ", source, flags=re.S)
 # What leads to what follows it: the headings, and the grid's legend under its heading.
 leads = [" ".join(html.unescape(re.sub(r"<[^>]*>", "", h)).split()) for h in
@@ -71,7 +76,9 @@ for n, body in enumerate(re.findall(r"<page[^>]*>(.*?)</page>", out, re.S), 1):
             a, b = words[i], words[j]
             across = min(a[2], b[2]) - max(a[0], b[0])  # above 0: they share a stretch
             down = min(a[3], b[3]) - max(a[1], b[1])
-            if across > 0.5 and down > 0.5:
+            # A box runs from the font's ascent to its descent, taller than a line of tight
+            # leading (the sheet's tables): lines apart share less than a quarter of it.
+            if across > 0.5 and down > max(0.5, 0.25 * min(a[3] - a[1], b[3] - b[1])):
                 problems.append(f"page {n}: '{a[4]}' over '{b[4]}'")
             elif (down > 0.5 * min(a[3] - a[1], b[3] - b[1]) and across > -1 and
                   not (of_cells(a[4]) and of_cells(b[4]))):

@@ -1,5 +1,6 @@
 # The pages in headless Chromium: the place atlas, the time-zone offsets, the pages that
-# need no script, the print sheet after R, and a screenshot of each for a person to look at.
+# need no script, the print sheet after R, and a screenshot of each for a person to look at;
+# the sheet's PDF from each engine found, with no word over or into another.
 # Usage: test_pages.sh SKELETON_DIR ORVENDA_BINARY SCREENSHOT_DIR
 set -u
 skeleton=$(realpath "$1")
@@ -20,6 +21,10 @@ chrome() {
 dom() { chrome --dump-dom "file://$1"; }
 shot() { chrome --window-size=1000,800 --screenshot="$shots/$1.png" "file://$2" >/dev/null; }
 has() { grep -qF -- "$2" <<<"$1"; }
+engines=() missing=""
+for e in weasyprint chromium; do
+  if command -v "$e" >/dev/null; then engines+=("$e"); else missing+=" $e"; fi
+done
 
 # ---- places -------------------------------------------------------------------------------
 page=$(dom "$skeleton/place-en.htm#q=Athens")
@@ -281,6 +286,19 @@ PY
     mm=$(wheel_mm "$work/$chart-$lang.pdf")
     check "$chart, $lang: the printed wheel at least 16 cm wide ($mm mm)" [ "${mm:-0}" -ge 160 ]
     command -v pdftoppm >/dev/null && pdftoppm -r 60 -png "$work/$chart-$lang.pdf" "$shots/sheet-$chart-$lang-page"
+    # The tool's own PDF, from each engine: laid out as Chromium lays the page it prints.
+    for engine in "${engines[@]}"; do
+      [ "$chart" = NewYork ] || [ "$chart" = Crowded ] || continue
+      pdf="$work/$chart-$lang-$engine.pdf"
+      check "$chart, $lang, $engine: the sheet's PDF is written" \
+        env ORVENDA_PDF="$engine" "$tool" -C "$work" sheet "$chart" --pdf "$pdf"
+      check "$chart, $lang, $engine: the chart on at most two A4 pages ($(chart_pages "$pdf"))" \
+        [ "$(chart_pages "$pdf")" -le 2 ]
+      words=$(python3 "$(dirname "$0")/pdf_words.py" "$file" "$pdf")
+      check "$chart, $lang, $engine: no word over or into another, none the page doesn't have, no heading at a page's foot ($words)" \
+        [ "${words%%;*}" = 0 ]
+      command -v pdftoppm >/dev/null && pdftoppm -r 60 -png -f 1 -l 2 "$pdf" "$shots/sheet-$chart-$lang-$engine-page"
+    done
     w3m -dump -cols 80 -T text/html "$file" >"$work/dump"
     widest=$(python3 -c 'import sys; print(max(len(l) for l in open(sys.argv[1], encoding="utf-8").read().splitlines()))' "$work/dump")
     check "$chart, $lang: w3m at 80 columns, every line within them ($widest)" [ "$widest" -le 80 ]
@@ -314,6 +332,15 @@ PY
     bash -c "pdftotext -f 3 -l 3 '$work/wide.pdf' - | grep -q 'Aspects, continued\|Όψεις, συνέχεια'"
   result=$(layout "$work/PRINT/wide.html" 1000)
   check "215 aspects, $lang, 1000 px: no text over text ($result)" grep -q '^LAYOUT 0 ' <<<"$result"
+  for engine in "${engines[@]}"; do
+    pdf="$work/wide-$engine.pdf"
+    check "215 aspects, $lang, $engine: the sheet's PDF is written" \
+      env ORVENDA_PDF="$engine" "$tool" -C "$work" sheet Crowded --pdf "$pdf"
+    check "215 aspects, $lang, $engine: the chart on three pages ($(chart_pages "$pdf"))" \
+      [ "$(chart_pages "$pdf")" = 3 ]
+    words=$(python3 "$(dirname "$0")/pdf_words.py" "$work/PRINT/wide.html" "$pdf")
+    check "215 aspects, $lang, $engine: no word over or into another ($words)" [ "${words%%;*}" = 0 ]
+  done
 done
 
-finish
+finish_or_skip "${missing:+the sheet's PDF from each engine: not installed:$missing}"

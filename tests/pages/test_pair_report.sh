@@ -46,8 +46,10 @@ mkdir -p "$work/NAMES"
 "$tool" -C "$work" new Crowded --date 1962-02-05 --time 00:00 --lon 77:13E --lat 28:37N --offset +5:30 >/dev/null 2>&1
 "$tool" -C "$work" new Eclipse --date 1962-02-04 --time 18:00 --lon 2:21E --lat 48:51N --offset +1:00 >/dev/null 2>&1
 
-engines=()
-for e in weasyprint chromium; do command -v "$e" >/dev/null && engines+=("$e"); done
+engines=() missing=""
+for e in weasyprint chromium; do
+  if command -v "$e" >/dev/null; then engines+=("$e"); else missing+=" $e"; fi
+done
 
 for lang in english greek; do
   "$settings" "$work" >/dev/null  # the configuration a new working directory has
@@ -91,4 +93,4 @@ PY
   done
 done
 
-finish
+finish_or_skip "${missing:+the PDF from each engine: not installed:$missing}"

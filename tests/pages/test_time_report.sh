@@ -1,6 +1,8 @@
 # The transits' report in headless Chromium: at 800, 1200 and 1600 px no text over text, the
 # wheel of two charts and the timeline there, a screenshot of each width for a person to look
-# at; and its PDF, whose pages are turned into pictures too.
+# at; and its PDF, whose pages are turned into pictures too. The reports of time (transits, a
+# return, a moment) on paper from each engine found, in English and in Greek: no word over or
+# into another, none the page doesn't have, no heading at a page's foot.
 # Usage: test_time_report.sh ORVENDA_CHART ORVENDA_SETTINGS SOURCE_DIR SCREENSHOT_DIR
 set -u
 tool=$(realpath "$1")
@@ -37,6 +39,11 @@ one_page() {
   return 1
 }
 
+engines=() missing=""
+for e in weasyprint chromium; do
+  if command -v "$e" >/dev/null; then engines+=("$e"); else missing+=" $e"; fi
+done
+
 mkdir -p "$work/NAMES"
 "$settings" "$work" >/dev/null
 "$tool" -C "$work" new NewYork --date 1957-03-14 --time 09:41 --lon 74:00:21W --lat 40:42:51N \
@@ -70,6 +77,26 @@ for lang in english greek; do
   fi
   rm -f "$shots/transits-$lang-page"-*.png
   pdftoppm -r 50 -png "$pdf" "$shots/transits-$lang-page"
+
+  check "$lang: the return's page is written" "$tool" -C "$work" return NewYork --year 2027 \
+    --html "$work/return-$lang.html"
+  check "$lang: the moment's page is written" "$tool" -C "$work" now NewYork \
+    --at 2027-01-01T12:00 --html "$work/now-$lang.html"
+  for engine in "${engines[@]}"; do
+    for report in transits return now; do
+      case $report in
+        transits) args=(transits NewYork --from 2026-01-01 --to 2026-12-31 --zone America/New_York) ;;
+        return) args=(return NewYork --year 2027) ;;
+        now) args=(now NewYork --at 2027-01-01T12:00) ;;
+      esac
+      pdf="$work/$report-$lang-$engine.pdf"
+      check "$lang, $report, $engine: the PDF is written" \
+        env ORVENDA_PDF="$engine" "$tool" -C "$work" "${args[@]}" --pdf "$pdf"
+      words=$(python3 "$(dirname "$0")/pdf_words.py" "$work/$report-$lang.html" "$pdf")
+      check "$lang, $report, $engine: no word over or into another, none the page doesn't have, no heading at a page's foot ($words)" \
+        [ "${words%%;*}" = 0 ]
+    done
+  done
 done
 
-finish
+finish_or_skip "${missing:+the PDF from each engine: not installed:$missing}"
