@@ -1,6 +1,6 @@
 // The reading and the report of two charts. The program's own words never inflect a name:
-// in English a chart's name takes the possessive, in Greek it stands in parentheses after
-// the point it owns.
+// in English a chart's name takes the possessive; in Greek, which would have to decline it
+// and give it a gender, it stands as a label before what it owns ("Maria: Αφροδίτη").
 #include "sheet/pair_report.h"
 
 #include <algorithm>
@@ -27,8 +27,8 @@ struct Words {
   const char* readingTitle;
   const char* chapters[3];
   const char* contact;      // {a's point} {aspect} {b's point} {orb}
-  const char* owned;        // {name} {point}: "Maria's Venus", "Αφροδίτη (Maria)"
-  const char* overlay;      // {a's point} {house} {b}
+  const char* owned;        // {name} {point}: "Maria's Venus", "Maria: Αφροδίτη"
+  const char* overlay;      // {a's point} {b} {house}
   const char* general;      // {list}
   const char* composite;    // {house}
   const char* timeUnknown;  // {name}
@@ -57,7 +57,7 @@ constexpr Words kEnglish = {
     {"Contacts between the charts", "Each in the other's houses", "The composite chart"},
     "{1} {3} {2} (orb {4})",
     "{}'s {}",
-    "{} in {}'s {} house",
+    "{1} in {2}'s {3} house",
     "Between your charts: {}.",
     "The composite Sun in the {} house",
     "The birth time of {} is not known, so that chart's houses and angles, the points in its "
@@ -87,18 +87,18 @@ constexpr Words kGreek = {
     "Συναστρία: {} και {}",
     "Η ερμηνεία της σχέσης",
     {"Οι επαφές ανάμεσα στους δύο χάρτες", "Ο καθένας στους οίκους του άλλου", "Ο σύνθετος χάρτης"},
-    "{1} – {2}: {3}, τροχιά {4}",
-    "{2} ({1})",
-    "{} στον {}ο οίκο ({})",
-    "Ανάμεσα στους χάρτες σας: {}.",
+    "{1} — {2} ({3}, τροχιά {4})",
+    "{1}: {2}",
+    "{1} — {2}: {3}ος οίκος",
+    "Ανάμεσα στους χάρτες σας — {}.",
     "Ο Ήλιος του σύνθετου χάρτη στον {}ο οίκο",
-    "Η ώρα γέννησης ({}) δεν είναι γνωστή· γι' αυτό λείπουν οι οίκοι και οι γωνίες αυτού του "
+    "{}: η ώρα γέννησης δεν είναι γνωστή· γι' αυτό λείπουν οι οίκοι και οι γωνίες αυτού του "
     "χάρτη, τα σημεία στους οίκους του και οι γωνίες και οι οίκοι του σύνθετου χάρτη.",
-    "Μέσα ο χάρτης ({}), γύρω του ο χάρτης ({})· οι γραμμές δείχνουν τις όψεις εντός τροχιάς.",
+    "Εσωτερικός κύκλος: {} · εξωτερικός: {}. Οι γραμμές δείχνουν τις όψεις εντός τροχιάς.",
     "Οι δύο χάρτες σε έναν τροχό",
     "Πίνακας όψεων",
     "Ο καθένας στους οίκους του άλλου",
-    "Τα σημεία ({}) στους οίκους ({})",
+    "Σημεία: {} — οίκοι: {}",
     "Σημείο",
     "Οίκος",
     "Ο σύνθετος χάρτης",
@@ -110,7 +110,7 @@ constexpr Words kGreek = {
     "Καμία επαφή εντός τροχιάς με τη διαμόρφωση που ισχύει.",
     "Δημιουργήθηκε με το orvenda-chart. Θέσεις γεωκεντρικές, φαινόμενες· τροπικός ζωδιακός· "
     "εφημερίδες: Swiss Ephemeris.",
-    "Γραμμές: τα σημεία ({}) · στήλες: τα σημεία ({}).",
+    "Σημεία στις γραμμές: {} · στις στήλες: {}.",
     "{} — {}",
     "· ",
 };
@@ -218,9 +218,9 @@ class PairComposer {
       reading::Entry e{reading::displayKey(key).substr(9), {}};  // "conjunction", …
       if (p_.greek) {
         static const std::map<std::string, std::string> kNatures = {
-            {"synastry conjunction", "Συνόδοι"},
-            {"synastry harmonious", "Αρμονικές επαφές"},
-            {"synastry challenging", "Δύσκολες επαφές"},
+            {"synastry conjunction", "Άλλες σύνοδοι"},
+            {"synastry harmonious", "Άλλες αρμονικές επαφές"},
+            {"synastry challenging", "Άλλες δύσκολες επαφές"},
             {"synastry minor", "Δευτερεύουσες όψεις"}};
         e.heading = kNatures.at(key);
       } else {
@@ -251,9 +251,7 @@ class PairComposer {
                                 " in house " + std::to_string(o.house);
         if (!t_.find(key)) continue;
         if (!leads.count(key)) order.push_back(key);
-        leads[key].push_back(
-            fill(w_.overlay, {owned(guest, o.point), p_.greek ? houseText(o.house) : host,
-                              p_.greek ? host : houseText(o.house)}));
+        leads[key].push_back(fill(w_.overlay, {owned(guest, o.point), host, houseText(o.house)}));
       }
     };
     collect(p_.aInB, p_.nameA, p_.nameB);

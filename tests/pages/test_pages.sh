@@ -343,4 +343,4 @@ PY
   done
 done
 
-finish_or_skip "${missing:+the sheet's PDF from each engine: not installed:$missing}"
+finish_or_skip "${missing:+the sheet on paper from each engine: not installed:$missing}"
