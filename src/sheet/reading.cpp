@@ -1178,10 +1178,50 @@ Reading composeReading(const NatalChart& chart, const ReadingSettings& settings,
   return r;
 }
 
+namespace {
+
+// A problem of an own set's file in Greek, for a Greek page: the set's checks say it in
+// English, for the tool's standard error. One not known here stays as it is.
+std::string greekProblem(const std::string& what) {
+  static const std::pair<const char*, const char*> kWhole[] = {
+      {"is not UTF-8 text, so none of the file is read (save it as UTF-8)",
+       "δεν είναι κείμενο UTF-8, γι' αυτό δεν διαβάζεται τίποτα από το αρχείο (αποθήκευσέ το ως "
+       "UTF-8)"},
+      {"a key's line must end with ]", "η γραμμή ενός κλειδιού πρέπει να τελειώνει με ]"},
+      {"text before the first [key]", "κείμενο πριν από το πρώτο [κλειδί]"},
+      {"is a folder, not a file of texts, so it is not read",
+       "είναι φάκελος και όχι αρχείο κειμένων, γι' αυτό δεν διαβάζεται"}};
+  for (const auto& [en, el] : kWhole)
+    if (what == en) return el;
+  if (what.starts_with("unknown key ")) return "άγνωστο κλειδί " + what.substr(12);
+  // "[Sun in Aries] has no text": the key, then what is wrong with its entry.
+  static const std::pair<const char*, const char*> kOfKey[] = {
+      {"has no text", "δεν έχει κείμενο"},
+      {"is given more than once; this one counts",
+       "δίνεται περισσότερες από μία φορές· ισχύει αυτό εδώ"},
+      {"has a {...|...} choice that is not closed", "έχει επιλογή {...|...} που δεν κλείνει"},
+      {"has a { inside a {...|...} choice", "έχει { μέσα σε επιλογή {...|...}"},
+      {"has a | outside a {...|...} choice", "έχει | έξω από επιλογή {...|...}"},
+      {"has a choice of more than two words {...|...|...}",
+       "έχει επιλογή με περισσότερες από δύο λέξεις {...|...|...}"},
+      {"has a } that closes no {...|...} choice", "έχει } που δεν κλείνει καμία επιλογή {...|...}"},
+      {"has a choice without | between its two words",
+       "έχει επιλογή χωρίς | ανάμεσα στις δύο λέξεις της"}};
+  const std::size_t close = what.starts_with("[") ? what.find("] ") : std::string::npos;
+  if (close != std::string::npos)
+    for (const auto& [en, el] : kOfKey)
+      if (what.compare(close + 2, std::string::npos, en) == 0)
+        return "το " + what.substr(0, close + 1) + " " + el;
+  return what;
+}
+
+}  // namespace
+
 std::vector<std::string> ownTextNotes(const TextSet& texts, bool greek) {
   std::vector<std::string> notes;
   for (const auto& p : texts.own().problems)
-    notes.push_back(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " + p.what +
+    notes.push_back(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " +
+                    (greek ? greekProblem(p.what) : p.what) +
                     (greek ? " (διαβάζεται το κείμενο που συνοδεύει το πρόγραμμα)"
                            : " (the text shipped with the program is read instead)"));
   return notes;
