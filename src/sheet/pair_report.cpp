@@ -41,6 +41,7 @@ struct Words {
   const char* house;
   const char* compositeTitle;
   const char* compositeCaption;
+  const char* compositeCaptionNoTime;  // a birth time not known: no houses drawn
   const char* davisonTitle;
   const char* davisonCaption;  // {moment}
   const char* noAspects;
@@ -72,6 +73,7 @@ constexpr Words kEnglish = {
     "The composite chart",
     "The midpoints of the two charts; the houses from the composite Midheaven at the latitude "
     "halfway between the births.",
+    "The midpoints of the two charts; without houses or angles, as a birth time is not known.",
     "The Davison chart",
     "The sky of the moment halfway between the births ({}), at the place halfway between them.",
     "No contact within the orbs of the configuration.",
@@ -104,6 +106,8 @@ constexpr Words kGreek = {
     "Ο σύνθετος χάρτης",
     "Τα μέσα σημεία των δύο χαρτών· οι οίκοι υπολογίζονται από το σύνθετο Μεσουράνημα, για το "
     "μέσο γεωγραφικό πλάτος των δύο τόπων γέννησης.",
+    "Τα μέσα σημεία των δύο χαρτών, χωρίς οίκους και γωνίες, αφού μια ώρα γέννησης δεν είναι "
+    "γνωστή.",
     "Ο χάρτης Davison",
     "Ο ουρανός τη στιγμή που απέχει εξίσου από τις δύο γεννήσεις ({}), στο μέσο σημείο ανάμεσα "
     "στους δύο τόπους γέννησης.",
@@ -399,7 +403,9 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
     s += "<h2>" + escaped(w.compositeTitle) + "</h2>\n<figure>\n" +
          svgImage(natal::wheelSvg(*p.composite), std::string("[") + w.compositeTitle + "]",
                   "wheel") +
-         "<figcaption>" + escaped(w.compositeCaption) + "</figcaption>\n</figure>\n";
+         "<figcaption>" +
+         escaped(p.composite->timeKnown ? w.compositeCaption : w.compositeCaptionNoTime) +
+         "</figcaption>\n</figure>\n";
   if (p.davison)
     s += "<h2>" + escaped(w.davisonTitle) + "</h2>\n<figure>\n" +
          svgImage(natal::wheelSvg(*p.davison), std::string("[") + w.davisonTitle + "]", "wheel") +
@@ -407,7 +413,10 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
          escaped(
              fill(w.davisonCaption, {minuteText(p.davison->universalSeconds, p.greek) + " UT"})) +
          "</figcaption>\n</figure>\n";
-  s += reading::readingHtml(reading);
+  // What a time not known leaves out is said once, above.
+  reading::Reading body = reading;
+  body.timeNote.clear();
+  s += reading::readingHtml(body);
   s += "<p class=\"footer\">" + escaped(w.footer) + "</p>\n</body>\n</html>\n";
   return s;
 }

@@ -340,11 +340,11 @@ const char* kStyle =
     "h2 [data-legend]::after { content: attr(data-legend); font-weight: normal; } .aspects td, "
     ".aspects th { padding-right: .8mm; } "
     "p.footer { margin-top: 3mm; } "
-    ".reading { break-before: page; max-width: none; margin-top: 0; font-size: 9.5pt; "
-    "line-height: 1.3; } .reading h2 { font-size: 13pt; margin-top: 0; } "
-    ".reading h3 { font-size: 11.5pt; margin: 4mm 0 1mm; break-after: avoid; } "
-    ".reading h4 { font-size: 10pt; margin: 2.5mm 0 .5mm; break-after: avoid; } "
-    ".reading p { margin: 0 0 1.2mm; orphans: 3; widows: 3; } "
+    ".reading { break-before: page; max-width: none; margin-top: 0; font-size: 9pt; "
+    "line-height: 1.25; } .reading h2 { font-size: 13pt; margin-top: 0; } "
+    ".reading h3 { font-size: 11pt; margin: 3mm 0 1mm; break-after: avoid; } "
+    ".reading h4 { font-size: 9.5pt; margin: 2mm 0 .3mm; break-after: avoid; } "
+    ".reading p { margin: 0 0 1mm; orphans: 3; widows: 3; } "
     ".reading .keep, .reading .opening { break-inside: avoid; } }\n";
 
 // Aspects per column of the list, and columns on page 2: 4 × 42 holds 168 aspects.

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "natal/names.h"
@@ -34,38 +35,47 @@ struct Words {
   const char* summaryTitle;
   const char* chapters[5];
   const char* timeNote;
-  const char* houseNames[12];    // a house's affairs in a few words
-  const char* bigThree;          // {sun sign} {moon sign} {ascendant sign}
-  const char* bigTwo;            // {sun sign} {moon sign}
-  const char* summaryRuler;      // {rulers}
-  const char* summaryStrongest;  // {element} {modality}
-  const char* tied;              // after elements or modalities of equal weight
-  const char* summaryPatterns;   // {list}
-  const char* inSign;            // lead of a point's sign text
-  const char* inHouse;           // lead of its house text
-  const char* signLean;          // {point} {width} {sign}
-  const char* houseLean;         // {point} {width} {house, genitive}
-  const char* moonDay;           // {sign}
-  const char* ascendant;         // {sign}
-  const char* chartRuler;        // {rulers}
-  const char* chartRulers;       // {rulers}
-  const char* rulerAt;           // {point} {house, accusative} {affairs}
-  const char* rulerAbsent;       // {point}
-  const char* absentWhy;         // {points}: said once, before the houses
-  const char* houseHeading;      // {house, nominative} {sign}
-  const char* rulerOf;           // {house, genitive} {rulers}
-  const char* rulersOf;          // {house, genitive} {rulers}
-  const char* rulerOfFirst;      // {rulers}: the chart's ruler, read above
-  const char* naturalOf;         // {house, genitive} {rulers}
-  const char* naturalsOf;        // {house, genitive} {rulers}
-  const char* naturalSame;       // {house, genitive} {rulers}
-  const char* orb;               // {deviation} {applying}
+  const char* houseNames[12];        // a house's affairs in a few words
+  const char* bigThree;              // {sun sign} {moon sign} {ascendant sign}
+  const char* bigTwo;                // {sun sign} {moon sign}
+  const char* summaryRuler;          // {ruler}
+  const char* summaryRulers;         // {rulers}
+  const char* summaryStrongest;      // {element} {modality}
+  const char* tied;                  // after elements or modalities of equal weight
+  const char* summaryPatterns;       // {list}
+  const char* summaryMore;           // {count}: the patterns not named at a glance
+  const char* summaryStelliumSign;   // {sign} {points}
+  const char* summaryStelliumHouse;  // {house, accusative} {points}
+  const char* inSign;                // lead of a point's sign text
+  const char* inHouse;               // lead of its house text
+  const char* signLean;              // {point} {width} {sign}
+  const char* houseLean;             // {point} {width} {house, genitive}
+  const char* moonDay;               // {sign}
+  const char* ascendant;             // {sign}
+  const char* chartRuler;            // {rulers}
+  const char* chartRulers;           // {rulers}
+  const char* chartRulerOff;         // the chart's ruler switched off: why it is not read
+  const char* chartRulersOff;
+  const char* rulerAt;        // {point} {house, accusative} {affairs}
+  const char* rulerAbsent;    // {point}
+  const char* absentWhy;      // {points}: said once, before the houses
+  const char* houseHeading;   // {house, nominative} {sign}
+  const char* rulerOf;        // {house, genitive} {rulers}
+  const char* rulersOf;       // {house, genitive} {rulers}
+  const char* rulerOfFirst;   // {ruler}: the chart's ruler, read above
+  const char* rulersOfFirst;  // {rulers}
+  const char* naturalOf;      // {house, genitive} {rulers}
+  const char* naturalsOf;     // {house, genitive} {rulers}
+  const char* naturalSame;    // {house, genitive} {rulers}
+  const char* orb;            // {deviation} {applying}
   const char* applying;
   const char* separating;
   const char* exact;
   const char* partOfDay;      // the Moon's aspect holds for part of the day
   const char* partOfDayNote;  // said once, before the aspects
   const char* generalLead;    // {list}: pairs read under an aspect's general sense
+  const char* aspectPair;     // {1 point} {2 aspect} {3 point}: an aspect's heading
+  const char* aspectListed;   // {1 point} {2 aspect} {3 point}: in its aspect's list
   const char* elements;       // {fire} {earth} {air} {water}
   const char* elementsNoTime;
   const char* elementNames[4];
@@ -121,9 +131,13 @@ constexpr Words kEnglish = {
     "Sun in {}, Moon in {}, Ascendant in {}.",
     "Sun in {}, Moon in {}.",
     "The chart is ruled by {}.",
+    "The chart is ruled by {}.",
     "Strongest element: {}; strongest modality: {}.",
     "(tied)",
     "Its patterns: {}.",
+    "and {} more",
+    "Stellium in {} ({})",
+    "Stellium in the {} house ({})",
     "In {}",
     "In the {} house",
     "Within {2}° of the next sign, {3}, {1} takes on some of its colour as well:",
@@ -132,6 +146,10 @@ constexpr Words kEnglish = {
     "Ascendant in {}",
     "Ruler of the chart: {}",
     "Rulers of the chart: {}",
+    "Switched off in the planet settings: it takes no part in this chart, so where it stands "
+    "is not read.",
+    "Switched off in the planet settings: they take no part in this chart, so where they stand "
+    "is not read.",
     "{}, in the {} house ({})",
     "{}, which takes no part in this chart",
     "Rulers that take no part in this chart (switched off in the planet settings), whose place "
@@ -140,6 +158,7 @@ constexpr Words kEnglish = {
     "Ruler of the {}: {}.",
     "Rulers of the {}: {}.",
     "Ruler of the 1st: {}, the ruler of the chart (see above).",
+    "Rulers of the 1st: {}, the rulers of the chart (see above).",
     "Natural ruler of the {}: {}.",
     "Natural rulers of the {}: {}.",
     "The natural ruler of the {} is the same: {}.",
@@ -151,6 +170,8 @@ constexpr Words kEnglish = {
     "An aspect of the Moon marked \"for part of the day only\" holds at some hours of the day and "
     "not at others: whether it is yours depends on the birth time.",
     "In your chart: {}.",
+    "{1} {2} {3}",
+    "{1} {2} {3}",
     "Elements: Fire {}, Earth {}, Air {}, Water {} (the Sun, the Moon and the Ascendant count "
     "twice).",
     "Elements: Fire {}, Earth {}, Air {}, Water {} (the Sun and the Moon count twice).",
@@ -174,7 +195,7 @@ constexpr Words kEnglish = {
     "In the {} house: {}.",
     {"Grand trine", "T-square", "Grand cross", "Yod"},
     "{} trine {} trine {}.",
-    "{} opposite {}, {} opposite {}, each square the next.",
+    "{} opposite {}; {} opposite {}; the two oppositions square each other.",
     "{} opposite {}, with {} at the apex.",
     "{} sextile {}, with {} at the apex.",
     " and ",
@@ -198,9 +219,13 @@ constexpr Words kGreek = {
     "Ήλιος: {} · Σελήνη: {} · Ωροσκόπος: {}.",
     "Ήλιος: {} · Σελήνη: {}.",
     "Κυβερνήτης του χάρτη: {}.",
+    "Κυβερνήτες του χάρτη: {}.",
     "Κυρίαρχο στοιχείο: {} · κυρίαρχη ποιότητα: {}.",
     "(ισοβαθμία)",
     "Σχηματισμοί: {}.",
+    "και {} ακόμη",
+    "Συγκέντρωση πλανητών σε ζώδιο ({}: {})",
+    "Συγκέντρωση πλανητών στον {} οίκο ({})",
     "Ζώδιο: {}",
     "Οίκος: {}",
     "{1}: απέχει λιγότερο από {2}° από το επόμενο ζώδιο ({3}), που χρωματίζει κι αυτό τη θέση:",
@@ -210,6 +235,10 @@ constexpr Words kGreek = {
     "Ωροσκόπος: {}",
     "Κυβερνήτης του χάρτη: {}",
     "Κυβερνήτες του χάρτη: {}",
+    "Έχει απενεργοποιηθεί στις ρυθμίσεις των πλανητών· δεν συμμετέχει σε αυτόν τον χάρτη, γι' "
+    "αυτό δεν διαβάζεται πού βρίσκεται.",
+    "Έχουν απενεργοποιηθεί στις ρυθμίσεις των πλανητών· δεν συμμετέχουν σε αυτόν τον χάρτη, γι' "
+    "αυτό δεν διαβάζεται πού βρίσκονται.",
     "{}, στον {} οίκο ({})",
     "{}, που δεν συμμετέχει σε αυτόν τον χάρτη",
     "Κυβερνήτες που δεν συμμετέχουν σε αυτόν τον χάρτη (είναι απενεργοποιημένοι στις "
@@ -218,6 +247,7 @@ constexpr Words kGreek = {
     "Κυβερνήτης του {}: {}.",
     "Κυβερνήτες του {}: {}.",
     "Κυβερνήτης του 1ου: {}, ο κυβερνήτης του χάρτη (βλ. παραπάνω).",
+    "Κυβερνήτες του 1ου: {}, οι κυβερνήτες του χάρτη (βλ. παραπάνω).",
     "Φυσικός κυβερνήτης του {}: {}.",
     "Φυσικοί κυβερνήτες του {}: {}.",
     "Ο φυσικός κυβερνήτης του {} είναι ο ίδιος: {}.",
@@ -229,12 +259,14 @@ constexpr Words kGreek = {
     "Όψη της Σελήνης με την ένδειξη «μόνο για ένα μέρος της ημέρας» ισχύει σε κάποιες ώρες της "
     "ημέρας και όχι σε άλλες· αν σε αφορά, το κρίνει η ώρα της γέννησης.",
     "Στον χάρτη σου: {}.",
+    "{1} – {3}: {2}",
+    "{1} – {3}",
     "Στοιχεία: Φωτιά {}, Γη {}, Αέρας {}, Νερό {} (ο Ήλιος, η Σελήνη και ο Ωροσκόπος μετρούν "
     "διπλά).",
     "Στοιχεία: Φωτιά {}, Γη {}, Αέρας {}, Νερό {} (ο Ήλιος και η Σελήνη μετρούν διπλά).",
     {"Φωτιά", "Γη", "Αέρας", "Νερό"},
-    "Ποιότητες: Καρδινάλια {}, Σταθερή {}, Μεταβλητή {}.",
-    {"Καρδινάλια", "Σταθερή", "Μεταβλητή"},
+    "Ποιότητες: Καρδινάλια {}, Σταθερά {}, Μεταβλητά {}.",
+    {"Καρδινάλια", "Σταθερά", "Μεταβλητά"},
     "Κυρίαρχο στοιχείο: {}",
     "Κυρίαρχη ποιότητα: {}",
     "Ισόβαθμο κυρίαρχο στοιχείο: {}",
@@ -252,7 +284,7 @@ constexpr Words kGreek = {
     "{} οίκος: {}.",
     {"Μεγάλο τρίγωνο", "Τ-τετράγωνο", "Μεγάλος σταυρός", "Γιοντ"},
     "Τρίγωνο: {} – {} – {}.",
-    "Αντιθέσεις: {} – {} και {} – {}, σε τετράγωνο η καθεμιά με την επόμενη.",
+    "Δύο αντιθέσεις σε τετράγωνο μεταξύ τους: {} – {} · {} – {}.",
     "Αντίθεση: {} – {} · κορυφή: {}.",
     "Εξάγωνο: {} – {} · κορυφή: {}.",
     " και ",
@@ -379,7 +411,9 @@ std::vector<Figure> findFigures(const NatalChart& c) {
         if (crosses.insert(key).second) crossFigures.push_back({2, four});
       }
   found.insert(found.end(), crossFigures.begin(), crossFigures.end());
-  std::vector<Figure> figures;
+  // The figures found, each once, its corners by index; for a T-square and a yod the apex
+  // last, the other corners (and all of a trine's or a cross's) in order.
+  std::vector<std::pair<int, std::vector<std::size_t>>> raw;
   std::set<std::pair<int, std::vector<std::size_t>>> seen;
   for (const auto& entry : found) {
     // Named plainly, not as a structured binding: a lambda below captures them.
@@ -396,39 +430,94 @@ std::vector<Figure> findFigures(const NatalChart& c) {
     std::vector<std::size_t> key = at;
     if (k == 0 || k == 2) std::sort(key.begin(), key.end());
     if (k == 1 || k == 3) std::sort(key.begin(), key.end() - 1);
-    if (!seen.insert({k, key}).second) continue;
-    Figure f;
-    f.kind = k;
-    for (std::size_t i : key) f.corners.push_back(corners[i]);
-    figures.push_back(std::move(f));
+    if (seen.insert({k, key}).second) raw.push_back({k, at});
   }
-  // One figure with another point swapped in at one corner (the Node for the Ascendant,
-  // near each other) is one figure, the two points at that corner.
-  auto near = [&](const Corner& a, const Corner& b) {
-    for (int x : a)
-      for (int y : b)
+  // Figures of one kind that differ at one corner only, by points within 10° of each other
+  // there (the Node for the Sun, near each other), are one figure, both points at that
+  // corner; and so on along a chain of such figures. Corners are matched by their place in
+  // the figure, not by their order: the ends of an opposition or a sextile either way, any
+  // corner of a trine or a cross, the apex with the apex.
+  auto near = [&](std::size_t a, std::size_t b) {
+    for (int x : corners[a])
+      for (int y : corners[b])
         if (natal::separation(c.point(x)->longitude, c.point(y)->longitude) <= 10) return true;
     return false;
   };
-  for (std::size_t i = 0; i < figures.size(); ++i)
-    for (std::size_t j = i + 1; j < figures.size();) {
-      Figure &a = figures[i], &b = figures[j];
-      std::size_t differ = a.corners.size(), count = 0;
-      if (a.kind == b.kind && a.corners.size() == b.corners.size()) {
-        for (std::size_t k = 0; k < a.corners.size(); ++k)
-          if (a.corners[k] != b.corners[k]) differ = k, ++count;
-      }
-      if (count == 1 && near(a.corners[differ], b.corners[differ])) {
-        Corner merged = a.corners[differ];
-        for (int p : b.corners[differ])
-          if (std::find(merged.begin(), merged.end(), p) == merged.end()) merged.push_back(p);
-        std::sort(merged.begin(), merged.end());
-        a.corners[differ] = merged;
-        figures.erase(figures.begin() + static_cast<std::ptrdiff_t>(j));
-      } else {
-        ++j;
+  // Where two figures differ at one corner, that corner of each; none otherwise.
+  auto oneApart = [&](const std::pair<int, std::vector<std::size_t>>& a,
+                      const std::pair<int, std::vector<std::size_t>>& b)
+      -> std::optional<std::pair<std::size_t, std::size_t>> {
+    if (a.first != b.first || a.second.size() != b.second.size()) return std::nullopt;
+    const bool apex = a.first == 1 || a.first == 3;
+    if (apex && a.second.back() != b.second.back()) {
+      // The apexes differ: the rest must be the same corners.
+      std::vector<std::size_t> x(a.second.begin(), a.second.end() - 1),
+          y(b.second.begin(), b.second.end() - 1);
+      std::sort(x.begin(), x.end());
+      std::sort(y.begin(), y.end());
+      if (x != y) return std::nullopt;
+      return std::pair{a.second.back(), b.second.back()};
+    }
+    const std::size_t free = a.second.size() - (apex ? 1 : 0);
+    std::vector<std::size_t> onlyA, onlyB;
+    for (std::size_t i = 0; i < free; ++i) {
+      if (std::find(b.second.begin(), b.second.begin() + static_cast<std::ptrdiff_t>(free),
+                    a.second[i]) == b.second.begin() + static_cast<std::ptrdiff_t>(free))
+        onlyA.push_back(a.second[i]);
+      if (std::find(a.second.begin(), a.second.begin() + static_cast<std::ptrdiff_t>(free),
+                    b.second[i]) == a.second.begin() + static_cast<std::ptrdiff_t>(free))
+        onlyB.push_back(b.second[i]);
+    }
+    if (onlyA.size() != 1 || onlyB.size() != 1) return std::nullopt;
+    return std::pair{onlyA[0], onlyB[0]};
+  };
+  // Each figure's corners by place; a figure joined to an earlier one takes its places.
+  std::vector<Figure> figures;
+  std::vector<int> joinedTo(raw.size(), -1);
+  std::vector<std::vector<std::size_t>> place(raw.size());  // corner i of raw at place[i]
+  std::vector<std::vector<std::set<std::size_t>>> at;       // a figure's places' corners
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (joinedTo[i] >= 0) continue;
+    const int f = static_cast<int>(at.size());
+    at.emplace_back();
+    joinedTo[i] = f;
+    for (std::size_t k = 0; k < raw[i].second.size(); ++k) {
+      place[i].push_back(k);
+      at.back().push_back({raw[i].second[k]});
+    }
+    // The figures reached from this one, one corner apart at a time.
+    std::vector<std::size_t> reach = {i};
+    while (!reach.empty()) {
+      const std::size_t from = reach.back();
+      reach.pop_back();
+      for (std::size_t j = 0; j < raw.size(); ++j) {
+        if (joinedTo[j] >= 0) continue;
+        const auto apart = oneApart(raw[from], raw[j]);
+        if (!apart || !near(apart->first, apart->second)) continue;
+        joinedTo[j] = f;
+        for (std::size_t k = 0; k < raw[j].second.size(); ++k) {
+          const std::size_t corner =
+              raw[j].second[k] == apart->second ? apart->first : raw[j].second[k];
+          const auto& fromCorners = raw[from].second;
+          const std::size_t p = place[from][static_cast<std::size_t>(
+              std::find(fromCorners.begin(), fromCorners.end(), corner) - fromCorners.begin())];
+          place[j].push_back(p);
+          at.back()[p].insert(raw[j].second[k]);
+        }
+        reach.push_back(j);
       }
     }
+    Figure figure;
+    figure.kind = raw[i].first;
+    for (const auto& cornersAt : at.back()) {
+      Corner merged;
+      for (std::size_t k : cornersAt)
+        merged.insert(merged.end(), corners[k].begin(), corners[k].end());
+      std::sort(merged.begin(), merged.end());
+      figure.corners.push_back(merged);
+    }
+    figures.push_back(std::move(figure));
+  }
   return figures;
 }
 
@@ -473,6 +562,7 @@ class Composer {
   std::vector<std::string> missing_;
   std::set<std::string> used_;        // keys read: a text is read once
   std::set<std::string> firstsTold_;  // keys whose first sentence the summary read
+  std::set<int> rulersOff_;           // the chart's rulers switched off, said so already
 
   static void add(Reading& r, Chapter c) {
     if (!c.entries.empty() || !c.lines.empty()) r.chapters.push_back(std::move(c));
@@ -508,18 +598,27 @@ class Composer {
 
   const PointPosition* at(int point) const { return c_.point(point); }
 
-  // "Mars, in the 10th house (career and public standing)", or that it takes no part.
-  std::string rulerPlace(int ruler) const {
+  // "Mars, in the 10th house (career and public standing)", or that it takes no part; in
+  // the houses, where why it takes none is said once before them, its name alone.
+  std::string rulerPlace(int ruler, bool plainIfAbsent = false) const {
     const PointPosition* p = at(ruler);
     return p && p->house > 0
                ? fill(w_.rulerAt, {point(ruler), ordinal(p->house, greek_, Case::Accusative),
                                    houseName(p->house)})
-               : fill(w_.rulerAbsent, {point(ruler)});
+           : plainIfAbsent ? point(ruler)
+                           : fill(w_.rulerAbsent, {point(ruler)});
   }
-  std::string rulersPlaces(const std::vector<int>& rulers) const {
+  std::string rulersPlaces(const std::vector<int>& rulers, bool plainIfAbsent = false) const {
     std::vector<std::string> places;
-    for (int r : rulers) places.push_back(rulerPlace(r));
+    for (int r : rulers) places.push_back(rulerPlace(r, plainIfAbsent));
     return joined(places, w_.corner);
+  }
+  // "Fire, Earth and Water": a list as a sentence says it.
+  std::string listed(std::vector<std::string> items) const {
+    if (items.size() <= 1) return items.empty() ? "" : items[0];
+    const std::string last = items.back();
+    items.pop_back();
+    return joined(items) + w_.corner + last;
   }
 
   // A ruler's lead and text; the text only where a ruler stands in the chart (why one that
@@ -574,10 +673,13 @@ class Composer {
       }
     if (!glance.text.empty()) ch.entries.push_back({"", {glance}});
     if (c_.timeKnown) {
-      const std::vector<int> rulers = natal::signRulers(ascSign, s_.changeRulers);
+      // The rulers that take part; one switched off is named, with why, in its chapter.
       std::vector<std::string> names;
-      for (int r : rulers) names.push_back(point(r));
-      ch.lines.push_back(fill(w_.summaryRuler, {joined(names, w_.corner)}));
+      for (int r : natal::signRulers(ascSign, s_.changeRulers))
+        if (at(r)) names.push_back(pointInText(r));
+      if (!names.empty())
+        ch.lines.push_back(
+            fill(names.size() == 1 ? w_.summaryRuler : w_.summaryRulers, {listed(names)}));
     }
     std::array<int, 4> element{};
     std::array<int, 3> modality{};
@@ -587,20 +689,42 @@ class Composer {
       std::vector<std::string> tied;
       for (std::size_t i = 0; i < counts.size(); ++i)
         if (counts[i] == top) tied.push_back(names[i]);
-      return tied.size() == 1 ? tied[0] : joined(tied, w_.corner) + " " + w_.tied;
+      return tied.size() == 1 ? tied[0] : listed(tied) + " " + w_.tied;
     };
     ch.lines.push_back(fill(w_.summaryStrongest, {strongest(element, w_.elementNames),
                                                   strongest(modality, w_.modalityNames)}));
-    const std::vector<Figure> figures = findFigures(c_);
-    if (!figures.empty()) {
-      std::vector<std::string> names;
-      for (const Figure& f : figures) {
-        std::vector<std::string> members;
-        for (const Corner& corner : f.corners)
-          for (int p : corner) members.push_back(point(p));
-        names.push_back(std::string(w_.patternNames[f.kind]) + " (" + joined(members) + ")");
-      }
-      ch.lines.push_back(fill(w_.summaryPatterns, {joined(names, greek_ ? "· " : "; ")}));
+    // The strongest patterns, at most three: a grand cross before a grand trine, a T-square,
+    // a yod and a stellium, and of one kind the one of more points first.
+    struct Named {
+      int rank;
+      std::size_t points;
+      std::string name;
+    };
+    std::vector<Named> named;
+    static constexpr int kRank[4] = {1, 2, 0, 3};  // grand trine, T-square, grand cross, yod
+    for (const Figure& f : findFigures(c_)) {
+      std::vector<std::string> members;
+      for (const Corner& corner : f.corners)
+        for (int p : corner) members.push_back(point(p));
+      named.push_back({kRank[f.kind], members.size(),
+                       std::string(w_.patternNames[f.kind]) + " (" + joined(members) + ")"});
+    }
+    for (const auto& [where, members] : stelliaBy(false))
+      named.push_back(
+          {4, members.size(), fill(w_.summaryStelliumSign, {sign(where), names(members)})});
+    for (const auto& [where, members] : stelliaBy(true))
+      named.push_back({4, members.size(),
+                       fill(w_.summaryStelliumHouse,
+                            {ordinal(where, greek_, Case::Accusative), names(members)})});
+    std::stable_sort(named.begin(), named.end(), [](const Named& a, const Named& b) {
+      return a.rank != b.rank ? a.rank < b.rank : a.points > b.points;
+    });
+    if (!named.empty()) {
+      std::vector<std::string> shown;
+      for (std::size_t i = 0; i < named.size() && i < 3; ++i) shown.push_back(named[i].name);
+      if (named.size() > 3)
+        shown.push_back(fill(w_.summaryMore, {std::to_string(named.size() - 3)}));
+      ch.lines.push_back(fill(w_.summaryPatterns, {joined(shown, greek_ ? "· " : "; ")}));
     }
     return ch;
   }
@@ -618,8 +742,17 @@ class Composer {
     if (!asc.parts.empty()) ch.entries.push_back(std::move(asc));
 
     const std::vector<int> rulers = natal::signRulers(ascSign, s_.changeRulers);
-    Entry ruler{fill(rulers.size() == 1 ? w_.chartRuler : w_.chartRulers, {rulersPlaces(rulers)}),
+    const bool off = std::none_of(rulers.begin(), rulers.end(), [&](int r) { return at(r); });
+    std::vector<std::string> names;
+    for (int r : rulers) names.push_back(point(r));
+    Entry ruler{fill(rulers.size() == 1 ? w_.chartRuler : w_.chartRulers,
+                     {off ? listed(names) : rulersPlaces(rulers)}),
                 {}};
+    // Switched off, the chart's ruler is named here with why, and nowhere else.
+    if (off) {
+      ruler.parts.push_back({{}, rulers.size() == 1 ? w_.chartRulerOff : w_.chartRulersOff, ""});
+      rulersOff_.insert(rulers.begin(), rulers.end());
+    }
     rulerParts(ruler, 1, rulers, "");
     if (!ruler.parts.empty()) ch.entries.push_back(std::move(ruler));
     return ch;
@@ -689,8 +822,8 @@ class Composer {
         lead += ", " + std::string(w_.partOfDay);
         if (ch.lines.empty()) ch.lines.push_back(w_.partOfDayNote);
       }
-      const std::string pair =
-          point(a.a) + " " + natal::aspectWord(a.aspect, greek_) + " " + point(a.b);
+      const std::string word = natal::aspectWord(a.aspect, greek_);
+      const std::string pair = fill(w_.aspectPair, {point(a.a), word, point(a.b)});
       const std::string* body = nullptr;
       std::string key;
       for (const auto& k : lookup)
@@ -706,7 +839,8 @@ class Composer {
       // Between two of the ten planets the set owes a nature's text: count it as missing.
       if (!body && a.aspect < 5 && a.a < 10 && a.b < 10) text(lookup.back());
       if (!general.count(a.aspect)) generalOrder.push_back(a.aspect);
-      general[a.aspect].push_back(pair + " (" + lead + ")");
+      general[a.aspect].push_back(fill(w_.aspectListed, {point(a.a), word, point(a.b)}) + " (" +
+                                  lead + ")");
     }
     for (int aspect : generalOrder) {
       const std::string key = asciiLower(natal::aspectName(aspect, false));
@@ -727,7 +861,7 @@ class Composer {
     for (const auto& r : c_.rulers)
       for (const auto* list : {&r.ofCusp, &r.ofNatural})
         for (int p : *list)
-          if (!at(p)) absent.insert(p);
+          if (!at(p) && !rulersOff_.count(p)) absent.insert(p);
     if (!absent.empty()) {
       std::vector<std::string> names;
       for (int p : absent) names.push_back(point(p));
@@ -744,11 +878,14 @@ class Composer {
           // The chart's ruler, read in the first chapter.
           std::vector<std::string> names;
           for (int r : rulers.ofCusp) names.push_back(point(r));
-          e.parts.push_back({{}, fill(w_.rulerOfFirst, {joined(names, w_.corner)}), ""});
+          e.parts.push_back(
+              {{},
+               fill(names.size() == 1 ? w_.rulerOfFirst : w_.rulersOfFirst, {listed(names)}),
+               ""});
         } else {
           rulerParts(e, h, rulers.ofCusp,
                      fill(rulers.ofCusp.size() == 1 ? w_.rulerOf : w_.rulersOf,
-                          {ofHouse, rulersPlaces(rulers.ofCusp)}));
+                          {ofHouse, rulersPlaces(rulers.ofCusp, true)}));
         }
       }
       if (!rulers.ofNatural.empty()) {
@@ -761,7 +898,7 @@ class Composer {
         else
           e.parts.push_back({{},
                              fill(rulers.ofNatural.size() == 1 ? w_.naturalOf : w_.naturalsOf,
-                                  {ofHouse, rulersPlaces(rulers.ofNatural)}),
+                                  {ofHouse, rulersPlaces(rulers.ofNatural, true)}),
                              ""});
       }
       const bool anyText = std::any_of(e.parts.begin(), e.parts.end(),
@@ -868,13 +1005,20 @@ class Composer {
 
   // Four or more points, the angles aside, in one sign or one house: every stellium of a
   // kind listed, its text read once.
-  void stellia(Chapter& ch) {
-    std::map<int, std::vector<int>> bySign, byHouse;
+  // The points, the angles aside, by sign or by house, where four or more stand together.
+  std::map<int, std::vector<int>> stelliaBy(bool houses) const {
+    std::map<int, std::vector<int>> by;
     for (const auto& p : c_.points) {
       if (isAngle(p.index)) continue;
-      bySign[natal::signOf(p.longitude)].push_back(p.index);
-      if (p.house > 0) byHouse[p.house].push_back(p.index);
+      if (!houses) by[natal::signOf(p.longitude)].push_back(p.index);
+      if (houses && p.house > 0) by[p.house].push_back(p.index);
     }
+    std::erase_if(by, [](const auto& b) { return b.second.size() < 4; });
+    return by;
+  }
+
+  void stellia(Chapter& ch) {
+    const std::map<int, std::vector<int>> bySign = stelliaBy(false), byHouse = stelliaBy(true);
     auto entry = [&](const char* heading, const char* key,
                      const std::map<int, std::vector<int>>& by, bool houses) {
       std::vector<std::string> leads;
@@ -898,10 +1042,7 @@ class Composer {
   std::string cornerText(const Corner& corner) const {
     std::vector<std::string> shown;
     for (int p : corner) shown.push_back(greek_ ? point(p) : pointInText(p));
-    if (shown.size() == 1) return shown[0];
-    std::string last = shown.back();
-    shown.pop_back();
-    return joined(shown) + w_.corner + last;
+    return listed(shown);
   }
 
   void patterns(Chapter& ch) {
@@ -1024,10 +1165,50 @@ Reading composeReading(const NatalChart& chart, const ReadingSettings& settings,
   return r;
 }
 
+namespace {
+
+// A problem of an own set's file in Greek, for a Greek page: the set's checks say it in
+// English, for the tool's standard error. One not known here stays as it is.
+std::string greekProblem(const std::string& what) {
+  static const std::pair<const char*, const char*> kWhole[] = {
+      {"is not UTF-8 text, so none of the file is read (save it as UTF-8)",
+       "δεν είναι κείμενο UTF-8, γι' αυτό δεν διαβάζεται τίποτα από το αρχείο (αποθήκευσέ το ως "
+       "UTF-8)"},
+      {"a key's line must end with ]", "η γραμμή ενός κλειδιού πρέπει να τελειώνει με ]"},
+      {"text before the first [key]", "κείμενο πριν από το πρώτο [κλειδί]"},
+      {"is a folder, not a file of texts, so it is not read",
+       "είναι φάκελος και όχι αρχείο κειμένων, γι' αυτό δεν διαβάζεται"}};
+  for (const auto& [en, el] : kWhole)
+    if (what == en) return el;
+  if (what.starts_with("unknown key ")) return "άγνωστο κλειδί " + what.substr(12);
+  // "[Sun in Aries] has no text": the key, then what is wrong with its entry.
+  static const std::pair<const char*, const char*> kOfKey[] = {
+      {"has no text", "δεν έχει κείμενο"},
+      {"is given more than once; this one counts",
+       "δίνεται περισσότερες από μία φορές· ισχύει αυτό εδώ"},
+      {"has a {...|...} choice that is not closed", "έχει επιλογή {...|...} που δεν κλείνει"},
+      {"has a { inside a {...|...} choice", "έχει { μέσα σε επιλογή {...|...}"},
+      {"has a | outside a {...|...} choice", "έχει | έξω από επιλογή {...|...}"},
+      {"has a choice of more than two words {...|...|...}",
+       "έχει επιλογή με περισσότερες από δύο λέξεις {...|...|...}"},
+      {"has a } that closes no {...|...} choice", "έχει } που δεν κλείνει καμία επιλογή {...|...}"},
+      {"has a choice without | between its two words",
+       "έχει επιλογή χωρίς | ανάμεσα στις δύο λέξεις της"}};
+  const std::size_t close = what.starts_with("[") ? what.find("] ") : std::string::npos;
+  if (close != std::string::npos)
+    for (const auto& [en, el] : kOfKey)
+      if (what.compare(close + 2, std::string::npos, en) == 0)
+        return "το " + what.substr(0, close + 1) + " " + el;
+  return what;
+}
+
+}  // namespace
+
 std::vector<std::string> ownTextNotes(const TextSet& texts, bool greek) {
   std::vector<std::string> notes;
   for (const auto& p : texts.own().problems)
-    notes.push_back(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " + p.what +
+    notes.push_back(p.file + (p.line > 0 ? ":" + std::to_string(p.line) : "") + ": " +
+                    (greek ? greekProblem(p.what) : p.what) +
                     (greek ? " (διαβάζεται το κείμενο που συνοδεύει το πρόγραμμα)"
                            : " (the text shipped with the program is read instead)"));
   return notes;

@@ -68,7 +68,8 @@ int cmdReading(Tool& t, const Options& o) {
                   " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
   const reading::Reading r = reading::composeReading(
       *chart, {saved->config.zodiacRulersAlways, saved->config.changeRulers, *sex}, texts, greek);
-  for (const std::string& n : r.notes) t.note(n);
+  // In the tool's own language on standard error; the reading keeps its own for the page.
+  for (const std::string& n : reading::ownTextNotes(texts, false)) t.note(n);
   if (o.has("--json"))
     t.out << asJson(name, r, saved->timeKnown).dump(2) << "\n";
   else

@@ -156,7 +156,8 @@ int cmdSynastry(Tool& t, const Options& o) {
   p.davison = &davison;
   p.greek = greek;
   const reading::Reading r = report::composePairReading(p, texts);
-  for (const auto& n : r.notes) t.note(n);
+  // In the tool's own language on standard error; the reading keeps its own for the page.
+  for (const auto& n : reading::ownTextNotes(texts, false)) t.note(n);
   const std::string html = report::pairReportHtml(p, r);
   if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
   if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;

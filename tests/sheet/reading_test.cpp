@@ -246,10 +246,66 @@ TEST(ReadingSelection, RulersFollowChangeRulersAndTheNaturalRulers) {
                       "settings), whose place is therefore not read: Sun, Moon, Mercury, "
                       "Mars, Jupiter, Saturn.|"))
       << all;
-  EXPECT_NE(all.find("Ruler of the 7th: Mars, which takes no part in this chart.|"),
-            std::string::npos);
+  // Under each house it rules it is named alone: why was said once, above.
+  EXPECT_NE(all.find("Ruler of the 7th: Mars.|"), std::string::npos) << all;
+  EXPECT_EQ(all.find("takes no part", all.find("takes no part") + 1), std::string::npos) << all;
   EXPECT_EQ(all.find("switched off", all.find("switched off") + 1), std::string::npos) << all;
   EXPECT_FALSE(keysOf(r).count("ruler of house 7"));
+}
+
+TEST(ReadingSelection, AChartsRulerSwitchedOffIsSaidSoOnceInItsChapter) {
+  FixedEphemeris eph;
+  // Gemini rising, its ruler Mercury switched off; Mercury rules the 5th (Virgo) as well.
+  eph.cusps = {65, 90, 115, 140, 160, 185, 245, 270, 295, 320, 340, 5};
+  eph.longitudes[0] = 100, eph.longitudes[1] = 200, eph.longitudes[2] = 80;
+  const Reading r = read(chartOf(eph, configOf({0, 1, 3})));
+  std::string all;
+  for (const auto& ch : r.chapters) {
+    for (const auto& l : ch.lines) all += l + "|";
+    for (const auto& e : ch.entries) {
+      all += e.heading + "|";
+      for (const auto& p : e.parts) all += p.lead + "|";
+    }
+  }
+  EXPECT_EQ(all.find("ruled by"), std::string::npos) << all;  // not at a glance
+  EXPECT_NE(all.find("Ruler of the chart: Mercury|Switched off in the planet settings: it takes "
+                     "no part in this chart, so where it stands is not read.|"),
+            std::string::npos)
+      << all;
+  EXPECT_NE(all.find("Ruler of the 1st: Mercury, the ruler of the chart (see above).|"),
+            std::string::npos);
+  EXPECT_NE(all.find("Ruler of the 5th: Mercury.|"), std::string::npos) << all;
+  // The houses' line on rulers that take no part names the others (Jupiter of the 7th), not
+  // Mercury again.
+  ASSERT_FALSE(chapter(r, "houses")->lines.empty());
+  EXPECT_EQ(chapter(r, "houses")->lines[0].find("Mercury"), std::string::npos);
+  EXPECT_NE(chapter(r, "houses")->lines[0].find("Jupiter"), std::string::npos);
+  EXPECT_FALSE(keysOf(r).count("ruler of house 1"));
+
+  // Leo rising: the Sun, with its article, rules the chart.
+  eph.cusps = {125, 150, 175, 200, 225, 250, 305, 330, 355, 20, 45, 70};
+  const Reading leo = read(chartOf(eph, configOf({0, 1})));
+  EXPECT_EQ(chapter(leo, "summary")->lines[1], "The chart is ruled by the Sun.");
+}
+
+TEST(ReadingSelection, TheSummaryNamesTheStrongestPatternsStelliaAmongThem) {
+  FixedEphemeris eph;
+  // Four points in Aries and the 1st house; their corner trine Jupiter and Saturn, and
+  // opposite Neptune with Pluto at the apex.
+  eph.longitudes[0] = 1, eph.longitudes[2] = 5, eph.longitudes[3] = 9, eph.longitudes[4] = 29;
+  eph.longitudes[5] = 125, eph.longitudes[6] = 245, eph.longitudes[8] = 185;
+  eph.longitudes[9] = 95, eph.longitudes[1] = 165;  // the Moon in no aspect
+  const NatalChart c = chartOf(eph, configOf({0, 1, 2, 3, 4, 5, 6, 8, 9}));
+  EXPECT_EQ(chapter(read(c), "summary")->lines.back(),
+            "Its patterns: Grand trine (Sun, Mercury, Venus, Jupiter, Saturn); T-square (Sun, "
+            "Mercury, Venus, Neptune, Pluto); Stellium in Aries (Sun, Mercury, Venus, Mars); and "
+            "1 more.");
+  static const TextSet all(&everyKey(), {});
+  const Reading greek = composeReading(c, {}, all, true);
+  EXPECT_EQ(chapter(greek, "summary")->lines.back(),
+            "Σχηματισμοί: Μεγάλο τρίγωνο (Ήλιος, Ερμής, Αφροδίτη, Δίας, Κρόνος)· Τ-τετράγωνο "
+            "(Ήλιος, Ερμής, Αφροδίτη, Ποσειδώνας, Πλούτωνας)· Συγκέντρωση πλανητών σε ζώδιο "
+            "(Κριός: Ήλιος, Ερμής, Αφροδίτη, Άρης)· και 1 ακόμη.");
 }
 
 TEST(ReadingSelection, WithTheTimeUnknownNothingThatNeedsHousesOrAnglesIsRead) {
@@ -715,6 +771,270 @@ TEST(ReadingAsADocument, NoSentenceIsSaidTwiceInAnyChartOrConfiguration) {
   }
   EXPECT_EQ(readings, 480);
   EXPECT_GT(sentences, 480 * 60);
+}
+
+}  // namespace
+}  // namespace orvenda::reading
+
+#include "config/default_settings.h"
+
+namespace orvenda::reading {
+namespace {
+
+// ---- the figures, against a detector of the test's own ----------------------------------
+
+// A figure as the reading tells it, or as the detector below finds it: its kind, every
+// point in it, and the points at its apex (a T-square's, a yod's; none for the others).
+struct Told {
+  std::string kind;
+  std::set<int> points, apex;
+  bool operator<(const Told& o) const {
+    return std::tie(kind, points, apex) < std::tie(o.kind, o.points, o.apex);
+  }
+};
+
+// The points as the English leads name them.
+constexpr const char* kNamesInText[22] = {"the Sun",        "the Moon",       "Mercury",
+                                          "Venus",          "Mars",           "Jupiter",
+                                          "Saturn",         "Uranus",         "Neptune",
+                                          "Pluto",          "Chiron",         "Ceres",
+                                          "Pallas Athena",  "Juno",           "Vesta",
+                                          "the North Node", "Lilith",         "the Part of Fortune",
+                                          "the Vertex",     "the East Point", "the Ascendant",
+                                          "the Midheaven"};
+
+std::set<int> namedIn(const std::string& text) {
+  std::set<int> out;
+  for (int p = 0; p < 22; ++p) {
+    const std::string name = kNamesInText[p];
+    for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at + 1)) {
+      const std::size_t end = at + name.size();
+      const bool whole =
+          (at == 0 || !std::isalpha(static_cast<unsigned char>(text[at - 1]))) &&
+          (end == text.size() || !std::isalpha(static_cast<unsigned char>(text[end])));
+      if (whole) out.insert(p);
+    }
+  }
+  return out;
+}
+
+// The figures the chapter on the whole chart tells, read from its leads.
+std::multiset<Told> toldFigures(const Reading& r) {
+  std::multiset<Told> out;
+  const Chapter* whole = chapter(r, "whole");
+  if (!whole) return out;
+  for (const auto& e : whole->entries) {
+    if (e.heading != "Grand trine" && e.heading != "T-square" && e.heading != "Grand cross" &&
+        e.heading != "Yod")
+      continue;
+    for (const auto& p : e.parts) {
+      std::string lead = p.lead;  // "The Sun opposite …": its capital as the list's
+      if (lead.starts_with("The ")) lead[0] = 't';
+      Told t{e.heading, namedIn(lead), {}};
+      const std::size_t with = lead.rfind(", with ");
+      if (with != std::string::npos) t.apex = namedIn(lead.substr(with));
+      out.insert(t);
+    }
+  }
+  return out;
+}
+
+// The figures by the README's rule, found another way than the reading finds them: the
+// corners are the conjunction graph's components, walked breadth first; a figure is a set of
+// corners whose pairs hold the aspects it needs, tried over every choice of corners; figures
+// of a kind one corner apart, by points within 10° there, are joined by walking the graph
+// of such neighbours, and what a component holds is one figure.
+std::multiset<Told> expectedFigures(const NatalChart& c) {
+  std::vector<int> pts;
+  for (const auto& p : c.points) pts.push_back(p.index);
+  std::map<std::pair<int, int>, int> aspect;
+  for (const auto& a : c.aspects) aspect[{a.a, a.b}] = aspect[{a.b, a.a}] = a.aspect;
+  std::vector<std::vector<int>> corner;
+  std::map<int, int> cornerOf;
+  for (int p : pts) {
+    if (cornerOf.count(p)) continue;
+    std::vector<int> queue = {p};
+    cornerOf[p] = static_cast<int>(corner.size());
+    for (std::size_t i = 0; i < queue.size(); ++i)
+      for (int q : pts)
+        if (!cornerOf.count(q) && aspect.count({queue[i], q}) && aspect[{queue[i], q}] == 0) {
+          cornerOf[q] = static_cast<int>(corner.size());
+          queue.push_back(q);
+        }
+    corner.push_back(queue);
+  }
+  const int n = static_cast<int>(corner.size());
+  auto holds = [&](int i, int j, int kind) {
+    for (int a : corner[i])
+      for (int b : corner[j])
+        if (aspect.count({a, b}) && aspect[{a, b}] == kind) return true;
+    return false;
+  };
+  auto planetAt = [&](int i) {
+    return std::any_of(corner[i].begin(), corner[i].end(), [](int p) { return p <= 9; });
+  };
+  // A raw figure: its kind and its corners by role; roles of one group may be swapped
+  // (an opposition's ends, a trine's corners), the apex is a group of its own.
+  struct Raw {
+    std::string kind;
+    std::vector<std::set<int>> groups;  // sets of corners
+  };
+  std::vector<Raw> raw;
+  auto enough = [&](std::initializer_list<int> at) {
+    return std::count_if(at.begin(), at.end(), planetAt) >= 2;
+  };
+  std::vector<std::set<int>> crosses;
+  for (int a = 0; a < n; ++a)
+    for (int b = 0; b < n; ++b)
+      for (int x = 0; x < n; ++x)
+        for (int y = 0; y < n; ++y)
+          if (a < b && x < y && a < x && b != x && b != y && holds(a, b, 1) && holds(x, y, 1) &&
+              holds(a, x, 2) && holds(a, y, 2) && holds(b, x, 2) && holds(b, y, 2)) {
+            crosses.push_back({a, b, x, y});
+            if (enough({a, b, x, y})) raw.push_back({"Grand cross", {{a, b, x, y}}});
+          }
+  for (int a = 0; a < n; ++a)
+    for (int b = a + 1; b < n; ++b)
+      for (int x = 0; x < n; ++x) {
+        if (x == a || x == b) continue;
+        if (x > b && holds(a, b, 3) && holds(b, x, 3) && holds(a, x, 3) && enough({a, b, x}))
+          raw.push_back({"Grand trine", {{a, b, x}}});
+        const bool inCross = std::any_of(crosses.begin(), crosses.end(), [&](const auto& k) {
+          return k.count(a) && k.count(b) && k.count(x);
+        });
+        if (holds(a, b, 1) && holds(a, x, 2) && holds(b, x, 2) && !inCross && enough({a, b, x}))
+          raw.push_back({"T-square", {{a, b}, {x}}});
+        if (holds(a, b, 4) && holds(a, x, 5) && holds(b, x, 5) && enough({a, b, x}))
+          raw.push_back({"Yod", {{a, b}, {x}}});
+      }
+  auto near = [&](int i, int j) {
+    for (int a : corner[i])
+      for (int b : corner[j])
+        if (natal::separation(c.point(a)->longitude, c.point(b)->longitude) <= 10) return true;
+    return false;
+  };
+  auto neighbours = [&](const Raw& f, const Raw& g) {
+    if (f.kind != g.kind) return false;
+    int differ = 0;
+    for (std::size_t k = 0; k < f.groups.size(); ++k) {
+      std::vector<int> onlyF, onlyG;
+      std::set_difference(f.groups[k].begin(), f.groups[k].end(), g.groups[k].begin(),
+                          g.groups[k].end(), std::back_inserter(onlyF));
+      std::set_difference(g.groups[k].begin(), g.groups[k].end(), f.groups[k].begin(),
+                          f.groups[k].end(), std::back_inserter(onlyG));
+      if (onlyF.empty() && onlyG.empty()) continue;
+      if (onlyF.size() != 1 || onlyG.size() != 1 || !near(onlyF[0], onlyG[0])) return false;
+      ++differ;
+    }
+    return differ == 1;
+  };
+  std::multiset<Told> out;
+  std::vector<bool> done(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (done[i]) continue;
+    Told t{raw[i].kind, {}, {}};
+    std::vector<std::size_t> queue = {i};
+    done[i] = true;
+    for (std::size_t q = 0; q < queue.size(); ++q) {
+      const Raw& f = raw[queue[q]];
+      for (std::size_t g = 0; g < f.groups.size(); ++g)
+        for (int k : f.groups[g])
+          for (int p : corner[k]) {
+            t.points.insert(p);
+            if (g == 1) t.apex.insert(p);
+          }
+      for (std::size_t j = 0; j < raw.size(); ++j)
+        if (!done[j] && neighbours(f, raw[j])) done[j] = true, queue.push_back(j);
+    }
+    out.insert(t);
+  }
+  return out;
+}
+
+std::string shown(const std::multiset<Told>& figures) {
+  std::string s;
+  for (const auto& f : figures) {
+    s += f.kind + " {";
+    for (int p : f.points) s += std::string(kNamesInText[p]) + (f.apex.count(p) ? "*" : "") + ",";
+    s += "} ";
+  }
+  return s;
+}
+
+TEST(ReadingPatterns, TwoFiguresOneCornerApartAreOneFigure) {
+  // The Sun and the North Node 7.2° apart, not in conjunction by a 5° orb: the Moon opposite
+  // both and Saturn square all three, two T-squares told as one.
+  FixedEphemeris eph;
+  eph.longitudes[0] = 10;     // Sun
+  eph.longitudes[15] = 17.2;  // the North Node
+  eph.longitudes[1] = 193.6;  // Moon
+  eph.longitudes[6] = 103.6;  // Saturn
+  const Reading r = read(chartOf(eph, configOf({0, 1, 6, 15})));
+  const Chapter* whole = chapter(r, "whole");
+  ASSERT_TRUE(whole);
+  std::vector<std::string> leads;
+  for (const auto& e : whole->entries)
+    if (e.heading == "T-square")
+      for (const auto& p : e.parts) leads.push_back(p.lead);
+  EXPECT_EQ(leads, std::vector<std::string>{
+                       "The Sun and the North Node opposite the Moon, with Saturn at the apex."});
+  // A grand cross says its two oppositions apart, each with its own two ends.
+  FixedEphemeris x;
+  x.longitudes[0] = 10, x.longitudes[1] = 100, x.longitudes[4] = 190, x.longitudes[6] = 280;
+  const Reading cross = read(chartOf(x, configOf({0, 1, 4, 6})));
+  bool found = false;
+  for (const auto& e : chapter(cross, "whole")->entries)
+    if (e.heading == "Grand cross") {
+      found = true;
+      EXPECT_EQ(e.parts.back().lead,
+                "The Sun opposite Mars; the Moon opposite Saturn; the two oppositions square "
+                "each other.");
+    }
+  EXPECT_TRUE(found);
+}
+
+TEST(ReadingPatterns, EachFigureIsToldOnceInRandomCharts) {
+  std::mt19937 random(38);
+  std::uniform_int_distribution<int> year(1900, 2099), month(1, 12), day(1, 28), hour(0, 23),
+      minute(0, 59), lon(-170, 170), lat(-60, 65);
+  const DefaultSettings defaults;
+  int figures = 0, merged = 0;
+  for (int n = 0; n < 600; ++n) {
+    // The default configuration; every point on; every point on with wide orbs.
+    ChartConfig config;
+    config.aspects = defaults.aspects;
+    config.planets = defaults.planets;
+    if (n % 3 >= 1)
+      for (int p = 0; p < natal::kPoints; ++p) config.planets.enabled[p] = 1;
+    if (n % 3 == 2) {
+      config.planets.values.fill(12);
+      config.aspects.orbs.fill(10);
+    }
+    const BirthRecord b{day(random),
+                        month(random),
+                        year(random),
+                        hour(random),
+                        minute(random),
+                        0,
+                        0,
+                        0,
+                        lon(random),
+                        minute(random),
+                        0,
+                        lat(random),
+                        minute(random),
+                        0};
+    const auto out = natal::computeChart(b, config, 'P', natal::swissEphemeris(), true);
+    ASSERT_TRUE(out.chart);
+    const auto expected = expectedFigures(*out.chart);
+    const auto told = toldFigures(read(*out.chart));
+    EXPECT_EQ(shown(told), shown(expected)) << "chart " << n;
+    figures += static_cast<int>(expected.size());
+    for (const auto& f : expected) merged += f.points.size() > (f.kind == "Grand cross" ? 4u : 3u);
+  }
+  // The charts hold figures, and some with more than one point at a corner.
+  EXPECT_GT(figures, 200);
+  EXPECT_GT(merged, 20);
 }
 
 }  // namespace
