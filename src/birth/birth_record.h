@@ -28,11 +28,19 @@ struct BirthRecord {
 
 inline constexpr BirthRecord defaultBirthRecord{1, 1, 1970, 12, 0, 0, 2, 0, 23, 46, 0, 37, 58, 0};
 
-// The farthest from GMT that a clock of the time-zone database has been, in minutes: Manila
-// kept the American date, −15:56:08, until the end of 1844 (and Metlakatla, before Alaska
-// changed hands, +15:13:42). A chart may hold any offset within it, whatever the main
-// screen's own editor steps through.
-inline constexpr int kMaxOffsetMinutes = 15 * 60 + 56;
+// The farthest from GMT that a birth's clock can have been, in minutes, and the one bound
+// of every reader and writer of an offset (the tool's fields, the chart, CSV and AAF).
+// Before standard time a place kept its own mean time on its zone's side of the date line,
+// so the bound is the mean time of the farthest place on the wrong side of its longitude:
+// the Philippines kept the American date until the end of 1844, and Balabac, the atlas's
+// westernmost town of theirs (117°03′E), kept −16:11:48, Puerto Princesa −16:05, Manila
+// −15:56:08; Alaska kept the Russian date until 1867, its easternmost towns Metlakatla
+// +15:13:42 and Hyder (130°01′W) +15:19:56, while the Aleutians as far as Attu (172°54′E)
+// were nearer GMT (+11:31). 16:15 holds them all, with a few minutes for the islands west
+// of Balabac's town; nothing farther has been a clock.
+inline constexpr int kMaxOffsetMinutes = 16 * 60 + 15;
+// The bound as the messages say it.
+inline constexpr const char* kMaxOffsetText = "16:15";
 
 // Up: the field under the cursor goes down by one, then every field below its lower
 // bound is set as the table of bounds says (no carry into a neighbour).

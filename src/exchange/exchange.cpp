@@ -171,7 +171,7 @@ struct FieldRange {
   std::int32_t low, high;
 };
 constexpr FieldRange kCsvRanges[BirthRecord::kFieldCount] = {
-    {1, 31}, {1, 12},     {1, 9999}, {0, 23}, {0, 59},   {0, 59}, {-16, 15},
+    {1, 31}, {1, 12},     {1, 9999}, {0, 23}, {0, 59},   {0, 59}, {-17, 16},
     {0, 59}, {-180, 180}, {0, 59},   {0, 59}, {-90, 90}, {0, 59}, {0, 59}};
 
 }  // namespace
@@ -235,7 +235,7 @@ bool chartFromCsv(const std::vector<std::string>& fields, const CsvColumns& colu
   if (std::abs(offset) > kMaxOffsetMinutes) {
     why = "gmtHours " + std::to_string(record.gmtHours) + " and gmtMinutes " +
           std::to_string(record.gmtMinutes) + " make " + formatOffset(offset) +
-          ", farther from GMT than any clock has been (15:56)";
+          ", farther from GMT than any clock has been (" + kMaxOffsetText + ")";
     return false;
   }
   auto beyond = [&](std::int32_t d, std::int32_t m, std::int32_t sec, int bound, const char* what) {
@@ -436,7 +436,7 @@ std::optional<int> parseAafZone(std::string_view text, std::string& why) {
   // Seconds (a mean time) to the nearest minute, a half minute away from Greenwich.
   const long long magnitude = (std::llabs(*seconds) + 30) / 60;
   if (magnitude > kMaxOffsetMinutes) {
-    why = "\"" + t + "\" is farther from GMT than any clock has been (15:56)";
+    why = "\"" + t + "\" is farther from GMT than any clock has been (" + kMaxOffsetText + ")";
     return std::nullopt;
   }
   why.clear();

@@ -47,7 +47,7 @@ std::optional<CsvColumns> csvColumns(const std::vector<std::string>& header, std
 bool blankCsvRow(const std::vector<std::string>& fields);
 // A chart from a row under the header: its name and its 14 whole numbers, each in decimal
 // digits with a minus sign below zero and within the record's ranges (the month 1 to 12,
-// the offset within 15:56 of GMT, the longitude within 180 degrees); false with the
+// the offset within 16:15 of GMT, the longitude within 180 degrees); false with the
 // reason, naming the field, when one is not.
 bool chartFromCsv(const std::vector<std::string>& fields, const CsvColumns& columns,
                   std::string& name, BirthRecord& record, std::string& why);

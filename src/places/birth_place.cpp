@@ -125,6 +125,25 @@ Settled settleOffset(const std::string& zone, const CivilDate& d, const ClockTim
     return {};
   }
   const int minutes = roundedMinutes(z.first.offsetSeconds);
+  // A zone's places keep mean times near its own: the widest of the atlas, Xinjiang's towns
+  // in Asia/Shanghai, are 2:59 from Shanghai's +8:05:43, Bethel 0:47 from Anchorage's. A
+  // longitude hours farther lies outside the zone, which was named by mistake, and its mean
+  // time on the zone's date would be a day's clock nobody kept (30E in Asia/Manila, -22:00).
+  constexpr int kFarFromZoneSeconds = 4 * 3600;
+  if (z.meanTime && std::abs(z.first.offsetSeconds - z.zoneMeanSeconds) > kFarFromZoneSeconds) {
+    why = "the longitude " + formatDms(longitude, true) + " lies far outside " + zone +
+          ": its mean time on the zone's side of the date line, " +
+          formatOffsetSeconds(z.first.offsetSeconds) + ", is more than four hours from the " +
+          "zone's own, " + formatOffsetSeconds(z.zoneMeanSeconds) +
+          "; name the zone of the place, or give --offset";
+    return {};
+  }
+  if (std::abs(minutes) > kMaxOffsetMinutes) {
+    why = "the mean time of the longitude " + formatDms(longitude, true) + " in " + zone + ", " +
+          formatOffsetSeconds(z.first.offsetSeconds) + ", is farther from GMT than any clock " +
+          "has been (" + kMaxOffsetText + "); give --offset";
+    return {};
+  }
   if (z.meanTime)
     notes.push_back(std::string("before standard time in ") + zone +
                     ": the mean time of the place, " + formatOffsetSeconds(z.first.offsetSeconds));

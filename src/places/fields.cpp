@@ -173,11 +173,11 @@ std::optional<int> parseOffset(std::string_view text, std::string& why) {
     m = wholeNumber(text.substr(colon + 1), 2);
   }
   if (!h || !m || *m > 59) return std::nullopt;
-  // The same bound as import's: no clock of the time-zone database was farther from GMT
-  // (Manila's -15:56:08 before 1845), and a chart written with more could not be exported
-  // and read back.
+  // The one bound of every reader of an offset (birth_record.h): no clock has been farther
+  // from GMT, and a chart written with more could not be exported and read back.
   if (*h * 60 + *m > kMaxOffsetMinutes) {
-    why = "no clock has been farther from GMT than 15:56 (-15:56 to +15:56)";
+    why = std::string("no clock has been farther from GMT than ") + kMaxOffsetText + " (-" +
+          kMaxOffsetText + " to +" + kMaxOffsetText + ")";
     return std::nullopt;
   }
   why.clear();

@@ -142,6 +142,7 @@ ZoneOffset offsetAt(const std::string& zone, const CivilDate& date, const ClockT
   if (out.kind == ZoneOffset::Kind::Unique && out.first.abbreviation == "LMT" &&
       longitudeArcSeconds) {
     out.meanTime = true;
+    out.zoneMeanSeconds = out.first.offsetSeconds;
     out.first.offsetSeconds = meanTimeSeconds(*longitudeArcSeconds, out.first.offsetSeconds);
   }
   return out;

@@ -24,7 +24,8 @@ struct ZoneOffset {
   // Unique: first. Gap: first is the offset before the clocks jumped, second after.
   // Fold: first is the offset of the first passage, second of the second.
   ZonePeriod first, second;
-  bool meanTime = false;  // before standard time: the place's own mean time was used
+  bool meanTime = false;    // before standard time: the place's own mean time was used
+  int zoneMeanSeconds = 0;  // with meanTime: the zone's own, the database's LMT
 };
 
 // A local clock time in a zone. Before the zone's first standard time the offset is the

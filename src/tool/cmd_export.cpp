@@ -104,8 +104,8 @@ int cmdExport(Tool& t, const Options& o) {
     }
     if (shown.gmtMinutes < 0 || shown.gmtMinutes > 59 ||
         std::abs(recordOffsetMinutes(shown)) > kMaxOffsetMinutes) {
-      leaveOut(name,
-               "its offset from GMT is farther than any clock has been (15:56): it is damaged");
+      leaveOut(name, std::string("its offset from GMT is farther than any clock has been (") +
+                         kMaxOffsetText + "): it is damaged");
       continue;
     }
     const AafName n = aafName(shownName(name));

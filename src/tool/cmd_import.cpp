@@ -268,15 +268,15 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
                                      ? formatOffset(static_cast<int>(std::lround(minutes)))
                                      : std::string("far beyond that");
       return why = "the Julian day " + jdText + " makes the offset from GMT " + offset +
-                   ", and no clock has been farther from GMT than 15:56; the date, the time or "
-                   "the Julian day is wrong",
+                   ", and no clock has been farther from GMT than " + kMaxOffsetText +
+                   "; the date, the time or the Julian day is wrong",
              false;
     }
     fromJulianDay = static_cast<int>(std::lround(minutes));
   }
   if (fromFields && std::abs(*fromFields) > kMaxOffsetMinutes)
     return why = "the zone and summer-time fields make " + formatOffset(*fromFields) +
-                 ", and no clock has been farther from GMT than 15:56",
+                 ", and no clock has been farther from GMT than " + kMaxOffsetText,
            false;
   if (!fieldsWhy.empty() && !fromJulianDay) return why = fieldsWhy, false;
   // The format's rule: "the Julian day takes precedence in case of doubt".

@@ -78,7 +78,7 @@ const std::map<std::string, std::string> kCommandHelp = {
      "          coordinates the zone whose boundary holds them (at sea, the nautical\n"
      "          zone of the longitude, Etc/GMT-10 for 150 E); without the boundaries\n"
      "          file, coordinates on land need ZONE or OFFSET\n"
-     "  OFFSET  +H:MM or -H:MM, within 15:56 of GMT; settles a clock time that was\n"
+     "  OFFSET  +H:MM or -H:MM, within 16:15 of GMT; settles a clock time that was\n"
      "          skipped or passed twice\n"
      "The offset is that of the local clock time at the place, from the system's time-zone\n"
      "database; before a zone kept standard time, the place's own mean time, on the side of\n"
@@ -117,7 +117,7 @@ const std::map<std::string, std::string> kCommandHelp = {
      "summer-time fields or its Julian day, which must agree, else of its place's zone;\n"
      "its date is of the Julian calendar before 15 October 1582 unless marked g. CSV's\n"
      "columns are read by the header's names; a value outside the record's ranges (month\n"
-     "1 to 12, the offset within 15:56 of GMT) refuses its row. Charts are written a\n"
+     "1 to 12, the offset within 16:15 of GMT) refuses its row. Charts are written a\n"
      "thousand at a time; each is said to be written once it is on disk.\n"},
     {"chart",
      "usage: orvenda-chart chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"

@@ -195,8 +195,14 @@ TEST(NatalChart, EveryOffsetTheZoneDatabaseHoldsGivesItsChart) {
   out = computeChart(juneau, everything(), 'P', swissEphemeris());
   ASSERT_TRUE(out.chart);
   EXPECT_NEAR(out.chart->julianDayUt, 2403240.3736111, 1e-6);
-  // A minute beyond either is nobody's offset.
-  for (auto [hours, minutes] : {std::pair{15, 57}, std::pair{-16, 3}}) {
+  // Balabac, the westernmost Philippines, kept -16:11:48 (its 117 deg 03' E less a day):
+  // -16:12 is gmtHours -17, gmtMinutes 48, and noon is 04:12 UT on the 2nd.
+  BirthRecord balabac{1, 6, 1840, 12, 0, 0, -17, 48, 117, 2, 55, 7, 59, 0};
+  out = computeChart(balabac, everything(), 'P', swissEphemeris());
+  ASSERT_TRUE(out.chart);
+  EXPECT_NEAR(out.chart->julianDayUt, 2393258.675, 1e-6);
+  // Beyond 16:15, a margin past it, is nobody's offset.
+  for (auto [hours, minutes] : {std::pair{16, 16}, std::pair{-17, 44}}) {
     BirthRecord r = kiribati;
     r.gmtHours = hours, r.gmtMinutes = minutes;
     EXPECT_EQ(computeChart(r, everything(), 'P', swissEphemeris()).refusal,

@@ -66,7 +66,10 @@ TEST(ChartFields, OffsetsInTheRecordsForm) {
   // The database's farthest: Manila's -15:56:08 (zdump Asia/Manila, 1844), Juneau's +15:02:19.
   EXPECT_EQ(parseOffset("-15:56", why), -956);
   EXPECT_EQ(parseOffset("+15:02", why), 902);
-  for (const char* bad : {"5:00", "+5:0", "+5:60", "+15:57", "-15:57", "+16:00", "-", "+a:00"})
+  // Balabac's -16:11:48 before 1845, the farthest mean time on the wrong side of its longitude.
+  EXPECT_EQ(parseOffset("-16:12", why), -972);
+  EXPECT_EQ(parseOffset("+16:15", why), 975);
+  for (const char* bad : {"5:00", "+5:0", "+5:60", "+16:16", "-16:16", "+17:00", "-", "+a:00"})
     EXPECT_FALSE(parseOffset(bad, why)) << bad;
   // A clock 3 h 30 min behind GMT is gmtHours -4, gmtMinutes 30.
   for (auto [minutes, hours, rest] : {std::tuple{-210, -4, 30},
@@ -126,7 +129,7 @@ TEST(AafFields, ZonesAndCalendars) {
            {"1.0", 60},
            {" \v\f1he00\t\r", 60}})  // C's white space around the field is not part of it
     EXPECT_EQ(parseAafZone(text, why), minutes) << text;
-  for (const char* bad : {"16he", "15e57", "5h", "5hx", "e5h", "5h60e", "*", "0x1", "0X1", "0x1p0",
+  for (const char* bad : {"17he", "16e16", "5h", "5hx", "e5h", "5h60e", "*", "0x1", "0X1", "0x1p0",
                           "1e1", "inf", "nan", "1.", ".5", "1 e00", "1he00x", "++1", "1,5"})
     EXPECT_FALSE(parseAafZone(bad, why)) << bad;
   bool localMean = false;

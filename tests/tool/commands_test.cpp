@@ -168,13 +168,14 @@ TEST_F(ChartTool, RefusalsSayWhyAndWriteNothing) {
       {{"place"}, "needs a query"},
       {{"offset", "Europe/London"}, "a zone, a date and a time"},
       {{"offset", "Europe/London", "14.3.57", "12:00"}, "four digits"},
-      // Beyond the database's farthest offset (Manila's -15:56:08) no clock has been.
+      // Beyond the farthest mean time kept on the wrong side of its longitude (Balabac's
+      // -16:11:48, the westernmost Philippines on the American date) no clock has been.
       {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
-        "--offset", "+15:57"},
-       "farther from GMT than 15:56"},
+        "--offset", "+16:16"},
+       "farther from GMT than 16:15"},
       {{"new", "x", "--date", "2000-01-01", "--time", "10:00", "--lon", "1E", "--lat", "1N",
-        "--offset", "-16:00"},
-       "farther from GMT than 15:56"},
+        "--offset", "-16:20"},
+       "farther from GMT than 16:15"},
   };
   for (const auto& [cases, status] : {std::pair{&refused, 1}, std::pair{&misunderstood, 2}}) {
     for (const auto& [args, says] : *cases) {
@@ -266,6 +267,59 @@ TEST_F(ChartTool, MeanTimeIsOnTheSideOfTheDateLineTheZoneWasOn) {
   // And back out: the offset is west of Greenwich, as the chart holds it.
   ASSERT_EQ(run({"export", "--format", "aaf", "Manila"}), 0) << err.str();
   EXPECT_NE(out.str().find(",14n36,120e59,15hw56,0\n"), std::string::npos) << out.str();
+}
+
+// The westernmost Philippines kept the American date too: Balabac (117°02'55"E) is the
+// farthest from GMT a clock has been. zdump gives Asia/Manila gmtoff=-57368 (-15:56:08)
+// until the end of 1844, so the town's own mean time is 117°02'55" / 15 = 7:48:11.7 less a
+// day, -16:11:48, -16:12 in whole minutes. The chart the tool writes is one every reader
+// takes: chart, AAF export, and CSV export read back byte for byte.
+TEST_F(ChartTool, TheFarthestMeanTimeIsWrittenReadAndExported) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "Balabac", "--date", "1840-06-01", "--time", "12:00", "--lon", "117:02:55E",
+                 "--lat", "7:59:00N", "--zone", "Asia/Manila"}),
+            0)
+      << err.str();
+  EXPECT_EQ((std::pair{chart("Balabac").gmtHours, chart("Balabac").gmtMinutes}),
+            (std::pair{-17, 48}));  // -16:12
+  EXPECT_NE(err.str().find("the mean time of the place, -16:11:48"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(run({"chart", "Balabac"}), 0) << err.str();
+  ASSERT_EQ(run({"export", "--format", "aaf", "Balabac"}), 0) << err.str();
+  EXPECT_NE(out.str().find(",16hw12,"), std::string::npos) << out.str();
+  ASSERT_EQ(run({"export"}), 0) << err.str();
+  const std::string csv = out.str();
+  const auto image = dir.read("NAMES/Balabac");
+  dir.write("all.csv", std::vector<std::uint8_t>(csv.begin(), csv.end()));
+  std::filesystem::remove(dir / "NAMES/Balabac");
+  ASSERT_EQ(run({"import", dir / "all.csv"}), 0) << out.str() << err.str();
+  EXPECT_EQ(dir.read("NAMES/Balabac"), image);
+
+  // A longitude hours from the zone's own mean time lies outside the zone: its mean time on
+  // the zone's date is a clock nobody kept (zdump: Asia/Manila -15:56:08, America/Juneau
+  // +15:02:19 before their crossings; 30E is +2:00, 10W -0:40).
+  const std::vector<std::pair<std::vector<std::string>, std::string>> far = {
+      {{"--lon", "30E", "--lat", "14N", "--zone", "Asia/Manila", "--date", "1840-06-01"},
+       "the longitude 30\u00B000'00\" E lies far outside Asia/Manila: its mean time "
+       "on the zone's side of the date line, -22:00, is more than four hours from the zone's "
+       "own, -15:56:08"},
+      {{"--lon", "10W", "--lat", "58N", "--zone", "America/Juneau", "--date", "1860-06-01"},
+       "lies far outside America/Juneau: its mean time on the zone's side of the date line, "
+       "+23:20, is more than four hours from the zone's own, +15:02:19"},
+      // Nearer the zone's own, but beyond every clock: 100E on the American date is -17:20.
+      {{"--lon", "100E", "--lat", "14N", "--zone", "Asia/Manila", "--date", "1840-06-01"},
+       "-17:20, is farther from GMT than any clock has been (16:15)"},
+  };
+  for (const auto& [args, says] : far) {
+    std::vector<std::string> a = {"new", "far", "--time", "12:00"};
+    a.insert(a.end(), args.begin(), args.end());
+    EXPECT_EQ(run(a), 1) << says;
+    EXPECT_NE(err.str().find(says), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(dir / "NAMES/far"));
+  }
 }
 
 TEST_F(ChartTool, ListShowsEveryChartSortedWithItsNotesAndSkipsTemporaries) {
@@ -361,8 +415,8 @@ TEST_F(ChartTool, CsvValuesOutsideTheRecordsRangesAreRefused) {
   };
   const Bad bad[] = {
       {"minutes75", 7, "75", "gmtMinutes 75 is outside 0 to 59"},
-      {"east", 6, "16", "gmtHours 16 is outside -16 to 15"},
-      {"west", 6, "-17", "gmtHours -17 is outside -16 to 15"},
+      {"east", 6, "17", "gmtHours 17 is outside -17 to 16"},
+      {"west", 6, "-18", "gmtHours -18 is outside -17 to 16"},
       {"lon181", 8, "181", "lonDegrees 181 is outside -180 to 180"},
       {"lat91", 11, "91", "latDegrees 91 is outside -90 to 90"},
       {"lonMinutes", 9, "-1", "lonMinutes -1 is outside 0 to 59"},
@@ -379,14 +433,15 @@ TEST_F(ChartTool, CsvValuesOutsideTheRecordsRangesAreRefused) {
     f[b.field] = b.value;
     text += row(b.name, f);
   }
-  // +15:59 and -16:00 lie beyond the database's farthest, -15:56 and +15:56 within it.
+  // +16:16 and -16:16 lie beyond the farthest mean time a clock kept, -16:12 (Balabac before
+  // 1845), -15:56 and +15:02 within it.
   auto offset = [&](const char* name, const char* hours, const char* minutes) {
     auto f = good;
     f[6] = hours, f[7] = minutes;
     text += row(name, f);
   };
-  offset("beyondEast", "15", "59");
-  offset("beyondWest", "-16", "0");
+  offset("beyondEast", "16", "16");
+  offset("beyondWest", "-17", "44");
   offset("manila", "-16", "4");
   offset("juneau", "15", "2");
   auto edge = good;
@@ -401,13 +456,14 @@ TEST_F(ChartTool, CsvValuesOutsideTheRecordsRangesAreRefused) {
               std::string::npos)
         << b.name << "\n"
         << out.str();
-  EXPECT_NE(out.str().find("skipped beyondEast: line 16: gmtHours 15 and gmtMinutes 59 make "
-                           "+15:59, farther from GMT than any clock has been (15:56)"),
+  EXPECT_NE(out.str().find("skipped beyondEast: line 16: gmtHours 16 and gmtMinutes 16 make "
+                           "+16:16, farther from GMT than any clock has been (16:15)"),
             std::string::npos)
       << out.str();
   EXPECT_NE(
-      out.str().find("skipped beyondWest: line 17: gmtHours -16 and gmtMinutes 0 make -16:00"),
-      std::string::npos);
+      out.str().find("skipped beyondWest: line 17: gmtHours -17 and gmtMinutes 44 make -16:16"),
+      std::string::npos)
+      << out.str();
   EXPECT_NE(
       out.str().find("skipped lon180s1: line 20: the longitude 180 0 1 is beyond 180 degrees"),
       std::string::npos);
