@@ -37,10 +37,12 @@ Progressed progressedChart(const natal::NatalChart& natal, const natal::ChartCon
   // latitude, with the obliquity of the progressed instant.
   const double midheaven = natal::normalized(natal.midheaven + p.arc);
   const double eps = eph.obliquity(p.julianDayUt);
-  const natal::HouseFrame h =
-      eph.housesFromArmc(natal::armcOfMidheaven(midheaven, eps), latitude, eps, system);
+  const double armc = natal::armcOfMidheaven(midheaven, eps);
+  const natal::HouseFrame h = eph.housesFromArmc(armc, latitude, eps, system);
   natal::NatalChart& c = p.chart;
   c.timeKnown = true;
+  // The sidereal time of the progressed angles: their right ascension of the Midheaven.
+  c.localSiderealHours = armc / 15;
   c.houseSystem = h.system;
   c.requestedSystem = system;
   c.housesFellBack = h.fellBack;

@@ -131,7 +131,10 @@ class Walker : public ScanVisitor {
       case 0: c.forward ? enter(j, -1, c.jd) : leave(j, -1, c.jd); break;
       case 2: c.forward ? leave(j, 1, c.jd) : enter(j, 1, c.jd); break;
       default:
-        if (open_[j].active && open_[j].inOrb) open_[j].event.exact.push_back(c.jd);
+        if (open_[j].active && open_[j].inOrb) {
+          open_[j].event.exact.push_back(c.jd);
+          open_[j].event.exactRetrograde.push_back(!c.forward);
+        }
     }
   }
 
@@ -266,17 +269,20 @@ class Walker : public ScanVisitor {
   bool started_ = false, gapInPeriod_ = false;
 };
 
-std::vector<Target> targetsOf(const NatalChart& natal, const natal::ChartConfig& config) {
+std::vector<Target> targetsOf(const NatalChart& natal, const natal::ChartConfig& config,
+                              const TransitOptions& options) {
   std::vector<Target> targets;
-  for (const natal::PointPosition& p : natal.points)
+  for (const natal::PointPosition& p : natal.points) {
+    if (!(options.natal >> p.index & 1u)) continue;
     for (int k = 0; k < natal::kAspects; ++k) {
-      if (config.aspects.enabled[k] != 1) continue;
+      if (config.aspects.enabled[k] != 1 || !(options.aspects >> k & 1u)) continue;
       const double angle = natal::kAspectAngles[k];
       for (int side : {1, -1}) {
         if (side == -1 && (angle == 0 || angle == 180)) continue;
         targets.push_back({p.index, k, side, natal::normalized(p.longitude + side * angle)});
       }
     }
+  }
   return targets;
 }
 
@@ -291,10 +297,12 @@ struct Grid {
 
 }  // namespace
 
-std::vector<int> transitingBodies(const natal::ChartConfig& config, bool moon) {
+std::vector<int> transitingBodies(const natal::ChartConfig& config, const TransitOptions& options) {
   std::vector<int> bodies;
   for (int i = 0; i < natal::kBodies; ++i)
-    if (config.planets.enabled[i] == 1 && (i != natal::kMoon || moon)) bodies.push_back(i);
+    if (config.planets.enabled[i] == 1 && (i != natal::kMoon || options.moon) &&
+        (options.bodies >> i & 1u))
+      bodies.push_back(i);
   return bodies;
 }
 
@@ -325,7 +333,7 @@ TransitSummary findTransits(const NatalChart& natal, const natal::ChartConfig& c
                           sink(m);
                         });
   }
-  const std::vector<Target> targets = targetsOf(natal, config);
+  const std::vector<Target> targets = targetsOf(natal, config, options);
   std::vector<Threshold> thresholds;
   for (std::size_t j = 0; j < targets.size(); ++j) {
     const int id = static_cast<int>(j) * 3;
@@ -338,7 +346,7 @@ TransitSummary findTransits(const NatalChart& natal, const natal::ChartConfig& c
   if (natal.timeKnown)
     for (int h = 0; h < 12; ++h) thresholds.push_back({natal.cusps[h], signBase + 12 + h});
 
-  const std::vector<int> bodies = transitingBodies(config, options.moon);
+  const std::vector<int> bodies = transitingBodies(config, options);
   // A short period is walked at once; a long one in parts, each scanned with its margins: a
   // year at a time with the Moon (thirteen times the events), five without it, so the slow
   // planets' margins are not walked again each year.

@@ -6,6 +6,7 @@
 // natal houses. A pure function of the chart, the configuration and the period.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -28,6 +29,10 @@ struct TransitOptions {
   double timeScale = 1;
   double epoch = 0;
   bool exact = false;  // every instant solved on the ephemeris, whatever the curve's error
+  // What the astrologer asked for, among what the configuration lets take part: bit i of
+  // `bodies` for the body i of the planet table moving, of `natal` for the natal point i,
+  // of `aspects` for the aspect i of the aspect table.
+  std::uint32_t bodies = ~0u, natal = ~0u, aspects = ~0u;
 };
 
 enum class EventKind { Aspect, Station, Sign, House };
@@ -46,6 +51,7 @@ struct TransitEvent {
   int natal = 0, aspect = 0, side = 1;
   std::vector<Pass> passes;
   std::vector<double> exact;
+  std::vector<bool> exactRetrograde;  // for each exact instant: the body moving back then
   // With profiles: (Julian day, 1 − distance from exact / orb) along the passes.
   std::vector<std::pair<double, double>> closeness;
   // A station or an ingress: its instant and the body's longitude then.
@@ -69,8 +75,9 @@ struct TransitSummary {
 };
 
 // The bodies that move over the chart: those of the planet table the configuration lets
-// take part, from the Sun to Lilith; the Moon only when asked for.
-std::vector<int> transitingBodies(const natal::ChartConfig& config, bool moon);
+// take part, from the Sun to Lilith; the Moon only when asked for; of those, the ones
+// chosen.
+std::vector<int> transitingBodies(const natal::ChartConfig& config, const TransitOptions& options);
 
 // Hands the events of [from, to) (Julian days, UT) to `sink` in the order of their keys,
 // each as soon as it is known: a long period is walked a year at a time, in constant

@@ -113,6 +113,11 @@ std::string signName(int sign, bool greek) {
 }
 
 std::string pointGlyph(int point) { return valid(point, 22) ? kPointGlyphs[point] : ""; }
+std::string pointGlyph(int point, bool greek) {
+  if (greek && point == 20) return "ΩΡ";
+  if (greek && point == 21) return "ΜΕ";
+  return pointGlyph(point);
+}
 std::string signGlyph(int sign) { return valid(sign, 12) ? kSignGlyphs[sign] : ""; }
 std::string aspectMark(int aspect) { return valid(aspect, 18) ? kAspectMarks[aspect] : ""; }
 

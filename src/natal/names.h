@@ -19,6 +19,8 @@ std::string capitalised(const std::string& utf8);
 std::string signName(int sign, bool greek);
 // A glyph an astrological font draws, UTF-8 (letters for the points that have none).
 std::string pointGlyph(int point);
+// The same, with the angles in Greek letters for a Greek page (ΩΡ, ΜΕ).
+std::string pointGlyph(int point, bool greek);
 std::string signGlyph(int sign);
 // A short mark for the aspect grid: a glyph for the classical ones, letters for the rest.
 std::string aspectMark(int aspect);

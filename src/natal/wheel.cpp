@@ -146,7 +146,7 @@ struct Ring {
 };
 
 void drawPoints(Canvas& k, const std::vector<PointPosition>& points, const Ring& ring,
-                const std::string& font, const std::string& centred) {
+                const std::string& font, const std::string& centred, bool greek) {
   std::vector<double> lons;
   for (const PointPosition& p : points) lons.push_back(p.longitude);
   const std::vector<double> shown = spreadPositions(lons, ring.gap);
@@ -162,7 +162,7 @@ void drawPoints(Canvas& k, const std::vector<PointPosition>& points, const Ring&
             "' fill='none' stroke='#999' stroke-width='0.5'/>");
     }
     const bool letters = p.index >= kVertex;
-    k.text(shown[i], ring.glyph, pointGlyph(p.index),
+    k.text(shown[i], ring.glyph, pointGlyph(p.index, greek),
            font + " font-size='" + (letters ? "12" : "19") + "'" + centred + " fill='" +
                ring.colour + "'");
     const int totalMinutes = static_cast<int>(arcSecondsOf(p.longitude) % (30 * 3600) / 60);
@@ -185,7 +185,7 @@ void aspectLine(Canvas& k, double from, double to, int aspect, double deviation)
              (family == 2 ? " stroke-dasharray='4 3'" : ""));
 }
 
-std::string drawWheel(const NatalChart& c, const OuterRing* outer) {
+std::string drawWheel(const NatalChart& c, const OuterRing* outer, bool greek) {
   // Without a known time there are no houses and no horizon: 0° Aries stands on the left.
   const bool houses = c.timeKnown;
   Canvas k(houses ? c.ascendant : 0.0);
@@ -240,7 +240,10 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer) {
     // The two axes: heavy ticks across the edges of the house ring and outside the zodiac,
     // named beyond it.
     const double axes[4] = {c.ascendant, c.ascendant + 180, c.midheaven, c.midheaven + 180};
+    // In Greek the first letters of the words the tables write: ΩΡοσκόπος, ΔΥση,
+    // ΜΕσουράνημα, Αντιμεσουράνημα.
     const char* names[4] = {"AC", "DC", "MC", "IC"};
+    const char* greekNames[4] = {"ΩΡ", "ΔΥ", "ΜΕ", "ΑΜ"};
     const std::vector<double> named =
         spreadPositions(std::vector<double>(axes, axes + 4), kAxisGap);
     for (int i = 0; i < 4; ++i) {
@@ -249,7 +252,7 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer) {
       k.line(axes[i], kZodiacInner - kCuspTick, axes[i], kZodiacInner,
              "stroke='#000' stroke-width='1.8'");
       k.line(axes[i], kZodiacOuter, axes[i], kZodiacOuter + 3, "stroke='#000' stroke-width='1.8'");
-      k.text(named[i], outer ? kOuterAxisLabel : kAxisLabelRadius, names[i],
+      k.text(named[i], outer ? kOuterAxisLabel : kAxisLabelRadius, (greek ? greekNames : names)[i],
              font + " font-size='11' font-weight='bold'" + centred);
     }
   }
@@ -274,7 +277,7 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer) {
     drawPoints(k, outer->chart->points,
                {kZodiacOuter, kOuterTick, kOuterLeader, kOuterGlyph, kOuterRetro, kOuterLabel,
                 kOuterGap, "#1a5e9a"},
-               font, centred);
+               font, centred, greek);
   }
   for (const PointPosition& p : c.points)
     k.line(p.longitude, kAspectRadius, p.longitude, kAspectRadius + 4,
@@ -283,17 +286,17 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer) {
   drawPoints(k, c.points,
              {kHouseInner, kLeaderRadius, kLeaderRadius, kGlyphRadius, kRetroRadius, kLabelRadius,
               kPointGap, "#000"},
-             font, centred);
+             font, centred, greek);
   k.raw("</svg>");
   return k.svg();
 }
 
 }  // namespace
 
-std::string wheelSvg(const NatalChart& c) { return drawWheel(c, nullptr); }
+std::string wheelSvg(const NatalChart& c, bool greek) { return drawWheel(c, nullptr, greek); }
 
-std::string biwheelSvg(const NatalChart& inner, const OuterRing& outer) {
-  return outer.chart ? drawWheel(inner, &outer) : drawWheel(inner, nullptr);
+std::string biwheelSvg(const NatalChart& inner, const OuterRing& outer, bool greek) {
+  return outer.chart ? drawWheel(inner, &outer, greek) : drawWheel(inner, nullptr, greek);
 }
 
 }  // namespace orvenda::natal

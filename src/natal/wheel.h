@@ -15,7 +15,8 @@ std::vector<double> spreadPositions(const std::vector<double>& longitudes, doubl
 
 // The wheel: the zodiac ring, the houses with the two axes (the Ascendant on the left),
 // the points with glyph, degree, minute and retrograde mark, and the aspect lines.
-std::string wheelSvg(const NatalChart& chart);
+// `greek`: the axes named in Greek letters.
+std::string wheelSvg(const NatalChart& chart, bool greek = false);
 
 // A second chart around the first, as a ring of its points outside the zodiac: the sky of a
 // moment, a return, a partner's chart. `aspects` are between the two (`a` a point of the
@@ -24,6 +25,6 @@ struct OuterRing {
   const NatalChart* chart = nullptr;
   std::vector<AspectFound> aspects;
 };
-std::string biwheelSvg(const NatalChart& inner, const OuterRing& outer);
+std::string biwheelSvg(const NatalChart& inner, const OuterRing& outer, bool greek = false);
 
 }  // namespace orvenda::natal

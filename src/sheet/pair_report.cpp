@@ -89,14 +89,14 @@ constexpr Words kGreek = {
     "Συναστρία: {} και {}",
     "Η ερμηνεία της σχέσης",
     {"Οι επαφές ανάμεσα στους δύο χάρτες", "Ο καθένας στους οίκους του άλλου", "Ο σύνθετος χάρτης"},
-    "{1} — {2} ({3}, τροχιά {4})",
+    "{1} — {2} ({3}, ανοχή {4})",
     "{1}: {2}",
     "{1} — {2}: {3}ος οίκος",
     "Ανάμεσα στους χάρτες σας — {}.",
     "Ο Ήλιος του σύνθετου χάρτη στον {}ο οίκο",
     "{}: η ώρα γέννησης δεν είναι γνωστή· γι' αυτό λείπουν οι οίκοι και οι γωνίες αυτού του "
     "χάρτη, τα σημεία στους οίκους του και οι γωνίες και οι οίκοι του σύνθετου χάρτη.",
-    "Εσωτερικός κύκλος: {} · εξωτερικός: {}. Οι γραμμές δείχνουν τις όψεις εντός τροχιάς.",
+    "Εσωτερικός κύκλος: {} · εξωτερικός: {}. Οι γραμμές δείχνουν τις όψεις εντός ανοχής.",
     "Οι δύο χάρτες σε έναν τροχό",
     "Πίνακας όψεων",
     "Ο καθένας στους οίκους του άλλου",
@@ -111,7 +111,7 @@ constexpr Words kGreek = {
     "Ο χάρτης Davison",
     "Ο ουρανός τη στιγμή που απέχει εξίσου από τις δύο γεννήσεις ({}), στο μέσο σημείο ανάμεσα "
     "στους δύο τόπους γέννησης.",
-    "Καμία επαφή εντός τροχιάς με τη διαμόρφωση που ισχύει.",
+    "Καμία επαφή εντός ανοχής με τη διαμόρφωση που ισχύει.",
     "Δημιουργήθηκε με το orvenda-chart. Θέσεις γεωκεντρικές, φαινόμενες· τροπικός ζωδιακός· "
     "εφημερίδες: Swiss Ephemeris.",
     "Σημεία στις γραμμές: {} · στις στήλες: {}.",
@@ -288,12 +288,12 @@ std::string gridTable(const Pair& p, const Words& w) {
   std::string s = std::string("<table class=\"grid\" summary=\"") + w.grid + "\">\n<tr><th></th>";
   for (const auto& b : p.b->points)
     s += "<th title=\"" + escaped(natal::pointWord(b.index, p.greek)) + "\">" +
-         natal::pointGlyph(b.index) + "</th>";
+         natal::pointGlyph(b.index, p.greek) + "</th>";
   s += "</tr>\n";
   static const char* kFamily[3] = {"hard", "soft", "minor"};
   for (const auto& a : p.a->points) {
     s += "<tr><th title=\"" + escaped(natal::pointWord(a.index, p.greek)) + "\">" +
-         natal::pointGlyph(a.index) + "</th>";
+         natal::pointGlyph(a.index, p.greek) + "</th>";
     for (const auto& b : p.b->points) {
       const natal::AspectFound* found = nullptr;
       for (const auto& x : p.aspects)
@@ -312,7 +312,7 @@ std::string housesTable(const std::vector<natal::Overlay>& list, bool greek, con
   std::string s = std::string("<table class=\"overlays\"><tr><th>") + w.point + "</th><th>" +
                   w.house + "</th></tr>\n";
   for (const auto& o : list)
-    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(o.point) + "</span> " +
+    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(o.point, greek) + "</span> " +
          escaped(natal::pointWord(o.point, greek)) + "</td><td class=\"num\">" +
          std::to_string(o.house) + "</td></tr>\n";
   return s + "</table>\n";
@@ -383,7 +383,8 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
   if (!reading.timeNote.empty()) s += "<p class=\"note\">" + escaped(reading.timeNote) + "</p>\n";
   natal::OuterRing ring{p.b, p.aspects};
   s += "<h2>" + escaped(w.wheelAlt) + "</h2>\n<figure>\n" +
-       svgImage(natal::biwheelSvg(*p.a, ring), std::string("[") + w.wheelAlt + "]", "biwheel") +
+       svgImage(natal::biwheelSvg(*p.a, ring, p.greek), std::string("[") + w.wheelAlt + "]",
+                "biwheel") +
        "<figcaption>" + escaped(fill(w.wheel, {p.nameA, p.nameB})) + "</figcaption>\n</figure>\n";
   s += "<h2>" + escaped(w.grid) + "</h2>\n";
   s += p.aspects.empty() ? "<p>" + escaped(w.noAspects) + "</p>\n"
@@ -401,14 +402,15 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
   }
   if (p.composite)
     s += "<h2>" + escaped(w.compositeTitle) + "</h2>\n<figure>\n" +
-         svgImage(natal::wheelSvg(*p.composite), std::string("[") + w.compositeTitle + "]",
+         svgImage(natal::wheelSvg(*p.composite, p.greek), std::string("[") + w.compositeTitle + "]",
                   "wheel") +
          "<figcaption>" +
          escaped(p.composite->timeKnown ? w.compositeCaption : w.compositeCaptionNoTime) +
          "</figcaption>\n</figure>\n";
   if (p.davison)
     s += "<h2>" + escaped(w.davisonTitle) + "</h2>\n<figure>\n" +
-         svgImage(natal::wheelSvg(*p.davison), std::string("[") + w.davisonTitle + "]", "wheel") +
+         svgImage(natal::wheelSvg(*p.davison, p.greek), std::string("[") + w.davisonTitle + "]",
+                  "wheel") +
          "<figcaption>" +
          escaped(
              fill(w.davisonCaption, {minuteText(p.davison->universalSeconds, p.greek) + " UT"})) +

@@ -357,10 +357,10 @@ const char* kFamilyClass[3] = {"hard", "soft", "minor"};
 std::string wheelImage(const SheetTexts& t, const NatalChart& c, bool greek) {
   std::string alt = std::string("[") + t.wheel;
   if (c.timeKnown)
-    alt += ": AC " + inSign(c.ascendant, false) + " " +
-           natal::signName(signOf(c.ascendant), greek) + ", MC " + inSign(c.midheaven, false) +
-           " " + natal::signName(signOf(c.midheaven), greek);
-  return svgImage(natal::wheelSvg(c), alt + "]", "wheel");
+    alt += ": " + natal::pointGlyph(20, greek) + " " + inSign(c.ascendant, false) + " " +
+           natal::signName(signOf(c.ascendant), greek) + ", " + natal::pointGlyph(21, greek) + " " +
+           inSign(c.midheaven, false) + " " + natal::signName(signOf(c.midheaven), greek);
+  return svgImage(natal::wheelSvg(c, greek), alt + "]", "wheel");
 }
 
 std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek) {
@@ -383,7 +383,7 @@ std::string positionsTable(const SheetTexts& t, const NatalChart& c, bool greek)
     std::snprintf(motion, sizeof motion, "%+.4f°", p.speed);
     const std::string house =
         c.timeKnown ? "<td class=\"num\">" + std::to_string(p.house) + "</td>" : "";
-    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index) + "</span>&nbsp;" +
+    s += "<tr><td><span class=\"glyph\">" + natal::pointGlyph(p.index, greek) + "</span>&nbsp;" +
          nbsp(natal::pointName(p.index, greek)) + "</td><td>" + natal::signName(sign, greek) +
          "</td><td class=\"num\">" + nbsp(inSign(p.longitude)) + "</td>" + house + "<td>" +
          (p.retrograde ? t.retrograde : "") + "</td><td class=\"num\">" + motion +
@@ -413,7 +413,7 @@ std::string aspectGrid(const SheetTexts& t, const NatalChart& c, bool greek) {
   std::string s = std::string("<table class=\"grid\" summary=\"") + t.grid + "\">\n";
   for (std::size_t row = 1; row < pts.size(); ++row) {
     s += "<tr><th title=\"" + natal::pointName(pts[row].index, greek) + "\">" +
-         natal::pointGlyph(pts[row].index) + "</th>";
+         natal::pointGlyph(pts[row].index, greek) + "</th>";
     for (std::size_t col = 0; col < row; ++col) {
       const natal::AspectFound* found = nullptr;
       for (const auto& a : c.aspects)
@@ -432,7 +432,7 @@ std::string aspectGrid(const SheetTexts& t, const NatalChart& c, bool greek) {
   s += "<tr><th class=\"none\"></th>";
   for (std::size_t col = 0; col + 1 < pts.size(); ++col)
     s += "<th title=\"" + natal::pointName(pts[col].index, greek) + "\">" +
-         natal::pointGlyph(pts[col].index) + "</th>";
+         natal::pointGlyph(pts[col].index, greek) + "</th>";
   return s + "</tr>\n</table>\n";
 }
 
@@ -441,7 +441,7 @@ std::string aspectList(const SheetTexts& t, const NatalChart& c, bool greek) {
   // Each name beside its glyph; on paper the glyphs alone, so that the aspects of a crowded
   // chart still fit the second page.
   auto point = [&](int p) {
-    return "<span class=\"glyph\">" + natal::pointGlyph(p) + "</span> <span class=\"nm\">" +
+    return "<span class=\"glyph\">" + natal::pointGlyph(p, greek) + "</span> <span class=\"nm\">" +
            natal::pointName(p, greek) + "</span>";
   };
   // On paper the names give way to the glyphs alone, the deviation's seconds and the header

@@ -34,7 +34,7 @@ namespace {
 // of two people make tens of thousands of them.
 //   POINT in SIGN, POINT in house N, POINT ASPECT POINT (either order), ASPECT,
 //   house N, ruler of house N, an element, a modality, a pattern, a hemisphere,
-//   transit POINT ASPECT POINT (the moving body first), transit NATURE,
+//   transit POINT ASPECT POINT (the moving body first), transit NATURE, transit slow NATURE,
 //   progressed POINT in SIGN, progressed POINT in house N, solar return POINT in SIGN,
 //   synastry POINT ASPECT POINT (either order), synastry NATURE,
 //   overlay POINT in house N, composite POINT in house N, composite POINT in SIGN.
@@ -141,8 +141,9 @@ std::optional<Parsed> parse(std::string_view normalized) {
   const Words& w = words();
   KeyReader r(normalized);
   Parsed k;
-  for (const char* prefix :
-       {"transit", "progressed", "solar return", "synastry", "overlay", "composite"})
+  // "transit slow" before "transit": the general senses of a slow planet's contacts.
+  for (const char* prefix : {"transit slow", "transit", "progressed", "solar return", "synastry",
+                             "overlay", "composite"})
     if (r.word(prefix)) {
       k.prefix = prefix;
       break;
@@ -182,7 +183,7 @@ std::optional<Parsed> parse(std::string_view normalized) {
       return k;
     }
   }
-  if ((k.prefix == "transit" || k.prefix == "synastry")) {
+  if (k.prefix == "transit" || k.prefix == "synastry" || k.prefix == "transit slow") {
     KeyReader nature = r;
     static const std::vector<std::string> natures(std::begin(kNatures), std::end(kNatures));
     if (const auto n = nature.oneOf(natures); n && nature.done()) {
@@ -190,6 +191,7 @@ std::optional<Parsed> parse(std::string_view normalized) {
       return k;
     }
   }
+  if (k.prefix == "transit slow") return std::nullopt;  // a general sense, nothing else
   const auto a = r.oneOf(w.points);
   if (!a) return std::nullopt;
   k.a = *a;
@@ -306,6 +308,7 @@ std::vector<std::string> makeRequired() {
   for (int s = 0; s < 12; ++s) require("progressed Sun in " + sign(s));
   for (int s = 0; s < 12; ++s) require("solar return Ascendant in " + sign(s));
   for (const char* n : kNatures) require(std::string("transit ") + n);
+  for (const char* n : kNatures) require(std::string("transit slow ") + n);
   // Two people: the ten planets with each other and themselves, the Ascendant with each;
   // the planets in the other's houses; the composite Sun's house; the general senses.
   for (int a = 0; a < 10; ++a)

@@ -32,6 +32,8 @@ struct Words {
   const char* exact;
   const char* exactOf;  // {k} {n}
   const char* leaves;
+  const char* leavesForNow;  // a stretch that ends before the transit does
+  const char* entersAgain;
   const char* turnsRetrograde;  // {position}
   const char* turnsDirect;      // {position}
   const char* entersSign;       // {sign}
@@ -50,15 +52,20 @@ struct Words {
   const char* reading;
   const char* none;
   const char* exactOn;     // {dates}
-  const char* within;      // {from} {to}
-  const char* withinFrom;  // {from}: no end within the ephemeris
-  const char* withinTo;    // {to}: no start within the ephemeris
+  const char* within;      // {stretches}
   const char* natures[4];  // groups of transits read under a general sense
+  const char* slowNatures[4];
   const char* missingOne;
   const char* missingMany;
   const char* footer;
   const char* and_;
-  const char* order;      // which name of a transit is which
+  const char* order;  // which name of a transit is which
+  const char* transitColumn;
+  const char* withinColumn;
+  const char* exactColumn;
+  const char* noExact;
+  const char* fastUnlisted;  // {bodies} {count}
+  const char* stations;
   const char* separator;  // between the items of a list: "; ", Greek's "· "
 };
 
@@ -73,6 +80,8 @@ constexpr Words kEnglish = {
     "exact",
     "exact ({} of {})",
     "leaves the orb",
+    "leaves the orb for now",
+    "enters the orb again",
     "turns retrograde at {}",
     "turns direct at {}",
     "enters {}",
@@ -88,21 +97,29 @@ constexpr Words kEnglish = {
     "Timeline",
     "Each bar is a transit within the orb, darker as it comes closer to exact; a diamond marks "
     "each exact instant and a red band the stretches when the planet is retrograde.",
-    "Transits by month",
+    "The transits of the period",
     "The transits read",
     "No transit within the orb in this period.",
     "Exact: {}.",
-    "First within the orb on {}, last out of it on {}.",
-    "First within the orb on {}.",
-    "Last out of the orb on {}.",
+    "Within the orb: {}.",
     {"Brief conjunctions", "Brief harmonious contacts", "Brief challenging contacts",
      "Minor aspects"},
+    {"Conjunctions of the slow planets", "Harmonious contacts of the slow planets",
+     "Challenging contacts of the slow planets", "Minor aspects of the slow planets"},
     "1 transit has no text in this set: {}.",
     "{} transits have no text in this set: {}.",
     "Written by orvenda-chart. Positions: the Swiss Ephemeris, tropical zodiac, geocentric, "
     "apparent.",
     " and ",
     "The transiting planet first, then the natal point.",
+    "Transit",
+    "Within the orb",
+    "Exact",
+    "not exact in this stretch",
+    "The {2} brief transits of {1} in this period, each within the orb for a day or a few "
+    "days, are not listed or read here one by one: transits with --bodies fast, or over a "
+    "month or less, lists them.",
+    "Stations and ingresses",
     "; ",
 };
 
@@ -113,10 +130,12 @@ constexpr Words kGreek = {
      "Σεπτέμβριος", "Οκτώβριος", "Νοέμβριος", "Δεκέμβριος"},
     {"Ιανουαρίου", "Φεβρουαρίου", "Μαρτίου", "Απριλίου", "Μαΐου", "Ιουνίου", "Ιουλίου", "Αυγούστου",
      "Σεπτεμβρίου", "Οκτωβρίου", "Νοεμβρίου", "Δεκεμβρίου"},
-    "μπαίνει σε τροχιά ({})",
+    "μπαίνει στα όρια ανοχής ({})",
     "ακριβής",
     "ακριβής ({}η από {})",
-    "βγαίνει από την τροχιά",
+    "βγαίνει από τα όρια ανοχής",
+    "βγαίνει προσωρινά από τα όρια ανοχής",
+    "ξαναμπαίνει στα όρια ανοχής",
     "στάση, ξεκινά ανάδρομη πορεία: {}",
     "στάση, ξεκινά ορθόδρομη πορεία: {}",
     "είσοδος στο ζώδιο: {}",
@@ -127,27 +146,35 @@ constexpr Words kGreek = {
     "Ζώνη ώρας: {}.",
     "Μια διέλευση θεωρείται ενεργή όσο απέχει έως {} από την ακριβή όψη.",
     "Μέσα ο γενέθλιος χάρτης· γύρω του ο ουρανός ({}). Οι γραμμές δείχνουν τις διελεύσεις που "
-    "βρίσκονται εντός τροχιάς.",
+    "βρίσκονται εντός ανοχής.",
     "Γενέθλιος χάρτης και διελεύσεις",
     "Χρονολόγιο διελεύσεων των αργοκίνητων πλανητών",
     "Χρονολόγιο",
-    "Κάθε λωρίδα είναι μια διέλευση εντός τροχιάς και σκουραίνει όσο πλησιάζει η ακριβής όψη· ο "
+    "Κάθε λωρίδα είναι μια διέλευση εντός ανοχής και σκουραίνει όσο πλησιάζει η ακριβής όψη· ο "
     "ρόμβος σημειώνει κάθε ακριβή όψη και η κόκκινη ταινία τις περιόδους ανάδρομης πορείας.",
-    "Οι διελεύσεις μήνα προς μήνα",
+    "Οι διελεύσεις του διαστήματος",
     "Η ερμηνεία των διελεύσεων",
-    "Καμία διέλευση εντός τροχιάς σε αυτό το διάστημα.",
+    "Καμία διέλευση εντός ανοχής σε αυτό το διάστημα.",
     "Ακριβής: {}.",
-    "Πρώτη είσοδος σε τροχιά: {} · τελευταία έξοδος: {}.",
-    "Πρώτη είσοδος σε τροχιά: {}.",
-    "Τελευταία έξοδος από την τροχιά: {}.",
+    "Εντός ανοχής: {}.",
     {"Σύντομες σύνοδοι", "Σύντομες αρμονικές επαφές", "Σύντομες δύσκολες επαφές",
      "Δευτερεύουσες όψεις"},
+    {"Σύνοδοι των αργοκίνητων πλανητών", "Αρμονικές επαφές των αργοκίνητων πλανητών",
+     "Δύσκολες επαφές των αργοκίνητων πλανητών", "Δευτερεύουσες όψεις των αργοκίνητων πλανητών"},
     "1 διέλευση δεν έχει κείμενο σε αυτή τη συλλογή: {}.",
     "{} διελεύσεις δεν έχουν κείμενο σε αυτή τη συλλογή: {}.",
     "Δημιουργήθηκε με το orvenda-chart. Θέσεις γεωκεντρικές, φαινόμενες· τροπικός ζωδιακός· "
     "εφημερίδες: Swiss Ephemeris.",
     " και ",
     "Πρώτα ο διερχόμενος πλανήτης, μετά το σημείο του γενέθλιου χάρτη.",
+    "Διέλευση",
+    "Εντός ανοχής",
+    "Ακριβής",
+    "χωρίς ακριβή όψη",
+    "Οι σύντομες διελεύσεις του διαστήματος, {2} συνολικά, από τους πλανήτες: {1}. Καθεμιά "
+    "κρατά μία ή λίγες μέρες, γι' αυτό εδώ δεν αναφέρονται ούτε ερμηνεύονται χωριστά· τις δίνει "
+    "η εντολή transits με --bodies fast ή για διάστημα έως έναν μήνα.",
+    "Σταθμοί και είσοδοι",
     "· ",
 };
 
@@ -215,6 +242,14 @@ int natureIndex(int aspect) {
   }
 }
 
+// A key of a general sense ("transit challenging", "transit slow minor"), not of one
+// transit ("transit saturn challenging sun").
+bool generalKey(const std::string& key) { return std::count(key.begin(), key.end(), ' ') < 3; }
+
+bool retrogradeAt(const TransitEvent& e, std::size_t i) {
+  return i < e.exactRetrograde.size() && e.exactRetrograde[i];
+}
+
 }  // namespace
 
 long long secondsOf(double jd) { return std::llround((jd - 2440587.5) * 86400.0); }
@@ -259,14 +294,21 @@ std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek,
   switch (e.kind) {
     case EventKind::Aspect: {
       const std::string name = transitName(e.body, e.aspect, e.natal, greek);
-      if (const auto in = e.enters()) add(*in, name + "  " + fill(w.enters, {orbText(orb, greek)}));
+      // Every stretch in the orb: a body that turns back short of exact leaves the orb and
+      // comes in again, and each of those is its own line.
+      for (std::size_t i = 0; i < e.passes.size(); ++i) {
+        if (const auto in = e.passes[i].enters)
+          add(*in, name + "  " + (i == 0 ? fill(w.enters, {orbText(orb, greek)}) : w.entersAgain));
+        if (const auto out = e.passes[i].leaves)
+          add(*out, name + "  " + (i + 1 == e.passes.size() ? w.leaves : w.leavesForNow));
+      }
       for (std::size_t i = 0; i < e.exact.size(); ++i)
         add(e.exact[i],
             name + "  " +
                 (e.exact.size() == 1
                      ? std::string(w.exact)
-                     : fill(w.exactOf, {std::to_string(i + 1), std::to_string(e.exact.size())})));
-      if (const auto out = e.leaves()) add(*out, name + "  " + w.leaves);
+                     : fill(w.exactOf, {std::to_string(i + 1), std::to_string(e.exact.size())})) +
+                (retrogradeAt(e, i) ? " ℞" : ""));
       break;
     }
     case EventKind::Station:
@@ -286,11 +328,53 @@ std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek,
   return lines;
 }
 
+bool slowBody(int body) { return body >= 5 && body <= natal::kChiron; }
+bool fastBody(int body) { return body >= natal::kSun && body <= 4; }
+
 std::vector<std::string> transitKeys(int body, int aspect, int natal) {
-  return wording::aspectKeys("transit", body, aspect, natal);
+  std::vector<std::string> keys = wording::aspectKeys("transit", body, aspect, natal);
+  // A slow planet's contact lasts months: read by a general text of its own speed.
+  if (slowBody(body))
+    keys.insert(keys.end() - 1, std::string("transit slow ") + wording::aspectNature(aspect));
+  return keys;
 }
 
-bool onTimeline(int body) { return body >= 5 && body <= natal::kChiron; }
+bool onTimeline(int body) { return slowBody(body); }
+
+bool inOrbAt(const TransitEvent& e, double jd) {
+  if (e.kind != EventKind::Aspect) return false;
+  for (const auto& p : e.passes)
+    if ((!p.enters || *p.enters < jd) && (!p.leaves || *p.leaves >= jd)) return true;
+  return false;
+}
+
+TransitSpan transitSpan(const TransitEvent& e, const LocalClock& local, bool greek) {
+  const Words& w = wordsOf(greek);
+  TransitSpan span;
+  span.name = transitName(e.body, e.aspect, e.natal, greek);
+  std::set<int> years;
+  auto civilOf = [&](double jd) { return civil(toMinute(local(secondsOf(jd)))); };
+  for (const auto& p : e.passes)
+    for (const auto& t : {p.enters, p.leaves})
+      if (t) years.insert(civilOf(*t).year);
+  for (double x : e.exact) years.insert(civilOf(x).year);
+  const bool oneYear = years.size() <= 1;
+  auto day = [&](double jd, bool withYear) {
+    const Civil c = civilOf(jd);
+    std::string s = std::to_string(c.day) + " " + w.monthsShort[c.month - 1];
+    return withYear ? s + " " + std::to_string(c.year) : s;
+  };
+  for (std::size_t i = 0; i < e.passes.size(); ++i) {
+    const bool last = i + 1 == e.passes.size();
+    const auto& p = e.passes[i];
+    span.stretches += (i ? ", " : "") + (p.enters ? day(*p.enters, !oneYear) : std::string("…")) +
+                      " – " + (p.leaves ? day(*p.leaves, !oneYear || last) : std::string("…"));
+  }
+  for (std::size_t i = 0; i < e.exact.size(); ++i)
+    span.exact += (i ? ", " : std::string(w.exact) + " ") + day(e.exact[i], !oneYear) +
+                  (retrogradeAt(e, i) ? " ℞" : "");
+  return span;
+}
 
 // ---- the report ------------------------------------------------------------------------
 
@@ -313,6 +397,8 @@ const char* kReportStyle =
     "}\n"
     ".events td.when { white-space: nowrap; font-variant-numeric: tabular-nums; width: 11em; }\n"
     ".events th { text-align: left; padding-top: .8em; border-bottom: 1px solid #000; }\n"
+    ".transits td.name { white-space: nowrap; width: 10em; }\n"
+    ".transits td.exact { width: 34%; }\n"
     ".lead { font-style: italic; }\n"
     ".note { font-style: italic; }\n"
     "p.footer { font-size: .8em; margin-top: 2em; }\n"
@@ -354,8 +440,8 @@ class ReportWriter {
     if (r_.natal && r_.sky) {
       natal::OuterRing ring{r_.sky, r_.skyAspects};
       s += "<figure>\n" +
-           html::svgImage(natal::biwheelSvg(*r_.natal, ring), std::string("[") + w_.wheelAlt + "]",
-                          "biwheel") +
+           html::svgImage(natal::biwheelSvg(*r_.natal, ring, r_.greek),
+                          std::string("[") + w_.wheelAlt + "]", "biwheel") +
            "<figcaption>" + escaped(fill(w_.wheel, {minuteText(r_.local(r_.from), r_.greek)})) +
            "</figcaption>\n</figure>\n";
     }
@@ -507,35 +593,77 @@ class ReportWriter {
 
   // ---- the list ----
 
+  bool listed(const TransitEvent& e) const { return r_.everyFastTransit || !fastBody(e.body); }
+
+  // One row a transit, in the order they begin; then the stations, and the ingresses of the
+  // bodies listed, in time order.
   std::string list() const {
-    std::vector<TimedLine> lines;
-    for (const auto& e : r_.events)
-      for (auto& l : eventLines(e, r_.orb, r_.greek, r_.from, r_.to)) lines.push_back(std::move(l));
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const TimedLine& a, const TimedLine& b) { return a.at < b.at; });
     std::string s = "<h2>" + escaped(w_.list) + "</h2>\n";
-    if (lines.empty()) return s + "<p>" + escaped(w_.none) + "</p>\n";
-    s += "<p class=\"note\">" + escaped(w_.order) + "</p>\n";
-    s += "<table class=\"events\">\n";
-    std::string month;
-    for (const auto& l : lines) {
-      const long long local = r_.local(l.at);
-      const std::string heading = monthHeading(toMinute(local), r_.greek);
-      if (heading != month) {
-        month = heading;
-        s += "<tr><th colspan=\"2\">" + escaped(heading) + "</th></tr>\n";
+    std::vector<const TransitEvent*> transits;
+    std::vector<TimedLine> moments;
+    std::map<int, int> unlisted;  // fast body -> its transits not listed
+    for (const auto& e : r_.events) {
+      if (e.kind == EventKind::Aspect) {
+        if (listed(e))
+          transits.push_back(&e);
+        else
+          ++unlisted[e.body];
+      } else if (e.kind == EventKind::Station || listed(e)) {
+        for (auto& l : eventLines(e, r_.orb, r_.greek, r_.from, r_.to))
+          moments.push_back(std::move(l));
       }
-      s += "<tr><td class=\"when\">" + escaped(minuteText(local, r_.greek)) + "</td><td>" +
-           escaped(l.text) + "</td></tr>\n";
     }
-    return s + "</table>\n";
+    if (transits.empty() && moments.empty() && unlisted.empty())
+      return s + "<p>" + escaped(w_.none) + "</p>\n";
+    if (!transits.empty()) {
+      s += "<p class=\"note\">" + escaped(w_.order) + "</p>\n";
+      s += "<table class=\"events transits\">\n<tr><th>" + escaped(w_.transitColumn) + "</th><th>" +
+           escaped(w_.withinColumn) + "</th><th>" + escaped(w_.exactColumn) + "</th></tr>\n";
+      for (const TransitEvent* e : transits) {
+        TransitSpan span = transitSpan(*e, r_.local, r_.greek);
+        const std::string exact = span.exact.empty()
+                                      ? std::string(w_.noExact)
+                                      : span.exact.substr(std::string(w_.exact).size() + 1);
+        s += "<tr><td class=\"name\">" + escaped(span.name) + "</td><td>" +
+             escaped(span.stretches) + "</td><td class=\"exact\">" + escaped(exact) +
+             "</td></tr>\n";
+      }
+      s += "</table>\n";
+    }
+    if (!unlisted.empty()) {
+      std::string names;
+      int count = 0;
+      std::size_t k = 0;
+      for (const auto& [body, n] : unlisted) {
+        const bool light = body == natal::kSun || body == natal::kMoon;
+        names += std::string(k == 0                     ? ""
+                             : k + 1 == unlisted.size() ? w_.and_
+                                                        : ", ") +
+                 (light && !r_.greek ? "the " : "") + natal::pointWord(body, r_.greek);
+        count += n;
+        ++k;
+      }
+      s += "<p class=\"note\">" + escaped(fill(w_.fastUnlisted, {names, std::to_string(count)})) +
+           "</p>\n";
+    }
+    if (!moments.empty()) {
+      std::stable_sort(moments.begin(), moments.end(),
+                       [](const TimedLine& a, const TimedLine& b) { return a.at < b.at; });
+      s += "<h3>" + escaped(w_.stations) + "</h3>\n<table class=\"events\">\n";
+      for (const auto& l : moments)
+        s += "<tr><td class=\"when\">" + escaped(minuteText(r_.local(l.at), r_.greek)) +
+             "</td><td>" + escaped(l.text) + "</td></tr>\n";
+      s += "</table>\n";
+    }
+    return s;
   }
 
   // ---- the reading ----
 
   std::string datesOf(const TransitEvent& e) const {
     std::vector<std::string> exact;
-    for (double t : e.exact) exact.push_back(dayOf(t));
+    for (std::size_t i = 0; i < e.exact.size(); ++i)
+      exact.push_back(dayOf(e.exact[i]) + (retrogradeAt(e, i) ? " ℞" : ""));
     std::string s;
     if (!exact.empty()) {
       std::string joined;
@@ -543,13 +671,9 @@ class ReportWriter {
         joined += (i == 0 ? "" : i + 1 == exact.size() ? w_.and_ : ", ") + exact[i];
       s = fill(w_.exactOn, {joined}) + " ";
     }
-    const auto in = e.enters(), out = e.leaves();
-    if (in && out)
-      s += fill(w_.within, {dayOf(*in), dayOf(*out)});
-    else if (in)
-      s += fill(w_.withinFrom, {dayOf(*in)});
-    else if (out)
-      s += fill(w_.withinTo, {dayOf(*out)});
+    // Each stretch within the orb: a planet that turns back short of exact leaves it and
+    // comes back.
+    if (!e.passes.empty()) s += fill(w_.within, {transitSpan(e, r_.local, r_.greek).stretches});
     return s;
   }
 
@@ -562,7 +686,7 @@ class ReportWriter {
     std::map<std::string, const std::string*> textOf;
     std::vector<std::string> missing;
     for (const auto& e : r_.events) {
-      if (e.kind != EventKind::Aspect) continue;
+      if (e.kind != EventKind::Aspect || !listed(e)) continue;
       const std::string* text = nullptr;
       std::string key;
       for (const auto& k : transitKeys(e.body, e.aspect, e.natal))
@@ -582,15 +706,16 @@ class ReportWriter {
     }
     std::string s = "<div class=\"reading\">\n<h2>" + escaped(w_.reading) + "</h2>\n";
     // The transits with texts of their own first, in the order they begin; then the groups.
-    std::stable_partition(order.begin(), order.end(), [](const std::string& k) {
-      return std::count(k.begin(), k.end(), ' ') > 1;
-    });
+    std::stable_partition(order.begin(), order.end(),
+                          [](const std::string& k) { return !generalKey(k); });
     for (const auto& key : order) {
       const auto& events = byKey[key];
-      const bool general = std::count(key.begin(), key.end(), ' ') == 1;
+      const bool general = generalKey(key);
       std::string heading;
       if (general) {
-        heading = w_.natures[natureIndex(events.front()->aspect)];
+        heading =
+            (key.starts_with("transit slow ") ? w_.slowNatures
+                                              : w_.natures)[natureIndex(events.front()->aspect)];
       } else {
         std::set<std::string> names;
         for (const auto* e : events) {
@@ -603,6 +728,12 @@ class ReportWriter {
         std::string items;
         for (const auto* e : events) {
           const std::string n = transitName(e->body, e->aspect, e->natal, r_.greek);
+          if (slowBody(e->body)) {
+            // A slow contact by its stretches: months, not a day.
+            items += (items.empty() ? "" : w_.separator) + n + " " +
+                     transitSpan(*e, r_.local, r_.greek).stretches;
+            continue;
+          }
           // The day it is exact within the period, else the day it first stands in it.
           double at = e->key;
           for (double x : e->exact)

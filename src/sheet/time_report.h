@@ -40,8 +40,23 @@ struct TimedLine {
 std::vector<TimedLine> eventLines(const cycles::TransitEvent& event, double orb, bool greek,
                                   long long from, long long to);
 
+// A transit told on one line: its stretches in the orb ("3 Feb – 20 Apr, 1 Jun – 28 Nov
+// 2027"; the year written once where every date of the transit falls in one) and its exact
+// days in order, the retrograde ones marked ("exact 14 Mar, 2 Jul ℞, 20 Oct"), in local time.
+struct TransitSpan {
+  std::string name, stretches, exact;
+};
+TransitSpan transitSpan(const cycles::TransitEvent& event, const LocalClock& local, bool greek);
+// Whether a transit already stands within the orb as a period begins (Julian day, UT).
+bool inOrbAt(const cycles::TransitEvent& event, double julianDayUt);
+
+// The bodies whose transits last months and come back in passes (Jupiter to Pluto and
+// Chiron), and those whose transits last days (the Sun to Mars).
+bool slowBody(int body);
+bool fastBody(int body);
+
 // The keys a transit's text is looked for under, the closest first: the aspect itself,
-// its nature, the general sense of transits of that nature.
+// its nature, the general sense of transits of that nature (of a slow body's, for one).
 std::vector<std::string> transitKeys(int body, int aspect, int natal);
 
 struct TransitReport {
@@ -59,6 +74,9 @@ struct TransitReport {
   std::int32_t sex = 0;
   const reading::TextSet* texts = nullptr;
   std::vector<std::string> notes;
+  // The fast bodies' transits listed and read one by one: for a month or less, or when
+  // the astrologer chose the bodies; else a year of them is counted, not listed.
+  bool everyFastTransit = true;
 };
 std::string transitReportHtml(const TransitReport& report);
 

@@ -48,8 +48,10 @@ int cmdProgressions(Tool& t, const Options& o) {
     return t.usage("progressions",
                    "--date is one day; --from and --to a period: give one or the other");
   int status = 0;
-  const auto saved = loadSavedChart(t, o, "progressions", status);
+  auto saved = loadSavedChart(t, o, "progressions", status);
   if (!saved) return status;
+  const auto selection = selectionOption(t, o, "progressions", saved->config);
+  if (!selection) return 2;
   const auto zone = astrologerZone(t, o, "progressions");
   if (!zone) return 1;
   // The date, or the period's first day, in the zone.
@@ -90,16 +92,43 @@ int cmdProgressions(Tool& t, const Options& o) {
   options.moon = true;
   options.timeScale = cycles::kTropicalYear;
   options.epoch = chart->julianDayUt;
+  options.bodies = selection->bodies;
+  options.natal = selection->natal;
+  options.aspects = selection->aspects;
+  // A progressed aspect's passes reach decades before and after the date: only the
+  // instants of a life (birth to its 120th year) are told, and of the period when there
+  // is one.
+  const double lifeEnd = chart->julianDayUt + 120 * cycles::kTropicalYear;
+  auto withinLife = [&](TransitEvent e, double from, double to) {
+    std::vector<double> exact;
+    std::vector<bool> retrograde;
+    for (std::size_t i = 0; i < e.exact.size(); ++i)
+      if (e.exact[i] >= from && e.exact[i] < to) {
+        exact.push_back(e.exact[i]);
+        retrograde.push_back(i < e.exactRetrograde.size() && e.exactRetrograde[i]);
+      }
+    e.exact = std::move(exact);
+    e.exactRetrograde = std::move(retrograde);
+    for (auto& pass : e.passes) {
+      if (pass.enters && (*pass.enters < from || *pass.enters >= to)) pass.enters.reset();
+      if (pass.leaves && (*pass.leaves < from || *pass.leaves >= to)) pass.leaves.reset();
+    }
+    return e;
+  };
   std::vector<TransitEvent> atDate, over;
   cycles::findTransits(*chart, saved->config, options, dateJd, dateJd + 1e-3, eph,
                        [&](const TransitEvent& e) {
-                         if (e.kind == EventKind::Aspect) atDate.push_back(e);
+                         if (e.kind == EventKind::Aspect)
+                           atDate.push_back(withinLife(e, chart->julianDayUt, lifeEnd));
                        });
   if (period)
-    cycles::findTransits(*chart, saved->config, options, dateJd, natal::julianDayOf(period->to),
-                         eph, [&](const TransitEvent& e) {
-                           if (e.kind != EventKind::Station) over.push_back(e);
-                         });
+    cycles::findTransits(
+        *chart, saved->config, options, dateJd, natal::julianDayOf(period->to), eph,
+        [&](const TransitEvent& e) {
+          if (e.kind != EventKind::Station)
+            over.push_back(withinLife(e, std::max(chart->julianDayUt, dateJd),
+                                      std::min(lifeEnd, natal::julianDayOf(period->to))));
+        });
 
   const natal::PointPosition* moon = p.chart.point(natal::kMoon);
   const natal::PointPosition* sun = p.chart.point(natal::kSun);

@@ -117,7 +117,7 @@ std::string twoChartPage(const std::string& title, const std::string& lines,
       html::pageFootStyle(chartName) + "</style>\n</head>\n<body>\n<h1>" + html::escaped(title) +
       "</h1>\n" + lines;
   s +=
-      html::svgImage(natal::biwheelSvg(inner, ring),
+      html::svgImage(natal::biwheelSvg(inner, ring, greek),
                      greek ? "[Δύο χάρτες σε έναν τροχό]" : "[Two charts in one wheel]", "biwheel");
   return s + body + "</body>\n</html>\n";
 }

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <queue>
 
+#include "console/text_width.h"
 #include "cycles/transits.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
@@ -72,6 +73,28 @@ class Form {
   virtual void end() {}
 };
 
+// Transits told one a line, the names, the stretches and the exact days in columns; the
+// exact days of a slow planet's five stretches stand after them rather than pushing every
+// other line's far to the right.
+std::string alignedSpans(const std::vector<report::TransitSpan>& spans, const std::string& indent) {
+  constexpr std::size_t kStretchColumn = 32;
+  std::size_t name = 0, stretches = 0;
+  for (const auto& s : spans) {
+    name = std::max(name, displayWidth(s.name));
+    if (displayWidth(s.stretches) <= kStretchColumn)
+      stretches = std::max(stretches, displayWidth(s.stretches));
+  }
+  std::string out;
+  for (const auto& s : spans) {
+    std::string line = indent + padded(s.name, name + 3) +
+                       padded(s.stretches, std::max(stretches, displayWidth(s.stretches)) + 3) +
+                       s.exact;
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    out += line + "\n";
+  }
+  return out;
+}
+
 // One line per instant, in time order, under each month's heading: an event's lines wait
 // until no event still to come can have an earlier one.
 class TextForm : public Form {
@@ -80,14 +103,24 @@ class TextForm : public Form {
            long long from, long long to)
       : out_(out), local_(local), orb_(orb), greek_(greek), from_(from), to_(to) {}
   void event(const TransitEvent& e) override {
+    // What already stands within the orb comes first (its key is the period's start): told
+    // whole at the head, with its instants before and after the period, as nothing in the
+    // period's lines may say it at all (in the orb from before to after).
+    if (!headWritten_ && report::inOrbAt(e, natal::julianDayOf(from_))) {
+      head_.push_back(report::transitSpan(e, local_, greek_));
+      any_ = true;
+    } else {
+      writeHead();
+    }
     flush(report::secondsOf(e.key));
     for (auto& l : report::eventLines(e, orb_, greek_, from_, to_))
       pending_.push({l.at, seq_++, l.text});
   }
   void end() override {
+    writeHead();
     flush(to_ + 1);
     if (!any_)
-      out_ << (greek_ ? "Καμία διέλευση εντός τροχιάς σε αυτό το διάστημα.\n"
+      out_ << (greek_ ? "Καμία διέλευση εντός ανοχής σε αυτό το διάστημα.\n"
                       : "No transit within the orb in this period.\n");
   }
 
@@ -118,8 +151,57 @@ class TextForm : public Form {
   bool greek_;
   long long from_, to_, seq_ = 0;
   std::priority_queue<Line, std::vector<Line>, std::greater<Line>> pending_;
+  void writeHead() {
+    if (headWritten_) return;
+    headWritten_ = true;
+    if (head_.empty()) return;
+    out_ << (greek_ ? "Ήδη εντός ανοχής στην αρχή του διαστήματος:\n"
+                    : "Already within the orb as the period begins:\n")
+         << alignedSpans(head_, "  ");
+  }
   std::string month_;
-  bool any_ = false;
+  bool any_ = false, headWritten_ = false;
+  std::vector<report::TransitSpan> head_;
+};
+
+// One line per transit, in the order they begin, its columns aligned; then the stations
+// and ingresses in time order.
+class ByTransitForm : public Form {
+ public:
+  ByTransitForm(std::ostream& out, const report::LocalClock& local, double orb, bool greek,
+                long long from, long long to)
+      : out_(out), local_(local), orb_(orb), greek_(greek), from_(from), to_(to) {}
+  void event(const TransitEvent& e) override {
+    if (e.kind == EventKind::Aspect) {
+      spans_.push_back(report::transitSpan(e, local_, greek_));
+      return;
+    }
+    for (auto& l : report::eventLines(e, orb_, greek_, from_, to_)) moments_.push_back(l);
+  }
+  void end() override {
+    if (spans_.empty() && moments_.empty()) {
+      out_ << (greek_ ? "Καμία διέλευση εντός ανοχής σε αυτό το διάστημα.\n"
+                      : "No transit within the orb in this period.\n");
+      return;
+    }
+    out_ << alignedSpans(spans_, "");
+    if (moments_.empty()) return;
+    std::stable_sort(moments_.begin(), moments_.end(),
+                     [](const auto& a, const auto& b) { return a.at < b.at; });
+    out_ << (spans_.empty() ? "" : "\n")
+         << (greek_ ? "Σταθμοί και είσοδοι\n" : "Stations and ingresses\n");
+    for (const auto& l : moments_)
+      out_ << report::minuteText(local_(l.at), greek_) << "  " << l.text << "\n";
+  }
+
+ private:
+  std::ostream& out_;
+  const report::LocalClock& local_;
+  double orb_;
+  bool greek_;
+  long long from_, to_;
+  std::vector<report::TransitSpan> spans_;
+  std::vector<report::TimedLine> moments_;
 };
 
 nlohmann::ordered_json instantJson(const std::optional<double>& jd) {
@@ -154,6 +236,15 @@ class JsonForm : public Form {
         for (double x : e.exact) exact.push_back(universalMinute(x));
         j["exact"] = exact;
         j["leaves"] = instantJson(e.leaves());
+        // Each stretch within the orb, and each exact instant with its pass and its motion.
+        json passes = json::array();
+        for (const auto& p : e.passes)
+          passes.push_back({{"enters", instantJson(p.enters)}, {"leaves", instantJson(p.leaves)}});
+        j["passes"] = passes;
+        json retrograde = json::array();
+        for (std::size_t i = 0; i < e.exact.size(); ++i)
+          retrograde.push_back(i < e.exactRetrograde.size() && e.exactRetrograde[i]);
+        j["exact_retrograde"] = retrograde;
         const auto text = textOf(texts_, e, sex_);
         j["text"] = text ? json{{"key", text->first}, {"text", text->second}} : json();
         break;
@@ -187,13 +278,17 @@ class JsonForm : public Form {
   bool first_ = true;
 };
 
-// Every exact instant as an event of the astrologer's calendar, made and written by
-// libical; a UID from the transit and the day, so that a newer file updates an older one.
+// Every exact instant as an event of the astrologer's calendar, or with `spans` every
+// stretch within the orb as an event from the minute it comes in to the minute it leaves,
+// made and written by libical. A UID from what the event is (the chart, the transit, its
+// day and which of the transit's instants or stretches it is), so that a newer file updates
+// an older one, and two exact instants on one day stay two events.
 class CalendarForm : public Form {
  public:
   CalendarForm(const Calendar& calendar, std::ostream& out, const std::string& chart,
                const report::LocalClock& local, const std::string& zone, double orb, bool greek,
-               const reading::TextSet& texts, std::int32_t sex, long long from, long long to)
+               const reading::TextSet& texts, std::int32_t sex, long long from, long long to,
+               bool spans)
       : calendar_(calendar),
         out_(out),
         chart_(chart),
@@ -204,7 +299,8 @@ class CalendarForm : public Form {
         texts_(texts),
         sex_(sex),
         from_(from),
-        to_(to) {}
+        to_(to),
+        spans_(spans) {}
 
   void begin() override {
     // The calendar's own lines; its events go where it ends.
@@ -219,20 +315,25 @@ class CalendarForm : public Form {
 
   void event(const TransitEvent& e) override {
     if (e.kind != EventKind::Aspect) return;
+    if (spans_) {
+      spanEvents(e);
+      return;
+    }
     const std::string name = report::transitName(e.body, e.aspect, e.natal, greek_);
     for (std::size_t i = 0; i < e.exact.size(); ++i) {
       const long long at = report::secondsOf(e.exact[i]);
       if (at < from_ || at >= to_) continue;
       const long long minute = (at + 30) / 60 * 60;
       CalendarEvent ev;
-      ev.uid = uid(e, minute);
+      ev.uid = uid(e, minute, "exact " + std::to_string(i + 1));
       ev.stamp = static_cast<long long>(std::time(nullptr));
       ev.start = minute;
       ev.summary = name + " " +
                    (e.exact.size() == 1 ? std::string(greek_ ? "ακριβής" : "exact")
                                         : (greek_ ? "ακριβής (" + std::to_string(i + 1) + "η από "
                                                   : "exact (" + std::to_string(i + 1) + " of ") +
-                                              std::to_string(e.exact.size()) + ")");
+                                              std::to_string(e.exact.size()) + ")") +
+                   (i < e.exactRetrograde.size() && e.exactRetrograde[i] ? " ℞" : "");
       ev.description = description(e);
       ev.categories = greek_ ? "Διέλευση" : "Transit";
       out_ << calendar_.event(ev);
@@ -242,41 +343,75 @@ class CalendarForm : public Form {
   void end() override { out_ << tail_; }
 
  private:
+  static long long minuteOf(double jd) { return (report::secondsOf(jd) + 30) / 60 * 60; }
+
+  // A bar across the days a stretch lasts; one whose end the ephemeris can't reach ends
+  // with the period, one whose beginning it can't reach begins with it.
+  void spanEvents(const TransitEvent& e) {
+    const std::string name = report::transitName(e.body, e.aspect, e.natal, greek_);
+    for (std::size_t i = 0; i < e.passes.size(); ++i) {
+      const auto& p = e.passes[i];
+      const long long start = p.enters ? minuteOf(*p.enters) : from_;
+      const long long end = p.leaves ? minuteOf(*p.leaves) : to_;
+      if (end < from_ || start >= to_ || end <= start) continue;
+      CalendarEvent ev;
+      ev.uid = uid(e, start, "stretch " + std::to_string(i + 1));
+      ev.stamp = static_cast<long long>(std::time(nullptr));
+      ev.start = start;
+      ev.end = end;
+      ev.summary = name;
+      if (e.passes.size() > 1)
+        ev.summary += greek_ ? " (" + std::to_string(i + 1) + "ο από " +
+                                   std::to_string(e.passes.size()) + " διαστήματα)"
+                             : " (stretch " + std::to_string(i + 1) + " of " +
+                                   std::to_string(e.passes.size()) + ")";
+      ev.description = description(e);
+      ev.categories = greek_ ? "Διέλευση" : "Transit";
+      out_ << calendar_.event(ev);
+    }
+  }
+
   const Calendar& calendar_;
 
-  std::string uid(const TransitEvent& e, long long minute) const {
-    // FNV-1a of what the instant is: the chart, the transit and its day.
+  std::string uid(const TransitEvent& e, long long minute, const std::string& which) const {
+    // FNV-1a of what the event is: the chart, the transit, its day and which instant or
+    // stretch of the transit it is.
     const std::string what = chart_ + "|" + std::to_string(e.body) + "|" +
                              std::to_string(e.aspect) + "|" + std::to_string(e.natal) + "|" +
-                             std::to_string(e.side) + "|" + universalText(minute).substr(0, 10);
+                             std::to_string(e.side) + "|" + universalText(minute).substr(0, 10) +
+                             "|" + which;
     std::uint64_t h = 1469598103934665603ull;
     for (unsigned char c : what) h = (h ^ c) * 1099511628211ull;
     char buf[40];
     std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
-    return std::string(buf) + "-transit@orvenda.org";
+    return std::string(buf) + (spans_ ? "-span@orvenda.org" : "-transit@orvenda.org");
   }
 
   std::string description(const TransitEvent& e) const {
     auto when = [&](double jd) {
       return report::minuteText(local_(report::secondsOf(jd)), greek_);
     };
-    std::string s;
-    const auto in = e.enters(), out = e.leaves();
     char orb[32];
     std::snprintf(orb, sizeof orb, "%g°", orb_);
-    if (greek_) {
+    if (greek_)
       for (char* c = orb; *c; ++c)
         if (*c == '.') *c = ',';  // a decimal comma, as the report writes it
-      s = std::string("Εντός τροχιάς (") + orb + "): από " + (in ? when(*in) : "—") + " έως " +
-          (out ? when(*out) : "—") + " (" + zone_ + ").";
-    } else {
-      s = std::string("Within the orb (") + orb + ") from " + (in ? when(*in) : "—") + " to " +
-          (out ? when(*out) : "—") + " (" + zone_ + ").";
+    // Every stretch, then every exact instant, each on a line of its own.
+    std::string s = greek_ ? std::string("Εντός ανοχής (") + orb + ", " + zone_ + "):"
+                           : std::string("Within the orb (") + orb + ", " + zone_ + "):";
+    for (const auto& p : e.passes) {
+      s += '\n';
+      s += p.enters ? when(*p.enters) : "…";
+      s += " – ";
+      s += p.leaves ? when(*p.leaves) : "…";
     }
-    if (e.exact.size() > 1) {
-      s += greek_ ? " Ακριβής: " : " Exact: ";
-      for (std::size_t i = 0; i < e.exact.size(); ++i) s += (i ? ", " : "") + when(e.exact[i]);
-      s += ".";
+    if (!e.exact.empty()) {
+      s += greek_ ? "\nΑκριβής:" : "\nExact:";
+      for (std::size_t i = 0; i < e.exact.size(); ++i) {
+        s += '\n';
+        s += when(e.exact[i]);
+        if (i < e.exactRetrograde.size() && e.exactRetrograde[i]) s += " ℞";
+      }
     }
     if (const auto text = textOf(texts_, e, sex_)) s += "\n\n" + text->second;
     return s;
@@ -291,6 +426,7 @@ class CalendarForm : public Form {
   const reading::TextSet& texts_;
   std::int32_t sex_;
   long long from_, to_;
+  bool spans_;
   std::string tail_;
 };
 
@@ -325,16 +461,21 @@ int cmdTransits(Tool& t, const Options& o) {
   const auto orb = orbOption(t, o, "transits", 1.0);
   if (!orb) return 2;
   int forms = 0;
-  for (const char* f : {"--json", "--ics"}) forms += o.has(f);
+  for (const char* f : {"--by-transit", "--json", "--ics", "--ics-spans"}) forms += o.has(f);
   for (const char* f : {"--html", "--pdf"}) forms += o.value(f) != nullptr;
   if (forms > 1)
-    return t.usage("transits", "--json, --ics, --html and --pdf each write a whole form: give one");
+    return t.usage("transits",
+                   "--by-transit, --json, --ics, --ics-spans, --html and --pdf each write a whole "
+                   "form: give one");
   if (o.value("-o") && (o.value("--html") || o.value("--pdf")))
     return t.usage("transits",
-                   "--html and --pdf name their own file; -o is for text, --json and --ics");
+                   "--html and --pdf name their own file; -o is for text, --json and the "
+                   "calendars");
   int status = 0;
-  const auto saved = loadSavedChart(t, o, "transits", status);
+  auto saved = loadSavedChart(t, o, "transits", status);
   if (!saved) return status;
+  const auto selection = selectionOption(t, o, "transits", saved->config);
+  if (!selection) return 2;
   const auto zone = astrologerZone(t, o, "transits");
   if (!zone) return 1;
   const auto period = periodOption(t, o, *zone, "transits", status);
@@ -351,7 +492,10 @@ int cmdTransits(Tool& t, const Options& o) {
   const report::LocalClock local = clockOf(*zone);
   cycles::TransitOptions options;
   options.orb = *orb;
-  options.moon = o.has("--moon");
+  options.moon = o.has("--moon") || selection->moonNamed;
+  options.bodies = selection->bodies;
+  options.natal = selection->natal;
+  options.aspects = selection->aspects;
   const bool reportForm = o.value("--html") || o.value("--pdf");
   options.profiles = reportForm;
 
@@ -360,7 +504,8 @@ int cmdTransits(Tool& t, const Options& o) {
   std::vector<TransitEvent> events;
   std::unique_ptr<Form> form;
   std::unique_ptr<Calendar> calendar;
-  if (o.has("--ics")) {
+  const bool spans = o.has("--ics-spans");
+  if (o.has("--ics") || spans) {
     std::string why;
     calendar = Calendar::open(why);
     if (!calendar) return t.fail("transits: " + why);
@@ -374,19 +519,28 @@ int cmdTransits(Tool& t, const Options& o) {
                                    {"zone", *zone},
                                    {"orb", *orb},
                                    {"moon", options.moon}};
+    for (const char* option : {"--bodies", "--aspects", "--natal"})
+      if (const std::string* list = o.value(option)) head[option + 2] = *list;
     form = std::make_unique<JsonForm>(out, head, texts, *sex);
-  } else if (o.has("--ics")) {
+  } else if (calendar) {
     form = std::make_unique<CalendarForm>(*calendar, out, name, local, *zone, *orb, greek, texts,
-                                          *sex, period->from, period->to);
+                                          *sex, period->from, period->to, spans);
   } else {
     out << (greek ? "διελεύσεις  " : "transits    ") << name << "\n"
         << (greek ? "διάστημα    από " : "period      ")
         << report::dayText(local(period->from), greek) << (greek ? " έως " : " to ")
         << report::dayText(local(period->to - 1), greek) << " (" << *zone << ")\n"
-        << (greek ? "τροχιά      " : "orb         ") << *orb << "°\n"
-        << (greek ? "Πρώτα ο διερχόμενος πλανήτης, μετά το σημείο του γενέθλιου χάρτη.\n\n"
+        << (greek ? "ανοχή       " : "orb         ") << *orb << "°\n";
+    for (const auto& [option, en, el] : {std::tuple{"--bodies", "bodies      ", "σώματα      "},
+                                         std::tuple{"--aspects", "aspects     ", "όψεις       "},
+                                         std::tuple{"--natal", "natal       ", "γενέθλια    "}})
+      if (const std::string* list = o.value(option)) out << (greek ? el : en) << *list << "\n";
+    out << (greek ? "Πρώτα ο διερχόμενος πλανήτης, μετά το σημείο του γενέθλιου χάρτη.\n\n"
                   : "The transiting planet first, then the natal point.\n\n");
-    form = std::make_unique<TextForm>(out, local, *orb, greek, period->from, period->to);
+    if (o.has("--by-transit"))
+      form = std::make_unique<ByTransitForm>(out, local, *orb, greek, period->from, period->to);
+    else
+      form = std::make_unique<TextForm>(out, local, *orb, greek, period->from, period->to);
   }
   form->begin();
   const cycles::TransitSummary summary =
@@ -435,6 +589,9 @@ int cmdTransits(Tool& t, const Options& o) {
   r.sex = *sex;
   r.texts = &texts;
   r.notes = notes;
+  // A year of the fast planets' transits is hundreds of contacts of a day: counted, not
+  // listed, unless she asked for those bodies or the period is a month.
+  r.everyFastTransit = selection->bodiesChosen || period->to - period->from <= 31LL * 86400;
   const std::string html = report::transitReportHtml(r);
   if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
   if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;

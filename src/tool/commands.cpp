@@ -36,7 +36,8 @@ constexpr const char* kUsage =
     "                           the natal reading in the horoscope language\n"
     "  texts check [LANGUAGE]   what the interpretation texts get wrong or lack\n"
     "  transits NAME [--from DATE] [--to DATE] [--orb DEG] [--moon] [--zone ZONE]\n"
-    "      [--json | --ics | --html FILE | --pdf FILE] [-o FILE]\n"
+    "      [--bodies LIST] [--aspects LIST] [--natal LIST]\n"
+    "      [--by-transit | --json | --ics | --ics-spans | --html FILE | --pdf FILE] [-o FILE]\n"
     "                           the moving planets over the chart, with exact instants\n"
     "  progressions NAME [--date DATE | --from DATE --to DATE] [--naibod] [--json]\n"
     "                           the secondary progressed chart and its aspects to the natal\n"
@@ -156,27 +157,41 @@ const std::map<std::string, std::string> kCommandHelp = {
      "a Greek text has for a man and for a woman; without it, the first (the generic form).\n"},
     {"transits",
      "usage: orvenda-chart transits NAME [--from DATE] [--to DATE] [--orb DEG] [--moon]\n"
-     "         [--zone ZONE] [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
-     "         [--json | --ics | --html FILE | --pdf FILE] [-o FILE]\n"
+     "         [--bodies LIST] [--aspects LIST] [--natal LIST] [--zone ZONE] [--houses SYSTEM]\n"
+     "         [--time-unknown] [--sex man|woman]\n"
+     "         [--by-transit | --json | --ics | --ics-spans | --html FILE | --pdf FILE] [-o FILE]\n"
      "The transits of the period over the saved chart NAME: each planet and point that takes\n"
      "part (settings/naplch; the Moon only with --moon, its transits are many) against each\n"
      "natal point that takes part (the angles only with the birth time known), for each\n"
-     "aspect switched on (settings/naaspset), both sides of it. For each, the minute it comes\n"
-     "within the orb (1 degree; --orb DEG), every minute it is exact (three where the planet\n"
-     "turns back over the point) and the minute it leaves; the planets' stations and their\n"
-     "entries into the signs and the natal houses.\n"
+     "aspect switched on (settings/naaspset), both sides of it. For each, every stretch it\n"
+     "stands within the orb (1 degree; --orb DEG) from the minute it comes in to the minute\n"
+     "it leaves (a planet that turns back short of exact leaves and comes in again), every\n"
+     "minute it is exact (three where the planet turns back over the point); the planets'\n"
+     "stations and their entries into the signs and the natal houses.\n"
      "  DATE    YYYY-MM-DD or D.M.YYYY, whole days in ZONE; by default the twelve months\n"
      "          from today\n"
      "  ZONE    the zone the times are told in (an IANA name); by default the system's\n"
-     "Text: one line per moment, in time order, under each month. --json: one object, the\n"
-     "times in UTC. --ics: an iCalendar file of every exact instant, for your calendar (a\n"
-     "newer file updates the events of an older one). --html FILE: a report with the chart\n"
-     "and the sky of the period's start around it, a timeline of the slow planets'\n"
-     "transits, the list and the reading; --pdf FILE the same as PDF, made by WeasyPrint\n"
-     "or Chromium. Text, --json and --ics go to standard output, or whole into FILE with -o.\n"},
+     "  LIST    names separated by commas (Saturn,Pluto; North Node; square,trine), or a group:\n"
+     "          --bodies slow (Jupiter to Pluto and Chiron), fast (the Sun to Mars) or all;\n"
+     "          --aspects major (the five Ptolemaic) or all; --natal personal (the lights,\n"
+     "          Mercury, Venus, Mars and the angles) or all. A group keeps to what the\n"
+     "          configuration lets take part; a name is computed even where it is switched off\n"
+     "Text: the transits already within the orb as the period begins, then one line per\n"
+     "moment, in time order, under each month. --by-transit: one line per transit, its\n"
+     "stretches within the orb and its exact days (℞ where the planet is retrograde), then\n"
+     "the stations and ingresses. --json: one object, the times in UTC. --ics: an iCalendar\n"
+     "file of every exact instant, for your calendar (a newer file updates the events of an\n"
+     "older one); --ics-spans: one event for each stretch within the orb, from the minute it\n"
+     "comes in to the minute it leaves. --html FILE: a report with the chart and the sky of\n"
+     "the period's start around it, a timeline of the slow planets' transits, the list by\n"
+     "transit and the reading (over more than a month, the fast planets' transits are\n"
+     "counted, not listed, unless --bodies chooses them); --pdf FILE the same as PDF, made by\n"
+     "WeasyPrint or Chromium. Text, --json and the calendars go to standard output, or whole\n"
+     "into FILE with -o.\n"},
     {"progressions",
      "usage: orvenda-chart progressions NAME [--date DATE | --from DATE --to DATE] [--naibod]\n"
-     "         [--orb DEG] [--zone ZONE] [--houses SYSTEM] [--sex man|woman] [--json] [-o FILE]\n"
+     "         [--orb DEG] [--bodies LIST] [--aspects LIST] [--natal LIST] [--zone ZONE]\n"
+     "         [--houses SYSTEM] [--sex man|woman] [--json] [-o FILE]\n"
      "The secondary progressions of the saved chart NAME: the chart of the day after birth\n"
      "that stands for the date (a day for each tropical year of life, 365.24219 days; by\n"
      "default today), its Midheaven carried by the solar arc (the progressed Sun's) or, with\n"
@@ -184,7 +199,9 @@ const std::map<std::string, std::string> kCommandHelp = {
      "from it at the birth latitude; the progressed Moon's sign and natal house; the\n"
      "progressed bodies within the orb (1 degree) of a natal point, each with the minutes it\n"
      "is exact. With --from and --to, the period's progressed ingresses (the Moon's into its\n"
-     "signs and the natal houses among them) and every progressed-to-natal aspect.\n"},
+     "signs and the natal houses among them) and every progressed-to-natal aspect. Only the\n"
+     "instants from birth to the 120th year, and within the period when one is given.\n"
+     "--bodies, --aspects and --natal choose as transits' do.\n"},
     {"return",
      "usage: orvenda-chart return NAME (--year YEAR | --lunar DATE)\n"
      "         [--place PLACE | --lon LON --lat LAT] [--houses SYSTEM] [--sex man|woman]\n"
@@ -295,10 +312,12 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"reading", {{"--houses", "--sex"}, {"--json", "--time-unknown"}}},
           {"texts", {{}, {}}},
           {"transits",
-           {{"--from", "--to", "--orb", "--zone", "--houses", "--sex", "--html", "--pdf", "-o"},
-            {"--moon", "--json", "--ics", "--time-unknown"}}},
+           {{"--from", "--to", "--orb", "--zone", "--houses", "--sex", "--html", "--pdf", "-o",
+             "--bodies", "--aspects", "--natal"},
+            {"--moon", "--json", "--ics", "--ics-spans", "--by-transit", "--time-unknown"}}},
           {"progressions",
-           {{"--date", "--from", "--to", "--orb", "--zone", "--houses", "--sex", "-o"},
+           {{"--date", "--from", "--to", "--orb", "--zone", "--houses", "--sex", "-o", "--bodies",
+             "--aspects", "--natal"},
             {"--naibod", "--json", "--time-unknown"}}},
           {"return",
            {{"--year", "--lunar", "--place", "--lon", "--lat", "--houses", "--sex", "--html",

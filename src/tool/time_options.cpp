@@ -12,6 +12,8 @@
 #include <limits>
 #include <map>
 
+#include "natal/names.h"
+#include "places/atlas.h"
 #include "places/zone_offset.h"
 #include "platform/posix_file_system.h"
 #include "sheet/html.h"
@@ -136,6 +138,168 @@ std::optional<Period> periodOption(Tool& t, const Options& o, const std::string&
   }
   status = 0;
   return p;
+}
+
+namespace {
+
+// A name as it is matched: lower case, accents and tonos gone, without spaces, hyphens and
+// full stops ("North Node", "north-node" and «Βόρειος Δεσμός» each one word).
+std::string nameKey(std::string_view name) {
+  std::string folded = places::foldName(name), key;
+  for (char c : folded)
+    if (c != ' ' && c != '-' && c != '_' && c != '.') key += c;
+  return key;
+}
+
+std::vector<std::string> listItems(const std::string& list) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    std::string item = list.substr(start, comma - start);
+    const auto first = item.find_first_not_of(' '), last = item.find_last_not_of(' ');
+    items.push_back(first == std::string::npos ? "" : item.substr(first, last - first + 1));
+    start = comma + 1;
+  }
+  return items;
+}
+
+// The point of the planet table a name stands for (its English or Greek name, or a short
+// form astrologers write), or -1.
+int pointNamed(const std::string& name) {
+  const std::string key = nameKey(name);
+  static const std::map<std::string, int> shortForms = {{"node", natal::kNorthNode},
+                                                        {"nnode", natal::kNorthNode},
+                                                        {"pallas", 12},
+                                                        {"fortune", 17},
+                                                        {"pof", 17},
+                                                        {"vx", 18},
+                                                        {"ep", 19},
+                                                        {"asc", natal::kAscendant},
+                                                        {"ac", natal::kAscendant},
+                                                        {"mc", natal::kMidheaven},
+                                                        {"δεσμος", natal::kNorthNode},
+                                                        {"χειρων", natal::kChiron},
+                                                        {"ωροσκοπος", natal::kAscendant},
+                                                        {"μεσουρανημα", natal::kMidheaven}};
+  if (const auto s = shortForms.find(key); s != shortForms.end()) return s->second;
+  for (int i = 0; i < natal::kPoints; ++i)
+    if (key == nameKey(natal::pointName(i, false)) || key == nameKey(natal::pointWord(i, true)) ||
+        key == nameKey(natal::pointName(i, true)))
+      return i;
+  return -1;
+}
+
+int aspectNamed(const std::string& name) {
+  const std::string key = nameKey(name);
+  if (key == "quincunx") return 5;
+  if (key == "sesquisquare") return 8;
+  for (int i = 0; i < natal::kAspects; ++i)
+    if (key == nameKey(natal::aspectName(i, false)) || key == nameKey(natal::aspectWord(i, true)))
+      return i;
+  return -1;
+}
+
+}  // namespace
+
+std::optional<Selection> selectionOption(Tool& t, const Options& o, const char* command,
+                                         natal::ChartConfig& config) {
+  Selection s;
+  // Each list read whole before anything is changed: a name that can't be read changes
+  // nothing.
+  struct Chosen {
+    std::uint32_t mask = 0;
+    std::vector<int> named;
+  };
+  auto read = [&](const char* option, auto&& groups, auto&& named, const char* what,
+                  const char* groupNames) -> std::optional<Chosen> {
+    Chosen c;
+    const std::string* list = o.value(option);
+    if (!list) return Chosen{~0u, {}};
+    for (const std::string& item : listItems(*list)) {
+      if (item.empty()) {
+        t.usage(command,
+                std::string(option) + " takes a list separated by commas, not '" + *list + "'");
+        return std::nullopt;
+      }
+      if (const auto g = groups(nameKey(item))) {
+        c.mask |= *g;
+        continue;
+      }
+      const int i = named(item);
+      if (i < 0) {
+        t.usage(command,
+                std::string(option) + ": '" + item + "' is not " + what + " (" + groupNames + ")");
+        return std::nullopt;
+      }
+      c.mask |= 1u << i;
+      c.named.push_back(i);
+    }
+    return c;
+  };
+  auto bits = [](int from, int to) {
+    std::uint32_t m = 0;
+    for (int i = from; i <= to; ++i) m |= 1u << i;
+    return m;
+  };
+  const auto bodies = read(
+      "--bodies",
+      [&](const std::string& k) -> std::optional<std::uint32_t> {
+        if (k == "slow") return bits(5, natal::kChiron);
+        if (k == "fast") return bits(natal::kSun, 4);
+        if (k == "all") return ~0u;
+        return std::nullopt;
+      },
+      [](const std::string& name) {
+        const int i = pointNamed(name);
+        return i < natal::kBodies ? i : -1;
+      },
+      "a body that moves (Sun to Pluto, Chiron, Ceres, Pallas, Juno, Vesta, North Node, "
+      "Lilith)",
+      "or slow, fast, all");
+  if (!bodies) return std::nullopt;
+  const auto points = read(
+      "--natal",
+      [&](const std::string& k) -> std::optional<std::uint32_t> {
+        if (k == "personal")
+          return bits(natal::kSun, 4) | 1u << natal::kAscendant | 1u << natal::kMidheaven;
+        if (k == "all") return ~0u;
+        return std::nullopt;
+      },
+      pointNamed, "a point of the chart", "or personal, all");
+  if (!points) return std::nullopt;
+  const auto aspects = read(
+      "--aspects",
+      [&](const std::string& k) -> std::optional<std::uint32_t> {
+        if (k == "major") return bits(0, 4);
+        if (k == "all") return ~0u;
+        return std::nullopt;
+      },
+      aspectNamed, "an aspect (conjunction, opposition, square, trine, sextile, ...)",
+      "or major, all");
+  if (!aspects) return std::nullopt;
+  // Groups within what the configuration lets take part, names whatever it says.
+  std::uint32_t planetsOn = 0, aspectsOn = 0;
+  for (int i = 0; i < natal::kPoints; ++i)
+    if (config.planets.enabled[static_cast<std::size_t>(i)] == 1) planetsOn |= 1u << i;
+  for (int i = 0; i < natal::kAspects; ++i)
+    if (config.aspects.enabled[static_cast<std::size_t>(i)] == 1) aspectsOn |= 1u << i;
+  auto namedBits = [](const Chosen& c) {
+    std::uint32_t m = 0;
+    for (int i : c.named) m |= 1u << i;
+    return m;
+  };
+  s.bodies = (bodies->mask & planetsOn) | namedBits(*bodies);
+  s.natal = (points->mask & planetsOn) | namedBits(*points);
+  s.aspects = (aspects->mask & aspectsOn) | namedBits(*aspects);
+  s.bodiesChosen = o.value("--bodies") != nullptr;
+  for (int i : bodies->named) {
+    config.planets.enabled[static_cast<std::size_t>(i)] = 1;
+    if (i == natal::kMoon) s.moonNamed = true;
+  }
+  for (int i : points->named) config.planets.enabled[static_cast<std::size_t>(i)] = 1;
+  for (int i : aspects->named) config.aspects.enabled[static_cast<std::size_t>(i)] = 1;
+  return s;
 }
 
 std::string universalText(long long seconds, const char* form) {

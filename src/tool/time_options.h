@@ -3,6 +3,7 @@
 // whole or not at all, and a PDF rendered from a report's HTML by an engine of the system.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -30,6 +31,21 @@ struct Period {
 // 1 for a period that ends before it begins).
 std::optional<Period> periodOption(Tool& t, const Options& o, const std::string& zone,
                                    const char* command, int& status);
+
+// What a time command computes, as the astrologer chose it with --bodies (names, or slow:
+// Jupiter to Pluto and Chiron, fast: the Sun to Mars, all), --aspects (names, or major: the
+// five Ptolemaic, all: those switched on) and --natal (names, or personal: the lights,
+// Mercury, Venus, Mars and the angles, all). A group stays within what the configuration
+// lets take part; a name is computed even where the configuration leaves it off (she asked
+// for it), which `config` is changed to allow. Nothing (the reason said) for a name that
+// isn't a body, a point or an aspect.
+struct Selection {
+  std::uint32_t bodies = ~0u, natal = ~0u, aspects = ~0u;
+  bool bodiesChosen = false;  // --bodies given
+  bool moonNamed = false;     // the Moon among the bodies by name: it moves without --moon
+};
+std::optional<Selection> selectionOption(Tool& t, const Options& o, const char* command,
+                                         natal::ChartConfig& config);
 
 // "2027-03-14T05:19:00Z", as the chart's universal_time is written; `form` is a printf
 // pattern of year, month, day, hour, minute and second for another layout.

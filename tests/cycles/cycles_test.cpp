@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -26,7 +27,7 @@ using natal::swissEphemeris;
 constexpr double kSecond = 1.0 / 86400;
 constexpr double kMinute = 60 * kSecond;
 constexpr double kArcSecond = 1.0 / 3600;
-constexpr int kUranus = 7, kNeptune = 8, kMars = 4, kJupiter = 5;
+constexpr int kUranus = 7, kNeptune = 8, kMars = 4, kJupiter = 5, kSaturn = 6;
 
 struct RefTransit {
   int body = 0, aspect = 0, side = 1, natal = 0;
@@ -194,8 +195,10 @@ double anchor(const std::vector<Pass>& passes) {
 
 // Every reference transit of the bodies chosen whose passes reach into [from, to) is
 // found once, pass by pass and instant by instant within a minute, and nothing else is.
-void expectSameTransits(const std::vector<TransitEvent>& events, const std::vector<int>& bodies,
-                        double from, double to, Worst& worst) {
+void expectSameTransits(
+    const std::vector<TransitEvent>& events, const std::vector<int>& bodies, double from, double to,
+    Worst& worst,
+    const std::function<bool(int aspect, int natal)>& taken = [](int, int) { return true; }) {
   auto chosen = [&](int body) {
     return std::find(bodies.begin(), bodies.end(), body) != bodies.end();
   };
@@ -205,7 +208,7 @@ void expectSameTransits(const std::vector<TransitEvent>& events, const std::vect
       found.push_back(&e);
   std::size_t expected = 0;
   for (const RefTransit& t : reference().transits) {
-    if (!chosen(t.body) || !overlaps(t.passes, from, to)) continue;
+    if (!chosen(t.body) || !taken(t.aspect, t.natal) || !overlaps(t.passes, from, to)) continue;
     ++expected;
     SCOPED_TRACE(nameOf(t.body, t.aspect, t.natal, t.side) + ", enters " +
                  when(t.passes[0].enters) + ", first exact " +
@@ -346,14 +349,54 @@ std::vector<const TransitEvent*> eventsOf(int body, int aspect, int side, int na
   return out;
 }
 
-TEST(Cycles, PassesWhileTheBodyTurnsBackAreOneTransit) {
+TEST(Cycles, PassesWhileTheBodyTurnsBackAreOneTransitEachStretchToldApart) {
   // Uranus over natal Mars: into the orb in August 2024, back out as it turned; in again in
   // May 2025, exact, out; in again turning back, exact, station, exact, out in April 2026.
+  // Each exit and re-entry is a line of its own: the reference's passes are three.
   const auto uranus = eventsOf(kUranus, 0, 1, kMars);
   ASSERT_EQ(uranus.size(), 1u);
   EXPECT_EQ(uranus[0]->passes.size(), 3u);
-  EXPECT_EQ(linesOf(*uranus[0]), (std::vector<std::string>{"exact (1 of 3)", "exact (2 of 3)",
-                                                           "exact (3 of 3)", "leaves the orb"}));
+  EXPECT_EQ(linesOf(*uranus[0]),
+            (std::vector<std::string>{"enters the orb again", "exact (1 of 3)",
+                                      "leaves the orb for now", "enters the orb again",
+                                      "exact (2 of 3) ℞", "exact (3 of 3)", "leaves the orb"}));
+  // Saturn 150° behind the Moon grazes the orb as it turns (never exact: in and out in
+  // June and July 2025), and comes back for its one exact in March 2026.
+  const auto saturn = eventsOf(kSaturn, 5, -1, natal::kMoon);
+  ASSERT_EQ(saturn.size(), 1u);
+  EXPECT_EQ(linesOf(*saturn[0]),
+            (std::vector<std::string>{"enters the orb (1°)", "leaves the orb for now",
+                                      "enters the orb again", "exact", "leaves the orb"}));
+}
+
+TEST(Cycles, OnlyTheBodiesAspectsAndNatalPointsChosen) {
+  // The slow bodies, the five Ptolemaic aspects, the personal points: the reference's own
+  // transits of those, every one, and nothing else.
+  TransitOptions options;
+  options.bodies = 0x7e0;  // Jupiter .. Chiron
+  options.aspects = 0x1f;  // conjunction .. sextile
+  options.natal = 0x1f | 1u << natal::kAscendant | 1u << natal::kMidheaven;  // the personal
+  std::vector<TransitEvent> events;
+  findTransits(newYork(), defaults(), options, reference().period[0], reference().period[1],
+               swissEphemeris(), [&](const TransitEvent& e) { events.push_back(e); });
+  std::size_t asked = 0;
+  for (const TransitEvent& e : events) {
+    if (e.kind != EventKind::Aspect) continue;
+    ++asked;
+    EXPECT_TRUE(e.body >= 5 && e.body <= natal::kChiron) << e.body;
+    EXPECT_LT(e.aspect, 5);
+    EXPECT_TRUE(e.natal <= 4 || e.natal == natal::kAscendant || e.natal == natal::kMidheaven);
+  }
+  Worst worst;
+  expectSameTransits(events, {5, 6, 7, 8, 9, 10}, reference().period[0], reference().period[1],
+                     worst, [](int aspect, int point) {
+                       return aspect < 5 && (point <= 4 || point == natal::kAscendant ||
+                                             point == natal::kMidheaven);
+                     });
+  EXPECT_GT(asked, 20u);
+  // The stations of the bodies chosen only.
+  for (const TransitEvent& e : events)
+    if (e.kind == EventKind::Station) EXPECT_TRUE(e.body >= 5 && e.body <= natal::kChiron);
 }
 
 TEST(Cycles, ATransitInTheOrbWhenThePeriodBeginsIsListedWithItsEntryBeforeIt) {

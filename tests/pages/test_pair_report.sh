@@ -76,13 +76,13 @@ PY
       # Greek would decline a name and give it a gender: the report names each chart as a
       # label, never in parentheses after what it owns as a form to fill would.
       for text in \
-        '<figcaption>Εσωτερικός κύκλος: Maria · εξωτερικός: John. Οι γραμμές δείχνουν τις όψεις εντός τροχιάς.</figcaption>' \
+        '<figcaption>Εσωτερικός κύκλος: Maria · εξωτερικός: John. Οι γραμμές δείχνουν τις όψεις εντός ανοχής.</figcaption>' \
         '<p class="note">Σημεία στις γραμμές: Maria · στις στήλες: John.</p>' \
         '<div><h3>Σημεία: Maria — οίκοι: John</h3>' '<div><h3>Σημεία: John — οίκοι: Maria</h3>'; do
         check "$name: says '$text'" grep -qF -- "$text" "$file"
       done
       check "$name: a contact names each point's chart before it, the aspect and its orb after" \
-        grep -qE '<p class="lead">Maria: [^<(]+ — John: [^<(]+ \([^<()]+, τροχιά [0-9]+°[0-9]{2}′\)</p>' "$file"
+        grep -qE '<p class="lead">Maria: [^<(]+ — John: [^<(]+ \([^<()]+, ανοχή [0-9]+°[0-9]{2}′\)</p>' "$file"
       check "$name: a point in the other's houses: the chart of each before its point and house" \
         grep -qE '<h4>(Maria: [^<(]+ — John: [0-9]+ος οίκος|John: [^<(]+ — Maria: [0-9]+ος οίκος)' "$file"
       check "$name: no name in parentheses" bash -c "! grep -qE '\((Maria|John)\)' '$file'"

@@ -105,8 +105,16 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
       english.starts_with("transits    Maria\n"
                           "period      1 January 2026 to 31 March 2026 (America/New_York)\n"
                           "orb         1°\n"
-                          "The transiting planet first, then the natal point.\n\nJanuary 2026\n"))
+                          "The transiting planet first, then the natal point.\n\n"
+                          "Already within the orb as the period begins:\n"
+                          "  Sun ⊼ Ascendant       30 Dec 2025 – 1 Jan 2026   exact 31 Dec 2025\n"))
       << english.substr(0, 300);
+  // Uranus over Mars, in the orb since 2024, told whole at the head: its three stretches
+  // and exact days are swetest's (local days in New York), the second exact retrograde.
+  EXPECT_TRUE(has(english,
+                  "\n  Uranus ☌ Mars         4 Aug 2024 – 29 Sep 2024, 11 May 2025 – 15 Jun 2025, "
+                  "3 Dec 2025 – 4 Apr 2026   exact 28 May 2025, 1 Jan 2026 ℞, 9 Mar 2026\n"));
+  EXPECT_TRUE(has(english, "\n\nJanuary 2026\n1 Jan 2026 00:35  "));
   // Local times: 05:36 UT on 9 March is 01:36 EDT, a day after the clocks went forward.
   EXPECT_TRUE(has(english, "\n9 Mar 2026 01:36  Uranus ☌ Mars  exact (3 of 3)\n"));
   EXPECT_TRUE(has(english, "\n3 Feb 2026 21:33  Uranus  turns direct at 27°27′ Taurus\n"));
@@ -154,9 +162,9 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
   EXPECT_TRUE(
       el.starts_with("διελεύσεις  Maria\n"
                      "διάστημα    από 1 Ιανουαρίου 2026 έως 31 Μαρτίου 2026 (America/New_York)\n"
-                     "τροχιά      1°\n"
+                     "ανοχή       1°\n"
                      "Πρώτα ο διερχόμενος πλανήτης, μετά το σημείο του γενέθλιου χάρτη.\n\n"
-                     "Ιανουάριος 2026\n"))
+                     "Ήδη εντός ανοχής στην αρχή του διαστήματος:\n"))
       << el.substr(0, 300);
   EXPECT_TRUE(has(el, "\n9 Μαρ 2026 01:36  Ουρανός ☌ Άρης  ακριβής (3η από 3)\n"));
   EXPECT_TRUE(
