@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iomanip>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -198,7 +199,7 @@ TEST_F(TimeTool, TransitsOfANewChartInEveryFormInEnglishAndInGreek) {
 }
 
 struct CalendarEvent {
-  std::string uid, dtstamp, dtstart, summary, description;
+  std::string uid, dtstamp, dtstart, summary, description, dtend;
   bool operator==(const CalendarEvent&) const = default;
 };
 struct Calendar {
@@ -232,6 +233,8 @@ Calendar readByLibical(const std::string& text) {
     e.uid = icalcomponent_get_uid(ev) ? icalcomponent_get_uid(ev) : "";
     e.summary = icalcomponent_get_summary(ev) ? icalcomponent_get_summary(ev) : "";
     e.description = icalcomponent_get_description(ev) ? icalcomponent_get_description(ev) : "";
+    if (icalcomponent_get_first_property(ev, ICAL_DTEND_PROPERTY))
+      e.dtend = icaltime_as_ical_string(icalcomponent_get_dtend(ev));
     EXPECT_FALSE(e.uid.empty() || e.summary.empty());
     c.events.push_back(e);
   }
@@ -256,7 +259,7 @@ Calendar readByPython(const std::string& file) {
   c.name = json["calendar"].value("X-WR-CALNAME", "");
   for (const auto& e : json["events"])
     c.events.push_back({e.value("UID", ""), e.value("DTSTAMP", ""), e.value("DTSTART", ""),
-                        e.value("SUMMARY", ""), e.value("DESCRIPTION", "")});
+                        e.value("SUMMARY", ""), e.value("DESCRIPTION", ""), e.value("DTEND", "")});
   return c;
 }
 
@@ -335,6 +338,189 @@ TEST_F(TimeTool, TheCalendarReadBackByLibicalAndByASecondReader) {
   const Calendar el = calendar("greek.ics", "2026-01-01", "2026-03-31");
   EXPECT_EQ(el.name, "Διελεύσεις: " + name);
   ASSERT_FALSE(el.events.empty());
+}
+
+// What a shell command prints on standard output and standard error, and its status.
+std::pair<int, std::string> shell(const std::string& command) {
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  std::string said;
+  char buf[65536];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) said.append(buf, n);
+  return {::pclose(pipe), said};
+}
+
+TEST_F(TimeTool, EachStretchInTheOrbInTheTextTheListTheJsonAndTheCalendarOfSpans) {
+  // Saturn 150° behind the natal Moon grazes the orb as it turns in 2025 (never exact) and
+  // comes back for its exact in March 2026; Uranus over Mars makes three stretches. The
+  // minutes are swetest's (cycles_reference.txt), UTC.
+  newYork("Maria");
+  const std::vector<std::string> period = {"transits", "Maria",      "--from", "2025-01-01",
+                                           "--to",     "2026-12-31", "--zone", "UTC"};
+  auto transits = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = period;
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+  const long long grazeIn = secondsOf("20250628T051441Z"), grazeOut = secondsOf("20250728T030758Z"),
+                  backIn = secondsOf("20260301T043750Z"), exact = secondsOf("20260309T110533Z"),
+                  backOut = secondsOf("20260317T132647Z");
+
+  // The text: every exit and re-entry, at its minute.
+  ASSERT_EQ(transits({}), 0) << err.str();
+  std::vector<std::pair<long long, std::string>> lines;
+  {
+    std::istringstream in(out.str());
+    for (std::string line; std::getline(in, line);) {
+      const auto at = line.find("  Saturn ⊼ Moon  ");
+      if (at == std::string::npos || line.starts_with(" ")) continue;
+      std::tm tm{};
+      std::istringstream when(line.substr(0, at));
+      when >> std::get_time(&tm, "%d %b %Y %H:%M");
+      lines.push_back({static_cast<long long>(timegm(&tm)),
+                       line.substr(at + std::string("  Saturn ⊼ Moon  ").size())});
+    }
+  }
+  const std::vector<std::pair<long long, std::string>> expected = {
+      {grazeIn, "enters the orb (1°)"},
+      {grazeOut, "leaves the orb for now"},
+      {backIn, "enters the orb again"},
+      {exact, "exact"},
+      {backOut, "leaves the orb"}};
+  ASSERT_EQ(lines.size(), expected.size()) << out.str().substr(0, 2000);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].second, expected[i].second);
+    EXPECT_LE(std::llabs(lines[i].first - expected[i].first), 60) << expected[i].second;
+  }
+
+  // One line a transit: the two stretches and the exact day.
+  ASSERT_EQ(transits({"--by-transit"}), 0) << err.str();
+  EXPECT_TRUE(has(out.str(),
+                  "\nSaturn ⊼ Moon             28 Jun 2025 – 28 Jul 2025, 1 Mar 2026 – "
+                  "17 Mar 2026   exact 9 Mar 2026\n"))
+      << out.str().substr(0, 1500);
+  EXPECT_TRUE(has(out.str(),
+                  "\nUranus ☌ Mars             4 Aug 2024 – 29 Sep 2024, 11 May 2025 – "
+                  "15 Jun 2025, 3 Dec 2025 – 4 Apr 2026   exact 29 May 2025, 1 Jan "
+                  "2026 ℞, 9 Mar 2026\n"));
+  EXPECT_TRUE(has(out.str(), "\n\nStations and ingresses\n"));
+
+  // The JSON: the list of stretches, and which exact instant was retrograde.
+  ASSERT_EQ(transits({"--json"}), 0) << err.str();
+  const auto json = nlohmann::json::parse(out.str());
+  const nlohmann::json* saturn = nullptr;
+  for (const auto& e : json["events"])
+    if (e["kind"] == "aspect" && e["transiting"] == "Saturn" && e["aspect"] == "Inconjunct" &&
+        e["natal"] == "Moon")
+      saturn = &e;
+  ASSERT_NE(saturn, nullptr);
+  const auto& passes = (*saturn)["passes"];
+  ASSERT_EQ(passes.size(), 2u);
+  EXPECT_LE(std::llabs(secondsOf(passes[0]["enters"]) - grazeIn), 60);
+  EXPECT_LE(std::llabs(secondsOf(passes[0]["leaves"]) - grazeOut), 60);
+  EXPECT_LE(std::llabs(secondsOf(passes[1]["enters"]) - backIn), 60);
+  EXPECT_LE(std::llabs(secondsOf(passes[1]["leaves"]) - backOut), 60);
+  EXPECT_EQ((*saturn)["exact_retrograde"], nlohmann::json::array({false}));
+
+  // The calendar of spans: one event a stretch, from the minute in to the minute out, read
+  // alike by libical and by the second reader, every UID its own.
+  ASSERT_EQ(transits({"--ics-spans", "--bodies", "slow", "-o", dir / "spans.ics"}), 0) << err.str();
+  const Calendar spans = readByLibical(text("spans.ics"));
+  const Calendar again = readByPython(dir / "spans.ics");
+  EXPECT_TRUE(spans.events == again.events);
+  std::vector<const CalendarEvent*> graze;
+  std::set<std::string> uids;
+  for (const auto& e : spans.events) {
+    EXPECT_TRUE(uids.insert(e.uid).second) << "UID twice: " << e.uid;
+    EXPECT_FALSE(e.dtend.empty()) << e.summary;
+    EXPECT_LT(secondsOf(e.dtstart), secondsOf(e.dtend)) << e.summary;
+    if (e.summary.starts_with("Saturn ⊼ Moon")) graze.push_back(&e);
+  }
+  ASSERT_EQ(graze.size(), 2u);
+  EXPECT_EQ(graze[0]->summary, "Saturn ⊼ Moon (stretch 1 of 2)");
+  EXPECT_LE(std::llabs(secondsOf(graze[0]->dtstart) - grazeIn), 60);
+  EXPECT_LE(std::llabs(secondsOf(graze[0]->dtend) - grazeOut), 60);
+  EXPECT_LE(std::llabs(secondsOf(graze[1]->dtstart) - backIn), 60);
+  EXPECT_LE(std::llabs(secondsOf(graze[1]->dtend) - backOut), 60);
+  EXPECT_TRUE(has(graze[1]->description,
+                  "Within the orb (1°, UTC):\n28 Jun 2025 05:15 – 28 Jul 2025 03:08\n1 Mar 2026 "
+                  "04:38 – 17 Mar 2026 13:27\nExact:\n9 Mar 2026 11:0"));
+  for (const auto& e : spans.events) EXPECT_FALSE(e.summary.starts_with("Mars")) << e.summary;
+
+  // khal, a calendar that files each event by its UID, imports it twice without doubles.
+  if (shell("command -v khal").first != 0) {
+    std::printf("khal is not installed: the imports are not tried\n");
+    return;
+  }
+  dir.mkdir("khal");
+  dir.mkdir("khal/cal");
+  const std::string config = "[calendars]\n[[transits]]\npath = " + dir / "khal/cal" +
+                             "\ntype = calendar\n[locale]\ntimeformat = %H:%M\ndateformat = "
+                             "%Y-%m-%d\nlongdateformat = %Y-%m-%d\ndatetimeformat = %Y-%m-%d "
+                             "%H:%M\nlongdatetimeformat = %Y-%m-%d %H:%M\n[sqlite]\npath = " +
+                             dir / "khal/khal.db" + "\n";
+  dir.write("khal/config", std::vector<std::uint8_t>(config.begin(), config.end()));
+  const std::string import = "HOME='" + dir.path() + "' khal -c '" + dir / "khal/config" +
+                             "' import --batch -a transits '" + dir / "spans.ics" + "'";
+  auto filed = [&] {
+    const auto [status, said] = shell("ls '" + dir / "khal/cal" + "' | wc -l");
+    return std::stoul(said);
+  };
+  for (int round = 0; round < 2; ++round) {
+    const auto [status, said] = shell(import);
+    EXPECT_EQ(status, 0) << said;
+    EXPECT_EQ(filed(), spans.events.size()) << "after import " << round + 1;
+  }
+}
+
+TEST_F(TimeTool, EveryCalendarEventHasItsOwnUidOverACenturyAndKeepsItBetweenRuns) {
+  // A planet that stations a few hundredths of a degree from a point is exact twice in one
+  // day; each of those instants is its own event. Three charts over a century.
+  newYork("New York");
+  ASSERT_EQ(run({"new", "Athens", "--date", "1985-07-20", "--time", "14:30", "--lon", "23:43E",
+                 "--lat", "37:58N", "--offset", "+3:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"new", "Sydney", "--date", "1972-11-02", "--time", "06:10", "--lon", "151:12E",
+                 "--lat", "33:52S", "--offset", "+11:00"}),
+            0)
+      << err.str();
+  int sameDay = 0;
+  for (const char* chart : {"New York", "Athens", "Sydney"}) {
+    SCOPED_TRACE(chart);
+    ASSERT_EQ(run({"transits", chart, "--ics", "--from", "1950-01-01", "--to", "2049-12-31",
+                   "--zone", "UTC"}),
+              0)
+        << err.str();
+    const std::string ics = out.str();
+    std::set<std::string> uids;
+    std::map<std::string, int> perDay;  // a transit's exact instants on one UTC day
+    std::size_t events = 0;
+    for (std::size_t at = ics.find("BEGIN:VEVENT"); at != std::string::npos;
+         at = ics.find("BEGIN:VEVENT", at + 1)) {
+      ++events;
+      auto field = [&](const std::string& name) {
+        const auto from = ics.find("\r\n" + name + ":", at) + name.size() + 3;
+        return ics.substr(from, ics.find("\r\n", from) - from);
+      };
+      EXPECT_TRUE(uids.insert(field("UID")).second) << field("UID") << " " << field("SUMMARY");
+      std::string summary = field("SUMMARY");
+      summary = summary.substr(0, summary.find(" exact"));
+      if (++perDay[summary + field("DTSTART").substr(0, 8)] == 2) ++sameDay;
+    }
+    EXPECT_GT(events, 50000u);
+    // A second run over one year of the century gives its events the same UIDs.
+    ASSERT_EQ(run({"transits", chart, "--ics", "--from", "2004-01-01", "--to", "2004-12-31",
+                   "--zone", "UTC"}),
+              0);
+    std::size_t found = 0, year = 0;
+    for (std::size_t at = out.str().find("\r\nUID:"); at != std::string::npos;
+         at = out.str().find("\r\nUID:", at + 1), ++year)
+      found += uids.count(out.str().substr(at + 6, out.str().find("\r\n", at + 6) - at - 6));
+    EXPECT_EQ(found, year);
+    EXPECT_GT(year, 500u);
+  }
+  // The case that lost events: over three charts' century, a transit exact twice in a day.
+  EXPECT_GE(sameDay, 1);
 }
 
 TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
