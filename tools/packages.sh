@@ -38,6 +38,7 @@ ORVENDA_TEST_PACKAGES=(
   "man-db:man, which reads the manual pages back"
   "swetest:swetest, the Swiss Ephemeris's own program, a reference for the chart"
   "weasyprint:WeasyPrint, which prints the sheet without a browser"
+  "khal:khal, a calendar that files events by UID, which imports the transits' calendars"
 )
 
 # Installs the packages of the lists given (names of the arrays above) that are missing,

@@ -397,8 +397,12 @@ const char* kReportStyle =
     "}\n"
     ".events td.when { white-space: nowrap; font-variant-numeric: tabular-nums; width: 11em; }\n"
     ".events th { text-align: left; padding-top: .8em; border-bottom: 1px solid #000; }\n"
-    ".transits td.name { white-space: nowrap; width: 10em; }\n"
-    ".transits td.exact { width: 34%; }\n"
+    // Fixed columns: both engines lay a long list of stretches out alike, wrapped within its
+    // column rather than pushing the exact days off the page.
+    "table.transits { table-layout: fixed; }\n"
+    ".transits col.name { width: 27%; } .transits col.stretches { width: 45%; }\n"
+    ".nb { white-space: nowrap; }\n"
+    ".transits + .note { margin-top: .6em; }\n"
     ".lead { font-style: italic; }\n"
     ".note { font-style: italic; }\n"
     "p.footer { font-size: .8em; margin-top: 2em; }\n"
@@ -593,6 +597,20 @@ class ReportWriter {
 
   // ---- the list ----
 
+  // A list of stretches or days, each kept on one line: "1 Mar 2026 – 17 Mar 2026" does not
+  // break between its day and its month.
+  static std::string unbroken(const std::string& list) {
+    std::string s;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+      const std::size_t comma = std::min(list.find(", ", start), list.size());
+      s += (start ? ", " : "") + std::string("<span class=\"nb\">") +
+           escaped(list.substr(start, comma - start)) + "</span>";
+      start = comma + 2;
+    }
+    return s;
+  }
+
   bool listed(const TransitEvent& e) const { return r_.everyFastTransit || !fastBody(e.body); }
 
   // One row a transit, in the order they begin; then the stations, and the ingresses of the
@@ -617,15 +635,17 @@ class ReportWriter {
       return s + "<p>" + escaped(w_.none) + "</p>\n";
     if (!transits.empty()) {
       s += "<p class=\"note\">" + escaped(w_.order) + "</p>\n";
-      s += "<table class=\"events transits\">\n<tr><th>" + escaped(w_.transitColumn) + "</th><th>" +
-           escaped(w_.withinColumn) + "</th><th>" + escaped(w_.exactColumn) + "</th></tr>\n";
+      s += "<table class=\"events transits\">\n<colgroup><col class=\"name\"><col "
+           "class=\"stretches\"><col></colgroup>\n<tr><th>" +
+           escaped(w_.transitColumn) + "</th><th>" + escaped(w_.withinColumn) + "</th><th>" +
+           escaped(w_.exactColumn) + "</th></tr>\n";
       for (const TransitEvent* e : transits) {
         TransitSpan span = transitSpan(*e, r_.local, r_.greek);
         const std::string exact = span.exact.empty()
                                       ? std::string(w_.noExact)
                                       : span.exact.substr(std::string(w_.exact).size() + 1);
         s += "<tr><td class=\"name\">" + escaped(span.name) + "</td><td>" +
-             escaped(span.stretches) + "</td><td class=\"exact\">" + escaped(exact) +
+             unbroken(span.stretches) + "</td><td class=\"exact\">" + unbroken(exact) +
              "</td></tr>\n";
       }
       s += "</table>\n";
