@@ -188,6 +188,36 @@ void BM_ChartAgainstSwetest(benchmark::State& state) {
 }
 BENCHMARK(BM_ChartAgainstSwetest)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(41);
 
+// A year of transits as a whole process beside swetest's year of the ten planets, runs
+// interleaved: every transit of the default configuration, and the slow planets' alone
+// (--bodies slow), which compute far less.
+void BM_TransitsAgainstSwetest(benchmark::State& state) {
+  if (std::system("command -v swetest >/dev/null 2>&1") != 0) {
+    state.SkipWithError("swetest is not installed (apt install swetest)");
+    return;
+  }
+  ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+  const std::string year = "transits Maria --from 2027-01-01 --to 2027-12-31 --zone UTC";
+  const std::vector<std::pair<const char*, std::string>> commands = {
+      {"swetest_ms", "swetest -b1.1.2027 -n366 -s1 -p0123456789 -head"},
+      {"year_ms", tool(year)},
+      {"slow_ms", tool(year + " --bodies slow")},
+      {"by_transit_ms", tool(year + " --by-transit")},
+  };
+  std::vector<std::vector<double>> times(commands.size());
+  for (auto _ : state)
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+      const double ms = processorMilliseconds(commands[i].second);
+      if (ms < 0) state.SkipWithError(("failed: " + commands[i].second).c_str());
+      times[i].push_back(ms);
+    }
+  for (std::size_t i = 0; i < commands.size(); ++i)
+    state.counters[commands[i].first] = median(times[i]);
+  state.counters["year_per_swetest"] = median(times[1]) / median(times[0]);
+  state.counters["slow_per_swetest"] = median(times[2]) / median(times[0]);
+}
+BENCHMARK(BM_TransitsAgainstSwetest)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(31);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <queue>
+#include <sstream>
 
 #include "console/text_width.h"
 #include "cycles/transits.h"
@@ -189,7 +190,7 @@ class ByTransitForm : public Form {
     std::stable_sort(moments_.begin(), moments_.end(),
                      [](const auto& a, const auto& b) { return a.at < b.at; });
     out_ << (spans_.empty() ? "" : "\n")
-         << (greek_ ? "Σταθμοί και είσοδοι\n" : "Stations and ingresses\n");
+         << (greek_ ? "Στάσεις και είσοδοι\n" : "Stations and ingresses\n");
     for (const auto& l : moments_)
       out_ << report::minuteText(local_(l.at), greek_) << "  " << l.text << "\n";
   }
@@ -328,12 +329,15 @@ class CalendarForm : public Form {
       ev.uid = uid(e, minute, "exact " + std::to_string(i + 1));
       ev.stamp = static_cast<long long>(std::time(nullptr));
       ev.start = minute;
-      ev.summary = name + " " +
-                   (e.exact.size() == 1 ? std::string(greek_ ? "ακριβής" : "exact")
-                                        : (greek_ ? "ακριβής (" + std::to_string(i + 1) + "η από "
-                                                  : "exact (" + std::to_string(i + 1) + " of ") +
-                                              std::to_string(e.exact.size()) + ")") +
-                   (i < e.exactRetrograde.size() && e.exactRetrograde[i] ? " ℞" : "");
+      ev.summary =
+          name + " " +
+          (e.exact.size() == 1 ? std::string(greek_ ? "ακριβής" : "exact")
+                               : (greek_ ? "ακριβής (" + std::to_string(i + 1) + "η φορά από "
+                                         : "exact (" + std::to_string(i + 1) + " of ") +
+                                     std::to_string(e.exact.size()) + ")") +
+          (e.body != natal::kNorthNode && i < e.exactRetrograde.size() && e.exactRetrograde[i]
+               ? " ℞"
+               : "");
       ev.description = description(e);
       ev.categories = greek_ ? "Διέλευση" : "Transit";
       out_ << calendar_.event(ev);
@@ -362,7 +366,7 @@ class CalendarForm : public Form {
       ev.summary = name;
       if (e.passes.size() > 1)
         ev.summary += greek_ ? " (" + std::to_string(i + 1) + "ο από " +
-                                   std::to_string(e.passes.size()) + " διαστήματα)"
+                                   std::to_string(e.passes.size()) + " περάσματα)"
                              : " (stretch " + std::to_string(i + 1) + " of " +
                                    std::to_string(e.passes.size()) + ")";
       ev.description = description(e);
@@ -397,7 +401,7 @@ class CalendarForm : public Form {
       for (char* c = orb; *c; ++c)
         if (*c == '.') *c = ',';  // a decimal comma, as the report writes it
     // Every stretch, then every exact instant, each on a line of its own.
-    std::string s = greek_ ? std::string("Εντός ανοχής (") + orb + ", " + zone_ + "):"
+    std::string s = greek_ ? std::string("Εντός ανοχής ") + orb + " (ώρα " + zone_ + "):"
                            : std::string("Within the orb (") + orb + ", " + zone_ + "):";
     for (const auto& p : e.passes) {
       s += '\n';
@@ -410,7 +414,8 @@ class CalendarForm : public Form {
       for (std::size_t i = 0; i < e.exact.size(); ++i) {
         s += '\n';
         s += when(e.exact[i]);
-        if (i < e.exactRetrograde.size() && e.exactRetrograde[i]) s += " ℞";
+        if (e.body != natal::kNorthNode && i < e.exactRetrograde.size() && e.exactRetrograde[i])
+          s += " ℞";
       }
     }
     if (const auto text = textOf(texts_, e, sex_)) s += "\n\n" + text->second;
@@ -471,6 +476,10 @@ int cmdTransits(Tool& t, const Options& o) {
     return t.usage("transits",
                    "--html and --pdf name their own file; -o is for text, --json and the "
                    "calendars");
+  // The orb as the language writes a number: 1.5, and in Greek 1,5.
+  std::ostringstream orbWritten;
+  orbWritten << *orb;
+  std::string orbShown = orbWritten.str();
   int status = 0;
   auto saved = loadSavedChart(t, o, "transits", status);
   if (!saved) return status;
@@ -488,6 +497,7 @@ int cmdTransits(Tool& t, const Options& o) {
     return t.fail("transits: the period runs beyond the years the ephemeris can give");
   const std::string name = shownName(saved->name);
   const bool greek = saved->horoscopeLanguage == 1;
+  if (greek) std::replace(orbShown.begin(), orbShown.end(), '.', ',');
   const reading::TextSet texts = reading::textSet(*t.files, greek);
   const report::LocalClock local = clockOf(*zone);
   cycles::TransitOptions options;
@@ -530,7 +540,7 @@ int cmdTransits(Tool& t, const Options& o) {
         << (greek ? "διάστημα    από " : "period      ")
         << report::dayText(local(period->from), greek) << (greek ? " έως " : " to ")
         << report::dayText(local(period->to - 1), greek) << " (" << *zone << ")\n"
-        << (greek ? "ανοχή       " : "orb         ") << *orb << "°\n";
+        << (greek ? "ανοχή       " : "orb         ") << orbShown << "°\n";
     for (const auto& [option, en, el] : {std::tuple{"--bodies", "bodies      ", "σώματα      "},
                                          std::tuple{"--aspects", "aspects     ", "όψεις       "},
                                          std::tuple{"--natal", "natal       ", "γενέθλια    "}})

@@ -396,7 +396,9 @@ TEST(Cycles, OnlyTheBodiesAspectsAndNatalPointsChosen) {
   EXPECT_GT(asked, 20u);
   // The stations of the bodies chosen only.
   for (const TransitEvent& e : events)
-    if (e.kind == EventKind::Station) EXPECT_TRUE(e.body >= 5 && e.body <= natal::kChiron);
+    if (e.kind == EventKind::Station) {
+      EXPECT_TRUE(e.body >= 5 && e.body <= natal::kChiron);
+    }
 }
 
 TEST(Cycles, ATransitInTheOrbWhenThePeriodBeginsIsListedWithItsEntryBeforeIt) {
