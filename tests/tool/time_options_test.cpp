@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iomanip>
@@ -523,6 +524,114 @@ TEST_F(TimeTool, EveryCalendarEventHasItsOwnUidOverACenturyAndKeepsItBetweenRuns
   }
   // The case that lost events: over three charts' century, a transit exact twice in a day.
   EXPECT_GE(sameDay, 1);
+}
+
+TEST_F(TimeTool, ProgressionsTellOnlyALifesInstantsAndTheProgressedSiderealTime) {
+  newYork("Maria");
+  // The progressed chart of 1 January 2026: its Midheaven carried by the solar arc to 23°00′
+  // Aries; its sidereal time is that Midheaven's right ascension, with swetest's true
+  // obliquity of the progressed instant (22 May 1957 09:55:52 UT: 23°26′35.1353″).
+  ASSERT_EQ(run({"progressions", "Maria", "--date", "2026-01-01", "--zone", "UTC", "--json"}), 0)
+      << err.str();
+  const auto json = nlohmann::json::parse(out.str());
+  double mc = -1;
+  for (const auto& p : json["points"])
+    if (p["name"] == "Midheaven") mc = p["longitude"];
+  ASSERT_GE(mc, 0);
+  const double eps = (23 + 26 / 60.0 + 35.1353 / 3600) * M_PI / 180, l = mc * M_PI / 180;
+  double ra = std::atan2(std::sin(l) * std::cos(eps), std::cos(l)) * 180 / M_PI;
+  if (ra < 0) ra += 360;
+  const long long seconds = std::llround(ra / 15 * 3600);
+  char expected[64];
+  std::snprintf(expected, sizeof expected,
+                "\nsidereal    %02lld:%02lld:%02lld local sidereal time\n", seconds / 3600,
+                seconds / 60 % 60, seconds % 60);
+  ASSERT_EQ(run({"progressions", "Maria", "--date", "2026-01-01", "--zone", "UTC"}), 0);
+  EXPECT_TRUE(has(out.str(), expected)) << expected << out.str().substr(0, 600);
+  EXPECT_FALSE(has(out.str(), "sidereal    00:00:00"));
+
+  // The aspects in orb at the date: no exact instant before the birth or after its 120th
+  // year; over a period, none outside the period.
+  const long long birth = secondsOf("19570314T144100Z"), lifeEnd = birth + 120LL * 31556926;
+  std::size_t instants = 0;
+  for (const auto& a : json["aspects"])
+    for (const auto& x : a["exact"]) {
+      ++instants;
+      EXPECT_GE(secondsOf(x), birth) << a.dump();
+      EXPECT_LT(secondsOf(x), lifeEnd) << a.dump();
+    }
+  EXPECT_GT(instants, 3u);
+  ASSERT_EQ(run({"progressions", "Maria", "--from", "2026-01-01", "--to", "2035-12-31", "--zone",
+                 "UTC", "--json"}),
+            0);
+  const auto period = nlohmann::json::parse(out.str());
+  const long long from = secondsOf("20260101T000000Z"), to = secondsOf("20360101T000000Z");
+  std::size_t inPeriod = 0;
+  for (const auto& a : period["period_aspects"])
+    for (const auto& x : a["exact"]) {
+      ++inPeriod;
+      EXPECT_TRUE(secondsOf(x) >= from && secondsOf(x) < to) << a.dump();
+    }
+  EXPECT_GT(inPeriod, 0u);
+  // Chosen as transits are: the progressed Moon and Sun over the personal points alone.
+  ASSERT_EQ(run({"progressions", "Maria", "--from", "2026-01-01", "--to", "2035-12-31", "--zone",
+                 "UTC", "--json", "--bodies", "Moon,Sun", "--natal", "personal"}),
+            0)
+      << err.str();
+  const auto chosen = nlohmann::json::parse(out.str());
+  ASSERT_FALSE(chosen["period_aspects"].empty());
+  for (const auto& a : chosen["period_aspects"]) {
+    EXPECT_TRUE(a["progressed"] == "Moon" || a["progressed"] == "Sun") << a.dump();
+    const std::string n = a["natal"];
+    EXPECT_TRUE(n == "Sun" || n == "Moon" || n == "Mercury" || n == "Venus" || n == "Mars" ||
+                n == "Ascendant" || n == "Midheaven")
+        << n;
+  }
+}
+
+TEST_F(TimeTool, TheChoiceOfBodiesAspectsAndPointsIsReadOrRefusedWithTheReason) {
+  newYork("Maria");
+  const std::vector<std::string> base = {"transits",   "Maria",  "--from", "2026-01-01", "--to",
+                                         "2026-12-31", "--zone", "UTC",    "--json"};
+  auto transits = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = base;
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+  // Names in either language, any case, with or without their spaces; a name switched off
+  // in the configuration (Ceres) is computed as asked, and moves over the chart only.
+  ASSERT_EQ(transits({"--bodies", "saturn, Πλούτωνας,north-node,Ceres", "--aspects",
+                      "Square,τρίγωνο", "--natal", "Sun,asc"}),
+            0)
+      << err.str();
+  std::set<std::string> bodies, aspects, points;
+  const auto json = nlohmann::json::parse(out.str());
+  for (const auto& e : json["events"]) {
+    bodies.insert(e["transiting"]);
+    if (e["kind"] != "aspect") continue;
+    aspects.insert(e["aspect"]);
+    points.insert(e["natal"]);
+  }
+  EXPECT_TRUE(std::includes(std::set<std::string>{"Saturn", "Pluto", "North Node", "Ceres"}.begin(),
+                            std::set<std::string>{"Saturn", "Pluto", "North Node", "Ceres"}.end(),
+                            bodies.begin(), bodies.end()));
+  EXPECT_TRUE(bodies.count("Ceres"));
+  EXPECT_TRUE(std::includes(std::set<std::string>{"Square", "Trine"}.begin(),
+                            std::set<std::string>{"Square", "Trine"}.end(), aspects.begin(),
+                            aspects.end()));
+  EXPECT_TRUE(std::includes(std::set<std::string>{"Sun", "Ascendant"}.begin(),
+                            std::set<std::string>{"Sun", "Ascendant"}.end(), points.begin(),
+                            points.end()));
+  // What can't be read is a command line not understood, said with the names it takes.
+  for (const auto& [option, list, said] :
+       {std::tuple{"--bodies", "Saturnus", "--bodies: 'Saturnus' is not a body that moves"},
+        std::tuple{"--bodies", "Ascendant", "--bodies: 'Ascendant' is not a body that moves"},
+        std::tuple{"--aspects", "minor", "--aspects: 'minor' is not an aspect"},
+        std::tuple{"--natal", "Sun,,Moon", "--natal takes a list separated by commas"}}) {
+    EXPECT_EQ(transits({option, list}), 2) << option << " " << list;
+    EXPECT_TRUE(has(err.str(), said)) << err.str();
+    EXPECT_TRUE(out.str().empty());
+  }
 }
 
 TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
