@@ -57,19 +57,20 @@ std::optional<std::string> astrologerZone(Tool& t, const Options& o, const char*
 }
 
 report::LocalClock clockOf(const std::string& zone) {
-  // Asked for thousands of instants in order: an hour whose first and last seconds have one
-  // offset has it throughout (no zone changes twice within an hour), and is kept.
-  struct Hour {
-    long long hour = std::numeric_limits<long long>::min();
-    std::optional<int> offset;  // nothing: the hour holds a change, asked for exactly
+  // Asked for thousands of instants in order: a day whose first and last seconds have one
+  // offset has it throughout (no zone has changed its clocks and back within a day), and is
+  // kept.
+  struct Day {
+    long long day = std::numeric_limits<long long>::min();
+    std::optional<int> offset;  // nothing: the day holds a change, asked for exactly
   };
-  auto kept = std::make_shared<Hour>();
+  auto kept = std::make_shared<Day>();
   return [zone, kept](long long ut) {
-    const long long hour = ut >= 0 ? ut / 3600 : -((-ut + 3599) / 3600);
-    if (kept->hour != hour) {
-      const auto first = periodAtUniversal(zone, hour * 3600);
-      const auto last = periodAtUniversal(zone, hour * 3600 + 3599);
-      kept->hour = hour;
+    const long long day = ut >= 0 ? ut / 86400 : -((-ut + 86399) / 86400);
+    if (kept->day != day) {
+      const auto first = periodAtUniversal(zone, day * 86400);
+      const auto last = periodAtUniversal(zone, day * 86400 + 86399);
+      kept->day = day;
       kept->offset.reset();
       if (first && last && first->offsetSeconds == last->offsetSeconds)
         kept->offset = first->offsetSeconds;
