@@ -356,27 +356,40 @@ TransitSpan transitSpan(const TransitEvent& e, const LocalClock& local, bool gre
   const Words& w = wordsOf(greek);
   TransitSpan span;
   span.name = transitName(e.body, e.aspect, e.natal, greek);
-  std::set<int> years;
   auto civilOf = [&](double jd) { return civil(toMinute(local(secondsOf(jd)))); };
+  auto day = [&](const Civil& c, bool withYear) {
+    std::string s = std::to_string(c.day) + " " + w.monthsShort[c.month - 1];
+    return withYear ? s + " " + std::to_string(c.year) : s;
+  };
+  // Each year written once where it can be: after the last date of a run of dates in it.
+  // Where every date of the transit is in one year, only at the end of its stretches.
+  std::set<int> years;
   for (const auto& p : e.passes)
     for (const auto& t : {p.enters, p.leaves})
       if (t) years.insert(civilOf(*t).year);
   for (double x : e.exact) years.insert(civilOf(x).year);
   const bool oneYear = years.size() <= 1;
-  auto day = [&](double jd, bool withYear) {
-    const Civil c = civilOf(jd);
-    std::string s = std::to_string(c.day) + " " + w.monthsShort[c.month - 1];
-    return withYear ? s + " " + std::to_string(c.year) : s;
-  };
   for (std::size_t i = 0; i < e.passes.size(); ++i) {
-    const bool last = i + 1 == e.passes.size();
     const auto& p = e.passes[i];
-    span.stretches += (i ? ", " : "") + (p.enters ? day(*p.enters, !oneYear) : std::string("…")) +
-                      " – " + (p.leaves ? day(*p.leaves, !oneYear || last) : std::string("…"));
+    const bool last = i + 1 == e.passes.size();
+    std::string in = "…", out = "…";
+    if (p.enters && p.leaves) {
+      const Civil a = civilOf(*p.enters), b = civilOf(*p.leaves);
+      in = day(a, !oneYear && a.year != b.year);
+      out = day(b, !oneYear || last);
+    } else {
+      if (p.enters) in = day(civilOf(*p.enters), true);
+      if (p.leaves) out = day(civilOf(*p.leaves), true);
+    }
+    span.stretches += (i ? ", " : "") + in + " – " + out;
   }
-  for (std::size_t i = 0; i < e.exact.size(); ++i)
-    span.exact += (i ? ", " : std::string(w.exact) + " ") + day(e.exact[i], !oneYear) +
+  for (std::size_t i = 0; i < e.exact.size(); ++i) {
+    const Civil c = civilOf(e.exact[i]);
+    const bool yearEnds =
+        !oneYear && (i + 1 == e.exact.size() || civilOf(e.exact[i + 1]).year != c.year);
+    span.exact += (i ? ", " : std::string(w.exact) + " ") + day(c, yearEnds) +
                   (retrogradeAt(e, i) ? " ℞" : "");
+  }
   return span;
 }
 
@@ -406,6 +419,7 @@ const char* kReportStyle =
     "table.transits { table-layout: fixed; }\n"
     ".transits col.name { width: 27%; } .transits col.stretches { width: 45%; }\n"
     ".nb { white-space: nowrap; }\n"
+    ".rx { font-family: \"DejaVu Sans\", sans-serif; }\n"
     ".transits + .note { margin-top: .6em; }\n"
     ".lead { font-style: italic; }\n"
     ".note { font-style: italic; }\n"
@@ -418,7 +432,9 @@ const char* kReportStyle =
     // heading and its legend share one page, rather than the heading standing alone.
     ".timeline { width: auto; max-width: 100%; max-height: 215mm; margin: 0 auto; } "
     ".events tr { break-inside: avoid; } .events th { break-after: avoid; } "
-    ".reading { break-before: page; } p { orphans: 3; widows: 3; } }\n";
+    ".reading { break-before: page; } p { orphans: 3; widows: 3; } "
+    // The list of a year's transits in a smaller type, its note kept with the table.
+    "table.transits { font-size: 8.5pt; } h2 + p.note { break-after: avoid; } }\n";
 
 std::string num(double v) {
   char buf[32];
@@ -603,14 +619,34 @@ class ReportWriter {
 
   // A list of stretches or days, each kept on one line: "1 Mar 2026 – 17 Mar 2026" does not
   // break between its day and its month.
-  static std::string unbroken(const std::string& list) {
+  // HTML text with each retrograde mark, and a comma right after it, in a font that has
+  // the mark (the text's serif doesn't): its own glyph's width, not running into the comma.
+  static std::string retrogradeMarked(const std::string& html) {
+    const std::string mark = "℞";
     std::string s;
-    std::size_t start = 0;
-    while (start <= list.size()) {
+    std::size_t from = 0;
+    for (std::size_t at; (at = html.find(mark, from)) != std::string::npos;) {
+      const std::size_t end = at + mark.size() + (html.compare(at + mark.size(), 1, ",") == 0);
+      s += html.substr(from, at - from) + "<span class=\"rx\">" + html.substr(at, end - at) +
+           "</span>";
+      from = end;
+    }
+    return s + html.substr(from);
+  }
+
+  static std::string unbroken(const std::string& list) {
+    std::vector<std::string> items;
+    for (std::size_t start = 0; start <= list.size();) {
       const std::size_t comma = std::min(list.find(", ", start), list.size());
-      s += (start ? ", " : "") + std::string("<span class=\"nb\">") +
-           escaped(list.substr(start, comma - start)) + "</span>";
+      items.push_back(list.substr(start, comma - start));
       start = comma + 2;
+    }
+    std::string s;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      // Each item with its comma, as a reader's eye takes it; the retrograde mark in a font
+      // that has it (the text's serif doesn't), so that it doesn't run into the comma.
+      const std::string item = escaped(items[i]) + (i + 1 < items.size() ? "," : "");
+      s += (i ? " " : "") + std::string("<span class=\"nb\">") + retrogradeMarked(item) + "</span>";
     }
     return s;
   }
@@ -770,13 +806,13 @@ class ReportWriter {
           }
           items += (items.empty() ? "" : w_.separator) + n + " " + dayOf(at);
         }
-        s += "<p class=\"lead\">" + escaped(items) + "</p>\n";
+        s += "<p class=\"lead\">" + retrogradeMarked(escaped(items)) + "</p>\n";
       } else {
         for (const auto* e : events) {
           std::string lead = datesOf(*e);
           if (events.size() > 1)
             lead = transitName(e->body, e->aspect, e->natal, r_.greek) + " — " + lead;
-          s += "<p class=\"lead\">" + escaped(lead) + "</p>\n";
+          s += "<p class=\"lead\">" + retrogradeMarked(escaped(lead)) + "</p>\n";
         }
       }
       for (const auto& para : wording::paragraphs(reading::withChoices(*textOf[key], r_.sex)))
