@@ -387,7 +387,7 @@ TEST_F(ChartTool, ImportReportsEachBadRowAndWritesTheGoodOnes) {
             "skipped short: line 3: a chart has a name and 14 numbers in the header's 15 "
             "columns, this row 4 fields\n"
             "skipped word: line 4: year \"two\" is not a whole number\n"
-            "skipped ../out: the name \"../out\" would leave NAMES/\n");
+            "skipped ../out: line 5: the name \"../out\" would leave NAMES/\n");
   EXPECT_EQ(chart("good"), (BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2}));
   EXPECT_EQ(dir.list("NAMES").size(), 2u);
 }
@@ -489,6 +489,69 @@ TEST_F(ChartTool, CsvValuesOutsideTheRecordsRangesAreRefused) {
   EXPECT_EQ(run({"import", dir / "other.csv"}), 1);
   EXPECT_NE(err.str().find("the header's column \"colour\" is none of the chart's fields"),
             std::string::npos);
+}
+
+// A minus sign on a zero in CSV: the record holds an angle's sign on its degrees and an
+// offset as its hours plus its minutes, so -0 degrees with 30 minutes would come in east,
+// north or ahead of GMT. Such a row is refused with what the record can hold; -1 with 30
+// is 1°30' west (an angle) and -0:30 (an offset), as show and export write them. A name
+// that can't be a chart's is refused with its line, and a column without a name that holds
+// something is said to be passed over.
+TEST_F(ChartTool, CsvMinusZeroKeepsItsSignOrIsRefused) {
+  dir.write("in.csv", bytes("name,day,month,year,hour,minute,second,gmtHours,gmtMinutes,lonDegrees,"
+                            "lonMinutes,lonSeconds,latDegrees,latMinutes,latSeconds,\r\n"
+                            "west,1,2,2000,3,4,5,0,0,-0,30,0,51,30,0,\r\n"
+                            "south,1,2,2000,3,4,5,0,0,10,0,0,-0,13,0,\r\n"
+                            "behind,1,2,2000,3,4,5,-0,30,10,0,0,51,30,0,\r\n"
+                            "zero,1,2,2000,3,4,5,-0,0,-0,0,0,-00,0,0,kept\r\n"
+                            "signed,1,2,2000,3,4,5,-1,30,-1,30,0,-1,13,0,\r\n"
+                            "../out,1,2,2000,3,4,5,0,0,10,0,0,51,30,0,\r\n"));
+  EXPECT_EQ(run({"import", dir / "in.csv"}), 1);
+  EXPECT_EQ(out.str(),
+            "skipped west: line 2: lonDegrees \"-0\": the record keeps a longitude's sign on "
+            "its degrees, so one west by less than a degree can't be held (the nearest it holds "
+            "are 0 00 00 and -1 00 00)\n"
+            "skipped south: line 3: latDegrees \"-0\": the record keeps a latitude's sign on its "
+            "degrees, so one south by less than a degree can't be held (the nearest it holds are "
+            "0 00 00 and -1 00 00)\n"
+            "skipped behind: line 4: gmtHours \"-0\" with gmtMinutes 30: the record's offset is "
+            "the hours plus the minutes, so -0 has no sign to keep (-0:30 is gmtHours -1, "
+            "gmtMinutes 30)\n"
+            "written zero\n"
+            "written signed\n"
+            "skipped ../out: line 7: the name \"../out\" would leave NAMES/\n");
+  EXPECT_EQ(err.str(),
+            "note: column 16 has no name in the header, and what it holds (\"kept\" on line 5) "
+            "is not imported\n"
+            "orvenda-chart: 4 of 6 charts skipped\n");
+  EXPECT_FALSE(dir.exists("NAMES/west"));
+  EXPECT_FALSE(dir.exists("NAMES/behind"));
+  EXPECT_EQ(chart("zero"), (BirthRecord{1, 2, 2000, 3, 4, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
+  ASSERT_EQ(run({"show", "signed"}), 0) << err.str();
+  EXPECT_NE(out.str().find("offset      GMT -1 min 30 (-0:30)\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("universal   2000-02-01 03:34:05 UT\n"), std::string::npos);
+  EXPECT_NE(out.str().find("longitude   1°30'00\" W  -1.500000\n"), std::string::npos);
+  EXPECT_NE(out.str().find("latitude    1°13'00\" S  -1.216667"), std::string::npos);
+  ASSERT_EQ(run({"export", "signed"}), 0) << err.str();
+  EXPECT_NE(out.str().find("\r\nsigned,1,2,2000,3,4,5,-1,30,-1,30,0,-1,13,0\r\n"),
+            std::string::npos)
+      << out.str();
+}
+
+// AAF's summer-time field m asks for the place's mean time, and the zone field beside it
+// is passed over: the note says that, not that the offset was "as given". 8°11' east is
+// 32 minutes 44 seconds of mean time, +0:33 in the record; Europe/Berlin kept +1:00 in
+// 1970 (zdump -v Europe/Berlin: CET from 1949 to 1980).
+TEST_F(ChartTool, AafMeanTimeIsNotedAsWhatWasDone) {
+  dir.write("in.aaf", bytes("#A93:Ferber,*,*,27.9.1970,11:04,*,*\n#B93:*,49n05,8e11,1he00,m\n"));
+  ASSERT_EQ(run({"import", dir / "in.aaf"}), 0) << err.str();
+  EXPECT_EQ(chart("Ferber"), (BirthRecord{27, 9, 1970, 11, 4, 0, 0, 33, 8, 11, 0, 49, 5, 0}));
+  EXPECT_NE(err.str().find("note: at 1970-09-27 11:04:00 Europe/Berlin kept +1:00 (CET); the "
+                           "chart has +0:33 from the summer-time field \"m\", the mean time of "
+                           "8°11'00\" E; the zone field \"1he00\" is passed over\n"),
+            std::string::npos)
+      << err.str();
+  EXPECT_EQ(err.str().find("as given"), std::string::npos) << err.str();
 }
 
 TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
