@@ -1181,6 +1181,13 @@ std::string greekProblem(const std::string& what) {
   for (const auto& [en, el] : kWhole)
     if (what == en) return el;
   if (what.starts_with("unknown key ")) return "άγνωστο κλειδί " + what.substr(12);
+  constexpr std::string_view kCantRead = "can't be read (", kNoneRead = "), so none of it is read";
+  if (what.starts_with(kCantRead) && what.ends_with(kNoneRead)) {
+    std::string why =
+        what.substr(kCantRead.size(), what.size() - kCantRead.size() - kNoneRead.size());
+    if (why == "its permissions don't allow it") why = "τα δικαιώματά του δεν το επιτρέπουν";
+    return "δεν μπορεί να διαβαστεί (" + why + "), γι' αυτό δεν διαβάζεται τίποτα από αυτό";
+  }
   // "[Sun in Aries] has no text": the key, then what is wrong with its entry.
   static const std::pair<const char*, const char*> kOfKey[] = {
       {"has no text", "δεν έχει κείμενο"},

@@ -19,6 +19,13 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "platform/file_system.h"
+#ifndef _WIN32
+#include <fcntl.h>
+
+#include <cerrno>
+
+#include "platform/posix_file_system.h"
+#endif
 #include "support/temp_dir.h"
 
 namespace orvenda::reading {
@@ -394,6 +401,42 @@ TEST(ReadingTexts, AWorkingDirectorysEntryReplacesTheShippedOneAlone) {
   EXPECT_EQ(*set.find(*canonicalKey("Moon in Aries")), "<moon in aries>. Second sentence.");
   EXPECT_TRUE(set.own().problems.empty());
 }
+
+#ifndef _WIN32
+// An own file that is there but can't be opened (mode 000 to anyone but root) is named with
+// the reason, in English for standard error and in Greek for a Greek page, never passed
+// over as if it were not there; one that is not there at all is nothing to say.
+TEST(ReadingTexts, AnOwnFileThatCantBeReadIsNamed) {
+  orvenda::testing::TempDir dir;
+  std::filesystem::create_directories(dir.path() + "/READING/en");
+  std::filesystem::create_directories(dir.path() + "/READING/el");
+  std::ofstream(dir.path() + "/READING/en/signs.txt") << "[Sun in Aries]\nMine.\n";
+  std::ofstream(dir.path() + "/READING/el/signs.txt") << "[Sun in Aries]\nΔικό μου.\n";
+  Syscalls calls = Syscalls::system();
+  // open(2) as it answers for a file of mode 000: the test may run as root, which reads it.
+  calls.open = [](const char* path, int flags, mode_t mode) {
+    if (std::string_view(path).ends_with("/signs.txt")) return errno = EACCES, -1;
+    return ::open(path, flags, mode);
+  };
+  PosixFileSystem files(dir.path(), calls);
+  const TextLayer en = ownTexts(files, false);
+  ASSERT_EQ(en.problems.size(), 1u);
+  EXPECT_EQ(en.problems[0].file, "READING/en/signs.txt");
+  EXPECT_EQ(en.problems[0].what,
+            "can't be read (its permissions don't allow it), so none of it is read");
+  EXPECT_TRUE(en.entries.empty());
+  const TextSet set(&everyKey(), ownTexts(files, true));
+  EXPECT_EQ(ownTextNotes(set, true),
+            std::vector<std::string>{"READING/el/signs.txt: δεν μπορεί να διαβαστεί (τα "
+                                     "δικαιώματά του δεν το επιτρέπουν), γι' αυτό δεν διαβάζεται "
+                                     "τίποτα από αυτό (διαβάζεται το κείμενο που συνοδεύει το "
+                                     "πρόγραμμα)"});
+  // Not there at all: nothing is said of it.
+  std::filesystem::remove(dir.path() + "/READING/en/signs.txt");
+  PosixFileSystem plain(dir.path());
+  EXPECT_TRUE(ownTexts(plain, false).problems.empty());
+}
+#endif
 
 TEST(ReadingTexts, EveryMistakeIsReportedWithItsFileAndLine) {
   TextLayer layer;

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "birth/birth_record.h"
 #include "config/default_settings.h"
 #include "config/settings_store.h"
@@ -935,6 +937,34 @@ TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
       << err.str();
   ASSERT_EQ(run({"sheet", "x"}), 0);
   EXPECT_NE(out.str().find("READING/en/aspects.txt:2: is not UTF-8 text"), std::string::npos);
+}
+
+// A file of its own that can't be read (mode 000) is named by texts check, on standard
+// error and on the sheet, as a file in another encoding is. Root reads a file of mode 000,
+// so there the test has nothing to try (the reading test injects the refusal instead).
+TEST_F(ChartTool, AnOwnTextFileThatCantBeReadIsNamedEverywhere) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads a file of mode 000";
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "x", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  dir.mkdir("READING");
+  dir.mkdir("READING/en");
+  dir.write("READING/en/signs.txt", bytes("[Sun in Capricorn]\nMine.\n"));
+  std::filesystem::permissions(dir / "READING/en/signs.txt", std::filesystem::perms::none);
+  const std::string says =
+      "READING/en/signs.txt: can't be read (its permissions don't allow it), so none of it is "
+      "read";
+  EXPECT_EQ(run({"texts", "check", "en"}), 1);
+  EXPECT_EQ(out.str(),
+            "READING/en/signs.txt:0: can't be read (its permissions don't allow "
+            "it), so none of it is read\n");
+  ASSERT_EQ(run({"reading", "x"}), 0);
+  EXPECT_NE(err.str().find("note: " + says), std::string::npos) << err.str();
+  ASSERT_EQ(run({"sheet", "x"}), 0);
+  EXPECT_NE(err.str().find("note: " + says), std::string::npos) << err.str();
+  EXPECT_NE(out.str().find("READING/en/signs.txt: can't be read"), std::string::npos);
 }
 
 TEST_F(ChartTool, CoordinatesTakeTheZoneOfTheBoundaryTheyLieInAndTheSeaTheLongitudes) {
