@@ -120,6 +120,14 @@ struct NatalChart {
   const PointPosition* point(int index) const;
 };
 
+// Of the chart's missing ephemeris files, the ones the points given come from: the Moon's
+// file for the Moon, the asteroids' for Chiron to Vesta, the planets' for the rest (the
+// nodes and the apogee are computed from formulas, but in the planets' years). A note
+// of points not computed or from the analytic ephemeris names these, and no other.
+std::vector<std::string> missingFilesOf(const NatalChart& c, const std::vector<int>& points);
+// The points of the chart that came from the analytic ephemeris.
+std::vector<int> analyticPoints(const NatalChart& c);
+
 // Why a record gives no chart.
 enum class ChartRefusal { None, NotADate, DamagedRecord };
 

@@ -359,17 +359,24 @@ std::string refusalText(const SavedChart& saved, const natal::ChartOutcome& out)
 }
 
 std::vector<std::string> ephemerisNotes(const natal::NatalChart& c) {
-  std::string cause = "outside the ephemeris files' years 1800-2399";
-  if (!c.missingFiles.empty()) {
-    const bool one = c.missingFiles.size() == 1;
-    cause = one ? "the ephemeris file " : "the ephemeris files ";
-    for (std::size_t i = 0; i < c.missingFiles.size(); ++i)
-      cause += (i ? ", " : "") + c.missingFiles[i];
-    cause += (one ? " is not in " : " are not in ") + natal::ephemerisPath();
-  }
+  // Each note names the files of its own points: the asteroids not computed are not the
+  // Moon's file's fault.
+  auto cause = [&](const std::vector<int>& points) {
+    const std::vector<std::string> files = natal::missingFilesOf(c, points);
+    if (files.empty()) return std::string("outside the ephemeris files' years 1800-2399");
+    const bool one = files.size() == 1;
+    std::string s = one ? "the ephemeris file " : "the ephemeris files ";
+    for (std::size_t i = 0; i < files.size(); ++i) s += (i ? ", " : "") + files[i];
+    return s + (one ? " is not in " : " are not in ") + natal::ephemerisPath();
+  };
   std::vector<std::string> notes;
-  if (!c.missing.empty()) notes.push_back("not computed (" + cause + "): " + names(c.missing));
-  if (c.analytic) notes.push_back("positions from the analytic ephemeris (" + cause + ")");
+  if (!c.missing.empty())
+    notes.push_back("not computed (" + cause(c.missing) + "): " + names(c.missing));
+  if (c.analytic) {
+    const std::vector<int> analytic = natal::analyticPoints(c);
+    notes.push_back("positions from the analytic ephemeris (" + cause(analytic) +
+                    "): " + names(analytic));
+  }
   return notes;
 }
 

@@ -1076,6 +1076,89 @@ TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
 
 // Two charts saved as a user saves them, the tool's JSON against pair_reference.txt (swetest
 // and Python, not this code): Suva 1850 and Honolulu 2010, the middle place across 180°.
+// Outside the files' years the positions come from the analytic ephemeris, and so does
+// the ΔT the chart reports: the one its positions were computed with, which differs from
+// the files' by 69 s in the year 100. swetest -emos -bj1757585.0 -ut -p0 -fPl: "delta t:
+// 9471.459582 sec", Sun 281.8639493; swetest without -emos: 9540.348750 sec.
+TEST_F(ChartTool, TheDeltaTOfAChartIsTheOneItsPositionsWereComputedWith) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "y100", "--date", "0100-01-01", "--time", "12:00", "--lon", "0", "--lat",
+                 "51N", "--offset", "+0:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"chart", "y100", "--json"}), 0) << err.str();
+  const auto json = nlohmann::json::parse(out.str());
+  EXPECT_EQ(json["julian_day"], 1757585.0);
+  EXPECT_NEAR(json["delta_t_seconds"].get<double>(), 9471.459582, 0.001);
+  EXPECT_NEAR(json["points"][0]["longitude"].get<double>(), 281.8639493, 0.5 / 3600);
+  EXPECT_NE(err.str().find("note: positions from the analytic ephemeris (the ephemeris files "
+                           "sepl_00.se1, semo_00.se1 are not in "),
+            std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"chart", "y100"}), 0);
+  EXPECT_NE(out.str().find("ΔT 9471.5 s"), std::string::npos) << out.str();
+}
+
+// Each ephemeris note names the file its points lack, run in a process of its own with
+// a folder that lacks some of them. Without the Moon's file the library takes the Moon
+// from the analytic ephemeris (swetest -edir: "using Moshier eph. for moon"; the Moon at
+// 125.5107628 with -emos, 125.5107302 from the file, 1 May 1990 10:00 UT) and the planets
+// still from theirs; without the asteroids' file Chiron is not computed.
+TEST_F(ChartTool, EachEphemerisNoteNamesTheFileItsPointsLack) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "p", "--date", "1990-05-01", "--time", "10:00", "--lon", "10E", "--lat",
+                 "50N", "--offset", "+0:00"}),
+            0)
+      << err.str();
+  const std::string from = natal::ephemerisPath();
+  struct Case {
+    const char* folder;
+    std::vector<const char*> files;
+    std::string notes;  // standard error, with FOLDER for the folder
+    double moon;
+  };
+  const std::string asteroids = "Chiron";  // the one asteroid of the default settings
+  const Case cases[] = {
+      {"planets-asteroids",
+       {"sepl_18.se1", "seas_18.se1"},
+       "note: positions from the analytic ephemeris (the ephemeris file semo_18.se1 is not in "
+       "FOLDER): Moon\n",
+       125.5107628},
+      {"planets-moon",
+       {"sepl_18.se1", "semo_18.se1"},
+       "note: not computed (the ephemeris file seas_18.se1 is not in FOLDER): " + asteroids + "\n",
+       125.5107302},
+      {"planets",
+       {"sepl_18.se1"},
+       "note: not computed (the ephemeris file seas_18.se1 is not in FOLDER): " + asteroids +
+           "\nnote: positions from the analytic ephemeris (the ephemeris file semo_18.se1 is not "
+           "in FOLDER): Moon\n",
+       125.5107628},
+  };
+  for (const Case& c : cases) {
+    const std::string folder = dir / c.folder;
+    dir.mkdir(c.folder);
+    for (const char* f : c.files) std::filesystem::copy_file(from + "/" + f, folder + "/" + f);
+    const std::string command = "SE_EPHE_PATH='" + folder + "' '" ORVENDA_CHART_TOOL "' -C '" +
+                                dir.path() + "' chart p --json >'" + (dir / "out") + "' 2>'" +
+                                (dir / "err") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << c.folder;
+    std::string notes = c.notes;
+    for (std::size_t at; (at = notes.find("FOLDER")) != std::string::npos;)
+      notes.replace(at, 6, folder);
+    const auto e = dir.read("err"), o = dir.read("out");
+    EXPECT_EQ(std::string(e.begin(), e.end()), notes) << c.folder;
+    const auto json = nlohmann::json::parse(std::string(o.begin(), o.end()));
+    EXPECT_NEAR(json["points"][1]["longitude"].get<double>(), c.moon, 0.05 / 3600) << c.folder;
+  }
+}
+
 TEST_F(ChartTool, SynastryOfTwoSavedChartsAgreesWithTheReference) {
   const auto refs = testing::readPairReferences();
   ASSERT_EQ(refs.pairs.size(), 3u);
