@@ -313,7 +313,10 @@ NatalChart chartAt(const ChartMoment& m, const ChartConfig& config, char system,
   } else {
     const auto start = eph.body(julianDayOf(m.dayStartSeconds), kMoon);
     const auto end = eph.body(julianDayOf(m.dayStartSeconds + 86400), kMoon);
-    if (start && end) c.moonAtDayStart = start->longitude, c.moonAtDayEnd = end->longitude;
+    if (start && end) {
+      c.moonAtDayStart = start->longitude, c.moonAtDayEnd = end->longitude;
+      c.moonRange = NatalChart::MoonRange::Day;
+    }
   }
 
   const bool borderline = config.borderlineInterpretation == 1;

@@ -86,7 +86,7 @@ nlohmann::json chartJson(const std::string& name, const natal::NatalChart& c) {
               {"points", points},
               {"missing", missing},
               {"aspects", aspects}};
-  if (!c.timeKnown)
+  if (!c.timeKnown && c.moonRange != natal::NatalChart::MoonRange::None)
     out["moon_range"] = {{"from", c.moonAtDayStart},
                          {"to", c.moonAtDayEnd},
                          {"from_sign", natal::signName(signOf(c.moonAtDayStart), false)},
@@ -211,7 +211,7 @@ std::string chartJsonText(const std::string& name, const natal::NatalChart& c) {
   c.timeKnown ? w.value(c.localSiderealHours) : w.null();
   w.key("missing");
   pointNames(c.missing);
-  if (!c.timeKnown) {
+  if (!c.timeKnown && c.moonRange != natal::NatalChart::MoonRange::None) {
     w.key("moon_range").open('{');
     w.key("from").value(c.moonAtDayStart);
     w.key("from_sign").value(natal::signName(signOf(c.moonAtDayStart), false));
@@ -259,10 +259,15 @@ std::string chartText(const std::string& name, const natal::NatalChart& c) {
     s += "houses      " + std::string(natal::houseSystemByCode(c.houseSystem).title) + "\n";
   } else {
     s += "time        not known: the planets at noon of the local day; no houses, no angles\n";
-    s += "moon        " + natal::signName(signOf(c.moonAtDayStart), false) + " " +
-         dms(c.moonAtDayStart, true) + " at 00:00 to " +
-         natal::signName(signOf(c.moonAtDayEnd), false) + " " + dms(c.moonAtDayEnd, true) +
-         " at 24:00 local time\n";
+    auto moonAt = [&](double lon) {
+      return natal::signName(signOf(lon), false) + " " + dms(lon, true);
+    };
+    if (c.moonRange == natal::NatalChart::MoonRange::Day)
+      s += "moon        " + moonAt(c.moonAtDayStart) + " at 00:00 to " + moonAt(c.moonAtDayEnd) +
+           " at 24:00 local time\n";
+    else if (c.moonRange == natal::NatalChart::MoonRange::Midpoints)
+      s += "moon        " + moonAt(c.moonAtDayStart) + " to " + moonAt(c.moonAtDayEnd) +
+           ", the midpoints of the two Moons' ranges over their days\n";
   }
   s += "\n" + padded("POINT", 16) + padded("SIGN", 13) + padded("POSITION", 13) +
        "HOUSE  R  MOTION/DAY  BORDERLINE\n";

@@ -1222,6 +1222,101 @@ TEST_F(ChartTool, SynastryOfTwoSavedChartsAgreesWithTheReference) {
   EXPECT_EQ(nlohmann::json::parse(out.str())["points"], json["composite"]["points"]);
 }
 
+// --time-unknown NAME marks that chart alone: the other keeps its houses, and the other's
+// points in them; the composite Moon's range is the midpoints of the two Moons' ranges, a
+// Moon of known time standing still. swetest -bj<JD> -ut -p1 -fPl: a (Athens, 2000-01-01
+// 10:00 +2:00) 221.3180930; b (London, 1990-06-01, +1:00) 167.3920258 at 00:00, 173.5964594
+// at noon, 179.7386108 at 24:00; a's own day 216.2840595, 222.3214541, 228.3205092.
+TEST_F(ChartTool, TwoChartsWithTheTimeOfOneOrBothUnknown) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "a", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"new", "b", "--date", "1990-06-01", "--time", "18:30", "--place", "London"}), 0);
+  constexpr double kArcSecond = 1.0 / 3600;
+  auto moonOf = [](const nlohmann::json& chart) {
+    for (const auto& p : chart["points"])
+      if (p["name"] == "Moon") return p["longitude"].get<double>();
+    return -1.0;
+  };
+  // The one chart named, after the operands or before them.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"synastry", "a", "b", "--time-unknown", "b", "--json"},
+        std::vector<std::string>{"synastry", "--time-unknown", "b", "a", "b", "--json"}}) {
+    ASSERT_EQ(run(args), 0) << err.str();
+    const auto j = nlohmann::json::parse(out.str());
+    EXPECT_TRUE(j["overlays"]["a_in_b"].is_null());
+    ASSERT_TRUE(j["overlays"]["b_in_a"].is_array());
+    EXPECT_FALSE(j["overlays"]["b_in_a"].empty());
+    const auto& c = j["composite"];
+    EXPECT_FALSE(c["time_known"].get<bool>());
+    EXPECT_NEAR(moonOf(c), 197.4572762, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["from"].get<double>(), 194.3550594, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["to"].get<double>(), 200.5283519, kArcSecond);
+    EXPECT_NE(err.str().find("note: the birth time of b is not known"), std::string::npos);
+    EXPECT_EQ(err.str().find("the birth time of a"), std::string::npos) << err.str();
+  }
+  // Alone it marks both, as it always did; named twice, the same.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"composite", "--time-unknown", "a", "b", "--json"},
+        std::vector<std::string>{"composite", "a", "b", "--time-unknown", "--json"},
+        std::vector<std::string>{"composite", "a", "b", "--time-unknown", "a", "--time-unknown",
+                                 "b", "--json"}}) {
+    ASSERT_EQ(run(args), 0) << err.str();
+    const auto c = nlohmann::json::parse(out.str());
+    EXPECT_NEAR(moonOf(c), 197.9589567, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["from"].get<double>(), 191.8380427, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["to"].get<double>(), 204.0295600, kArcSecond);
+  }
+  ASSERT_EQ(run({"synastry", "a", "b", "--time-unknown", "b"}), 0) << err.str();
+  EXPECT_NE(out.str().find("\nb's points in a's houses\n"), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find("a's points in b's houses"), std::string::npos);
+  EXPECT_NE(out.str().find("moon        Libra 14° 21′ 18″ to Libra 20° 31′ 42″, the midpoints of "
+                           "the two Moons' ranges over their days\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_EQ(run({"synastry", "a", "b", "--time-unknown", "c"}), 2);
+  EXPECT_NE(err.str().find("--time-unknown c names neither a nor b"), std::string::npos)
+      << err.str();
+
+  // The same chart twice is said; notes of a chart near the pole or before 1800 say whose.
+  ASSERT_EQ(run({"synastry", "a", "a"}), 0) << err.str();
+  EXPECT_NE(err.str().find("note: a is given twice: the chart is compared with itself\n"),
+            std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"new", "north", "--date", "1990-06-01", "--time", "12:00", "--lon", "15E", "--lat",
+                 "78N", "--offset", "+1:00"}),
+            0);
+  ASSERT_EQ(run({"new", "old", "--date", "1700-06-01", "--time", "12:00", "--lon", "0", "--lat",
+                 "51N", "--offset", "+0:00"}),
+            0);
+  ASSERT_EQ(run({"synastry", "north", "old"}), 0) << err.str();
+  const std::string folder = natal::ephemerisPath();
+  for (const std::string& note :
+       {std::string(
+            "note: north's Placidus houses can't be computed at this latitude: Porphyry houses "
+            "instead, for its houses and old's points in them\n"),
+        "note: old: not computed (the ephemeris file seas_12.se1 is not in " + folder + "): ",
+        "note: old: positions from the analytic ephemeris (the ephemeris files sepl_12.se1, "
+        "semo_12.se1 are not in " +
+            folder + "): Sun, Moon, "})
+    EXPECT_NE(err.str().find(note), std::string::npos) << note << "\n" << err.str();
+  // The report says them too, each with its chart's name.
+  ASSERT_EQ(run({"synastry", "north", "old", "--html", dir / "pair.html"}), 0) << err.str();
+  const auto page = dir.read("pair.html");
+  const std::string html(page.begin(), page.end());
+  for (const std::string& note :
+       {std::string("<p class=\"note\">north: Placidus houses can't be computed at this "
+                    "latitude: Porphyry houses instead.</p>"),
+        "<p class=\"note\">old: Not computed (the ephemeris file seas_12.se1 is not in " + folder +
+            "): Chiron</p>",
+        "<p class=\"note\">old: From the analytic ephemeris (the ephemeris files sepl_12.se1, "
+        "semo_12.se1 are not in " +
+            folder + "): Sun, Moon, "})
+    EXPECT_NE(html.find(note), std::string::npos) << note;
+}
+
 TEST_F(ChartTool, TwoChartCommandsSayWhatIsWrongWithTheirArguments) {
   dir.mkdir("settings");
   PosixFileSystem files(dir.path());
