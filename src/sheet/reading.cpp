@@ -848,8 +848,10 @@ class Composer {
       if (!body) continue;
       used_.insert(key);
       Entry e{natal::capitalised(natal::aspectWord(aspect, greek_)), {}};
-      e.parts.push_back(
-          {{key}, fill(w_.generalLead, {joined(general[aspect], greek_ ? "· " : "; ")}), *body});
+      // The general sense speaks of the pairs listed, or of the one.
+      e.parts.push_back({{key},
+                         fill(w_.generalLead, {joined(general[aspect], greek_ ? "· " : "; ")}),
+                         withNumber(*body, general[aspect].size() == 1)});
       ch.entries.push_back(std::move(e));
     }
     return ch;
@@ -1144,7 +1146,24 @@ std::string withChoices(const std::string& text, std::int32_t sex) {
     const std::size_t close = bar == std::string::npos ? bar : text.find('}', bar);
     if (close == std::string::npos) break;  // not a choice: the rest as it is
     out.append(text, at, open - at);
-    out += sex == 2 ? text.substr(bar + 1, close - bar - 1) : text.substr(open + 1, bar - open - 1);
+    const bool byNumber = text[open + 1] == '#';
+    out += sex == 2 || byNumber ? text.substr(bar + 1, close - bar - 1)
+                                : text.substr(open + 1, bar - open - 1);
+    at = close + 1;
+  }
+  return out + text.substr(std::min(at, text.size()));
+}
+
+std::string withNumber(const std::string& text, bool one) {
+  std::string out;
+  std::size_t at = 0;
+  for (;;) {
+    const std::size_t open = text.find("{#", at);
+    const std::size_t bar = open == std::string::npos ? open : text.find('|', open);
+    const std::size_t close = bar == std::string::npos ? bar : text.find('}', bar);
+    if (close == std::string::npos) break;
+    out.append(text, at, open - at);
+    out += one ? text.substr(open + 2, bar - open - 2) : text.substr(bar + 1, close - bar - 1);
     at = close + 1;
   }
   return out + text.substr(std::min(at, text.size()));

@@ -524,11 +524,44 @@ TEST(ShippedTexts, BothLanguagesHaveEveryKeyWellFormedAndOfTheRightLength) {
       if (key.starts_with("house ")) {
         EXPECT_TRUE(firstSentence(entry.text).ends_with(".")) << displayKey(key);
       }
+      // English needs no choice by sex; a choice by number, {#one|several}, either language.
       if (std::string(language) == "en") {
-        EXPECT_EQ(entry.text.find('{'), std::string::npos) << displayKey(key);
+        EXPECT_EQ(withNumber(entry.text, false).find('{'), std::string::npos) << displayKey(key);
       }
     }
   }
+}
+
+// An aspect's general sense is read under the list of its pairs, which may be one: read for
+// one pair it speaks of one, in both languages, and for several of several. The words
+// that count pairs are found by a list of their own, not by the choices' marks.
+TEST(ShippedTexts, AnAspectsGeneralSenseSpeaksOfOnePairOrOfSeveral) {
+  const std::regex pluralEn(
+      "\\b((these|the|same) (pairs|contacts|links|frictions)|each pair|each of these)\\b");
+  // "Such contacts" (τέτοιες επαφές) speak of the aspect, not of the list: "these" do.
+  const std::regex pluralEl("(επαφές αυτές|αυτές τις|αυτά τα ζεύγη|εχθρός τους)");
+  const std::regex singularEn("\\b(this pair|the pair|this contact|this link|the two points)\\b");
+  int numbered = 0;
+  for (const char* language : {"en", "el"}) {
+    const bool greek = std::string(language) == "el";
+    const TextLayer layer = shippedSet(language);
+    for (int aspect = 0; aspect < natal::kAspects; ++aspect) {
+      std::string key = natal::aspectName(aspect, false);
+      for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      const auto entry = layer.entries.find(key);
+      ASSERT_NE(entry, layer.entries.end()) << language << " " << key;
+      const std::string& text = entry->second.text;
+      const std::string one = withNumber(text, true), several = withNumber(text, false);
+      SCOPED_TRACE(std::string(language) + " [" + key + "]");
+      EXPECT_EQ(one.find("{#"), std::string::npos);
+      EXPECT_FALSE(std::regex_search(one, greek ? pluralEl : pluralEn)) << one;
+      if (!greek && one != several) EXPECT_TRUE(std::regex_search(one, singularEn)) << one;
+      numbered += one != several;
+    }
+  }
+  EXPECT_EQ(numbered, 18 + 3);  // every English text; the Greek ones that name the list
+  EXPECT_EQ(withNumber("{#it|they} {is|are} {#one|}", true), "it {is|are} one");
+  EXPECT_EQ(withChoices("{#it|they} {σίγουρος|σίγουρη}", 2), "they σίγουρη");
 }
 
 TEST(ShippedTexts, AGreekTextNeverAddressesAWomanAsAMan) {
