@@ -295,6 +295,49 @@ TEST(ReadingSelection, AChartsRulerSwitchedOffIsSaidSoOnceInItsChapter) {
   EXPECT_EQ(chapter(leo, "summary")->lines[1], "The chart is ruled by the Sun.");
 }
 
+// Aquarius rising with both its rulers read (changeRulers 2), Uranus switched off: Saturn
+// is the chart's ruler, named with where it stands; Uranus is named once, after it, with
+// why, and not again under the houses it rules; the 1st house and the summary name Saturn.
+TEST(ReadingSelection, OfTwoRulersOneSwitchedOffIsNamedWithWhyAndTheOtherRules) {
+  FixedEphemeris eph;
+  eph.cusps = {305, 335, 5, 35, 65, 95, 125, 155, 185, 215, 245, 275};
+  eph.longitudes[0] = 100, eph.longitudes[1] = 140, eph.longitudes[6] = 200;  // Saturn in the 9th
+  ChartConfig config = configOf({0, 1, 6});
+  config.changeRulers = 2;
+  auto all = [](const Reading& r) {
+    std::string s;
+    for (const auto& ch : r.chapters) {
+      for (const auto& l : ch.lines) s += l + "|";
+      for (const auto& e : ch.entries) {
+        s += e.heading + "|";
+        for (const auto& p : e.parts) s += p.lead + "|";
+      }
+    }
+    return s;
+  };
+  const NatalChart c = chartOf(eph, config);
+  const std::string en = all(read(c, {0, 2, 0}));
+  EXPECT_NE(en.find("Ruler of the chart: Saturn, in the 9th house (travel, learning and "
+                    "beliefs)|Uranus, which shares the rule of the Ascendant's sign, is switched "
+                    "off in the planet settings: it takes no part in this chart, so where it "
+                    "stands is not read.|"),
+            std::string::npos)
+      << en;
+  EXPECT_NE(en.find("The chart is ruled by Saturn.|"), std::string::npos) << en;
+  EXPECT_NE(en.find("Ruler of the 1st: Saturn, the ruler of the chart (see above).|"),
+            std::string::npos)
+      << en;
+  // Said once: not in the houses' line of rulers that take no part, nor under the 1st.
+  EXPECT_EQ(en.find("Uranus", en.find("Uranus") + 1), std::string::npos) << en;
+  static const TextSet texts(&everyKey(), {});
+  const std::string el = all(composeReading(c, {0, 2, 0}, texts, true));
+  EXPECT_NE(el.find("Ουρανός: συγκυβερνά το ζώδιο του Ωροσκόπου, όμως έχει απενεργοποιηθεί στις "
+                    "ρυθμίσεις των πλανητών· δεν συμμετέχει σε αυτόν τον χάρτη, γι' αυτό δεν "
+                    "διαβάζεται πού βρίσκεται.|"),
+            std::string::npos)
+      << el;
+}
+
 TEST(ReadingSelection, TheSummaryNamesTheStrongestPatternsStelliaAmongThem) {
   FixedEphemeris eph;
   // Four points in Aries and the 1st house; their corner trine Jupiter and Saturn, and
