@@ -598,7 +598,9 @@ TEST(ShippedTexts, AnAspectsGeneralSenseSpeaksOfOnePairOrOfSeveral) {
       SCOPED_TRACE(std::string(language) + " [" + key + "]");
       EXPECT_EQ(one.find("{#"), std::string::npos);
       EXPECT_FALSE(std::regex_search(one, greek ? pluralEl : pluralEn)) << one;
-      if (!greek && one != several) EXPECT_TRUE(std::regex_search(one, singularEn)) << one;
+      if (!greek && one != several) {
+        EXPECT_TRUE(std::regex_search(one, singularEn)) << one;
+      }
       numbered += one != several;
     }
   }
