@@ -185,6 +185,21 @@ function programForm(offsetSeconds) {
   return { gmtHours: hours, gmtMinutes: minutes - 60 * hours };
 }
 
+// The computer's zone as the database names it. A browser names its own zone as the
+// system does, but where the system's name is none of the database's it gives what it can:
+// Chromium in the zone "GMT" says "+00:00", and an offset is no zone to look up. An offset
+// (or GMT or UTC alone) of whole hours is the database's Etc zone of it, Etc/UTC for none
+// (the Etc zones count west positive: +05:00 is Etc/GMT-5); anything else stays as named.
+function databaseZone(name, known) {
+  if (known(name)) return name;
+  const m = /^(?:GMT|UTC)?(?:([+-])(\d{1,2})(?::?(\d\d))?)?$/.exec(name || "");
+  if (!m || (!m[1] && !/^(GMT|UTC)$/.test(name))) return name;
+  const minutes = m[1] ? (m[1] === "-" ? -1 : 1) * (Number(m[2]) * 60 + Number(m[3] || 0)) : 0;
+  const zone = minutes === 0 ? "Etc/UTC"
+    : minutes % 60 === 0 ? `Etc/GMT${minutes > 0 ? "-" : "+"}${Math.abs(minutes) / 60}` : "";
+  return zone && known(zone) ? zone : name;
+}
+
 // The form exists only where scripts run: a text browser shows the link to every zone's
 // history instead of three empty boxes.
 function buildForm(T) {
@@ -202,7 +217,9 @@ function initTimezones(lang) {
   buildForm(T);
   // Every name of the database, its links included, as the browser may name its own zone.
   const zones = Object.keys(window.ORVENDA_ZONES).concat(Object.keys(window.ORVENDA_ZONE_LINKS || {})).sort();
-  const here = Intl.DateTimeFormat().resolvedOptions().timeZone;
+  const known = (z) => Object.hasOwn(window.ORVENDA_ZONES, z) ||
+    Object.hasOwn(window.ORVENDA_ZONE_LINKS || {}, z);
+  const here = databaseZone(Intl.DateTimeFormat().resolvedOptions().timeZone, known);
   const list = $("zones");
   for (const z of zones) {
     const o = document.createElement("option");

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 #include <date/date.h>
 
@@ -182,7 +183,11 @@ std::optional<CsvColumns> csvColumns(const std::vector<std::string>& header, std
   std::fill(std::begin(c.at), std::end(c.at), kNone);
   for (std::size_t k = 0; k < header.size(); ++k) {
     const std::string name = lowerAscii(header[k]);
-    if (name.empty() || name == "notes") continue;  // a spreadsheet's, and list --csv's
+    if (name.empty()) {
+      c.unnamed.push_back(k);  // a spreadsheet's
+      continue;
+    }
+    if (name == "notes") continue;  // list --csv's: whether a chart has notes, not the notes
     const auto* known = std::find_if(std::begin(kCsvFields), std::end(kCsvFields),
                                      [&](const char* f) { return lowerAscii(f) == name; });
     if (known == std::end(kCsvFields))
@@ -230,6 +235,33 @@ bool chartFromCsv(const std::vector<std::string>& fields, const CsvColumns& colu
       return false;
     }
     record.field(i) = *v;
+  }
+  // A minus sign on a zero is a sign the record can't keep: an angle's sign is on its
+  // degrees, an offset is its hours plus its minutes, and -0 is 0 in both. Written by
+  // someone who meant west, south or behind GMT, it would come in east, north or ahead of
+  // it, so the row is refused with what the record can hold instead.
+  auto minusZero = [&](int i) {
+    const std::string& f = fields[columns.at[i + 1]];
+    return !f.empty() && f[0] == '-' && record.field(i) == 0;
+  };
+  constexpr int kGmtHours = 6, kLonDegrees = 8, kLatDegrees = 11;
+  if (minusZero(kGmtHours) && record.gmtMinutes != 0) {
+    why = "gmtHours \"" + fields[columns.at[kGmtHours + 1]] + "\" with gmtMinutes " +
+          std::to_string(record.gmtMinutes) +
+          ": the record's offset is the hours plus the minutes, so -0 has no sign to keep (" +
+          formatOffset(-record.gmtMinutes) + " is gmtHours -1, gmtMinutes " +
+          std::to_string(60 - record.gmtMinutes) + ")";
+    return false;
+  }
+  for (const auto& [degrees, what, toward] : {std::tuple{kLonDegrees, "lonDegrees", "west"},
+                                              std::tuple{kLatDegrees, "latDegrees", "south"}}) {
+    if (!minusZero(degrees) || (record.field(degrees + 1) == 0 && record.field(degrees + 2) == 0))
+      continue;
+    why = std::string(what) + " \"" + fields[columns.at[degrees + 1]] + "\": the record keeps " +
+          (degrees == kLonDegrees ? "a longitude's" : "a latitude's") +
+          " sign on its degrees, so one " + toward +
+          " by less than a degree can't be held (the nearest it holds are 0 00 00 and -1 00 00)";
+    return false;
   }
   const int offset = recordOffsetMinutes(record);
   if (std::abs(offset) > kMaxOffsetMinutes) {

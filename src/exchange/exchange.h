@@ -41,6 +41,9 @@ std::optional<std::vector<CsvRow>> parseCsv(std::string_view text, std::string& 
 struct CsvColumns {
   std::size_t at[std::size(kCsvFields)] = {};
   std::size_t width = 0;  // the header's columns, the passed-over ones included
+  // The columns without a name in the header, from 0: a spreadsheet's empty ones, unless a
+  // row has something in one, which nothing reads (the import says so).
+  std::vector<std::size_t> unnamed;
 };
 std::optional<CsvColumns> csvColumns(const std::vector<std::string>& header, std::string& why);
 // Whether a row holds nothing at all (";;;;" from a spreadsheet): a blank line, no chart.

@@ -42,6 +42,9 @@ class Ephemeris {
   virtual HouseFrame houses(double julianDayUt, double latitude, double longitude, char system) = 0;
   // ΔT = TT − UT, in seconds.
   virtual double deltaTSeconds(double julianDayUt) = 0;
+  // ΔT as the analytic ephemeris has it: each ephemeris has its own Moon, and with it its
+  // own tidal acceleration and ΔT before the telescope (68.8 s apart in the year 100).
+  virtual double analyticDeltaTSeconds(double julianDayUt) { return deltaTSeconds(julianDayUt); }
   // The true altitude above the horizon, in degrees, of a point of ecliptic longitude and
   // latitude, seen from a place (east and north positive) at a moment.
   virtual double altitude(double julianDayUt, double latitude, double longitude,

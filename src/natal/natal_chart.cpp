@@ -248,6 +248,24 @@ ChartOutcome computeChart(const BirthRecord& r, const ChartConfig& config, char 
   return out;
 }
 
+std::vector<std::string> missingFilesOf(const NatalChart& c, const std::vector<int>& points) {
+  auto fileOf = [](int point) {
+    return point == kMoon ? "semo" : point >= kChiron && point < kNorthNode ? "seas" : "sepl";
+  };
+  std::vector<std::string> out;
+  for (const std::string& f : c.missingFiles)
+    if (std::any_of(points.begin(), points.end(), [&](int p) { return f.starts_with(fileOf(p)); }))
+      out.push_back(f);
+  return out;
+}
+
+std::vector<int> analyticPoints(const NatalChart& c) {
+  std::vector<int> out;
+  for (const PointPosition& p : c.points)
+    if (p.analytic) out.push_back(p.index);
+  return out;
+}
+
 NatalChart chartAt(const ChartMoment& m, const ChartConfig& config, char system, Ephemeris& eph) {
   NatalChart c;
   const bool timeKnown = m.timeKnown;
@@ -274,6 +292,9 @@ NatalChart chartAt(const ChartMoment& m, const ChartConfig& config, char system,
   for (int i = 0; i < kBodies; ++i)
     if (config.planets.enabled[i] == 1 || i == kSun || i == kMoon)
       at[i] = eph.body(c.julianDayUt, i);
+  // The ΔT the positions were computed with: the analytic ephemeris's where the Sun came
+  // from it, as it does outside the files' years.
+  if (at[kSun] && at[kSun]->analytic) c.deltaTSeconds = eph.analyticDeltaTSeconds(c.julianDayUt);
   if (at[kSun])
     c.sunAltitude = eph.altitude(c.julianDayUt, lat, lon, at[kSun]->longitude, at[kSun]->latitude);
   if (timeKnown) {
@@ -292,7 +313,10 @@ NatalChart chartAt(const ChartMoment& m, const ChartConfig& config, char system,
   } else {
     const auto start = eph.body(julianDayOf(m.dayStartSeconds), kMoon);
     const auto end = eph.body(julianDayOf(m.dayStartSeconds + 86400), kMoon);
-    if (start && end) c.moonAtDayStart = start->longitude, c.moonAtDayEnd = end->longitude;
+    if (start && end) {
+      c.moonAtDayStart = start->longitude, c.moonAtDayEnd = end->longitude;
+      c.moonRange = NatalChart::MoonRange::Day;
+    }
   }
 
   const bool borderline = config.borderlineInterpretation == 1;

@@ -108,6 +108,11 @@ struct NatalChart {
   // local day's 00:00 to its 24:00.
   bool timeKnown = true;
   double moonAtDayStart = 0, moonAtDayEnd = 0;
+  // What the two longitudes above are: nothing (the time is known, or the Moon could not
+  // be computed), the Moon's range over the local day, or, in a composite chart, the
+  // midpoints of the two births' ranges (a birth of known time ranges over its one Moon).
+  enum class MoonRange { None, Day, Midpoints };
+  MoonRange moonRange = MoonRange::None;
   // With the time not known, the Moon's aspects at any moment of the day (it moves 12° to
   // 15° in it): each with its deviation at noon, or where it comes closest, and whether it
   // holds all day or only for part of it, when the birth time decides it.
@@ -119,6 +124,14 @@ struct NatalChart {
 
   const PointPosition* point(int index) const;
 };
+
+// Of the chart's missing ephemeris files, the ones the points given come from: the Moon's
+// file for the Moon, the asteroids' for Chiron to Vesta, the planets' for the rest (the
+// nodes and the apogee are computed from formulas, but in the planets' years). A note
+// of points not computed or from the analytic ephemeris names these, and no other.
+std::vector<std::string> missingFilesOf(const NatalChart& c, const std::vector<int>& points);
+// The points of the chart that came from the analytic ephemeris.
+std::vector<int> analyticPoints(const NatalChart& c);
 
 // Why a record gives no chart.
 enum class ChartRefusal { None, NotADate, DamagedRecord };

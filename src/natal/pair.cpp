@@ -55,6 +55,27 @@ void finish(NatalChart& c, const ChartConfig& config) {
     }
 }
 
+// With a time not known, the composite Moon's range: the midpoints of the two Moons' ranges
+// over their days, one end with the other's, the Moon of a known time standing still. Each
+// end is taken as the composite Moon moved by the mean of the two ends' distances from
+// their Moons, so that the range holds the composite Moon even where the near midpoint of
+// two ends would jump to the far side of the circle.
+void moonRangeOfComposite(NatalChart& c, const NatalChart& a, const NatalChart& b) {
+  const PointPosition* moon = c.point(kMoon);
+  const PointPosition *ma = a.point(kMoon), *mb = b.point(kMoon);
+  if (c.timeKnown || !moon || !ma || !mb) return;
+  if ((!a.timeKnown && a.moonRange != NatalChart::MoonRange::Day) ||
+      (!b.timeKnown && b.moonRange != NatalChart::MoonRange::Day))
+    return;
+  auto from = [](const NatalChart& x, const PointPosition& m, bool start) {
+    if (x.timeKnown) return 0.0;
+    return std::remainder((start ? x.moonAtDayStart : x.moonAtDayEnd) - m.longitude, 360.0);
+  };
+  c.moonAtDayStart = normalized(moon->longitude + (from(a, *ma, true) + from(b, *mb, true)) / 2);
+  c.moonAtDayEnd = normalized(moon->longitude + (from(a, *ma, false) + from(b, *mb, false)) / 2);
+  c.moonRange = NatalChart::MoonRange::Midpoints;
+}
+
 }  // namespace
 
 NatalChart compositeChart(const NatalChart& a, const NatalChart& b, const PairPlaces& places,
@@ -105,6 +126,7 @@ NatalChart compositeChart(const NatalChart& a, const NatalChart& b, const PairPl
     c.points.push_back(p);
   }
   finish(c, config);
+  moonRangeOfComposite(c, a, b);
   return c;
 }
 

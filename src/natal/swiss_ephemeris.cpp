@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <utility>
 
@@ -76,7 +77,13 @@ class SwissEphemeris final : public Ephemeris {
     // ephemeris by itself; ask for it outright where it gave up (a missing file).
     if (flags < 0) flags = swe_calc_ut(jd, kBodies[point], SEFLG_MOSEPH | SEFLG_SPEED, xx, serr);
     if (flags < 0) return std::nullopt;
-    return BodyPosition{xx[0], xx[1], xx[3], (flags & SEFLG_MOSEPH) != 0};
+    // Without the Moon's file alone the library takes the Moon from the analytic
+    // ephemeris and keeps the flag of the files, saying so only in its message ("using
+    // Moshier eph. for moon"), which it gives for every body then: the others come from the
+    // files, but for the Earth's small swing about its barycentre with the Moon.
+    const bool analytic = (flags & SEFLG_MOSEPH) != 0 ||
+                          (kBodies[point] == SE_MOON && std::strstr(serr, "Moshier") != nullptr);
+    return BodyPosition{xx[0], xx[1], xx[3], analytic};
   }
 
   // The position of the mean equinox of date, the nutation in longitude added: the library
@@ -152,6 +159,11 @@ class SwissEphemeris final : public Ephemeris {
   double deltaTSeconds(double jd) override {
     char serr[AS_MAXCH] = "";
     return swe_deltat_ex(jd, SEFLG_SWIEPH, serr) * 86400.0;
+  }
+
+  double analyticDeltaTSeconds(double jd) override {
+    char serr[AS_MAXCH] = "";
+    return swe_deltat_ex(jd, SEFLG_MOSEPH, serr) * 86400.0;
   }
 
   double altitude(double jd, double lat, double lon, double eclLon, double eclLat) override {

@@ -90,7 +90,7 @@ std::string offsetAdvice(const ZonePeriod& a, const ZonePeriod& b) {
 
 Settled settleOffset(const std::string& zone, const CivilDate& d, const ClockTime& tm,
                      std::int32_t longitude, std::optional<int> choice, Notes& notes,
-                     std::string& why, SettleAdvice advice) {
+                     std::string& why, SettleAdvice advice, const std::string& choiceIs) {
   if (!advice) advice = offsetAdvice;
   const ZoneOffset z = offsetAt(zone, d, tm, longitude);
   char when[64];
@@ -110,7 +110,7 @@ Settled settleOffset(const std::string& zone, const CivilDate& d, const ClockTim
                       (z.kind == ZoneOffset::Kind::Unique
                            ? periodText(z.first)
                            : periodText(z.first) + " or " + periodText(z.second)) +
-                      "; the chart has " + formatOffset(*choice) + " as given");
+                      "; the chart has " + formatOffset(*choice) + " " + choiceIs);
     return {*choice, true};
   }
   if (z.kind == ZoneOffset::Kind::Gap) {
@@ -168,7 +168,8 @@ void noteSignLost(Notes& notes, std::int32_t arc, const RecordAngle& a, bool lon
 
 bool fillRecord(const Birth& b, std::optional<int> choice, BirthRecord& r, Notes& notes,
                 std::string& why, SettleAdvice advice) {
-  const Settled s = settleOffset(b.zone, b.date, b.time, b.longitude, choice, notes, why, advice);
+  const Settled s =
+      settleOffset(b.zone, b.date, b.time, b.longitude, choice, notes, why, advice, b.choiceIs);
   if (!s.ok) return false;
   r.day = b.date.day;
   r.month = b.date.month;

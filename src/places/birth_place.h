@@ -43,15 +43,20 @@ struct Settled {
 using SettleAdvice = std::string (*)(const ZonePeriod& a, const ZonePeriod& b);
 // The offset for a birth, as new and import settle it; the reason when it can't be.
 // `choice` is an offset the user (or a Julian day) gave.
+// `choiceIs` says where `choice` came from, in the note given where the zone kept another
+// offset: "as given" for the user's own.
 Settled settleOffset(const std::string& zone, const CivilDate& d, const ClockTime& tm,
                      std::int32_t longitude, std::optional<int> choice, Notes& notes,
-                     std::string& why, SettleAdvice advice = nullptr);
+                     std::string& why, SettleAdvice advice = nullptr,
+                     const std::string& choiceIs = "as given");
 
 struct Birth {
   CivilDate date;
   ClockTime time;
   std::int32_t latitude = 0, longitude = 0;
   std::string zone;
+  // Where an offset handed to fillRecord came from, as settleOffset's note says it.
+  std::string choiceIs = "as given";
 };
 // Fills the record's date, time, place and offset fields; false with the reason when the
 // offset can't be settled.

@@ -3,6 +3,8 @@
 // and give it a gender, it stands as a label before what it owns ("Maria: Αφροδίτη").
 #include "sheet/pair_report.h"
 
+#include "sheet/print_sheet.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -381,6 +383,11 @@ std::string pairReportHtml(const Pair& p, const reading::Reading& reading) {
   s += "<p class=\"meta\">" + escaped(fill(w.born, {p.nameA, p.birthA})) + "</p>\n";
   s += "<p class=\"meta\">" + escaped(fill(w.born, {p.nameB, p.birthB})) + "</p>\n";
   if (!reading.timeNote.empty()) s += "<p class=\"note\">" + escaped(reading.timeNote) + "</p>\n";
+  // What each chart's sheet would say beside its wheel, with whose chart it is.
+  for (const auto& [chart, name] : {std::pair{p.a, &p.nameA}, std::pair{p.b, &p.nameB}})
+    if (chart)
+      for (const std::string& n : chartNotes(*chart, p.greek))
+        s += "<p class=\"note\">" + escaped(*name) + ": " + n + "</p>\n";
   natal::OuterRing ring{p.b, p.aspects};
   s += "<h2>" + escaped(w.wheelAlt) + "</h2>\n<figure>\n" +
        svgImage(natal::biwheelSvg(*p.a, ring, p.greek), std::string("[") + w.wheelAlt + "]",

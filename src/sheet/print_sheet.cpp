@@ -498,20 +498,31 @@ namespace {
 
 // The notes a chart carries about the ephemeris: points it couldn't compute, positions
 // from the analytic ephemeris, and why (the years, or the files missing from the folder).
-std::string ephemerisNotes(const SheetTexts& t, const NatalChart& c, bool greek) {
-  std::string cause = t.outsideYears;
-  if (!c.missingFiles.empty()) {
+std::vector<std::string> ephemerisNotes(const SheetTexts& t, const NatalChart& c, bool greek) {
+  // Each note names the files of its own points, and no other.
+  auto cause = [&](const std::vector<int>& points) -> std::string {
+    const std::vector<std::string> missing = natal::missingFilesOf(c, points);
+    if (missing.empty()) return t.outsideYears;
     std::string files;
-    for (const auto& f : c.missingFiles) files += (files.empty() ? "" : ", ") + f;
-    cause = formatText(c.missingFiles.size() == 1 ? t.missingFile : t.missingFiles, files,
-                       escaped(natal::ephemerisPath()));
-  }
-  std::string s;
+    for (const auto& f : missing) files += (files.empty() ? "" : ", ") + f;
+    return formatText(missing.size() == 1 ? t.missingFile : t.missingFiles, files,
+                      escaped(natal::ephemerisPath()));
+  };
+  std::vector<std::string> s;
   if (!c.missing.empty())
-    s += std::string("<p class=\"note\">") + t.missing + " (" + cause +
-         "): " + pointList(c.missing, greek) + "</p>\n";
-  if (c.analytic) s += std::string("<p class=\"note\">") + t.analytic + " (" + cause + ")</p>\n";
+    s.push_back(std::string(t.missing) + " (" + cause(c.missing) +
+                "): " + pointList(c.missing, greek));
+  if (c.analytic) {
+    const std::vector<int> analytic = natal::analyticPoints(c);
+    s.push_back(std::string(t.analytic) + " (" + cause(analytic) +
+                "): " + pointList(analytic, greek));
+  }
   return s;
+}
+
+std::string fellBackNote(const SheetTexts& t, const NatalChart& c) {
+  return formatText(t.fellBack, natal::houseSystemByCode(c.requestedSystem).title,
+                    natal::houseSystemByCode(c.houseSystem).title);
 }
 
 std::string tableOf(const std::string& rows) {
@@ -611,13 +622,10 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
         std::string("<p class=\"note\">") + (date ? t.noChartDate : t.noChartDamaged) + "</p>\n";
   } else {
     if (!c->timeKnown) body += std::string("<p class=\"note\">") + t.timeUnknown + "</p>\n";
-    if (c->housesFellBack)
-      body += "<p class=\"note\">" +
-              formatText(t.fellBack, natal::houseSystemByCode(c->requestedSystem).title,
-                         natal::houseSystemByCode(c->houseSystem).title) +
-              "</p>\n";
+    if (c->housesFellBack) body += "<p class=\"note\">" + fellBackNote(t, *c) + "</p>\n";
     body += wheelImage(t, *c, greek);
-    body += ephemerisNotes(t, *c, greek);
+    for (const std::string& n : ephemerisNotes(t, *c, greek))
+      body += "<p class=\"note\">" + n + "</p>\n";
     if (c->points.empty()) body += std::string("<p class=\"note\">") + t.noPoints + "</p>\n";
     std::string grid = aspectGrid(t, *c, greek);
     if (!grid.empty()) grid = std::string("<div>\n<h2>") + t.grid + "</h2>\n" + grid + "</div>\n";
@@ -644,6 +652,14 @@ std::string printSheet(const SheetSettings& state, const BirthRecord& r, const S
          "</style>\n</head>\n<body>\n<h1>" + t.title + ": " + name + "</h1>\n" + body + tables +
          "<p class=\"footer\">" + (sheet.byTool ? t.footerByTool : t.footer) +
          "</p>\n</body>\n</html>\n";
+}
+
+std::vector<std::string> chartNotes(const NatalChart& c, bool greek) {
+  const SheetTexts& t = greek ? kGreek : kEnglish;
+  std::vector<std::string> out;
+  if (c.housesFellBack) out.push_back(fellBackNote(t, c));
+  for (std::string& n : ephemerisNotes(t, c, greek)) out.push_back(std::move(n));
+  return out;
 }
 
 }  // namespace orvenda

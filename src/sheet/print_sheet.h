@@ -49,4 +49,9 @@ SheetChart chartForSheet(SettingsStore& store, const SheetSettings& state,
 std::string printSheet(const SheetSettings& state, const BirthRecord& record,
                        const SheetChart& chart = {}, const reading::TextSet* texts = nullptr);
 
+// What the sheet says of a chart beside its wheel, a sentence of HTML each, in the
+// horoscope language: Porphyry houses in place of the system asked for, points not
+// computed and positions from the analytic ephemeris, each with its reason.
+std::vector<std::string> chartNotes(const natal::NatalChart& chart, bool greek);
+
 }  // namespace orvenda

@@ -56,6 +56,7 @@ struct Words {
   const char* chartRulers;           // {rulers}
   const char* chartRulerOff;         // the chart's ruler switched off: why it is not read
   const char* chartRulersOff;
+  const char* otherRulerOff;  // {ruler}: of two rulers, the one switched off
   const char* rulerAt;        // {point} {house, accusative} {affairs}
   const char* rulerAbsent;    // {point}
   const char* absentWhy;      // {points}: said once, before the houses
@@ -150,6 +151,8 @@ constexpr Words kEnglish = {
     "is not read.",
     "Switched off in the planet settings: they take no part in this chart, so where they stand "
     "is not read.",
+    "{}, which shares the rule of the Ascendant's sign, is switched off in the planet settings: "
+    "it takes no part in this chart, so where it stands is not read.",
     "{}, in the {} house ({})",
     "{}, which takes no part in this chart",
     "Rulers that take no part in this chart (switched off in the planet settings), whose place "
@@ -239,6 +242,8 @@ constexpr Words kGreek = {
     "αυτό δεν διαβάζεται πού βρίσκεται.",
     "Έχουν απενεργοποιηθεί στις ρυθμίσεις των πλανητών· δεν συμμετέχουν σε αυτόν τον χάρτη, γι' "
     "αυτό δεν διαβάζεται πού βρίσκονται.",
+    "{}: συγκυβερνά το ζώδιο του Ωροσκόπου, όμως έχει απενεργοποιηθεί στις ρυθμίσεις των "
+    "πλανητών· δεν συμμετέχει σε αυτόν τον χάρτη, γι' αυτό δεν διαβάζεται πού βρίσκεται.",
     "{}, στον {} οίκο ({})",
     "{}, που δεν συμμετέχει σε αυτόν τον χάρτη",
     "Κυβερνήτες που δεν συμμετέχουν σε αυτόν τον χάρτη (είναι απενεργοποιημένοι στις "
@@ -742,18 +747,25 @@ class Composer {
     if (!asc.parts.empty()) ch.entries.push_back(std::move(asc));
 
     const std::vector<int> rulers = natal::signRulers(ascSign, s_.changeRulers);
-    const bool off = std::none_of(rulers.begin(), rulers.end(), [&](int r) { return at(r); });
+    std::vector<int> taking, switchedOff;
+    for (int r : rulers) (at(r) ? taking : switchedOff).push_back(r);
+    const bool off = taking.empty();
     std::vector<std::string> names;
     for (int r : rulers) names.push_back(point(r));
-    Entry ruler{fill(rulers.size() == 1 ? w_.chartRuler : w_.chartRulers,
-                     {off ? listed(names) : rulersPlaces(rulers)}),
+    // Of two rulers with one switched off, the other is the chart's ruler, with where it
+    // stands; the one switched off is named after it, with why.
+    Entry ruler{fill(off ? (rulers.size() == 1 ? w_.chartRuler : w_.chartRulers)
+                         : (taking.size() == 1 ? w_.chartRuler : w_.chartRulers),
+                     {off ? listed(names) : rulersPlaces(taking)}),
                 {}};
     // Switched off, the chart's ruler is named here with why, and nowhere else.
     if (off) {
       ruler.parts.push_back({{}, rulers.size() == 1 ? w_.chartRulerOff : w_.chartRulersOff, ""});
-      rulersOff_.insert(rulers.begin(), rulers.end());
+    } else {
+      for (int r : switchedOff) ruler.parts.push_back({{}, fill(w_.otherRulerOff, {point(r)}), ""});
     }
-    rulerParts(ruler, 1, rulers, "");
+    rulersOff_.insert(switchedOff.begin(), switchedOff.end());
+    rulerParts(ruler, 1, taking.empty() ? rulers : taking, "");
     if (!ruler.parts.empty()) ch.entries.push_back(std::move(ruler));
     return ch;
   }
@@ -848,8 +860,10 @@ class Composer {
       if (!body) continue;
       used_.insert(key);
       Entry e{natal::capitalised(natal::aspectWord(aspect, greek_)), {}};
-      e.parts.push_back(
-          {{key}, fill(w_.generalLead, {joined(general[aspect], greek_ ? "· " : "; ")}), *body});
+      // The general sense speaks of the pairs listed, or of the one.
+      e.parts.push_back({{key},
+                         fill(w_.generalLead, {joined(general[aspect], greek_ ? "· " : "; ")}),
+                         withNumber(*body, general[aspect].size() == 1)});
       ch.entries.push_back(std::move(e));
     }
     return ch;
@@ -875,9 +889,13 @@ class Composer {
       const std::string ofHouse = ordinal(h, greek_, Case::Genitive);
       if (!rulers.ofCusp.empty()) {
         if (h == 1) {
-          // The chart's ruler, read in the first chapter.
+          // The chart's ruler, read in the first chapter: the ones that take part, where
+          // one of two is switched off (named there with why).
           std::vector<std::string> names;
-          for (int r : rulers.ofCusp) names.push_back(point(r));
+          for (int r : rulers.ofCusp)
+            if (at(r) || std::all_of(rulers.ofCusp.begin(), rulers.ofCusp.end(),
+                                     [&](int x) { return !at(x); }))
+              names.push_back(point(r));
           e.parts.push_back(
               {{},
                fill(names.size() == 1 ? w_.rulerOfFirst : w_.rulersOfFirst, {listed(names)}),
@@ -1144,7 +1162,24 @@ std::string withChoices(const std::string& text, std::int32_t sex) {
     const std::size_t close = bar == std::string::npos ? bar : text.find('}', bar);
     if (close == std::string::npos) break;  // not a choice: the rest as it is
     out.append(text, at, open - at);
-    out += sex == 2 ? text.substr(bar + 1, close - bar - 1) : text.substr(open + 1, bar - open - 1);
+    const bool byNumber = text[open + 1] == '#';
+    out += sex == 2 || byNumber ? text.substr(bar + 1, close - bar - 1)
+                                : text.substr(open + 1, bar - open - 1);
+    at = close + 1;
+  }
+  return out + text.substr(std::min(at, text.size()));
+}
+
+std::string withNumber(const std::string& text, bool one) {
+  std::string out;
+  std::size_t at = 0;
+  for (;;) {
+    const std::size_t open = text.find("{#", at);
+    const std::size_t bar = open == std::string::npos ? open : text.find('|', open);
+    const std::size_t close = bar == std::string::npos ? bar : text.find('}', bar);
+    if (close == std::string::npos) break;
+    out.append(text, at, open - at);
+    out += one ? text.substr(open + 2, bar - open - 2) : text.substr(bar + 1, close - bar - 1);
     at = close + 1;
   }
   return out + text.substr(std::min(at, text.size()));
@@ -1181,6 +1216,13 @@ std::string greekProblem(const std::string& what) {
   for (const auto& [en, el] : kWhole)
     if (what == en) return el;
   if (what.starts_with("unknown key ")) return "άγνωστο κλειδί " + what.substr(12);
+  constexpr std::string_view kCantRead = "can't be read (", kNoneRead = "), so none of it is read";
+  if (what.starts_with(kCantRead) && what.ends_with(kNoneRead)) {
+    std::string why =
+        what.substr(kCantRead.size(), what.size() - kCantRead.size() - kNoneRead.size());
+    if (why == "its permissions don't allow it") why = "τα δικαιώματά του δεν το επιτρέπουν";
+    return "δεν μπορεί να διαβαστεί (" + why + "), γι' αυτό δεν διαβάζεται τίποτα από αυτό";
+  }
   // "[Sun in Aries] has no text": the key, then what is wrong with its entry.
   static const std::pair<const char*, const char*> kOfKey[] = {
       {"has no text", "δεν έχει κείμενο"},

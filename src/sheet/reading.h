@@ -69,8 +69,13 @@ std::string readingHtml(const Reading& reading);
 // As plain text, wrapped at width columns.
 std::string readingText(const Reading& reading, std::size_t width = 80);
 
-// A text with each {first|second} choice made: the second for sex 2, else the first.
+// A text with each {first|second} choice made: the second for sex 2, else the first. A
+// choice by number, {#one|several}, left to it is taken for several.
 std::string withChoices(const std::string& text, std::int32_t sex);
+// A text with each {#one|several} choice made by number: the first where the text speaks
+// of one (one pair of points under an aspect's general sense), else the second. The
+// choices by sex are left for withChoices.
+std::string withNumber(const std::string& text, bool one);
 
 // The first sentence of a text (a house's affairs, where another house's ruler stands).
 std::string firstSentence(const std::string& text);

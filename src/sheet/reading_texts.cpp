@@ -2,7 +2,9 @@
 #include "sheet/reading_texts.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -602,11 +604,22 @@ TextLayer ownTexts(FileSystem& files, bool greek) {
   for (const char* file : kSetFiles) {
     const std::string logical = std::string("READING\\") + languageFolder(greek) + "\\" + file;
     const std::string shown = std::string("READING/") + languageFolder(greek) + "/" + file;
-    if (const auto bytes = files.read(logical, kLargest))
+    errno = 0;
+    const auto bytes = files.read(logical, kLargest);
+    const int error = errno;
+    if (bytes)
       parseTexts(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
                  shown, own);
     else if (files.isFolder(logical))
       own.problems.push_back({shown, 0, "is a folder, not a file of texts, so it is not read"});
+    else if (error != 0 && error != ENOENT && error != ENOTDIR)
+      // There but not to be read (its permissions, a disk's fault): a set the astrologer
+      // wrote is never passed over without a word.
+      own.problems.push_back(
+          {shown, 0,
+           std::string("can't be read (") +
+               (error == EACCES ? "its permissions don't allow it" : std::strerror(error)) +
+               "), so none of it is read"});
   }
   return own;
 }

@@ -86,7 +86,7 @@ nlohmann::json chartJson(const std::string& name, const natal::NatalChart& c) {
               {"points", points},
               {"missing", missing},
               {"aspects", aspects}};
-  if (!c.timeKnown)
+  if (!c.timeKnown && c.moonRange != natal::NatalChart::MoonRange::None)
     out["moon_range"] = {{"from", c.moonAtDayStart},
                          {"to", c.moonAtDayEnd},
                          {"from_sign", natal::signName(signOf(c.moonAtDayStart), false)},
@@ -211,7 +211,7 @@ std::string chartJsonText(const std::string& name, const natal::NatalChart& c) {
   c.timeKnown ? w.value(c.localSiderealHours) : w.null();
   w.key("missing");
   pointNames(c.missing);
-  if (!c.timeKnown) {
+  if (!c.timeKnown && c.moonRange != natal::NatalChart::MoonRange::None) {
     w.key("moon_range").open('{');
     w.key("from").value(c.moonAtDayStart);
     w.key("from_sign").value(natal::signName(signOf(c.moonAtDayStart), false));
@@ -259,10 +259,15 @@ std::string chartText(const std::string& name, const natal::NatalChart& c) {
     s += "houses      " + std::string(natal::houseSystemByCode(c.houseSystem).title) + "\n";
   } else {
     s += "time        not known: the planets at noon of the local day; no houses, no angles\n";
-    s += "moon        " + natal::signName(signOf(c.moonAtDayStart), false) + " " +
-         dms(c.moonAtDayStart, true) + " at 00:00 to " +
-         natal::signName(signOf(c.moonAtDayEnd), false) + " " + dms(c.moonAtDayEnd, true) +
-         " at 24:00 local time\n";
+    auto moonAt = [&](double lon) {
+      return natal::signName(signOf(lon), false) + " " + dms(lon, true);
+    };
+    if (c.moonRange == natal::NatalChart::MoonRange::Day)
+      s += "moon        " + moonAt(c.moonAtDayStart) + " at 00:00 to " + moonAt(c.moonAtDayEnd) +
+           " at 24:00 local time\n";
+    else if (c.moonRange == natal::NatalChart::MoonRange::Midpoints)
+      s += "moon        " + moonAt(c.moonAtDayStart) + " to " + moonAt(c.moonAtDayEnd) +
+           ", the midpoints of the two Moons' ranges over their days\n";
   }
   s += "\n" + padded("POINT", 16) + padded("SIGN", 13) + padded("POSITION", 13) +
        "HOUSE  R  MOTION/DAY  BORDERLINE\n";
@@ -359,17 +364,24 @@ std::string refusalText(const SavedChart& saved, const natal::ChartOutcome& out)
 }
 
 std::vector<std::string> ephemerisNotes(const natal::NatalChart& c) {
-  std::string cause = "outside the ephemeris files' years 1800-2399";
-  if (!c.missingFiles.empty()) {
-    const bool one = c.missingFiles.size() == 1;
-    cause = one ? "the ephemeris file " : "the ephemeris files ";
-    for (std::size_t i = 0; i < c.missingFiles.size(); ++i)
-      cause += (i ? ", " : "") + c.missingFiles[i];
-    cause += (one ? " is not in " : " are not in ") + natal::ephemerisPath();
-  }
+  // Each note names the files of its own points: the asteroids not computed are not the
+  // Moon's file's fault.
+  auto cause = [&](const std::vector<int>& points) {
+    const std::vector<std::string> files = natal::missingFilesOf(c, points);
+    if (files.empty()) return std::string("outside the ephemeris files' years 1800-2399");
+    const bool one = files.size() == 1;
+    std::string s = one ? "the ephemeris file " : "the ephemeris files ";
+    for (std::size_t i = 0; i < files.size(); ++i) s += (i ? ", " : "") + files[i];
+    return s + (one ? " is not in " : " are not in ") + natal::ephemerisPath();
+  };
   std::vector<std::string> notes;
-  if (!c.missing.empty()) notes.push_back("not computed (" + cause + "): " + names(c.missing));
-  if (c.analytic) notes.push_back("positions from the analytic ephemeris (" + cause + ")");
+  if (!c.missing.empty())
+    notes.push_back("not computed (" + cause(c.missing) + "): " + names(c.missing));
+  if (c.analytic) {
+    const std::vector<int> analytic = natal::analyticPoints(c);
+    notes.push_back("positions from the analytic ephemeris (" + cause(analytic) +
+                    "): " + names(analytic));
+  }
   return notes;
 }
 

@@ -53,7 +53,7 @@ class ImportWriter {
     }
     if (!chartName(utf8Name, name, why))
       return skip("skipped " + (utf8Name.empty() ? std::string("(no name)") : utf8Name) + ": " +
-                  why);
+                  at + why);
     if (!force_ && (names_.count(name) || chartExists(t_, name)))
       return skip("skipped " + utf8Name + ": " + at + "NAMES/" + utf8Name +
                   " exists (--force replaces it)");
@@ -136,6 +136,18 @@ int importCsv(Tool& t, const std::string& text, bool force) {
       continue;
     }
     writer.add(name, r, row.line);
+  }
+  // What a column without a name holds is read by nothing: said, so that a heading lost
+  // in a spreadsheet doesn't lose a column of the charts without a word.
+  for (const std::size_t k : columns->unnamed) {
+    for (std::size_t i = 1; i < rows->size(); ++i) {
+      const auto& f = (*rows)[i].fields;
+      if (k >= f.size() || f[k].empty()) continue;
+      t.note("column " + std::to_string(k + 1) +
+             " has no name in the header, and what it holds (\"" + f[k] + "\" on line " +
+             std::to_string((*rows)[i].line) + ") is not imported");
+      break;
+    }
   }
   const int skipped = writer.finish();
   if (charts == 0) return t.fail("the file holds no charts");
@@ -249,6 +261,12 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
       fromFields = roundedMinutes(z.kind == ZoneOffset::Kind::UnknownZone
                                       ? meanTimeSeconds(b.longitude, 0)
                                       : meanTimeSeconds(b.longitude, z.first.offsetSeconds));
+      // The summer-time field's m asks for the place's mean time in place of the zone
+      // field's, which is passed over: the note where the zone kept another says so.
+      b.choiceIs = "from the summer-time field \"" + field(4) + "\", the mean time of " +
+                   formatDms(b.longitude, true) +
+                   (field(3).empty() ? std::string()
+                                     : "; the zone field \"" + field(3) + "\" is passed over");
     } else if (!field(3).empty()) {
       const auto zone = parseAafZone(field(3), why);
       if (!zone)
@@ -287,6 +305,7 @@ bool aafToChart(Tool& t, const AafRecord& rec, std::string& name, BirthRecord& r
   else if (!fieldsWhy.empty())
     t.note(name + ": " + fieldsWhy + "; the Julian day settles the offset");
   std::optional<int> choice = fromJulianDay ? fromJulianDay : fromFields;
+  if (fromJulianDay) b.choiceIs = "from the Julian day";
   if (!p && !coordinateZone && !choice)
     return why = noZone +
                  "; the record's zone and summer-time fields or its Julian day would "

@@ -5,6 +5,7 @@
 #include "natal/ephemeris.h"
 #include "platform/posix_file_system.h"
 #include "sheet/print_sheet.h"
+#include "sheet/reading.h"
 #include "tool/saved_chart.h"
 #include "tool/time_options.h"
 
@@ -36,16 +37,34 @@ int cmdSheet(Tool& t, const Options& o) {
   // nothing is written, and the status says so.
   if (const std::string why = refusalText(*saved, chart.outcome); !why.empty())
     return t.fail("NAMES/" + shownName(saved->name) + ": no chart: " + why + "; no sheet written");
-  const reading::TextSet texts = reading::textSet(*t.files, state.horoscopeLanguage == 1);
+  const bool greek = state.horoscopeLanguage == 1;
+  const reading::TextSet texts = reading::textSet(*t.files, greek);
+  if (o.value("--pdf") && o.value("-o"))
+    return t.usage("sheet", "-o writes the page, --pdf a PDF: give one");
+  // Without the shipped texts the sheet is the chart with a line where the reading would
+  // be: written, as the program's R writes it, but not the sheet asked for, so the status
+  // says it failed and standard error why, as reading does.
+  const bool noTexts = !reading::shippedFound(texts);
+  const int done = noTexts ? 1 : 0;
+  auto sayNoTexts = [&] {
+    if (noTexts)
+      t.err << "orvenda-chart: the sheet has no reading: no texts in "
+            << reading::shippedTextsFolder() << "/" << reading::languageFolder(greek)
+            << " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)\n";
+  };
+  // In the tool's own language on standard error; the sheet says them in its own.
+  for (const std::string& n : reading::ownTextNotes(texts, false)) t.note(n);
   const std::string sheet = printSheet(state, saved->record, chart, &texts);
   if (const std::string* pdf = o.value("--pdf")) {
-    if (o.value("-o")) return t.usage("sheet", "-o writes the page, --pdf a PDF: give one");
-    return writePdf(t, sheet, *pdf) ? 0 : 1;
+    if (!writePdf(t, sheet, *pdf)) return 1;
+    sayNoTexts();
+    return done;
   }
   const std::string* file = o.value("-o");
   if (!file || *file == "-") {
     t.out << sheet;
-    return 0;
+    sayNoTexts();
+    return done;
   }
   // Written whole beside its target and renamed over it, as the program writes its files.
   const std::filesystem::path path(*file);
@@ -57,7 +76,8 @@ int cmdSheet(Tool& t, const Options& o) {
                    std::span(reinterpret_cast<const std::uint8_t*>(sheet.data()), sheet.size())))
     return t.fail("can't write " + *file + ": " +
                   writeCauseAt(path, path.parent_path().string(), errno) + "; it is as it was");
-  return 0;
+  sayNoTexts();
+  return done;
 }
 
 }  // namespace orvenda::tool

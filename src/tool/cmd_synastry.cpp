@@ -1,5 +1,6 @@
 // orvenda-chart synastry, composite and davison: two saved charts compared, and the two
 // charts of their relationship, as text, JSON, or a report in HTML or PDF.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -28,13 +29,23 @@ std::optional<TwoCharts> loadTwo(Tool& t, const Options& o, const char* command,
     return std::nullopt;
   }
   TwoCharts two;
-  Options one = o;
-  one.operands = {o.operands[0]};
-  auto a = loadSavedChart(t, one, command, status);
+  // Each chart read alone, its time un-known where --time-unknown names it or stands alone.
+  auto optionsOf = [&](const std::string& operand) {
+    Options one = o;
+    one.operands = {operand};
+    const bool named = std::find(o.timeUnknownNames.begin(), o.timeUnknownNames.end(), operand) !=
+                       o.timeUnknownNames.end();
+    if (named && !one.has("--time-unknown")) one.switches.push_back("--time-unknown");
+    return one;
+  };
+  auto a = loadSavedChart(t, optionsOf(o.operands[0]), command, status);
   if (!a) return std::nullopt;
-  one.operands = {o.operands[1]};
-  auto b = loadSavedChart(t, one, command, status);
+  auto b = loadSavedChart(t, optionsOf(o.operands[1]), command, status);
   if (!b) return std::nullopt;
+  // The same chart twice is most often a slip of the fingers: compared all the same, and
+  // said.
+  if (a->name == b->name)
+    t.note(shownName(a->name) + " is given twice: the chart is compared with itself");
   status = 1;
   auto ca = chartOf(t, *a);
   if (!ca) return std::nullopt;
@@ -93,9 +104,21 @@ int cmdSynastry(Tool& t, const Options& o) {
       notes.push_back("the birth time of " + *name +
                       " is not known: its houses and angles, the points in its houses and the "
                       "composite chart's angles and houses are left out");
+  // Whose chart each note is of: two charts' notes are otherwise told apart by nothing.
+  for (const auto& [chart, name] : both) {
+    const std::string& other = chart == &a ? nameB : nameA;
+    if (chart->timeKnown && chart->housesFellBack)
+      notes.push_back(*name + "'s " + natal::houseSystemByCode(chart->requestedSystem).title +
+                      " houses can't be computed at this latitude: Porphyry houses instead, for " +
+                      "its houses and " + other + "'s points in them");
+    for (const std::string& note : ephemerisNotes(*chart)) notes.push_back(*name + ": " + note);
+  }
+  if (composite.timeKnown && composite.housesFellBack)
+    notes.push_back(std::string("the composite chart's ") +
+                    natal::houseSystemByCode(composite.requestedSystem).title +
+                    " houses can't be computed at the latitude halfway between the births: "
+                    "Porphyry houses instead");
   for (const auto& n : notes) t.note(n);
-  for (const auto* c : {&a, &b})
-    for (const std::string& note : ephemerisNotes(*c)) t.note(note);
 
   if (o.has("--json")) {
     nlohmann::json list = nlohmann::json::array();

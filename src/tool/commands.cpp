@@ -220,7 +220,7 @@ const std::map<std::string, std::string> kCommandHelp = {
      "--with NAME2 the moment and place of another saved chart (one the program's Chart for\n"
      "Now saved, say). --json: the two charts and the aspects; --html and --pdf: the wheel.\n"},
     {"synastry",
-     "usage: orvenda-chart synastry A B [--houses SYSTEM] [--time-unknown]\n"
+     "usage: orvenda-chart synastry A B [--houses SYSTEM] [--time-unknown [NAME]]\n"
      "         [--json | --html FILE | --pdf FILE]\n"
      "Two saved charts compared, with the configuration of settings/: the aspects between\n"
      "every point of A and every point of B that take part, by the rule of the natal aspects\n"
@@ -231,14 +231,20 @@ const std::map<std::string, std::string> kCommandHelp = {
      "of the moment and place halfway between the births). --json as one object; --html and\n"
      "--pdf a report with the two charts in one wheel, the aspect grid, the houses, the\n"
      "composite and Davison wheels and the reading of the relationship, in the horoscope\n"
-     "language.\n"},
+     "language. --time-unknown NAME: the birth time of the chart NAME (A or B) is not known,\n"
+     "given once for each such chart; the other keeps its houses and the points in them.\n"
+     "--time-unknown alone: neither time is known.\n"},
     {"composite",
-     "usage: orvenda-chart composite A B [--houses SYSTEM] [--time-unknown] [--json]\n"
+     "usage: orvenda-chart composite A B [--houses SYSTEM] [--time-unknown [NAME]]\n"
+     "         [--json]\n"
      "The composite chart of two saved charts, as chart writes a chart: each point at the\n"
      "near midpoint of its two places, the Midheaven likewise, the Ascendant and the houses\n"
-     "derived from it at the latitude halfway between the births.\n"},
+     "derived from it at the latitude halfway between the births. --time-unknown as for\n"
+     "synastry; with a time not known, the Moon's range is the midpoints of the two Moons'\n"
+     "ranges over their days.\n"},
     {"davison",
-     "usage: orvenda-chart davison A B [--houses SYSTEM] [--time-unknown] [--json]\n"
+     "usage: orvenda-chart davison A B [--houses SYSTEM] [--time-unknown [NAME]]\n"
+     "         [--json]\n"
      "The Davison chart of two saved charts, as chart writes a chart: the natal chart of the\n"
      "universal instant halfway between the births, at the place halfway between them (the\n"
      "latitudes averaged, the longitude on the shorter arc).\n"},
@@ -249,6 +255,59 @@ const std::map<std::string, std::string> kCommandHelp = {
      "unknown key as FILE:LINE: what, then the keys that have no text. Exit status 1 when\n"
      "anything is listed. The format is told in READING/README.txt.\n"},
 };
+
+// The two-chart commands' --time-unknown: followed by a chart's name, that birth's time is
+// not known (given once for each chart it is); alone, both births' (as it always was). A
+// name after it is one of the two operands, so a command line whose operands come short
+// once the names are taken was the flag alone before them: "synastry --time-unknown A B".
+std::optional<Options> twoChartOptions(Tool& t, const std::string& command,
+                                       const std::vector<std::string>& args, std::size_t from,
+                                       const std::vector<std::string>& withValue,
+                                       const std::vector<std::string>& flags) {
+  constexpr std::string_view kFlag = "--time-unknown";
+  auto parse = [&](bool takeNames) -> std::optional<Options> {
+    std::vector<std::string> rest(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(from)),
+        names;
+    bool bare = false;
+    for (std::size_t k = from; k < args.size(); ++k) {
+      const std::string& a = args[k];
+      if (a == "--") {
+        rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(k), args.end());
+        break;
+      }
+      if (a.starts_with(std::string(kFlag) + "=")) {
+        names.push_back(a.substr(kFlag.size() + 1));
+      } else if (a != kFlag) {
+        rest.push_back(a);
+      } else if (takeNames && k + 1 < args.size() && !args[k + 1].starts_with("-")) {
+        names.push_back(args[++k]);
+      } else {
+        bare = true;
+      }
+    }
+    auto o = parseOptions(t, command, rest, from, withValue, flags);
+    if (!o) return std::nullopt;
+    if (bare) o->switches.emplace_back(kFlag);
+    o->timeUnknownNames = names;
+    return o;
+  };
+  std::ostream& err = t.err;
+  auto o = parse(true);
+  // The names taken back as operands: nothing else differs, so nothing new is said.
+  if (o && o->operands.size() != 2 && !o->timeUnknownNames.empty()) {
+    auto old = parse(false);
+    if (old && old->operands.size() == 2) o = old;
+  }
+  if (!o || o->operands.size() != 2) return o;
+  for (const std::string& name : o->timeUnknownNames)
+    if (name != o->operands[0] && name != o->operands[1]) {
+      err << "orvenda-chart " << command << ": --time-unknown " << name << " names neither "
+          << o->operands[0] << " nor " << o->operands[1] << "\n"
+          << "Try 'orvenda-chart " << command << " --help'.\n";
+      return std::nullopt;
+    }
+  return o;
+}
 
 }  // namespace
 
@@ -331,7 +390,9 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"davison", {{"--houses"}, {"--json", "--time-unknown"}}},
       };
   const auto& allowed = kOptions.at(command);
-  const auto o = parseOptions(t, command, args, i + 1, allowed.first, allowed.second);
+  const bool twoCharts = command == "synastry" || command == "composite" || command == "davison";
+  const auto o = twoCharts ? twoChartOptions(t, command, args, i + 1, allowed.first, allowed.second)
+                           : parseOptions(t, command, args, i + 1, allowed.first, allowed.second);
   if (!o) return 2;
   if (command == "list") return cmdList(t, *o);
   if (command == "show") return cmdShow(t, *o);

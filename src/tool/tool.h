@@ -86,6 +86,8 @@ struct Tool {
 struct Options {
   std::map<std::string, std::string> values;
   std::vector<std::string> switches, operands;
+  // The two-chart commands' --time-unknown NAME: the charts whose birth time is not known.
+  std::vector<std::string> timeUnknownNames;
   bool has(const std::string& s) const {
     return std::find(switches.begin(), switches.end(), s) != switches.end();
   }

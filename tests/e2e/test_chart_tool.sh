@@ -130,12 +130,14 @@ for l in lines[1:]:
     assert at.get(zone - 1) == " " and at.get(zone, " ") != " ", l
 PY
 # Without the shipped texts there is no reading: the tool says where it looked and exits 1;
-# the sheet keeps the chart and says, where the reading would be, why it is not there.
+# the sheet keeps the chart and says, where the reading would be, why it is not there, and
+# exits 1 all the same with the reason on standard error.
 ORVENDA_TEXTS="$WORK/no texts" "$tool" -C "$dir" reading "Round, Trip" >"$WORK/out" 2>"$WORK/err"
 check "no shipped texts: reading exits 1" [ "$?" = 1 ]
 check "and names the folder it looked in" grep -qF "no texts in $WORK/no texts/en" "$WORK/err"
 check "and writes no reading" [ ! -s "$WORK/out" ]
 ORVENDA_TEXTS="$WORK/no texts" "$tool" -C "$dir" sheet "Round, Trip" >"$WORK/out" 2>"$WORK/err"
-check "no shipped texts: the sheet is written" [ "$?" = 0 ]
+check "no shipped texts: the sheet exits 1" [ "$?" = 1 ]
+check "and says why on standard error" grep -qF "the sheet has no reading: no texts in $WORK/no texts/en" "$WORK/err"
 check "with the chart and a line in place of the reading" grep -qF "No reading: its texts were not found in $WORK/no texts/en." "$WORK/out"
 finish

@@ -102,6 +102,10 @@ page=$(TZ=Asia/Kolkata dom "$skeleton/timezones-en.htm#date=1990-06-01&time=09:0
 check "the browser's zone by its link name, Asia/Calcutta" has "$page" "Your computer's zone: Asia/Calcutta"
 check "is taken, not refused: GMT 5 min 30" has "$page" 'GMT <output id="gmtHours">5</output> min <output id="gmtMinutes">30</output>'
 check "and no complaint" bash -c "! grep -q 'Choose a time zone' <<<\"\$1\"" _ "$page"
+# A computer in the zone GMT: Chromium calls it "+00:00", which the form takes for Etc/UTC.
+page=$(TZ=GMT dom "$skeleton/timezones-en.htm#date=1990-06-01&time=09:00")
+check "the zone GMT, which Chromium calls +00:00, is Etc/UTC" has "$page" "Your computer's zone: Etc/UTC"
+check "and answers GMT 0 min 0" has "$page" 'GMT <output id="gmtHours">0</output> min <output id="gmtMinutes">0</output>'
 TZ=Asia/Kolkata shot timezones-calcutta "$skeleton/timezones-en.htm#date=1990-06-01&time=09:00"
 # Other names the database keeps for zones (date +%z in each, 15 January 2024).
 for pair in "Europe/Kiev 2 0" "America/Buenos_Aires -3 0" "Asia/Saigon 7 0" "Asia/Katmandu 5 45" \

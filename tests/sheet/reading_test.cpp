@@ -19,6 +19,13 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "platform/file_system.h"
+#ifndef _WIN32
+#include <fcntl.h>
+
+#include <cerrno>
+
+#include "platform/posix_file_system.h"
+#endif
 #include "support/temp_dir.h"
 
 namespace orvenda::reading {
@@ -288,6 +295,49 @@ TEST(ReadingSelection, AChartsRulerSwitchedOffIsSaidSoOnceInItsChapter) {
   EXPECT_EQ(chapter(leo, "summary")->lines[1], "The chart is ruled by the Sun.");
 }
 
+// Aquarius rising with both its rulers read (changeRulers 2), Uranus switched off: Saturn
+// is the chart's ruler, named with where it stands; Uranus is named once, after it, with
+// why, and not again under the houses it rules; the 1st house and the summary name Saturn.
+TEST(ReadingSelection, OfTwoRulersOneSwitchedOffIsNamedWithWhyAndTheOtherRules) {
+  FixedEphemeris eph;
+  eph.cusps = {305, 335, 5, 35, 65, 95, 125, 155, 185, 215, 245, 275};
+  eph.longitudes[0] = 100, eph.longitudes[1] = 140, eph.longitudes[6] = 200;  // Saturn in the 9th
+  ChartConfig config = configOf({0, 1, 6});
+  config.changeRulers = 2;
+  auto all = [](const Reading& r) {
+    std::string s;
+    for (const auto& ch : r.chapters) {
+      for (const auto& l : ch.lines) s += l + "|";
+      for (const auto& e : ch.entries) {
+        s += e.heading + "|";
+        for (const auto& p : e.parts) s += p.lead + "|";
+      }
+    }
+    return s;
+  };
+  const NatalChart c = chartOf(eph, config);
+  const std::string en = all(read(c, {0, 2, 0}));
+  EXPECT_NE(en.find("Ruler of the chart: Saturn, in the 9th house (travel, learning and "
+                    "beliefs)|Uranus, which shares the rule of the Ascendant's sign, is switched "
+                    "off in the planet settings: it takes no part in this chart, so where it "
+                    "stands is not read.|"),
+            std::string::npos)
+      << en;
+  EXPECT_NE(en.find("The chart is ruled by Saturn.|"), std::string::npos) << en;
+  EXPECT_NE(en.find("Ruler of the 1st: Saturn, the ruler of the chart (see above).|"),
+            std::string::npos)
+      << en;
+  // Said once: not in the houses' line of rulers that take no part, nor under the 1st.
+  EXPECT_EQ(en.find("Uranus", en.find("Uranus") + 1), std::string::npos) << en;
+  static const TextSet texts(&everyKey(), {});
+  const std::string el = all(composeReading(c, {0, 2, 0}, texts, true));
+  EXPECT_NE(el.find("Ουρανός: συγκυβερνά το ζώδιο του Ωροσκόπου, όμως έχει απενεργοποιηθεί στις "
+                    "ρυθμίσεις των πλανητών· δεν συμμετέχει σε αυτόν τον χάρτη, γι' αυτό δεν "
+                    "διαβάζεται πού βρίσκεται.|"),
+            std::string::npos)
+      << el;
+}
+
 TEST(ReadingSelection, TheSummaryNamesTheStrongestPatternsStelliaAmongThem) {
   FixedEphemeris eph;
   // Four points in Aries and the 1st house; their corner trine Jupiter and Saturn, and
@@ -395,6 +445,42 @@ TEST(ReadingTexts, AWorkingDirectorysEntryReplacesTheShippedOneAlone) {
   EXPECT_TRUE(set.own().problems.empty());
 }
 
+#ifndef _WIN32
+// An own file that is there but can't be opened (mode 000 to anyone but root) is named with
+// the reason, in English for standard error and in Greek for a Greek page, never passed
+// over as if it were not there; one that is not there at all is nothing to say.
+TEST(ReadingTexts, AnOwnFileThatCantBeReadIsNamed) {
+  orvenda::testing::TempDir dir;
+  std::filesystem::create_directories(dir.path() + "/READING/en");
+  std::filesystem::create_directories(dir.path() + "/READING/el");
+  std::ofstream(dir.path() + "/READING/en/signs.txt") << "[Sun in Aries]\nMine.\n";
+  std::ofstream(dir.path() + "/READING/el/signs.txt") << "[Sun in Aries]\nΔικό μου.\n";
+  Syscalls calls = Syscalls::system();
+  // open(2) as it answers for a file of mode 000: the test may run as root, which reads it.
+  calls.open = [](const char* path, int flags, mode_t mode) {
+    if (std::string_view(path).ends_with("/signs.txt")) return errno = EACCES, -1;
+    return ::open(path, flags, mode);
+  };
+  PosixFileSystem files(dir.path(), calls);
+  const TextLayer en = ownTexts(files, false);
+  ASSERT_EQ(en.problems.size(), 1u);
+  EXPECT_EQ(en.problems[0].file, "READING/en/signs.txt");
+  EXPECT_EQ(en.problems[0].what,
+            "can't be read (its permissions don't allow it), so none of it is read");
+  EXPECT_TRUE(en.entries.empty());
+  const TextSet set(&everyKey(), ownTexts(files, true));
+  EXPECT_EQ(ownTextNotes(set, true),
+            std::vector<std::string>{"READING/el/signs.txt: δεν μπορεί να διαβαστεί (τα "
+                                     "δικαιώματά του δεν το επιτρέπουν), γι' αυτό δεν διαβάζεται "
+                                     "τίποτα από αυτό (διαβάζεται το κείμενο που συνοδεύει το "
+                                     "πρόγραμμα)"});
+  // Not there at all: nothing is said of it.
+  std::filesystem::remove(dir.path() + "/READING/en/signs.txt");
+  PosixFileSystem plain(dir.path());
+  EXPECT_TRUE(ownTexts(plain, false).problems.empty());
+}
+#endif
+
 TEST(ReadingTexts, EveryMistakeIsReportedWithItsFileAndLine) {
   TextLayer layer;
   parseTexts(
@@ -481,11 +567,46 @@ TEST(ShippedTexts, BothLanguagesHaveEveryKeyWellFormedAndOfTheRightLength) {
       if (key.starts_with("house ")) {
         EXPECT_TRUE(firstSentence(entry.text).ends_with(".")) << displayKey(key);
       }
+      // English needs no choice by sex; a choice by number, {#one|several}, either language.
       if (std::string(language) == "en") {
-        EXPECT_EQ(entry.text.find('{'), std::string::npos) << displayKey(key);
+        EXPECT_EQ(withNumber(entry.text, false).find('{'), std::string::npos) << displayKey(key);
       }
     }
   }
+}
+
+// An aspect's general sense is read under the list of its pairs, which may be one: read for
+// one pair it speaks of one, in both languages, and for several of several. The words
+// that count pairs are found by a list of their own, not by the choices' marks.
+TEST(ShippedTexts, AnAspectsGeneralSenseSpeaksOfOnePairOrOfSeveral) {
+  const std::regex pluralEn(
+      "\\b((these|the|same) (pairs|contacts|links|frictions)|each pair|each of these)\\b");
+  // "Such contacts" (τέτοιες επαφές) speak of the aspect, not of the list: "these" do.
+  const std::regex pluralEl("(επαφές αυτές|αυτές τις|αυτά τα ζεύγη|εχθρός τους)");
+  const std::regex singularEn("\\b(this pair|the pair|this contact|this link|the two points)\\b");
+  int numbered = 0;
+  for (const char* language : {"en", "el"}) {
+    const bool greek = std::string(language) == "el";
+    const TextLayer layer = shippedSet(language);
+    for (int aspect = 0; aspect < natal::kAspects; ++aspect) {
+      std::string key = natal::aspectName(aspect, false);
+      for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      const auto entry = layer.entries.find(key);
+      ASSERT_NE(entry, layer.entries.end()) << language << " " << key;
+      const std::string& text = entry->second.text;
+      const std::string one = withNumber(text, true), several = withNumber(text, false);
+      SCOPED_TRACE(std::string(language) + " [" + key + "]");
+      EXPECT_EQ(one.find("{#"), std::string::npos);
+      EXPECT_FALSE(std::regex_search(one, greek ? pluralEl : pluralEn)) << one;
+      if (!greek && one != several) {
+        EXPECT_TRUE(std::regex_search(one, singularEn)) << one;
+      }
+      numbered += one != several;
+    }
+  }
+  EXPECT_EQ(numbered, 18 + 3);  // every English text; the Greek ones that name the list
+  EXPECT_EQ(withNumber("{#it|they} {is|are} {#one|}", true), "it {is|are} one");
+  EXPECT_EQ(withChoices("{#it|they} {σίγουρος|σίγουρη}", 2), "they σίγουρη");
 }
 
 TEST(ShippedTexts, AGreekTextNeverAddressesAWomanAsAMan) {

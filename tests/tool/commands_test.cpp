@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "birth/birth_record.h"
 #include "config/default_settings.h"
 #include "config/settings_store.h"
@@ -387,7 +389,7 @@ TEST_F(ChartTool, ImportReportsEachBadRowAndWritesTheGoodOnes) {
             "skipped short: line 3: a chart has a name and 14 numbers in the header's 15 "
             "columns, this row 4 fields\n"
             "skipped word: line 4: year \"two\" is not a whole number\n"
-            "skipped ../out: the name \"../out\" would leave NAMES/\n");
+            "skipped ../out: line 5: the name \"../out\" would leave NAMES/\n");
   EXPECT_EQ(chart("good"), (BirthRecord{1, 2, 2000, 3, 4, 5, 2, 0, 23, 43, 40, 37, 59, 2}));
   EXPECT_EQ(dir.list("NAMES").size(), 2u);
 }
@@ -489,6 +491,69 @@ TEST_F(ChartTool, CsvValuesOutsideTheRecordsRangesAreRefused) {
   EXPECT_EQ(run({"import", dir / "other.csv"}), 1);
   EXPECT_NE(err.str().find("the header's column \"colour\" is none of the chart's fields"),
             std::string::npos);
+}
+
+// A minus sign on a zero in CSV: the record holds an angle's sign on its degrees and an
+// offset as its hours plus its minutes, so -0 degrees with 30 minutes would come in east,
+// north or ahead of GMT. Such a row is refused with what the record can hold; -1 with 30
+// is 1°30' west (an angle) and -0:30 (an offset), as show and export write them. A name
+// that can't be a chart's is refused with its line, and a column without a name that holds
+// something is said to be passed over.
+TEST_F(ChartTool, CsvMinusZeroKeepsItsSignOrIsRefused) {
+  dir.write("in.csv", bytes("name,day,month,year,hour,minute,second,gmtHours,gmtMinutes,lonDegrees,"
+                            "lonMinutes,lonSeconds,latDegrees,latMinutes,latSeconds,\r\n"
+                            "west,1,2,2000,3,4,5,0,0,-0,30,0,51,30,0,\r\n"
+                            "south,1,2,2000,3,4,5,0,0,10,0,0,-0,13,0,\r\n"
+                            "behind,1,2,2000,3,4,5,-0,30,10,0,0,51,30,0,\r\n"
+                            "zero,1,2,2000,3,4,5,-0,0,-0,0,0,-00,0,0,kept\r\n"
+                            "signed,1,2,2000,3,4,5,-1,30,-1,30,0,-1,13,0,\r\n"
+                            "../out,1,2,2000,3,4,5,0,0,10,0,0,51,30,0,\r\n"));
+  EXPECT_EQ(run({"import", dir / "in.csv"}), 1);
+  EXPECT_EQ(out.str(),
+            "skipped west: line 2: lonDegrees \"-0\": the record keeps a longitude's sign on "
+            "its degrees, so one west by less than a degree can't be held (the nearest it holds "
+            "are 0 00 00 and -1 00 00)\n"
+            "skipped south: line 3: latDegrees \"-0\": the record keeps a latitude's sign on its "
+            "degrees, so one south by less than a degree can't be held (the nearest it holds are "
+            "0 00 00 and -1 00 00)\n"
+            "skipped behind: line 4: gmtHours \"-0\" with gmtMinutes 30: the record's offset is "
+            "the hours plus the minutes, so -0 has no sign to keep (-0:30 is gmtHours -1, "
+            "gmtMinutes 30)\n"
+            "written zero\n"
+            "written signed\n"
+            "skipped ../out: line 7: the name \"../out\" would leave NAMES/\n");
+  EXPECT_EQ(err.str(),
+            "note: column 16 has no name in the header, and what it holds (\"kept\" on line 5) "
+            "is not imported\n"
+            "orvenda-chart: 4 of 6 charts skipped\n");
+  EXPECT_FALSE(dir.exists("NAMES/west"));
+  EXPECT_FALSE(dir.exists("NAMES/behind"));
+  EXPECT_EQ(chart("zero"), (BirthRecord{1, 2, 2000, 3, 4, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
+  ASSERT_EQ(run({"show", "signed"}), 0) << err.str();
+  EXPECT_NE(out.str().find("offset      GMT -1 min 30 (-0:30)\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("universal   2000-02-01 03:34:05 UT\n"), std::string::npos);
+  EXPECT_NE(out.str().find("longitude   1°30'00\" W  -1.500000\n"), std::string::npos);
+  EXPECT_NE(out.str().find("latitude    1°13'00\" S  -1.216667"), std::string::npos);
+  ASSERT_EQ(run({"export", "signed"}), 0) << err.str();
+  EXPECT_NE(out.str().find("\r\nsigned,1,2,2000,3,4,5,-1,30,-1,30,0,-1,13,0\r\n"),
+            std::string::npos)
+      << out.str();
+}
+
+// AAF's summer-time field m asks for the place's mean time, and the zone field beside it
+// is passed over: the note says that, not that the offset was "as given". 8°11' east is
+// 32 minutes 44 seconds of mean time, +0:33 in the record; Europe/Berlin kept +1:00 in
+// 1970 (zdump -v Europe/Berlin: CET from 1949 to 1980).
+TEST_F(ChartTool, AafMeanTimeIsNotedAsWhatWasDone) {
+  dir.write("in.aaf", bytes("#A93:Ferber,*,*,27.9.1970,11:04,*,*\n#B93:*,49n05,8e11,1he00,m\n"));
+  ASSERT_EQ(run({"import", dir / "in.aaf"}), 0) << err.str();
+  EXPECT_EQ(chart("Ferber"), (BirthRecord{27, 9, 1970, 11, 4, 0, 0, 33, 8, 11, 0, 49, 5, 0}));
+  EXPECT_NE(err.str().find("note: at 1970-09-27 11:04:00 Europe/Berlin kept +1:00 (CET); the "
+                           "chart has +0:33 from the summer-time field \"m\", the mean time of "
+                           "8°11'00\" E; the zone field \"1he00\" is passed over\n"),
+            std::string::npos)
+      << err.str();
+  EXPECT_EQ(err.str().find("as given"), std::string::npos) << err.str();
 }
 
 TEST_F(ChartTool, AafRecordsFromCoordinatesOrThePlaceAndBack) {
@@ -874,6 +939,34 @@ TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
   EXPECT_NE(out.str().find("READING/en/aspects.txt:2: is not UTF-8 text"), std::string::npos);
 }
 
+// A file of its own that can't be read (mode 000) is named by texts check, on standard
+// error and on the sheet, as a file in another encoding is. Root reads a file of mode 000,
+// so there the test has nothing to try (the reading test injects the refusal instead).
+TEST_F(ChartTool, AnOwnTextFileThatCantBeReadIsNamedEverywhere) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads a file of mode 000";
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "x", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  dir.mkdir("READING");
+  dir.mkdir("READING/en");
+  dir.write("READING/en/signs.txt", bytes("[Sun in Capricorn]\nMine.\n"));
+  std::filesystem::permissions(dir / "READING/en/signs.txt", std::filesystem::perms::none);
+  const std::string says =
+      "READING/en/signs.txt: can't be read (its permissions don't allow it), so none of it is "
+      "read";
+  EXPECT_EQ(run({"texts", "check", "en"}), 1);
+  EXPECT_EQ(out.str(),
+            "READING/en/signs.txt:0: can't be read (its permissions don't allow "
+            "it), so none of it is read\n");
+  ASSERT_EQ(run({"reading", "x"}), 0);
+  EXPECT_NE(err.str().find("note: " + says), std::string::npos) << err.str();
+  ASSERT_EQ(run({"sheet", "x"}), 0);
+  EXPECT_NE(err.str().find("note: " + says), std::string::npos) << err.str();
+  EXPECT_NE(out.str().find("READING/en/signs.txt: can't be read"), std::string::npos);
+}
+
 TEST_F(ChartTool, CoordinatesTakeTheZoneOfTheBoundaryTheyLieInAndTheSeaTheLongitudes) {
   // Lord Howe Island: +10:30 in July (zdump Australia/Lord_Howe), where the nearest place
   // of the atlas keeps New York's zone here and Sydney's +10 in the real one.
@@ -983,6 +1076,89 @@ TEST_F(ChartTool, OffsetAndPlaceAnswerOnStandardOutput) {
 
 // Two charts saved as a user saves them, the tool's JSON against pair_reference.txt (swetest
 // and Python, not this code): Suva 1850 and Honolulu 2010, the middle place across 180°.
+// Outside the files' years the positions come from the analytic ephemeris, and so does
+// the ΔT the chart reports: the one its positions were computed with, which differs from
+// the files' by 69 s in the year 100. swetest -emos -bj1757585.0 -ut -p0 -fPl: "delta t:
+// 9471.459582 sec", Sun 281.8639493; swetest without -emos: 9540.348750 sec.
+TEST_F(ChartTool, TheDeltaTOfAChartIsTheOneItsPositionsWereComputedWith) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "y100", "--date", "0100-01-01", "--time", "12:00", "--lon", "0", "--lat",
+                 "51N", "--offset", "+0:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"chart", "y100", "--json"}), 0) << err.str();
+  const auto json = nlohmann::json::parse(out.str());
+  EXPECT_EQ(json["julian_day"], 1757585.0);
+  EXPECT_NEAR(json["delta_t_seconds"].get<double>(), 9471.459582, 0.001);
+  EXPECT_NEAR(json["points"][0]["longitude"].get<double>(), 281.8639493, 0.5 / 3600);
+  EXPECT_NE(err.str().find("note: positions from the analytic ephemeris (the ephemeris files "
+                           "sepl_00.se1, semo_00.se1 are not in "),
+            std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"chart", "y100"}), 0);
+  EXPECT_NE(out.str().find("ΔT 9471.5 s"), std::string::npos) << out.str();
+}
+
+// Each ephemeris note names the file its points lack, run in a process of its own with
+// a folder that lacks some of them. Without the Moon's file the library takes the Moon
+// from the analytic ephemeris (swetest -edir: "using Moshier eph. for moon"; the Moon at
+// 125.5107628 with -emos, 125.5107302 from the file, 1 May 1990 10:00 UT) and the planets
+// still from theirs; without the asteroids' file Chiron is not computed.
+TEST_F(ChartTool, EachEphemerisNoteNamesTheFileItsPointsLack) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "p", "--date", "1990-05-01", "--time", "10:00", "--lon", "10E", "--lat",
+                 "50N", "--offset", "+0:00"}),
+            0)
+      << err.str();
+  const std::string from = natal::ephemerisPath();
+  struct Case {
+    const char* folder;
+    std::vector<const char*> files;
+    std::string notes;  // standard error, with FOLDER for the folder
+    double moon;
+  };
+  const std::string asteroids = "Chiron";  // the one asteroid of the default settings
+  const Case cases[] = {
+      {"planets-asteroids",
+       {"sepl_18.se1", "seas_18.se1"},
+       "note: positions from the analytic ephemeris (the ephemeris file semo_18.se1 is not in "
+       "FOLDER): Moon\n",
+       125.5107628},
+      {"planets-moon",
+       {"sepl_18.se1", "semo_18.se1"},
+       "note: not computed (the ephemeris file seas_18.se1 is not in FOLDER): " + asteroids + "\n",
+       125.5107302},
+      {"planets",
+       {"sepl_18.se1"},
+       "note: not computed (the ephemeris file seas_18.se1 is not in FOLDER): " + asteroids +
+           "\nnote: positions from the analytic ephemeris (the ephemeris file semo_18.se1 is not "
+           "in FOLDER): Moon\n",
+       125.5107628},
+  };
+  for (const Case& c : cases) {
+    const std::string folder = dir / c.folder;
+    dir.mkdir(c.folder);
+    for (const char* f : c.files) std::filesystem::copy_file(from + "/" + f, folder + "/" + f);
+    const std::string command = "SE_EPHE_PATH='" + folder + "' '" ORVENDA_CHART_TOOL "' -C '" +
+                                dir.path() + "' chart p --json >'" + (dir / "out") + "' 2>'" +
+                                (dir / "err") + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << c.folder;
+    std::string notes = c.notes;
+    for (std::size_t at; (at = notes.find("FOLDER")) != std::string::npos;)
+      notes.replace(at, 6, folder);
+    const auto e = dir.read("err"), o = dir.read("out");
+    EXPECT_EQ(std::string(e.begin(), e.end()), notes) << c.folder;
+    const auto json = nlohmann::json::parse(std::string(o.begin(), o.end()));
+    EXPECT_NEAR(json["points"][1]["longitude"].get<double>(), c.moon, 0.05 / 3600) << c.folder;
+  }
+}
+
 TEST_F(ChartTool, SynastryOfTwoSavedChartsAgreesWithTheReference) {
   const auto refs = testing::readPairReferences();
   ASSERT_EQ(refs.pairs.size(), 3u);
@@ -1044,6 +1220,101 @@ TEST_F(ChartTool, SynastryOfTwoSavedChartsAgreesWithTheReference) {
   EXPECT_EQ(nlohmann::json::parse(out.str())["houses"], json["davison"]["houses"]);
   ASSERT_EQ(run({"composite", "Suva", "Honolulu", "--json"}), 0) << err.str();
   EXPECT_EQ(nlohmann::json::parse(out.str())["points"], json["composite"]["points"]);
+}
+
+// --time-unknown NAME marks that chart alone: the other keeps its houses, and the other's
+// points in them; the composite Moon's range is the midpoints of the two Moons' ranges, a
+// Moon of known time standing still. swetest -bj<JD> -ut -p1 -fPl: a (Athens, 2000-01-01
+// 10:00 +2:00) 221.3180930; b (London, 1990-06-01, +1:00) 167.3920258 at 00:00, 173.5964594
+// at noon, 179.7386108 at 24:00; a's own day 216.2840595, 222.3214541, 228.3205092.
+TEST_F(ChartTool, TwoChartsWithTheTimeOfOneOrBothUnknown) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "a", "--date", "2000-01-01", "--time", "10:00", "--place", "Athens"}), 0);
+  ASSERT_EQ(run({"new", "b", "--date", "1990-06-01", "--time", "18:30", "--place", "London"}), 0);
+  constexpr double kArcSecond = 1.0 / 3600;
+  auto moonOf = [](const nlohmann::json& chart) {
+    for (const auto& p : chart["points"])
+      if (p["name"] == "Moon") return p["longitude"].get<double>();
+    return -1.0;
+  };
+  // The one chart named, after the operands or before them.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"synastry", "a", "b", "--time-unknown", "b", "--json"},
+        std::vector<std::string>{"synastry", "--time-unknown", "b", "a", "b", "--json"}}) {
+    ASSERT_EQ(run(args), 0) << err.str();
+    const auto j = nlohmann::json::parse(out.str());
+    EXPECT_TRUE(j["overlays"]["a_in_b"].is_null());
+    ASSERT_TRUE(j["overlays"]["b_in_a"].is_array());
+    EXPECT_FALSE(j["overlays"]["b_in_a"].empty());
+    const auto& c = j["composite"];
+    EXPECT_FALSE(c["time_known"].get<bool>());
+    EXPECT_NEAR(moonOf(c), 197.4572762, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["from"].get<double>(), 194.3550594, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["to"].get<double>(), 200.5283519, kArcSecond);
+    EXPECT_NE(err.str().find("note: the birth time of b is not known"), std::string::npos);
+    EXPECT_EQ(err.str().find("the birth time of a"), std::string::npos) << err.str();
+  }
+  // Alone it marks both, as it always did; named twice, the same.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"composite", "--time-unknown", "a", "b", "--json"},
+        std::vector<std::string>{"composite", "a", "b", "--time-unknown", "--json"},
+        std::vector<std::string>{"composite", "a", "b", "--time-unknown", "a", "--time-unknown",
+                                 "b", "--json"}}) {
+    ASSERT_EQ(run(args), 0) << err.str();
+    const auto c = nlohmann::json::parse(out.str());
+    EXPECT_NEAR(moonOf(c), 197.9589567, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["from"].get<double>(), 191.8380427, kArcSecond);
+    EXPECT_NEAR(c["moon_range"]["to"].get<double>(), 204.0295600, kArcSecond);
+  }
+  ASSERT_EQ(run({"synastry", "a", "b", "--time-unknown", "b"}), 0) << err.str();
+  EXPECT_NE(out.str().find("\nb's points in a's houses\n"), std::string::npos) << out.str();
+  EXPECT_EQ(out.str().find("a's points in b's houses"), std::string::npos);
+  EXPECT_NE(out.str().find("moon        Libra 14° 21′ 18″ to Libra 20° 31′ 42″, the midpoints of "
+                           "the two Moons' ranges over their days\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_EQ(run({"synastry", "a", "b", "--time-unknown", "c"}), 2);
+  EXPECT_NE(err.str().find("--time-unknown c names neither a nor b"), std::string::npos)
+      << err.str();
+
+  // The same chart twice is said; notes of a chart near the pole or before 1800 say whose.
+  ASSERT_EQ(run({"synastry", "a", "a"}), 0) << err.str();
+  EXPECT_NE(err.str().find("note: a is given twice: the chart is compared with itself\n"),
+            std::string::npos)
+      << err.str();
+  ASSERT_EQ(run({"new", "north", "--date", "1990-06-01", "--time", "12:00", "--lon", "15E", "--lat",
+                 "78N", "--offset", "+1:00"}),
+            0);
+  ASSERT_EQ(run({"new", "old", "--date", "1700-06-01", "--time", "12:00", "--lon", "0", "--lat",
+                 "51N", "--offset", "+0:00"}),
+            0);
+  ASSERT_EQ(run({"synastry", "north", "old"}), 0) << err.str();
+  const std::string folder = natal::ephemerisPath();
+  for (const std::string& note :
+       {std::string(
+            "note: north's Placidus houses can't be computed at this latitude: Porphyry houses "
+            "instead, for its houses and old's points in them\n"),
+        "note: old: not computed (the ephemeris file seas_12.se1 is not in " + folder + "): ",
+        "note: old: positions from the analytic ephemeris (the ephemeris files sepl_12.se1, "
+        "semo_12.se1 are not in " +
+            folder + "): Sun, Moon, "})
+    EXPECT_NE(err.str().find(note), std::string::npos) << note << "\n" << err.str();
+  // The report says them too, each with its chart's name.
+  ASSERT_EQ(run({"synastry", "north", "old", "--html", dir / "pair.html"}), 0) << err.str();
+  const auto page = dir.read("pair.html");
+  const std::string html(page.begin(), page.end());
+  for (const std::string& note :
+       {std::string("<p class=\"note\">north: Placidus houses can't be computed at this "
+                    "latitude: Porphyry houses instead.</p>"),
+        "<p class=\"note\">old: Not computed (the ephemeris file seas_12.se1 is not in " + folder +
+            "): Chiron</p>",
+        "<p class=\"note\">old: From the analytic ephemeris (the ephemeris files sepl_12.se1, "
+        "semo_12.se1 are not in " +
+            folder + "): Sun, Moon, "})
+    EXPECT_NE(html.find(note), std::string::npos) << note;
 }
 
 TEST_F(ChartTool, TwoChartCommandsSayWhatIsWrongWithTheirArguments) {
