@@ -175,7 +175,9 @@ check "GMT +14: of 20:00 UT the day before" grep -q '"universal_time": "2012-12-
 # Without the ephemeris files, the message names them and the folder, not the years.
 mkdir -p "$WORK/noephe"
 SE_EPHE_PATH="$WORK/noephe" "$tool" -C "$dir" chart Kept >/dev/null 2>"$WORK/err"
-check "no ephemeris files: named, with the folder" grep -q "the ephemeris files sepl_18.se1, semo_18.se1, seas_18.se1 are not in $WORK/noephe" "$WORK/err"
+# Each note names the files its own points lack: the planets' and the Moon's, and Chiron's.
+check "no ephemeris files: named, with the folder" grep -q "the ephemeris files sepl_18.se1, semo_18.se1 are not in $WORK/noephe): Sun, Moon," "$WORK/err"
+check "no ephemeris files: the asteroids' file for Chiron" grep -q "the ephemeris file seas_18.se1 is not in $WORK/noephe): Chiron" "$WORK/err"
 check "no ephemeris files: not called a matter of years" bash -c "! grep -q 'years' '$WORK/err'"
 # One file missing: one file named, in the singular, by the tool and on the sheet.
 mkdir -p "$WORK/someephe"
