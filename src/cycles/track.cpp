@@ -214,10 +214,9 @@ double Scanner::refine(double jd, double longitude) {
   // Newton's method from the curve's answer, which is close; a search within the reach of
   // the curve's error where it strays (near a station).
   const double reach = std::max(4 * bound_ / std::max(slope, 1e-9), 1e-3);
-  const LongitudeAt& at = refiner_ ? refiner_ : at_;
   double t = jd;
   for (int i = 0; i < 6; ++i) {
-    const auto pos = at(t);
+    const auto pos = at_(t);
     if (!pos || pos->speed == 0) break;
     const double step = std::remainder(pos->longitude - longitude, 360.0) / pos->speed;
     if (!(std::fabs(t - step - jd) <= reach)) break;
@@ -227,7 +226,7 @@ double Scanner::refine(double jd, double longitude) {
     if (std::fabs(step) < 5e-3) return t;
   }
   for (const double r : {reach, 4 * reach}) {
-    if (const auto exact = solveLongitude(at, natal::normalized(longitude), jd - r, jd + r, 2e-5))
+    if (const auto exact = solveLongitude(at_, natal::normalized(longitude), jd - r, jd + r, 2e-5))
       return *exact;
   }
   return jd;

@@ -61,9 +61,6 @@ class Scanner {
   // a minute of the body's motion (a slow planet, a station), refine() solves a pass again
   // on the ephemeris itself.
   void setErrorBound(double degrees) { bound_ = degrees; }
-  // Where refine() asks for longitudes, if not of the scan's own source: one as exact in
-  // longitude and cheaper, whose speed need only serve Newton's method.
-  void setRefiner(LongitudeAt at) { refiner_ = std::move(at); }
   // A pass found by the scan, made exact where the curve alone is not close enough. Only
   // the passes that are kept need it, so the scan leaves it to its caller.
   double refine(double jd, double longitude);
@@ -92,7 +89,6 @@ class Scanner {
   double refineStation(const Sample& a, const Sample& b, double guess, double& longitude);
 
   LongitudeAt at_;
-  LongitudeAt refiner_;
   double step_;
   double bound_ = 0;
   bool analytic_ = false;

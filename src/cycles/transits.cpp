@@ -403,7 +403,6 @@ TransitSummary findTransits(const NatalChart& natal, const natal::ChartConfig& c
       // Where a minute of the ephemeris' time is hours of the period's, every pass is solved
       // on the ephemeris itself.
       scanner.setErrorBound(options.exact ? 1e9 : errorBoundFor(body));
-      scanner.setRefiner([&eph, body](double jd) { return eph.trackedBody(jd, body); });
       Walker walker(body, targets, natal, options, from, to, c0, c1, scanner, events);
       scanner.scan(g.from, g.from + static_cast<double>(g.values.size() - 1) * g.step, thresholds,
                    walker);

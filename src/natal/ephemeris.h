@@ -31,13 +31,6 @@ class Ephemeris {
   // Body 0..16 of the planet table (Sun .. Pluto, Chiron, Ceres, Pallas, Juno, Vesta, the
   // mean node, the mean lunar apogee); nothing when it can't be computed for that moment.
   virtual std::optional<BodyPosition> body(double julianDayUt, int point) = 0;
-  // The same where a body's track is followed through time and solved again and again
-  // (transits, progressions): the longitude to a few millionths of an arc second of body()'s,
-  // at half its cost; the speed within a hundredth of an arc second a day, which is not
-  // close enough to find a station by. By default body() itself.
-  virtual std::optional<BodyPosition> trackedBody(double julianDayUt, int point) {
-    return body(julianDayUt, point);
-  }
   // The houses of a system (its one-letter code) at a place, east and north positive.
   virtual HouseFrame houses(double julianDayUt, double latitude, double longitude, char system) = 0;
   // ΔT = TT − UT, in seconds.

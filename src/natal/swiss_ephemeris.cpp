@@ -2,13 +2,11 @@
 // (open files, the path), so there is one instance for the process.
 #include <swephexp.h>
 
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <utility>
 
 #include "natal/ephemeris.h"
 
@@ -25,11 +23,6 @@ constexpr int kBodies[17] = {SE_SUN,       SE_MOON,     SE_MERCURY, SE_VENUS,   
                              SE_CHIRON,    SE_CERES,    SE_PALLAS,  SE_JUNO,    SE_VESTA,
                              SE_MEAN_NODE, SE_MEAN_APOG};
 
-double normalizedDegrees(double d) {
-  d = std::fmod(d, 360.0);
-  return d < 0 ? d + 360.0 : d;
-}
-
 class SwissEphemeris final : public Ephemeris {
  public:
   SwissEphemeris() {
@@ -37,36 +30,6 @@ class SwissEphemeris final : public Ephemeris {
     swe_set_ephe_path(path_.c_str());
   }
   ~SwissEphemeris() override { swe_close(); }
-
-  // The nutation in longitude (degrees) and its rate (degrees a day) at a moment, by the
-  // cubic through the four nodes about it, six hours apart; the nodes kept as computed.
-  std::pair<double, double> nutationInLongitude(double jd) {
-    constexpr double kStep = 0.25;
-    const double k = jd / kStep;
-    const auto n = static_cast<long long>(std::floor(k));
-    const double t = k - static_cast<double>(n);
-    double y[4];
-    for (int i = 0; i < 4; ++i) y[i] = nutationNode(n - 1 + i, kStep);
-    // Lagrange's cubic through t = -1, 0, 1, 2, and its derivative.
-    const double value = -y[0] * t * (t - 1) * (t - 2) / 6 +
-                         y[1] * (t + 1) * (t - 1) * (t - 2) / 2 - y[2] * (t + 1) * t * (t - 2) / 2 +
-                         y[3] * (t + 1) * t * (t - 1) / 6;
-    const double slope = -y[0] * (3 * t * t - 6 * t + 2) / 6 + y[1] * (3 * t * t - 4 * t - 1) / 2 -
-                         y[2] * (3 * t * t - 2 * t - 2) / 2 + y[3] * (3 * t * t - 1) / 6;
-    return {value, slope / kStep};
-  }
-
-  double nutationNode(long long n, double step) {
-    // A small table by the node's number: the nodes a walk asks for are near each other.
-    NutationNode& slot = nutation_[static_cast<std::size_t>(n) % nutation_.size()];
-    if (!slot.known || slot.n != n) {
-      double x[6] = {};
-      char serr[AS_MAXCH] = "";
-      swe_calc_ut(static_cast<double>(n) * step, SE_ECL_NUT, 0, x, serr);
-      slot = {n, x[2], true};
-    }
-    return slot.psi;
-  }
 
   std::optional<BodyPosition> body(double jd, int point) override {
     if (point < 0 || point >= 17) return std::nullopt;
@@ -84,24 +47,6 @@ class SwissEphemeris final : public Ephemeris {
     const bool analytic = (flags & SEFLG_MOSEPH) != 0 ||
                           (kBodies[point] == SE_MOON && std::strstr(serr, "Moshier") != nullptr);
     return BodyPosition{xx[0], xx[1], xx[3], analytic};
-  }
-
-  // The position of the mean equinox of date, the nutation in longitude added: the library
-  // computes the nutation afresh at each new instant, half the cost of a position, where it
-  // changes so smoothly that a cubic through its values every six hours gives it within a
-  // millionth of an arc second. The true longitude is the mean one plus that nutation: the
-  // ecliptic doesn't nutate.
-  std::optional<BodyPosition> trackedBody(double jd, int point) override {
-    if (point < 0 || point >= 17) return std::nullopt;
-    double xx[6] = {};
-    char serr[AS_MAXCH] = "";
-    constexpr std::int32_t kMean = SEFLG_SPEED | SEFLG_NONUT;
-    std::int32_t flags = swe_calc_ut(jd, kBodies[point], SEFLG_SWIEPH | kMean, xx, serr);
-    if (flags < 0) flags = swe_calc_ut(jd, kBodies[point], SEFLG_MOSEPH | kMean, xx, serr);
-    if (flags < 0) return std::nullopt;
-    const auto [psi, rate] = nutationInLongitude(jd);
-    return BodyPosition{normalizedDegrees(xx[0] + psi), xx[1], xx[3] + rate,
-                        (flags & SEFLG_MOSEPH) != 0};
   }
 
   HouseFrame houses(double jd, double lat, double lon, char system) override {
@@ -210,12 +155,6 @@ class SwissEphemeris final : public Ephemeris {
   }
 
   std::string path_;
-  struct NutationNode {
-    long long n = 0;
-    double psi = 0;
-    bool known = false;
-  };
-  std::array<NutationNode, 1024> nutation_{};
 };
 
 }  // namespace
