@@ -139,10 +139,15 @@ void Scanner::interval(const Sample& a, const Sample& b, int depth, ScanVisitor&
   const bool turned = (a.speed < 0) != (b.speed < 0);
   if (turned && turns.size() == 1) {
     piece(a, b, 0, turns[0], v);
-    Station st;
-    st.jd = refineStation(a, b, turns[0], st.longitude);
-    st.retrograde = a.speed >= 0;
-    if (st.jd >= from_ && st.jd < to_) v.station(st);
+    // A station a step or more outside the window asked for is not solved: the curve's
+    // turn is within a step of the true one.
+    if (b.jd >= stationsFrom_ && a.jd < stationsTo_) {
+      Station st;
+      st.jd = refineStation(a, b, turns[0], st.longitude);
+      st.retrograde = a.speed >= 0;
+      if (st.jd >= from_ && st.jd < to_ && st.jd >= stationsFrom_ && st.jd < stationsTo_)
+        v.station(st);
+    }
     piece(a, b, turns[0], 1, v);
     return;
   }

@@ -61,6 +61,10 @@ class Scanner {
   // a minute of the body's motion (a slow planet, a station), refine() solves a pass again
   // on the ephemeris itself.
   void setErrorBound(double degrees) { bound_ = degrees; }
+  // The stations asked for: those of [from, to) alone are solved on the ephemeris and
+  // reported (a slow planet's scan reaches years beyond the period, and each station solved
+  // costs a dozen positions).
+  void setStationsWithin(double from, double to) { stationsFrom_ = from, stationsTo_ = to; }
   // A pass found by the scan, made exact where the curve alone is not close enough. Only
   // the passes that are kept need it, so the scan leaves it to its caller.
   double refine(double jd, double longitude);
@@ -91,6 +95,7 @@ class Scanner {
   LongitudeAt at_;
   double step_;
   double bound_ = 0;
+  double stationsFrom_ = -1e300, stationsTo_ = 1e300;
   bool analytic_ = false;
   std::vector<Sample> samples_;
   std::vector<Threshold> sorted_;

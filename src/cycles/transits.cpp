@@ -403,6 +403,7 @@ TransitSummary findTransits(const NatalChart& natal, const natal::ChartConfig& c
       // Where a minute of the ephemeris' time is hours of the period's, every pass is solved
       // on the ephemeris itself.
       scanner.setErrorBound(options.exact ? 1e9 : errorBoundFor(body));
+      scanner.setStationsWithin(std::max(c0, from), std::min(c1, to));
       Walker walker(body, targets, natal, options, from, to, c0, c1, scanner, events);
       scanner.scan(g.from, g.from + static_cast<double>(g.values.size() - 1) * g.step, thresholds,
                    walker);
