@@ -249,9 +249,10 @@ pdf_pages() { grep -ao '/Count [0-9]*' "$1" | head -n1 | grep -o '[0-9]*$'; }
 wheel_mm() {
   pdftotext -f 1 -l 1 -bbox "$1" - | python3 -c '
 import re, sys
-words = re.findall(r"xMin=\"([\d.]+)\" yMin=\"([\d.]+)\" xMax=\"([\d.]+)\" yMax=\"[\d.]+\">(AC|DC)<", sys.stdin.read())
-dc = [w for w in words if w[3] == "DC"][0]
-ac = min((w for w in words if w[3] == "AC" and abs(float(w[1]) - float(dc[1])) < 1), key=lambda w: float(w[0]))
+# The axes as the wheel names them: AC and DC, in Greek ΩΡ and ΔΥ.
+words = re.findall(r"xMin=\"([\d.]+)\" yMin=\"([\d.]+)\" xMax=\"([\d.]+)\" yMax=\"[\d.]+\">(AC|DC|ΩΡ|ΔΥ)<", sys.stdin.read())
+dc = [w for w in words if w[3] in ("DC", "ΔΥ")][0]
+ac = min((w for w in words if w[3] in ("AC", "ΩΡ") and abs(float(w[1]) - float(dc[1])) < 1), key=lambda w: float(w[0]))
 centre = lambda w: (float(w[0]) + float(w[2])) / 2
 print(round((centre(dc) - centre(ac)) * 652 / 618 * 25.4 / 72))'
 }
