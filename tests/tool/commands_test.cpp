@@ -832,6 +832,84 @@ TEST_F(ChartTool, ASheetThatCantBeWrittenSaysWhy) {
       << err.str();
 }
 
+// The traditional chart of the New York 1957 chart, end to end: the figures worked by hand
+// in tests/traditional (Venus exalted and of the day's triplicity, +7; Saturn peregrine;
+// Mercury and Jupiter in mutual reception and a loop of dispositors) and the Lot of Fortune
+// from swetest's longitudes, Ascendant 70.1416724 + Moon 152.7471025 − Sun 353.7606400.
+TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "ny", "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                 "--lat", "40:42:51N", "--offset", "-5:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"traditional", "ny", "--json"}), 0) << err.str();
+  const auto j = nlohmann::json::parse(out.str());
+  EXPECT_EQ(j["bounds"], "egyptian");
+  EXPECT_EQ(j["sect"]["day"], true);
+  EXPECT_EQ(j["sect"]["light"], "Sun");
+  EXPECT_EQ(j["sect"]["benefic"], "Jupiter");
+  ASSERT_EQ(j["planets"].size(), 7u);
+  const auto& venus = j["planets"][3];
+  EXPECT_EQ(venus["name"], "Venus");
+  EXPECT_EQ(venus["sign"], "Pisces");
+  EXPECT_EQ(venus["dignities"]["exaltation"], true);
+  EXPECT_EQ(venus["dignities"]["exaltation_degree"], 27);
+  EXPECT_EQ(venus["dignities"]["triplicity"], "day");
+  EXPECT_EQ(venus["dignities"]["rulers"]["bound"], "Jupiter");
+  EXPECT_EQ(venus["score"]["total"], 7);
+  EXPECT_EQ(venus["score"]["triplicity"], 3);
+  const auto& saturn = j["planets"][6];
+  EXPECT_EQ(saturn["dignities"]["peregrine"], true);
+  EXPECT_EQ(saturn["dignities"]["rulers"]["bound"], "Venus");
+  EXPECT_EQ(saturn["score"]["total"], -5);
+  EXPECT_EQ(j["planets"][5]["accidental"]["motion"], "retrograde");
+  EXPECT_EQ(j["planets"][2]["accidental"]["solar_phase"], "combust");
+  EXPECT_EQ(j["receptions"][0],
+            (nlohmann::json{{"kind", "mutual_domicile"}, {"a", "Mercury"}, {"b", "Jupiter"}}));
+  EXPECT_TRUE(j["dispositors"]["final"].is_null());
+  EXPECT_EQ(j["dispositors"]["loops"].dump(), R"([["Mercury","Jupiter"]])");
+  EXPECT_EQ(j["lots"][0]["name"], "Fortune");
+  EXPECT_NEAR(j["lots"][0]["longitude"].get<double>(), 70.1416724 + 152.7471025 - 353.7606400 + 360,
+              1e-6);
+  EXPECT_EQ(j["lots"][0]["sign"], "Scorpio");
+  EXPECT_EQ(j["lots"][0]["rulers"]["domicile"], "Mars");
+  EXPECT_EQ(j["antiscia"].size(), 2u);
+  EXPECT_NEAR(j["declinations"]["obliquity"].get<double>(), 23 + 26 / 60.0 + 36.5547 / 3600, 1e-6);
+  EXPECT_EQ(j["angles"]["ascendant"]["rulers"]["face"], "Mars");
+
+  ASSERT_EQ(run({"traditional", "ny"}), 0) << err.str();
+  EXPECT_NE(out.str().find("sect        a day chart"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("Venus    Pisces       15° 53′ 45″  Jupiter  Venus    Venus/Mars/Moon"
+                           "         Jupiter  Jupiter   +7  exaltation +4, triplicity +3\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("  Mercury and Jupiter: mutual reception, by domicile\n"),
+            std::string::npos);
+  EXPECT_NE(out.str().find("  loop: Mercury → Jupiter\n"), std::string::npos);
+
+  // Ptolemy's bounds: Saturn at 14°14′ Sagittarius is in Mercury's (14°–19°).
+  ASSERT_EQ(run({"traditional", "ny", "--bounds", "ptolemaic", "--json"}), 0) << err.str();
+  EXPECT_EQ(nlohmann::json::parse(out.str())["planets"][6]["dignities"]["rulers"]["bound"],
+            "Mercury");
+  // A bound table it doesn't know is a bad command line; a chart it doesn't have a refusal.
+  EXPECT_EQ(run({"traditional", "ny", "--bounds", "chaldean"}), 2);
+  EXPECT_TRUE(out.str().empty());
+  EXPECT_NE(err.str().find("no bounds \"chaldean\"; egyptian or ptolemaic"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(run({"traditional", "nobody"}), 1);
+  EXPECT_TRUE(out.str().empty());
+  // With the time not known: no sect and no lots, the dignities all the same.
+  ASSERT_EQ(run({"traditional", "ny", "--time-unknown", "--json"}), 0) << err.str();
+  const auto u = nlohmann::json::parse(out.str());
+  EXPECT_TRUE(u["sect"].is_null());
+  EXPECT_TRUE(u["lots"].empty());
+  EXPECT_EQ(u["planets"][3]["score"]["exaltation"], 4);
+  EXPECT_EQ(u["planets"][3]["score"]["triplicity"], 0);
+}
+
 // Every point and every aspect on, with wide orbs: the longest names ("Part of Fortune",
 // "Sesquiquadrate") keep a blank before the next column, and each deviation starts under
 // the header's.

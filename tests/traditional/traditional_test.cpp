@@ -166,11 +166,11 @@ const TraditionalChart& newYorkTraditional(Bounds b = Bounds::Egyptian) {
 
 // swetest -b14.3.1957 -ut14:41 -p0123456789 -fPlbsAD -head (and -house-74.0058333333,
 // 40.7141666667,P for the angles):
-//   Sun     353.7606400 Pisces 23°45′38″     Moon    152.7471025 Virgo 2°44′50″
-//   Mercury 348.0012412 Pisces 18°00′04″     Venus   345.8960170 Pisces 15°53′46″
+//   Sun     353.7606400 Pisces 23°45′38″     Moon    152.7471025 Virgo 2°44′49″
+//   Mercury 348.0012412 Pisces 18°00′04″     Venus   345.8960170 Pisces 15°53′45″
 //   Mars     57.9370758 Taurus 27°56′13″     Jupiter 177.2908337 Virgo 27°17′27″ R
-//   Saturn  254.2341502 Sagittarius 14°14′03″
-//   Ascendant 70.1416724 Gemini 10°08′30″    Midheaven 315.7319432 Aquarius 15°43′55″
+//   Saturn  254.2341502 Sagittarius 14°14′02″
+//   Ascendant 70.1416724 Gemini 10°08′30″    Midheaven 315.7319432 Aquarius 15°43′54″
 // 09:41 on a March morning: the Sun is up, a day chart.
 TEST(TraditionalNewYork, PositionsAreSwetests) {
   const std::map<int, double> swetest = {

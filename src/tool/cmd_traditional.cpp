@@ -1,0 +1,400 @@
+// orvenda-chart traditional: the chart as the tradition judges it — sect, the essential
+// dignities and Lilly's scores, receptions, dispositors, the accidental condition, the
+// Hermetic lots, antiscia and declinations — as text tables or one JSON object.
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "console/text_width.h"
+#include "natal/ephemeris.h"
+#include "natal/names.h"
+#include "tool/saved_chart.h"
+#include "traditional/traditional.h"
+
+namespace orvenda::tool {
+namespace {
+
+namespace tr = traditional;
+using natal::signOf;
+using nlohmann::json;
+
+std::string planetName(int p) { return p == tr::kNone ? "-" : natal::pointName(p, false); }
+json planetJson(int p) { return p == tr::kNone ? json() : json(natal::pointName(p, false)); }
+
+std::string inSign(double longitude) {
+  const long long s = natal::arcSecondsOf(longitude) % (30 * 3600);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%2lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60);
+  return buf;
+}
+
+std::string degrees(double d) {
+  const long long s = std::llround(std::fabs(d) * 3600);
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%s%lld° %02lld′ %02lld″", d < 0 && s > 0 ? "−" : "+", s / 3600,
+                s / 60 % 60, s % 60);
+  return buf;
+}
+
+const char* lotName(int lot) {
+  static const char* const kNames[] = {"Fortune", "Spirit",  "Eros",   "Necessity",
+                                       "Courage", "Victory", "Nemesis"};
+  return kNames[lot];
+}
+
+const char* angularityName(tr::Angularity a) {
+  switch (a) {
+    case tr::Angularity::Angular: return "angular";
+    case tr::Angularity::Succedent: return "succedent";
+    default: return "cadent";
+  }
+}
+
+const char* motionName(tr::Motion m) {
+  switch (m) {
+    case tr::Motion::Direct: return "direct";
+    case tr::Motion::Retrograde: return "retrograde";
+    default: return "stationary";
+  }
+}
+
+const char* phaseName(tr::SolarPhase p) {
+  switch (p) {
+    case tr::SolarPhase::Cazimi: return "cazimi";
+    case tr::SolarPhase::Combust: return "combust";
+    case tr::SolarPhase::UnderTheBeams: return "under the beams";
+    default: return "";
+  }
+}
+
+const char* receptionName(tr::Reception::Kind k) {
+  switch (k) {
+    case tr::Reception::Kind::MutualDomicile: return "by domicile";
+    case tr::Reception::Kind::MutualExaltation: return "by exaltation";
+    case tr::Reception::Kind::Mixed: return "mixed";
+    case tr::Reception::Kind::ByDomicile: return "by domicile";
+    default: return "by exaltation";
+  }
+}
+
+// The reception's kind as JSON names it.
+const char* receptionKey(tr::Reception::Kind k) {
+  switch (k) {
+    case tr::Reception::Kind::MutualDomicile: return "mutual_domicile";
+    case tr::Reception::Kind::MutualExaltation: return "mutual_exaltation";
+    case tr::Reception::Kind::Mixed: return "mutual_mixed";
+    case tr::Reception::Kind::ByDomicile: return "by_domicile";
+    default: return "by_exaltation";
+  }
+}
+
+json rulersJson(const tr::DignityRulers& r) {
+  return {{"domicile", planetJson(r.domicile)},
+          {"exaltation", planetJson(r.exaltation)},
+          {"triplicity",
+           {{"day", planetJson(r.triplicity.day)},
+            {"night", planetJson(r.triplicity.night)},
+            {"participating", planetJson(r.triplicity.participating)}}},
+          {"bound", planetJson(r.bound)},
+          {"face", planetJson(r.face)}};
+}
+
+std::string rulersText(const tr::DignityRulers& r) {
+  return padded(planetName(r.domicile), 9) + padded(planetName(r.exaltation), 9) +
+         padded(planetName(r.triplicity.day) + "/" + planetName(r.triplicity.night) + "/" +
+                    planetName(r.triplicity.participating),
+                24) +
+         padded(planetName(r.bound), 9) + padded(planetName(r.face), 9);
+}
+
+std::string chainText(const std::vector<int>& chain) {
+  std::string s;
+  for (int p : chain) s += (s.empty() ? "" : " → ") + planetName(p);
+  return s;
+}
+
+}  // namespace
+
+json traditionalJson(const std::string& name, const natal::NatalChart& c,
+                     const tr::TraditionalChart& t) {
+  const tr::Sect& s = t.sect;
+  json sect = json();
+  if (s.known) {
+    json planets = json::object();
+    for (int p = 0; p < tr::kPlanets; ++p)
+      planets[planetName(p)] = {{"diurnal", s.diurnal[p]}, {"in_sect", s.inSect[p]}};
+    sect = {{"day", s.day},
+            {"sun_altitude", c.sunAltitude},
+            {"light", planetJson(s.light)},
+            {"benefic", planetJson(s.benefic)},
+            {"malefic", planetJson(s.malefic)},
+            {"contrary_benefic", planetJson(s.contraryBenefic)},
+            {"contrary_malefic", planetJson(s.contraryMalefic)},
+            {"planets", planets}};
+  }
+  json planets = json::array();
+  for (std::size_t i = 0; i < t.dignities.size(); ++i) {
+    const tr::Dignities& d = t.dignities[i];
+    const tr::Accidental& a = t.accidental[i];
+    const std::string tripShare = d.triplicity == 'D'   ? "day"
+                                  : d.triplicity == 'N' ? "night"
+                                  : d.triplicity == 'P' ? "participating"
+                                                        : "";
+    json accidental = {
+        {"motion", motionName(a.motion)},
+        {"fast", a.fast},
+        {"joy_house", a.joyHouse},
+        {"distance_from_sun", d.planet == tr::kSun ? json() : json(a.distanceFromSun)},
+        {"oriental", d.planet == tr::kSun ? json() : json(a.orientalOfSun)},
+        {"solar_phase",
+         a.solarPhase == tr::SolarPhase::None ? json() : json(phaseName(a.solarPhase))}};
+    if (a.housesKnown) {
+      accidental["house"] = a.house;
+      accidental["angularity"] = angularityName(a.angularity);
+      accidental["whole_sign_house"] = a.wholeSignHouse;
+      accidental["whole_sign_angularity"] = angularityName(a.wholeSignAngularity);
+      accidental["in_joy"] = a.inJoy;
+      accidental["in_joy_whole_sign"] = a.inJoyWholeSign;
+    }
+    planets.push_back(
+        {{"name", planetName(d.planet)},
+         {"longitude", d.longitude},
+         {"sign", natal::signName(d.sign, false)},
+         {"dignities",
+          {{"rulers", rulersJson(d.rulers)},
+           {"domicile", d.domicile},
+           {"exaltation", d.exaltation},
+           {"exaltation_degree", d.exaltation ? json(tr::exaltationDegree(d.planet)) : json()},
+           {"triplicity", tripShare.empty() ? json() : json(tripShare)},
+           {"bound", d.bound},
+           {"face", d.face},
+           {"detriment", d.detriment},
+           {"fall", d.fall},
+           {"peregrine", d.peregrine}}},
+         {"score",
+          {{"total", d.score},
+           {"domicile", d.domicilePoints},
+           {"exaltation", d.exaltationPoints},
+           {"triplicity", d.triplicityPoints},
+           {"bound", d.boundPoints},
+           {"face", d.facePoints},
+           {"detriment", d.detrimentPoints},
+           {"fall", d.fallPoints},
+           {"peregrine", d.peregrinePoints}}},
+         {"accidental", accidental}});
+  }
+  json receptions = json::array();
+  for (const tr::Reception& r : t.receptions)
+    receptions.push_back(
+        {{"kind", receptionKey(r.kind)}, {"a", planetJson(r.a)}, {"b", planetJson(r.b)}});
+  json dispositors = json();
+  if (t.dispositorsKnown) {
+    json chains = json::object(), loops = json::array();
+    for (int p = 0; p < tr::kPlanets; ++p) {
+      json chain = json::array();
+      for (int q : t.dispositors.chains[p]) chain.push_back(planetName(q));
+      chains[planetName(p)] = chain;
+    }
+    for (const auto& loop : t.dispositors.loops) {
+      json l = json::array();
+      for (int q : loop) l.push_back(planetName(q));
+      loops.push_back(l);
+    }
+    dispositors = {
+        {"chains", chains}, {"final", planetJson(t.dispositors.finalDispositor)}, {"loops", loops}};
+  }
+  json lots = json::array();
+  for (const tr::LotPosition& l : t.lots)
+    lots.push_back({{"name", lotName(l.lot)},
+                    {"longitude", l.longitude},
+                    {"sign", natal::signName(l.sign, false)},
+                    {"house", l.house},
+                    {"whole_sign_house", l.wholeSignHouse},
+                    {"rulers", rulersJson(l.rulers)}});
+  json antiscia = json::array();
+  for (const tr::MirrorContact& m : t.antiscia)
+    antiscia.push_back({{"point", natal::pointName(m.point, false)},
+                        {"other", natal::pointName(m.other, false)},
+                        {"kind", m.contra ? "contra-antiscion" : "antiscion"},
+                        {"orb", m.orb}});
+  json points = json::array(), parallels = json::array();
+  for (const tr::PointDeclination& d : t.declinations)
+    points.push_back({{"name", natal::pointName(d.point, false)},
+                      {"declination", d.declination},
+                      {"out_of_bounds", d.outOfBounds}});
+  for (const tr::DeclinationContact& p : t.parallels)
+    parallels.push_back({{"a", natal::pointName(p.a, false)},
+                         {"b", natal::pointName(p.b, false)},
+                         {"kind", p.contra ? "contraparallel" : "parallel"},
+                         {"orb", p.orb}});
+  json angles = json();
+  if (t.ascendantRulers && t.midheavenRulers)
+    angles = {
+        {"ascendant", {{"longitude", c.ascendant}, {"rulers", rulersJson(*t.ascendantRulers)}}},
+        {"midheaven", {{"longitude", c.midheaven}, {"rulers", rulersJson(*t.midheavenRulers)}}}};
+  return {
+      {"name", name},
+      {"time_known", c.timeKnown},
+      {"bounds", t.bounds == tr::Bounds::Ptolemaic ? "ptolemaic" : "egyptian"},
+      {"sect", sect},
+      {"planets", planets},
+      {"angles", angles},
+      {"receptions", receptions},
+      {"dispositors", dispositors},
+      {"lots", lots},
+      {"antiscia", antiscia},
+      {"declinations", {{"obliquity", t.obliquity}, {"points", points}, {"parallels", parallels}}}};
+}
+
+std::string traditionalText(const std::string& name, const natal::NatalChart& c,
+                            const tr::TraditionalChart& t) {
+  std::string s = "traditional " + name + "\n";
+  char buf[160];
+  const tr::Sect& sect = t.sect;
+  if (sect.known) {
+    std::snprintf(buf, sizeof buf, "%.2f", c.sunAltitude);
+    s += std::string("sect        ") + (sect.day ? "a day chart" : "a night chart") +
+         " (the Sun's altitude " + buf + "°): the light of the sect the " + planetName(sect.light) +
+         "\n            of the sect " + planetName(sect.benefic) + " (benefic), " +
+         planetName(sect.malefic) + " (malefic); contrary to it " +
+         planetName(sect.contraryBenefic) + ", " + planetName(sect.contraryMalefic) + "\n";
+  } else {
+    s += "sect        not known: the birth time is not known\n";
+  }
+  s += std::string("bounds      ") +
+       (t.bounds == tr::Bounds::Ptolemaic ? "Ptolemaic" : "Egyptian") + "\n";
+
+  s += "\n" + padded("PLANET", 9) + padded("SIGN", 13) + padded("POSITION", 13) +
+       padded("DOMICILE", 9) + padded("EXALTED", 9) + padded("TRIPLICITY D/N/P", 24) +
+       padded("BOUND", 9) + padded("FACE", 9) + "SCORE\n";
+  for (const tr::Dignities& d : t.dignities) {
+    std::string parts;
+    auto part = [&](int points, const char* what) {
+      if (points == 0) return;
+      std::snprintf(buf, sizeof buf, "%s %+d", what, points);
+      parts += (parts.empty() ? "" : ", ") + std::string(buf);
+    };
+    part(d.domicilePoints, "domicile");
+    part(d.exaltationPoints, "exaltation");
+    part(d.triplicityPoints, "triplicity");
+    part(d.boundPoints, "bound");
+    part(d.facePoints, "face");
+    part(d.detrimentPoints, "detriment");
+    part(d.fallPoints, "fall");
+    part(d.peregrinePoints, "peregrine");
+    std::snprintf(buf, sizeof buf, "%+3d", d.score);
+    s += padded(planetName(d.planet), 9) + padded(natal::signName(d.sign, false), 13) +
+         padded(inSign(d.longitude), 13) + rulersText(d.rulers) + buf + "  " + parts + "\n";
+  }
+  if (t.ascendantRulers)
+    s += padded("Asc", 9) + padded(natal::signName(signOf(c.ascendant), false), 13) +
+         padded(inSign(c.ascendant), 13) + rulersText(*t.ascendantRulers) + "\n";
+  if (t.midheavenRulers)
+    s += padded("MC", 9) + padded(natal::signName(signOf(c.midheaven), false), 13) +
+         padded(inSign(c.midheaven), 13) + rulersText(*t.midheavenRulers) + "\n";
+
+  s += "\n" + padded("PLANET", 9) + padded("SECT", 10) + padded("HOUSE", 16) +
+       padded("WHOLE SIGN", 16) + padded("MOTION", 17) + "THE SUN\n";
+  for (std::size_t i = 0; i < t.accidental.size(); ++i) {
+    const tr::Accidental& a = t.accidental[i];
+    const int p = a.planet;
+    std::string sectText = sect.known ? (sect.inSect[p] ? "in" : "contrary") : "-";
+    std::string house = "-", whole = "-";
+    if (a.housesKnown) {
+      house =
+          std::to_string(a.house) + " " + angularityName(a.angularity) + (a.inJoy ? " joy" : "");
+      whole = std::to_string(a.wholeSignHouse) + " " + angularityName(a.wholeSignAngularity) +
+              (a.inJoyWholeSign ? " joy" : "");
+    }
+    std::string motion = std::string(motionName(a.motion)) + (a.fast ? ", fast" : ", slow");
+    std::string sun;
+    if (p != tr::kSun) {
+      sun = a.orientalOfSun ? "oriental" : "occidental";
+      if (a.solarPhase != tr::SolarPhase::None) sun += std::string(", ") + phaseName(a.solarPhase);
+    }
+    s += padded(planetName(p), 9) + padded(sectText, 10) + padded(house, 16) + padded(whole, 16) +
+         padded(motion, 17) + sun + "\n";
+  }
+
+  s += "\nreceptions\n";
+  if (!t.dispositorsKnown)
+    s += "  not all seven planets take part\n";
+  else if (t.receptions.empty())
+    s += "  none\n";
+  for (const tr::Reception& r : t.receptions) {
+    const bool mutual = r.kind == tr::Reception::Kind::MutualDomicile ||
+                        r.kind == tr::Reception::Kind::MutualExaltation ||
+                        r.kind == tr::Reception::Kind::Mixed;
+    s += "  " + planetName(r.a) + (mutual ? " and " : " received by ") + planetName(r.b) + ": " +
+         (mutual ? std::string("mutual reception, ") + receptionName(r.kind)
+                 : std::string(receptionName(r.kind)) + ", beholding it by sign") +
+         "\n";
+  }
+  s += "\ndispositors\n";
+  if (t.dispositorsKnown) {
+    for (const auto& chain : t.dispositors.chains) s += "  " + chainText(chain) + "\n";
+    s += "  final dispositor: " +
+         (t.dispositors.finalDispositor == tr::kNone ? std::string("none")
+                                                     : planetName(t.dispositors.finalDispositor)) +
+         "\n";
+    for (const auto& loop : t.dispositors.loops) s += "  loop: " + chainText(loop) + "\n";
+  } else {
+    s += "  not all seven planets take part\n";
+  }
+  s += "\nlots\n";
+  if (t.lots.empty()) s += "  none: they need the birth time and the seven planets\n";
+  for (const tr::LotPosition& l : t.lots)
+    s += "  " + padded(lotName(l.lot), 11) + padded(natal::signName(l.sign, false), 13) +
+         padded(inSign(l.longitude), 13) + "house " + padded(std::to_string(l.house), 3) +
+         "whole sign " + padded(std::to_string(l.wholeSignHouse), 3) + "ruler " +
+         planetName(l.rulers.domicile) + "\n";
+  s += "\nantiscia\n";
+  if (t.antiscia.empty()) s += "  none within 1°\n";
+  for (const tr::MirrorContact& m : t.antiscia) {
+    std::snprintf(buf, sizeof buf, "%.2f°", m.orb);
+    s += "  " + natal::pointName(m.point, false) +
+         (m.contra ? "'s contra-antiscion on " : "'s antiscion on ") +
+         natal::pointName(m.other, false) + ", " + buf + "\n";
+  }
+  s += "\ndeclinations (the obliquity " + degrees(t.obliquity) + ")\n";
+  for (const tr::PointDeclination& d : t.declinations)
+    s += "  " + padded(natal::pointName(d.point, false), 16) + degrees(d.declination) +
+         (d.outOfBounds ? "  out of bounds" : "") + "\n";
+  for (const tr::DeclinationContact& p : t.parallels) {
+    std::snprintf(buf, sizeof buf, "%.2f°", p.orb);
+    s += "  " + natal::pointName(p.a, false) + (p.contra ? " contraparallel " : " parallel ") +
+         natal::pointName(p.b, false) + ", " + buf + "\n";
+  }
+  return s;
+}
+
+int cmdTraditional(Tool& t, const Options& o) {
+  tr::Bounds bounds = tr::Bounds::Egyptian;
+  if (const std::string* b = o.value("--bounds")) {
+    if (*b == "ptolemaic")
+      bounds = tr::Bounds::Ptolemaic;
+    else if (*b != "egyptian")
+      return t.usage("traditional", "no bounds \"" + *b + "\"; egyptian or ptolemaic");
+  }
+  int status = 0;
+  const auto saved = loadSavedChart(t, o, "traditional", status);
+  if (!saved) return status;
+  const auto chart = chartOf(t, *saved);
+  if (!chart) return 1;
+  const natal::NatalChart& c = *chart;
+  if (c.housesFellBack)
+    t.note(std::string(natal::houseSystemByCode(c.requestedSystem).title) +
+           " houses can't be computed at this latitude: Porphyry houses instead");
+  if (!c.timeKnown) t.note("the birth time is not known: no sect, no houses, no lots");
+  for (const std::string& note : ephemerisNotes(c)) t.note(note);
+  const tr::TraditionalChart trad =
+      tr::traditionalChart(c, natal::swissEphemeris().obliquity(c.julianDayUt), bounds);
+  const std::string name = shownName(saved->name);
+  if (o.has("--json"))
+    t.out << traditionalJson(name, c, trad).dump(2) << "\n";
+  else
+    t.out << traditionalText(name, c, trad);
+  return 0;
+}
+
+}  // namespace orvenda::tool
