@@ -9,6 +9,7 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "tool/saved_chart.h"
+#include "tool/time_options.h"
 #include "traditional/traditional.h"
 
 namespace orvenda::tool {
@@ -86,6 +87,11 @@ const char* receptionKey(tr::Reception::Kind k) {
     case tr::Reception::Kind::ByDomicile: return "by_domicile";
     default: return "by_exaltation";
   }
+}
+
+// The syzygy's instant in whole seconds since 1970.
+long long syzygySeconds(const tr::Syzygy& z) {
+  return std::llround((z.julianDayUt - 2440587.5) * 86400.0);
 }
 
 json rulersJson(const tr::DignityRulers& r) {
@@ -232,6 +238,28 @@ json traditionalJson(const std::string& name, const natal::NatalChart& c,
     angles = {
         {"ascendant", {{"longitude", c.ascendant}, {"rulers", rulersJson(*t.ascendantRulers)}}},
         {"midheaven", {{"longitude", c.midheaven}, {"rulers", rulersJson(*t.midheavenRulers)}}}};
+  json almuten = json();
+  if (t.almuten && t.syzygy) {
+    static const char* const kPlaces[] = {"sun", "moon", "ascendant", "fortune", "syzygy"};
+    json places = json::object(), total = json::object(), winners = json::array();
+    for (int i = 0; i < 5; ++i) {
+      json byPlanet = json::object();
+      for (int p = 0; p < tr::kPlanets; ++p)
+        if (t.almuten->points[i][p]) byPlanet[planetName(p)] = t.almuten->points[i][p];
+      places[kPlaces[i]] = {{"longitude", t.almuten->places[i]}, {"points", byPlanet}};
+    }
+    for (int p = 0; p < tr::kPlanets; ++p) total[planetName(p)] = t.almuten->total[p];
+    for (int p : t.almuten->winners) winners.push_back(planetName(p));
+    almuten = {{"syzygy",
+                {{"kind", t.syzygy->full ? "full moon" : "new moon"},
+                 {"julian_day", t.syzygy->julianDayUt},
+                 {"universal_time", universalText(syzygySeconds(*t.syzygy))},
+                 {"light", planetName(t.syzygy->light)},
+                 {"longitude", t.syzygy->longitude}}},
+               {"places", places},
+               {"total", total},
+               {"almuten", winners}};
+  }
   return {
       {"name", name},
       {"time_known", c.timeKnown},
@@ -242,6 +270,7 @@ json traditionalJson(const std::string& name, const natal::NatalChart& c,
       {"receptions", receptions},
       {"dispositors", dispositors},
       {"lots", lots},
+      {"almuten", almuten},
       {"antiscia", antiscia},
       {"declinations", {{"obliquity", t.obliquity}, {"points", points}, {"parallels", parallels}}}};
 }
@@ -348,6 +377,23 @@ std::string traditionalText(const std::string& name, const natal::NatalChart& c,
          padded(inSign(l.longitude), 13) + "house " + padded(std::to_string(l.house), 3) +
          "whole sign " + padded(std::to_string(l.wholeSignHouse), 3) + "ruler " +
          planetName(l.rulers.domicile) + "\n";
+  s += "\nalmuten\n";
+  if (t.almuten && t.syzygy) {
+    s += std::string("  the syzygy before birth: ") +
+         (t.syzygy->full ? "the full moon of " : "the new moon of ") +
+         universalText(syzygySeconds(*t.syzygy), "%04d-%02u-%02u %02d:%02d:%02d UT") + ", " +
+         natal::signName(signOf(t.syzygy->longitude), false) + " " + inSign(t.syzygy->longitude) +
+         (t.syzygy->full ? " (the " + planetName(t.syzygy->light) + "'s, above the horizon)" : "") +
+         "\n  points:";
+    for (int p = 0; p < tr::kPlanets; ++p)
+      s += " " + planetName(p) + " " + std::to_string(t.almuten->total[p]) +
+           (p + 1 < tr::kPlanets ? "," : "\n");
+    std::string winners;
+    for (int p : t.almuten->winners) winners += (winners.empty() ? "" : ", ") + planetName(p);
+    s += "  the almuten of the chart: " + winners + "\n";
+  } else {
+    s += "  none: it needs the birth time, the seven planets and the syzygy\n";
+  }
   s += "\nantiscia\n";
   if (t.antiscia.empty()) s += "  none within 1°\n";
   for (const tr::MirrorContact& m : t.antiscia) {
@@ -387,8 +433,13 @@ int cmdTraditional(Tool& t, const Options& o) {
            " houses can't be computed at this latitude: Porphyry houses instead");
   if (!c.timeKnown) t.note("the birth time is not known: no sect, no houses, no lots");
   for (const std::string& note : ephemerisNotes(c)) t.note(note);
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  std::optional<tr::Syzygy> syzygy;
+  if (c.timeKnown)
+    syzygy = tr::syzygyBefore(c.julianDayUt, natal::recordLatitude(saved->record),
+                              natal::recordLongitude(saved->record), eph);
   const tr::TraditionalChart trad =
-      tr::traditionalChart(c, natal::swissEphemeris().obliquity(c.julianDayUt), bounds);
+      tr::traditionalChart(c, eph.obliquity(c.julianDayUt), bounds, syzygy);
   const std::string name = shownName(saved->name);
   if (o.has("--json"))
     t.out << traditionalJson(name, c, trad).dump(2) << "\n";

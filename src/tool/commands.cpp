@@ -150,10 +150,12 @@ const std::map<std::string, std::string> kCommandHelp = {
      "dispositors, the final dispositor or the loops; house, whole-sign house, joy, motion\n"
      "and the Sun (oriental, combust within 8 30', under the beams within 15, cazimi within\n"
      "17'); Paulus' seven lots (Fortune, Spirit, Eros, Necessity, Courage, Victory, Nemesis)\n"
-     "by day or night; antiscia and contra-antiscia within 1; declinations at the date's\n"
-     "obliquity, parallels and contraparallels within 1, and out of bounds. --bounds picks\n"
-     "the Egyptian bounds (the default) or Ptolemy's. --json prints one object: sect,\n"
-     "planets (dignities, score, accidental), angles, receptions, dispositors, lots,\n"
+     "by day or night; the almuten of the chart (Ibn Ezra: the most points as ruler over\n"
+     "the Sun, the Moon, the Ascendant, Fortune and the new or full moon before birth);\n"
+     "antiscia and contra-antiscia within 1; declinations at the date's obliquity,\n"
+     "parallels and contraparallels within 1, and out of bounds. --bounds picks the\n"
+     "Egyptian bounds (the default) or Ptolemy's. --json prints one object: sect,\n"
+     "planets (dignities, score, accidental), angles, receptions, dispositors, lots, almuten,\n"
      "antiscia, declinations. SYSTEM as for chart.\n"},
     {"sheet",
      "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"

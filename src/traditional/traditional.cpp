@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "natal/ephemeris.h"
+
 namespace orvenda::traditional {
 namespace {
 
@@ -302,7 +304,74 @@ double declination(double longitude, double latitude, double obliquity) {
   return std::asin(std::clamp(s, -1.0, 1.0)) / kRadian;
 }
 
-TraditionalChart traditionalChart(const natal::NatalChart& chart, double obliquity, Bounds table) {
+std::optional<Syzygy> syzygyBefore(double jd, double latitude, double longitude,
+                                   natal::Ephemeris& eph) {
+  std::optional<natal::BodyPosition> sun, moon;
+  auto elongation = [&](double t) -> std::optional<double> {
+    sun = eph.body(t, kSun), moon = eph.body(t, kMoon);
+    if (!sun || !moon) return std::nullopt;
+    return normalized(moon->longitude - sun->longitude);
+  };
+  const auto atBirth = elongation(jd);
+  if (!atBirth) return std::nullopt;
+  Syzygy z;
+  z.full = *atBirth >= 180;
+  const double target = z.full ? 180 : 0;
+  // How far the Moon is past the syzygy sought: above 0 after it, below 0 before it.
+  auto past = [&](double t) -> std::optional<double> {
+    const auto e = elongation(t);
+    if (!e) return std::nullopt;
+    return normalized(*e - target + 180) - 180;
+  };
+  // Back half a day at a time (the Moon gains some 6° on the Sun in it, never 180°) until
+  // the syzygy is passed, then halve the step to a hundredth of a second.
+  double hi = jd, lo = jd - 0.5;
+  for (int step = 0;; ++step) {
+    const auto p = past(lo);
+    if (!p || step > 40) return std::nullopt;
+    if (*p <= 0) break;
+    hi = lo, lo -= 0.5;
+  }
+  while (hi - lo > 1e-7) {
+    const double mid = (lo + hi) / 2;
+    const auto p = past(mid);
+    if (!p) return std::nullopt;
+    (*p > 0 ? hi : lo) = mid;
+  }
+  if (!elongation(hi)) return std::nullopt;
+  z.julianDayUt = hi;
+  z.sun = sun->longitude, z.moon = moon->longitude;
+  z.light = kMoon;
+  z.longitude = z.moon;
+  if (z.full && eph.altitude(hi, latitude, longitude, sun->longitude, sun->latitude) >
+                    eph.altitude(hi, latitude, longitude, moon->longitude, moon->latitude)) {
+    z.light = kSun;
+    z.longitude = z.sun;
+  }
+  return z;
+}
+
+Almuten almutenOf(const std::array<double, 5>& places, bool day, Bounds table) {
+  Almuten a;
+  a.places = places;
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    const DignityRulers r = dignityRulersAt(places[i], table);
+    auto& points = a.points[i];
+    points[r.domicile] += 5;
+    if (r.exaltation != kNone) points[r.exaltation] += 4;
+    points[day ? r.triplicity.day : r.triplicity.night] += 3;
+    points[r.bound] += 2;
+    points[r.face] += 1;
+    for (int p = 0; p < kPlanets; ++p) a.total[p] += points[p];
+  }
+  const int best = *std::max_element(a.total.begin(), a.total.end());
+  for (int p = 0; p < kPlanets; ++p)
+    if (a.total[p] == best) a.winners.push_back(p);
+  return a;
+}
+
+TraditionalChart traditionalChart(const natal::NatalChart& chart, double obliquity, Bounds table,
+                                  std::optional<Syzygy> syzygy) {
   TraditionalChart t;
   t.bounds = table;
   t.obliquity = obliquity;
@@ -339,6 +408,11 @@ TraditionalChart traditionalChart(const natal::NatalChart& chart, double obliqui
       }
     }
   }
+  t.syzygy = syzygy;
+  if (syzygy && !t.lots.empty())
+    t.almuten = almutenOf(
+        {lon[kSun], lon[kMoon], chart.ascendant, t.lots[kFortune].longitude, syzygy->longitude},
+        t.sect.day, table);
   for (const natal::PointPosition& a : chart.points) {
     for (const natal::PointPosition& b : chart.points) {
       if (a.index == b.index) continue;

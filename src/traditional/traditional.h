@@ -175,6 +175,35 @@ struct DeclinationContact {
   double orb = 0;
 };
 
+// ---- the syzygy and the almuten ---------------------------------------------------------
+
+// The last new or full moon before a moment (or at it), found on the ephemeris.
+struct Syzygy {
+  bool full = false;
+  double julianDayUt = 0;
+  double sun = 0, moon = 0;  // their longitudes then
+  // The degree the tradition takes: a new moon's, or at a full moon that of the light
+  // above the horizon of the birth place (Ptolemy, Tetrabiblos III.2).
+  int light = kMoon;
+  double longitude = 0;
+};
+// Nothing when the ephemeris has no Sun or Moon for those days. Latitude and longitude
+// east and north positive.
+std::optional<Syzygy> syzygyBefore(double julianDayUt, double latitude, double longitude,
+                                   natal::Ephemeris& ephemeris);
+
+// Ibn Ezra's almuten of the chart: each planet's points as ruler of the five dignities
+// (5, 4, 3 for the triplicity's ruler of the sect, 2, 1) at the degrees of the Sun, the
+// Moon, the Ascendant, the Lot of Fortune and the syzygy; the highest wins, ties all.
+struct Almuten {
+  enum Place { kSunPlace, kMoonPlace, kAscendantPlace, kFortunePlace, kSyzygyPlace };
+  std::array<double, 5> places{};
+  std::array<std::array<int, kPlanets>, 5> points{};  // by place, then planet
+  std::array<int, kPlanets> total{};
+  std::vector<int> winners;
+};
+Almuten almutenOf(const std::array<double, 5>& places, bool day, Bounds table);
+
 // ---- the whole ----------------------------------------------------------------------------
 
 struct PointDeclination {
@@ -199,11 +228,14 @@ struct TraditionalChart {
   double obliquity = 0;
   std::vector<PointDeclination> declinations;
   std::vector<DeclinationContact> parallels;
+  std::optional<Syzygy> syzygy;    // as the caller found it
+  std::optional<Almuten> almuten;  // with the time known, the lots and the syzygy
 };
 
 // The traditional reading of a chart, at the true obliquity of its date (the Ephemeris's
-// obliquity(), which the caller asks for).
+// obliquity()) and with the syzygy before it (syzygyBefore()), which the caller asks for.
 TraditionalChart traditionalChart(const natal::NatalChart& chart, double obliquity,
-                                  Bounds table = Bounds::Egyptian);
+                                  Bounds table = Bounds::Egyptian,
+                                  std::optional<Syzygy> syzygy = std::nullopt);
 
 }  // namespace orvenda::traditional

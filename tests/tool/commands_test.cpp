@@ -879,6 +879,11 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
   EXPECT_EQ(j["antiscia"].size(), 2u);
   EXPECT_NEAR(j["declinations"]["obliquity"].get<double>(), 23 + 26 / 60.0 + 36.5547 / 3600, 1e-6);
   EXPECT_EQ(j["angles"]["ascendant"]["rulers"]["face"], "Mars");
+  // The almuten over the new moon of 1 March 1957 16:12:18 UT (find_syzygy.py): Venus, 22.
+  EXPECT_EQ(j["almuten"]["syzygy"]["kind"], "new moon");
+  EXPECT_EQ(j["almuten"]["syzygy"]["universal_time"], "1957-03-01T16:12:18Z");
+  EXPECT_EQ(j["almuten"]["almuten"].dump(), R"(["Venus"])");
+  EXPECT_EQ(j["almuten"]["total"]["Venus"], 22);
 
   ASSERT_EQ(run({"traditional", "ny"}), 0) << err.str();
   EXPECT_NE(out.str().find("sect        a day chart"), std::string::npos) << out.str();
@@ -906,6 +911,7 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
   const auto u = nlohmann::json::parse(out.str());
   EXPECT_TRUE(u["sect"].is_null());
   EXPECT_TRUE(u["lots"].empty());
+  EXPECT_TRUE(u["almuten"].is_null());
   EXPECT_EQ(u["planets"][3]["score"]["exaltation"], 4);
   EXPECT_EQ(u["planets"][3]["score"]["triplicity"], 0);
 }

@@ -514,6 +514,56 @@ TEST(TraditionalDeclination, OutOfBoundsBeyondTheObliquity) {
   EXPECT_FALSE(t.dispositorsKnown);
 }
 
+// ---- the syzygy and the almuten ----------------------------------------------------------
+
+// tests/traditional/find_syzygy.py 2435912.1118055554 (bisection on swetest's longitudes):
+//   new 2435899.1752086 sun 340.8243731 moon 340.8243734 — 1 March 1957 16:12:18 UT.
+// find_syzygy.py 2435918.0 (20 March 1957 12:00 UT):
+//   full 2435913.5984673 sun 355.2408215 moon 175.2408219 — 16 March 02:21:48 UT; then
+//   swetest -bj2435913.5984673 -ut -p01 -fPlbh -geopos-74.0058333333,40.7141666667,0 gives
+//   the Moon's altitude at New York +33.584°, the Sun's −36.530°: the Moon's degree.
+TEST(TraditionalSyzygy, NewAndFullMoonAgainstSwetest) {
+  const double second = 1.0 / 86400;
+  const auto z = syzygyBefore(newYork().julianDayUt, kNyLat, kNyLon, natal::swissEphemeris());
+  ASSERT_TRUE(z.has_value());
+  EXPECT_FALSE(z->full);
+  EXPECT_NEAR(z->julianDayUt, 2435899.1752086, 0.1 * second);
+  EXPECT_NEAR(z->longitude, 340.8243731, 0.1 * kArcSecond);
+  const auto f = syzygyBefore(2435918.0, kNyLat, kNyLon, natal::swissEphemeris());
+  ASSERT_TRUE(f.has_value());
+  EXPECT_TRUE(f->full);
+  EXPECT_NEAR(f->julianDayUt, 2435913.5984673, 0.1 * second);
+  EXPECT_EQ(f->light, kMoon);
+  EXPECT_NEAR(f->longitude, 175.2408219, 0.1 * kArcSecond);
+  EXPECT_NEAR(f->sun, 355.2408215, 0.1 * kArcSecond);
+  // Seen from the antipodes of New York's meridian the Sun is up then: its degree.
+  const auto g = syzygyBefore(2435918.0, -kNyLat, kNyLon + 180, natal::swissEphemeris());
+  ASSERT_TRUE(g.has_value());
+  EXPECT_EQ(g->light, kSun);
+  EXPECT_NEAR(g->longitude, 355.2408215, 0.1 * kArcSecond);
+}
+
+TEST(TraditionalNewYork, AlmutenWorkedByHand) {
+  // By day, the Egyptian bounds; each place's rulers (domicile 5, exaltation 4, the
+  // triplicity's day ruler 3, bound 2, face 1):
+  //   Sun 23°46′ Pisces      Jupiter 5, Venus 4, Venus 3, Mars 2, Mars 1
+  //   Moon 2°45′ Virgo       Mercury 5, Mercury 4, Venus 3, Mercury 2, the Sun 1
+  //   Asc 10°08′ Gemini      Mercury 5, —, Saturn 3, Jupiter 2, Mars 1
+  //   Fortune 19°08′ Scorpio Mars 5, —, Venus 3, Jupiter 2, the Sun 1
+  //   new moon 10°49′ Pisces Jupiter 5, Venus 4, Venus 3, Venus 2, Jupiter 1
+  // Venus 22, Mercury 16, Jupiter 15, Mars 9, Saturn 3, the Sun 2, the Moon 0: Venus.
+  const auto z = syzygyBefore(newYork().julianDayUt, kNyLat, kNyLon, natal::swissEphemeris());
+  const TraditionalChart t = traditionalChart(
+      newYork(), natal::swissEphemeris().obliquity(newYork().julianDayUt), Bounds::Egyptian, z);
+  ASSERT_TRUE(t.almuten.has_value());
+  EXPECT_EQ(t.almuten->total, (std::array<int, kPlanets>{2, 0, 16, 22, 9, 15, 3}));
+  EXPECT_EQ(t.almuten->winners, std::vector<int>{kVenus});
+  EXPECT_EQ(t.almuten->points[Almuten::kSyzygyPlace],
+            (std::array<int, kPlanets>{0, 0, 0, 9, 0, 6, 0}));
+  // Without the syzygy there is none.
+  EXPECT_FALSE(newYorkTraditional().almuten.has_value());
+}
+
 // ---- sect at its edges ------------------------------------------------------------------
 
 TEST(TraditionalSect, SunriseAndSunsetInNewYork) {
