@@ -514,6 +514,91 @@ TEST(TraditionalDeclination, OutOfBoundsBeyondTheObliquity) {
   EXPECT_FALSE(t.dispositorsKnown);
 }
 
+// ---- charts made for the cases the New York chart lacks ----------------------------------
+
+// A chart by day from longitudes, speeds and houses given, the Ascendant at 0° Sagittarius
+// and equal houses from it.
+natal::NatalChart madeChart(const std::array<double, kPlanets>& lon,
+                            const std::array<double, kPlanets>& speed,
+                            const std::array<int, kPlanets>& house) {
+  natal::NatalChart c;
+  c.timeKnown = true;
+  c.sunAltitude = 10;
+  c.ascendant = 240;
+  for (int h = 0; h < 12; ++h) c.cusps[h] = std::fmod(240 + 30 * h, 360);
+  for (int p = 0; p < kPlanets; ++p) {
+    natal::PointPosition x;
+    x.index = p, x.longitude = lon[p], x.speed = speed[p], x.house = house[p];
+    c.points.push_back(x);
+  }
+  return c;
+}
+
+TEST(TraditionalMadeCharts, AFinalDispositorJoysAndTheSunsBeams) {
+  // The Sun 10° Leo in its sign; Mercury 10°12′ Leo (12′ from it: cazimi), the Moon 5° Leo
+  // (5°: combust), Venus 20° Leo (10°: under the beams); Mars 10° Cancer at 0.01°/day
+  // (below a twentieth of its mean 0.524: stationary), Jupiter 20° Gemini, Saturn 5°
+  // Virgo. Houses from 0° Sagittarius: Leo the 9th, the Sun's joy.
+  const natal::NatalChart c =
+      madeChart({130, 125, 130.2, 140, 100, 80, 155}, {0.9856, 13, 1.5, 1.2, 0.01, 0.2, 0.1},
+                {9, 9, 9, 9, 8, 7, 10});
+  const TraditionalChart t = traditionalChart(c, 23.44);
+  // Every chain ends in the Sun: Mars by the Moon, Jupiter and Saturn by Mercury.
+  const std::array<std::vector<int>, kPlanets> chains = {
+      std::vector<int>{kSun},   {kMoon, kSun},        {kMercury, kSun},
+      {kVenus, kSun},           {kMars, kMoon, kSun}, {kJupiter, kMercury, kSun},
+      {kSaturn, kMercury, kSun}};
+  EXPECT_EQ(t.dispositors.chains, chains);
+  EXPECT_EQ(t.dispositors.finalDispositor, kSun);
+  EXPECT_TRUE(t.dispositors.loops.empty());
+  const auto& a = t.accidental;
+  EXPECT_TRUE(a[kSun].inJoy && a[kSun].inJoyWholeSign);
+  EXPECT_EQ(a[kSun].angularity, Angularity::Cadent);
+  EXPECT_EQ(a[kSun].solarPhase, SolarPhase::None);
+  EXPECT_EQ(std::make_tuple(a[kMercury].solarPhase, a[kMercury].orientalOfSun),
+            std::make_tuple(SolarPhase::Cazimi, false));
+  EXPECT_EQ(std::make_tuple(a[kMoon].solarPhase, a[kMoon].orientalOfSun),
+            std::make_tuple(SolarPhase::Combust, true));
+  EXPECT_EQ(a[kVenus].solarPhase, SolarPhase::UnderTheBeams);
+  EXPECT_EQ(a[kMars].motion, Motion::Stationary);
+  EXPECT_EQ(a[kJupiter].motion, Motion::Direct);
+  EXPECT_TRUE(a[kJupiter].fast);  // 0.2 against 0.083
+  EXPECT_EQ(a[kJupiter].angularity, Angularity::Angular);
+  // The Sun at 10°00′ Leo: its own sign +5, fire's day ruler by day +3; Venus' bound
+  // (6°–11°) and the second face, Jupiter's (it begins there): +8.
+  EXPECT_EQ(t.dignities[kSun].score, 8);
+  // Mars at 10° Cancer: in its fall −4, and peregrine (it rules water by night, which
+  // scores nothing by day; the bound 7°–13° is Venus', the second face Mercury's): −9.
+  EXPECT_EQ(t.dignities[kMars].score, -9);
+}
+
+TEST(TraditionalMadeCharts, MutualExaltationMixedReceptionAndALoop) {
+  // Mars in Cancer and Jupiter in Capricorn, each in the other's exaltation; the Moon in
+  // Pisces (Venus' exaltation) and Venus in Cancer (the Moon's sign): mixed. The Sun and
+  // Mercury in Gemini, Saturn in Libra.
+  const natal::NatalChart c = madeChart({75, 345, 80, 100, 110, 285, 200},
+                                        {1, 13, 1, 1, 0.5, 0.1, 0.05}, {7, 4, 7, 8, 8, 2, 11});
+  const TraditionalChart t = traditionalChart(c, 23.44);
+  using K = Reception::Kind;
+  std::vector<std::tuple<K, int, int>> mutual;
+  for (const Reception& r : t.receptions)
+    if (r.kind != K::ByDomicile && r.kind != K::ByExaltation) mutual.emplace_back(r.kind, r.a, r.b);
+  EXPECT_EQ(mutual, (std::vector<std::tuple<K, int, int>>{{K::Mixed, kMoon, kVenus},
+                                                          {K::MutualExaltation, kMars, kJupiter}}));
+  // The Moon goes to Jupiter, Jupiter to Saturn, Saturn to Venus, Venus to the Moon: a ring
+  // of four; Mercury rules itself and the Sun, so there is no final dispositor.
+  EXPECT_EQ(t.dispositors.finalDispositor, kNone);
+  EXPECT_EQ(t.dispositors.loops,
+            (std::vector<std::vector<int>>{{kMoon, kJupiter, kSaturn, kVenus}}));
+  EXPECT_EQ(t.dispositors.chains[kMars],
+            (std::vector<int>{kMars, kMoon, kJupiter, kSaturn, kVenus, kMoon}));
+  EXPECT_EQ(t.dispositors.chains[kSun], (std::vector<int>{kSun, kMercury}));
+  // Saturn exalted in Libra, Jupiter in its fall in Capricorn, Mars in its fall in Cancer.
+  EXPECT_TRUE(t.dignities[kSaturn].exaltation);
+  EXPECT_TRUE(t.dignities[kJupiter].fall);
+  EXPECT_TRUE(t.dignities[kMars].fall);
+}
+
 // ---- the syzygy and the almuten ----------------------------------------------------------
 
 // tests/traditional/find_syzygy.py 2435912.1118055554 (bisection on swetest's longitudes):
