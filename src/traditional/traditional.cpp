@@ -323,21 +323,23 @@ std::optional<Syzygy> syzygyBefore(double jd, double latitude, double longitude,
     if (!e) return std::nullopt;
     return normalized(*e - target + 180) - 180;
   };
-  // Back half a day at a time (the Moon gains some 6° on the Sun in it, never 180°) until
-  // the syzygy is passed, then halve the step to a hundredth of a second.
-  double hi = jd, lo = jd - 0.5;
-  for (int step = 0;; ++step) {
-    const auto p = past(lo);
-    if (!p || step > 40) return std::nullopt;
-    if (*p <= 0) break;
-    hi = lo, lo -= 0.5;
-  }
-  while (hi - lo > 1e-7) {
-    const double mid = (lo + hi) / 2;
-    const auto p = past(mid);
+  // Newton's steps on the elongation, with the Moon's and the Sun's own speeds: five or six
+  // from the birth to a hundredth of a second, where halving half days took a hundred
+  // positions (half the tool's time for the whole traditional chart).
+  double at = jd;
+  bool found = false;
+  for (int step = 0; step < 30 && !found; ++step) {
+    const auto p = past(at);
     if (!p) return std::nullopt;
-    (*p > 0 ? hi : lo) = mid;
+    const double rate = moon->speed - sun->speed;
+    if (rate < 1) return std::nullopt;  // the Moon always gains 10° a day or more
+    const double next = at - *p / rate;
+    found = std::abs(next - at) < 1e-7;
+    at = next;
   }
+  // The Moon's steady gain leaves no other root behind the birth within a lunation.
+  if (!found || at > jd + 1e-6 || at < jd - 32) return std::nullopt;
+  const double hi = std::min(at, jd);
   if (!elongation(hi)) return std::nullopt;
   z.julianDayUt = hi;
   z.sun = sun->longitude, z.moon = moon->longitude;
