@@ -1,6 +1,7 @@
 // orvenda-chart traditional: the chart as the tradition judges it — sect, the essential
 // dignities and Lilly's scores, receptions, dispositors, the accidental condition, the
 // Hermetic lots, antiscia and declinations — as text tables or one JSON object.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -8,8 +9,10 @@
 #include "console/text_width.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
+#include "tool/json_writer.h"
 #include "tool/saved_chart.h"
 #include "tool/time_options.h"
+#include "tool/traditional_views.h"
 #include "traditional/traditional.h"
 
 namespace orvenda::tool {
@@ -89,6 +92,11 @@ const char* receptionKey(tr::Reception::Kind k) {
   }
 }
 
+// The planet's share of its triplicity as JSON names it.
+const char* triplicityShare(char share) {
+  return share == 'D' ? "day" : share == 'N' ? "night" : "participating";
+}
+
 // The syzygy's instant in whole seconds since 1970.
 long long syzygySeconds(const tr::Syzygy& z) {
   return std::llround((z.julianDayUt - 2440587.5) * 86400.0);
@@ -142,10 +150,7 @@ json traditionalJson(const std::string& name, const natal::NatalChart& c,
   for (std::size_t i = 0; i < t.dignities.size(); ++i) {
     const tr::Dignities& d = t.dignities[i];
     const tr::Accidental& a = t.accidental[i];
-    const std::string tripShare = d.triplicity == 'D'   ? "day"
-                                  : d.triplicity == 'N' ? "night"
-                                  : d.triplicity == 'P' ? "participating"
-                                                        : "";
+    const std::string tripShare = d.triplicity ? triplicityShare(d.triplicity) : "";
     json accidental = {
         {"motion", motionName(a.motion)},
         {"fast", a.fast},
@@ -273,6 +278,241 @@ json traditionalJson(const std::string& name, const natal::NatalChart& c,
       {"almuten", almuten},
       {"antiscia", antiscia},
       {"declinations", {{"obliquity", t.obliquity}, {"points", points}, {"parallels", parallels}}}};
+}
+
+namespace {
+
+// The seven by their names' order, as the tree's maps sort them.
+const std::vector<int>& planetsByName() {
+  static const std::vector<int> order = [] {
+    std::vector<int> o = {0, 1, 2, 3, 4, 5, 6};
+    std::sort(o.begin(), o.end(), [](int a, int b) { return planetName(a) < planetName(b); });
+    return o;
+  }();
+  return order;
+}
+
+void planetValue(JsonWriter& w, int p) { p == tr::kNone ? w.null() : w.value(planetName(p)); }
+
+void rulersValue(JsonWriter& w, const tr::DignityRulers& r) {
+  w.open('{');
+  w.key("bound"), planetValue(w, r.bound);
+  w.key("domicile"), planetValue(w, r.domicile);
+  w.key("exaltation"), planetValue(w, r.exaltation);
+  w.key("face"), planetValue(w, r.face);
+  w.key("triplicity").open('{');
+  w.key("day"), planetValue(w, r.triplicity.day);
+  w.key("night"), planetValue(w, r.triplicity.night);
+  w.key("participating"), planetValue(w, r.triplicity.participating);
+  w.close('}');
+  w.close('}');
+}
+
+}  // namespace
+
+std::string traditionalJsonText(const std::string& name, const natal::NatalChart& c,
+                                const tr::TraditionalChart& t) {
+  std::string text;
+  text.reserve(32768);
+  JsonWriter w(text);
+  w.open('{');
+  w.key("almuten");
+  if (t.almuten && t.syzygy) {
+    const tr::Almuten& a = *t.almuten;
+    w.open('{');
+    w.key("almuten").array(a.winners, [&](int p) { w.value(planetName(p)); });
+    // The places by their keys' order: ascendant, fortune, moon, sun, syzygy.
+    w.key("places").open('{');
+    const std::pair<const char*, int> places[] = {{"ascendant", tr::Almuten::kAscendantPlace},
+                                                  {"fortune", tr::Almuten::kFortunePlace},
+                                                  {"moon", tr::Almuten::kMoonPlace},
+                                                  {"sun", tr::Almuten::kSunPlace},
+                                                  {"syzygy", tr::Almuten::kSyzygyPlace}};
+    for (const auto& [key, i] : places) {
+      w.key(key).open('{');
+      w.key("longitude").value(a.places[i]);
+      w.key("points").open('{');
+      for (int p : planetsByName())
+        if (a.points[i][p]) w.key(planetName(p).c_str()).value(a.points[i][p]);
+      w.close('}');
+      w.close('}');
+    }
+    w.close('}');
+    w.key("syzygy").open('{');
+    w.key("julian_day").value(t.syzygy->julianDayUt);
+    w.key("kind").value(t.syzygy->full ? "full moon" : "new moon");
+    w.key("light").value(planetName(t.syzygy->light));
+    w.key("longitude").value(t.syzygy->longitude);
+    w.key("universal_time").value(universalText(syzygySeconds(*t.syzygy)));
+    w.close('}');
+    w.key("total").open('{');
+    for (int p : planetsByName()) w.key(planetName(p).c_str()).value(a.total[p]);
+    w.close('}');
+    w.close('}');
+  } else {
+    w.null();
+  }
+  w.key("angles");
+  if (t.ascendantRulers && t.midheavenRulers) {
+    w.open('{');
+    w.key("ascendant").open('{');
+    w.key("longitude").value(c.ascendant);
+    w.key("rulers"), rulersValue(w, *t.ascendantRulers);
+    w.close('}');
+    w.key("midheaven").open('{');
+    w.key("longitude").value(c.midheaven);
+    w.key("rulers"), rulersValue(w, *t.midheavenRulers);
+    w.close('}');
+    w.close('}');
+  } else {
+    w.null();
+  }
+  w.key("antiscia").array(t.antiscia, [&](const tr::MirrorContact& m) {
+    w.open('{');
+    w.key("kind").value(m.contra ? "contra-antiscion" : "antiscion");
+    w.key("orb").value(m.orb);
+    w.key("other").value(natal::pointName(m.other, false));
+    w.key("point").value(natal::pointName(m.point, false));
+    w.close('}');
+  });
+  w.key("bounds").value(t.bounds == tr::Bounds::Ptolemaic ? "ptolemaic" : "egyptian");
+  w.key("declinations").open('{');
+  w.key("obliquity").value(t.obliquity);
+  w.key("parallels").array(t.parallels, [&](const tr::DeclinationContact& p) {
+    w.open('{');
+    w.key("a").value(natal::pointName(p.a, false));
+    w.key("b").value(natal::pointName(p.b, false));
+    w.key("kind").value(p.contra ? "contraparallel" : "parallel");
+    w.key("orb").value(p.orb);
+    w.close('}');
+  });
+  w.key("points").array(t.declinations, [&](const tr::PointDeclination& d) {
+    w.open('{');
+    w.key("declination").value(d.declination);
+    w.key("name").value(natal::pointName(d.point, false));
+    w.key("out_of_bounds").value(d.outOfBounds);
+    w.close('}');
+  });
+  w.close('}');
+  w.key("dispositors");
+  if (t.dispositorsKnown) {
+    w.open('{');
+    w.key("chains").open('{');
+    for (int p : planetsByName())
+      w.key(planetName(p).c_str()).array(t.dispositors.chains[p], [&](int q) {
+        w.value(planetName(q));
+      });
+    w.close('}');
+    w.key("final"), planetValue(w, t.dispositors.finalDispositor);
+    w.key("loops").array(t.dispositors.loops, [&](const std::vector<int>& loop) {
+      w.array(loop, [&](int q) { w.value(planetName(q)); });
+    });
+    w.close('}');
+  } else {
+    w.null();
+  }
+  w.key("lots").array(t.lots, [&](const tr::LotPosition& l) {
+    w.open('{');
+    w.key("house").value(l.house);
+    w.key("longitude").value(l.longitude);
+    w.key("name").value(lotName(l.lot));
+    w.key("rulers"), rulersValue(w, l.rulers);
+    w.key("sign").value(natal::signName(l.sign, false));
+    w.key("whole_sign_house").value(l.wholeSignHouse);
+    w.close('}');
+  });
+  w.key("name").value(name);
+  w.key("planets").open('[');
+  for (std::size_t i = 0; i < t.dignities.size(); ++i) {
+    const tr::Dignities& d = t.dignities[i];
+    const tr::Accidental& a = t.accidental[i];
+    const bool sun = d.planet == tr::kSun;
+    w.open('{');
+    w.key("accidental").open('{');
+    if (a.housesKnown) w.key("angularity").value(angularityName(a.angularity));
+    w.key("distance_from_sun");
+    sun ? w.null() : w.value(a.distanceFromSun);
+    w.key("fast").value(a.fast);
+    if (a.housesKnown) {
+      w.key("house").value(a.house);
+      w.key("in_joy").value(a.inJoy);
+      w.key("in_joy_whole_sign").value(a.inJoyWholeSign);
+    }
+    w.key("joy_house").value(a.joyHouse);
+    w.key("motion").value(motionName(a.motion));
+    w.key("oriental");
+    sun ? w.null() : w.value(a.orientalOfSun);
+    w.key("solar_phase");
+    a.solarPhase == tr::SolarPhase::None ? w.null() : w.value(phaseName(a.solarPhase));
+    if (a.housesKnown) {
+      w.key("whole_sign_angularity").value(angularityName(a.wholeSignAngularity));
+      w.key("whole_sign_house").value(a.wholeSignHouse);
+    }
+    w.close('}');
+    w.key("dignities").open('{');
+    w.key("bound").value(d.bound);
+    w.key("detriment").value(d.detriment);
+    w.key("domicile").value(d.domicile);
+    w.key("exaltation").value(d.exaltation);
+    w.key("exaltation_degree");
+    d.exaltation ? w.value(tr::exaltationDegree(d.planet)) : w.null();
+    w.key("face").value(d.face);
+    w.key("fall").value(d.fall);
+    w.key("peregrine").value(d.peregrine);
+    w.key("rulers"), rulersValue(w, d.rulers);
+    w.key("triplicity");
+    d.triplicity ? w.value(triplicityShare(d.triplicity)) : w.null();
+    w.close('}');
+    w.key("longitude").value(d.longitude);
+    w.key("name").value(planetName(d.planet));
+    w.key("score").open('{');
+    w.key("bound").value(d.boundPoints);
+    w.key("detriment").value(d.detrimentPoints);
+    w.key("domicile").value(d.domicilePoints);
+    w.key("exaltation").value(d.exaltationPoints);
+    w.key("face").value(d.facePoints);
+    w.key("fall").value(d.fallPoints);
+    w.key("peregrine").value(d.peregrinePoints);
+    w.key("total").value(d.score);
+    w.key("triplicity").value(d.triplicityPoints);
+    w.close('}');
+    w.key("sign").value(natal::signName(d.sign, false));
+    w.close('}');
+  }
+  w.close(']');
+  w.key("receptions").array(t.receptions, [&](const tr::Reception& r) {
+    w.open('{');
+    w.key("a"), planetValue(w, r.a);
+    w.key("b"), planetValue(w, r.b);
+    w.key("kind").value(receptionKey(r.kind));
+    w.close('}');
+  });
+  w.key("sect");
+  if (t.sect.known) {
+    const tr::Sect& s = t.sect;
+    w.open('{');
+    w.key("benefic"), planetValue(w, s.benefic);
+    w.key("contrary_benefic"), planetValue(w, s.contraryBenefic);
+    w.key("contrary_malefic"), planetValue(w, s.contraryMalefic);
+    w.key("day").value(s.day);
+    w.key("light"), planetValue(w, s.light);
+    w.key("malefic"), planetValue(w, s.malefic);
+    w.key("planets").open('{');
+    for (int p : planetsByName()) {
+      w.key(planetName(p).c_str()).open('{');
+      w.key("diurnal").value(s.diurnal[p]);
+      w.key("in_sect").value(s.inSect[p]);
+      w.close('}');
+    }
+    w.close('}');
+    w.key("sun_altitude").value(c.sunAltitude);
+    w.close('}');
+  } else {
+    w.null();
+  }
+  w.key("time_known").value(c.timeKnown);
+  w.close('}');
+  return text;
 }
 
 std::string traditionalText(const std::string& name, const natal::NatalChart& c,
@@ -442,7 +682,7 @@ int cmdTraditional(Tool& t, const Options& o) {
       tr::traditionalChart(c, eph.obliquity(c.julianDayUt), bounds, syzygy);
   const std::string name = shownName(saved->name);
   if (o.has("--json"))
-    t.out << traditionalJson(name, c, trad).dump(2) << "\n";
+    t.out << traditionalJsonText(name, c, trad) << "\n";
   else
     t.out << traditionalText(name, c, trad);
   return 0;

@@ -21,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "tool/commands.h"
 #include "tool/saved_chart.h"
+#include "tool/traditional_views.h"
 
 namespace orvenda::tool {
 namespace {
@@ -1521,6 +1522,49 @@ TEST(ChartJson, WrittenAsItGoesIsTheLibrarysSerialisationOfTheDocument) {
     ++compared;
   }
   EXPECT_GT(compared, 110);
+}
+
+// traditional --json written as it goes is the tree's dump(2), byte for byte, over charts of
+// every kind: by day and night, the time not known, the poles, a narrow configuration
+// (fewer than the seven planets: no lots, receptions or dispositors), both bound tables.
+TEST(TraditionalJsonText, IsTheTreesDumpOverManyCharts) {
+  natal::ChartConfig wide;
+  wide.aspects.orbs.fill(8);
+  wide.aspects.enabled.fill(1);
+  wide.planets.values.fill(10);
+  wide.planets.enabled.fill(1);
+  natal::ChartConfig narrow = wide;
+  narrow.planets.enabled[4] = 0;  // no Mars
+  std::uint32_t seed = 39;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  int compared = 0, withAlmuten = 0;
+  for (int i = 0; i < 60; ++i) {
+    BirthRecord r{1 + next(28),    1 + next(12), 1850 + next(200), next(24),
+                  next(60),        next(60),     next(25) - 12,    0,
+                  next(360) - 180, next(60),     next(60),         next(179) - 89,
+                  next(60),        next(60)};
+    const bool timeKnown = i % 7 != 3;
+    const auto out = natal::computeChart(r, i % 5 == 4 ? narrow : wide, "PKRW"[next(4)],
+                                         natal::swissEphemeris(), timeKnown);
+    if (!out.chart) continue;
+    const natal::NatalChart& c = *out.chart;
+    std::optional<traditional::Syzygy> z;
+    if (timeKnown)
+      z = traditional::syzygyBefore(c.julianDayUt, natal::recordLatitude(r),
+                                    natal::recordLongitude(r), natal::swissEphemeris());
+    const auto t = traditional::traditionalChart(
+        c, natal::swissEphemeris().obliquity(c.julianDayUt),
+        i % 2 ? traditional::Bounds::Ptolemaic : traditional::Bounds::Egyptian, z);
+    withAlmuten += t.almuten.has_value();
+    ASSERT_EQ(traditionalJsonText("Maria", c, t), traditionalJson("Maria", c, t).dump(2))
+        << "chart " << i;
+    ++compared;
+  }
+  EXPECT_GT(compared, 55);
+  EXPECT_GT(withAlmuten, 30);
 }
 
 }  // namespace
