@@ -9,6 +9,7 @@
 #include "console/cp737.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
+#include "tool/json_writer.h"
 #include "tool/saved_chart.h"
 #include "tool/time_options.h"
 
@@ -93,81 +94,6 @@ nlohmann::json chartJson(const std::string& name, const natal::NatalChart& c) {
                          {"to_sign", natal::signName(signOf(c.moonAtDayEnd), false)}};
   return out;
 }
-
-namespace {
-
-// chartJson(...).dump(2), written as it goes: `chart --json` is the tool's most frequent
-// command in other programs' scripts, and building the document as a tree of values, then
-// walking it, cost twice the chart's own computing. The keys come in the order the tree's
-// maps give them (sorted), every scalar is written by the JSON library itself, so the bytes
-// are those of dump(2); a test holds the two together over many charts.
-class JsonWriter {
- public:
-  explicit JsonWriter(std::string& out) : out_(out) {}
-
-  JsonWriter& key(const char* k) {
-    item();
-    out_ += '"';
-    out_ += k;
-    out_ += "\": ";
-    keyed_ = true;
-    return *this;
-  }
-  template <typename T>
-  JsonWriter& value(const T& v) {
-    item();
-    out_ += nlohmann::json(v).dump();
-    return *this;
-  }
-  JsonWriter& null() {
-    item();
-    out_ += "null";
-    return *this;
-  }
-  JsonWriter& open(char bracket) {
-    item();
-    out_ += bracket;
-    first_.push_back(true);
-    return *this;
-  }
-  JsonWriter& close(char bracket) {
-    const bool empty = first_.back();
-    first_.pop_back();
-    if (!empty) newline();
-    out_ += bracket;
-    return *this;
-  }
-  template <typename List, typename Each>
-  JsonWriter& array(const List& list, Each each) {
-    open('[');
-    for (const auto& x : list) each(x);
-    return close(']');
-  }
-
- private:
-  // Before a value: the comma and the line of an array's element or an object's key (a
-  // key's value follows on its line).
-  void item() {
-    if (keyed_) {
-      keyed_ = false;
-      return;
-    }
-    if (first_.empty()) return;
-    if (!first_.back()) out_ += ',';
-    first_.back() = false;
-    newline();
-  }
-  void newline() {
-    out_ += '\n';
-    out_.append(2 * first_.size(), ' ');
-  }
-
-  std::string& out_;
-  std::vector<bool> first_;
-  bool keyed_ = false;
-};
-
-}  // namespace
 
 std::string chartJsonText(const std::string& name, const natal::NatalChart& c) {
   std::string text;

@@ -30,6 +30,8 @@ constexpr const char* kUsage =
     "                           charts from FILE (- for standard input)\n"
     "  chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"
     "                           the natal chart: positions, houses and aspects\n"
+    "  traditional NAME [--houses SYSTEM] [--bounds egyptian|ptolemaic] [--json]\n"
+    "                           sect, dignities and scores, receptions, dispositors, the lots\n"
     "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE | --pdf FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "  reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [--json]\n"
@@ -134,6 +136,27 @@ const std::map<std::string, std::string> kCommandHelp = {
      "local day, the Moon's range over that day, and no houses, angles or points that need\n"
      "the time. A date the main screen rolls over (31 June is 1 July there) is the chart of\n"
      "the day it shows; a file that is not a chart's 56 bytes gives no chart.\n"},
+    {"traditional",
+     "usage: orvenda-chart traditional NAME [--houses SYSTEM] [--bounds egyptian|ptolemaic]\n"
+     "                                [--time-unknown] [--json]\n"
+     "The chart as Hellenistic and medieval astrology judges it, for the seven planets: the\n"
+     "sect (a day chart when the Sun's true altitude is above the horizon, whatever its\n"
+     "house), each planet's rulers of domicile, exaltation, triplicity (Dorotheus: by day,\n"
+     "by night, participating), bound and face (Chaldean, from Mars at 0 Aries), and Lilly's\n"
+     "score with its parts (domicile +5, exaltation +4, triplicity +3 for the ruler of the\n"
+     "sect, bound +2, face +1, detriment -5, fall -4, peregrine -5); the rulers of the\n"
+     "angles; receptions (mutual by domicile, exaltation or mixed, and a planet received by\n"
+     "the lord of its sign or exaltation that beholds it by sign); the chains of\n"
+     "dispositors, the final dispositor or the loops; house, whole-sign house, joy, motion\n"
+     "and the Sun (oriental, combust within 8 30', under the beams within 15, cazimi within\n"
+     "17'); Paulus' seven lots (Fortune, Spirit, Eros, Necessity, Courage, Victory, Nemesis)\n"
+     "by day or night; the almuten of the chart (Ibn Ezra: the most points as ruler over\n"
+     "the Sun, the Moon, the Ascendant, Fortune and the new or full moon before birth);\n"
+     "antiscia and contra-antiscia within 1; declinations at the date's obliquity,\n"
+     "parallels and contraparallels within 1, and out of bounds. --bounds picks the\n"
+     "Egyptian bounds (the default) or Ptolemy's. --json prints one object: sect,\n"
+     "planets (dignities, score, accidental), angles, receptions, dispositors, lots, almuten,\n"
+     "antiscia, declinations. SYSTEM as for chart.\n"},
     {"sheet",
      "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
      "                          [-o FILE]\n"
@@ -367,6 +390,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
+          {"traditional", {{"--houses", "--bounds"}, {"--json", "--time-unknown"}}},
           {"sheet", {{"--houses", "-o", "--sex", "--pdf"}, {"--time-unknown"}}},
           {"reading", {{"--houses", "--sex"}, {"--json", "--time-unknown"}}},
           {"texts", {{}, {}}},
@@ -401,6 +425,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (command == "offset") return cmdOffset(t, *o);
   if (command == "export") return cmdExport(t, *o);
   if (command == "chart") return cmdChart(t, *o);
+  if (command == "traditional") return cmdTraditional(t, *o);
   if (command == "sheet") return cmdSheet(t, *o);
   if (command == "reading") return cmdReading(t, *o);
   if (command == "texts") return cmdTexts(t, *o);

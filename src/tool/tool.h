@@ -154,6 +154,7 @@ int cmdOffset(Tool& t, const Options& o);
 int cmdExport(Tool& t, const Options& o);
 int cmdImport(Tool& t, const Options& o);
 int cmdChart(Tool& t, const Options& o);
+int cmdTraditional(Tool& t, const Options& o);
 int cmdSheet(Tool& t, const Options& o);
 int cmdReading(Tool& t, const Options& o);
 int cmdTexts(Tool& t, const Options& o);

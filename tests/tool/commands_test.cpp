@@ -21,6 +21,7 @@
 #include "support/temp_dir.h"
 #include "tool/commands.h"
 #include "tool/saved_chart.h"
+#include "tool/traditional_views.h"
 
 namespace orvenda::tool {
 namespace {
@@ -832,6 +833,90 @@ TEST_F(ChartTool, ASheetThatCantBeWrittenSaysWhy) {
       << err.str();
 }
 
+// The traditional chart of the New York 1957 chart, end to end: the figures worked by hand
+// in tests/traditional (Venus exalted and of the day's triplicity, +7; Saturn peregrine;
+// Mercury and Jupiter in mutual reception and a loop of dispositors) and the Lot of Fortune
+// from swetest's longitudes, Ascendant 70.1416724 + Moon 152.7471025 − Sun 353.7606400.
+TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "ny", "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                 "--lat", "40:42:51N", "--offset", "-5:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"traditional", "ny", "--json"}), 0) << err.str();
+  const auto j = nlohmann::json::parse(out.str());
+  EXPECT_EQ(j["bounds"], "egyptian");
+  EXPECT_EQ(j["sect"]["day"], true);
+  EXPECT_EQ(j["sect"]["light"], "Sun");
+  EXPECT_EQ(j["sect"]["benefic"], "Jupiter");
+  ASSERT_EQ(j["planets"].size(), 7u);
+  const auto& venus = j["planets"][3];
+  EXPECT_EQ(venus["name"], "Venus");
+  EXPECT_EQ(venus["sign"], "Pisces");
+  EXPECT_EQ(venus["dignities"]["exaltation"], true);
+  EXPECT_EQ(venus["dignities"]["exaltation_degree"], 27);
+  EXPECT_EQ(venus["dignities"]["triplicity"], "day");
+  EXPECT_EQ(venus["dignities"]["rulers"]["bound"], "Jupiter");
+  EXPECT_EQ(venus["score"]["total"], 7);
+  EXPECT_EQ(venus["score"]["triplicity"], 3);
+  const auto& saturn = j["planets"][6];
+  EXPECT_EQ(saturn["dignities"]["peregrine"], true);
+  EXPECT_EQ(saturn["dignities"]["rulers"]["bound"], "Venus");
+  EXPECT_EQ(saturn["score"]["total"], -5);
+  EXPECT_EQ(j["planets"][5]["accidental"]["motion"], "retrograde");
+  EXPECT_EQ(j["planets"][2]["accidental"]["solar_phase"], "combust");
+  EXPECT_EQ(j["receptions"][0],
+            (nlohmann::json{{"kind", "mutual_domicile"}, {"a", "Mercury"}, {"b", "Jupiter"}}));
+  EXPECT_TRUE(j["dispositors"]["final"].is_null());
+  EXPECT_EQ(j["dispositors"]["loops"].dump(), R"([["Mercury","Jupiter"]])");
+  EXPECT_EQ(j["lots"][0]["name"], "Fortune");
+  EXPECT_NEAR(j["lots"][0]["longitude"].get<double>(), 70.1416724 + 152.7471025 - 353.7606400 + 360,
+              1e-6);
+  EXPECT_EQ(j["lots"][0]["sign"], "Scorpio");
+  EXPECT_EQ(j["lots"][0]["rulers"]["domicile"], "Mars");
+  EXPECT_EQ(j["antiscia"].size(), 2u);
+  EXPECT_NEAR(j["declinations"]["obliquity"].get<double>(), 23 + 26 / 60.0 + 36.5547 / 3600, 1e-6);
+  EXPECT_EQ(j["angles"]["ascendant"]["rulers"]["face"], "Mars");
+  // The almuten over the new moon of 1 March 1957 16:12:18 UT (find_syzygy.py): Venus, 22.
+  EXPECT_EQ(j["almuten"]["syzygy"]["kind"], "new moon");
+  EXPECT_EQ(j["almuten"]["syzygy"]["universal_time"], "1957-03-01T16:12:18Z");
+  EXPECT_EQ(j["almuten"]["almuten"].dump(), R"(["Venus"])");
+  EXPECT_EQ(j["almuten"]["total"]["Venus"], 22);
+
+  ASSERT_EQ(run({"traditional", "ny"}), 0) << err.str();
+  EXPECT_NE(out.str().find("sect        a day chart"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("Venus    Pisces       15° 53′ 45″  Jupiter  Venus    Venus/Mars/Moon"
+                           "         Jupiter  Jupiter   +7  exaltation +4, triplicity +3\n"),
+            std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("  Mercury and Jupiter: mutual reception, by domicile\n"),
+            std::string::npos);
+  EXPECT_NE(out.str().find("  loop: Mercury → Jupiter\n"), std::string::npos);
+
+  // Ptolemy's bounds: Saturn at 14°14′ Sagittarius is in Mercury's (14°–19°).
+  ASSERT_EQ(run({"traditional", "ny", "--bounds", "ptolemaic", "--json"}), 0) << err.str();
+  EXPECT_EQ(nlohmann::json::parse(out.str())["planets"][6]["dignities"]["rulers"]["bound"],
+            "Mercury");
+  // A bound table it doesn't know is a bad command line; a chart it doesn't have a refusal.
+  EXPECT_EQ(run({"traditional", "ny", "--bounds", "chaldean"}), 2);
+  EXPECT_TRUE(out.str().empty());
+  EXPECT_NE(err.str().find("no bounds \"chaldean\"; egyptian or ptolemaic"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(run({"traditional", "nobody"}), 1);
+  EXPECT_TRUE(out.str().empty());
+  // With the time not known: no sect and no lots, the dignities all the same.
+  ASSERT_EQ(run({"traditional", "ny", "--time-unknown", "--json"}), 0) << err.str();
+  const auto u = nlohmann::json::parse(out.str());
+  EXPECT_TRUE(u["sect"].is_null());
+  EXPECT_TRUE(u["lots"].empty());
+  EXPECT_TRUE(u["almuten"].is_null());
+  EXPECT_EQ(u["planets"][3]["score"]["exaltation"], 4);
+  EXPECT_EQ(u["planets"][3]["score"]["triplicity"], 0);
+}
+
 // Every point and every aspect on, with wide orbs: the longest names ("Part of Fortune",
 // "Sesquiquadrate") keep a blank before the next column, and each deviation starts under
 // the header's.
@@ -1437,6 +1522,49 @@ TEST(ChartJson, WrittenAsItGoesIsTheLibrarysSerialisationOfTheDocument) {
     ++compared;
   }
   EXPECT_GT(compared, 110);
+}
+
+// traditional --json written as it goes is the tree's dump(2), byte for byte, over charts of
+// every kind: by day and night, the time not known, the poles, a narrow configuration
+// (fewer than the seven planets: no lots, receptions or dispositors), both bound tables.
+TEST(TraditionalJsonText, IsTheTreesDumpOverManyCharts) {
+  natal::ChartConfig wide;
+  wide.aspects.orbs.fill(8);
+  wide.aspects.enabled.fill(1);
+  wide.planets.values.fill(10);
+  wide.planets.enabled.fill(1);
+  natal::ChartConfig narrow = wide;
+  narrow.planets.enabled[4] = 0;  // no Mars
+  std::uint32_t seed = 39;
+  auto next = [&](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
+  };
+  int compared = 0, withAlmuten = 0;
+  for (int i = 0; i < 60; ++i) {
+    BirthRecord r{1 + next(28),    1 + next(12), 1850 + next(200), next(24),
+                  next(60),        next(60),     next(25) - 12,    0,
+                  next(360) - 180, next(60),     next(60),         next(179) - 89,
+                  next(60),        next(60)};
+    const bool timeKnown = i % 7 != 3;
+    const auto out = natal::computeChart(r, i % 5 == 4 ? narrow : wide, "PKRW"[next(4)],
+                                         natal::swissEphemeris(), timeKnown);
+    if (!out.chart) continue;
+    const natal::NatalChart& c = *out.chart;
+    std::optional<traditional::Syzygy> z;
+    if (timeKnown)
+      z = traditional::syzygyBefore(c.julianDayUt, natal::recordLatitude(r),
+                                    natal::recordLongitude(r), natal::swissEphemeris());
+    const auto t = traditional::traditionalChart(
+        c, natal::swissEphemeris().obliquity(c.julianDayUt),
+        i % 2 ? traditional::Bounds::Ptolemaic : traditional::Bounds::Egyptian, z);
+    withAlmuten += t.almuten.has_value();
+    ASSERT_EQ(traditionalJsonText("Maria", c, t), traditionalJson("Maria", c, t).dump(2))
+        << "chart " << i;
+    ++compared;
+  }
+  EXPECT_GT(compared, 55);
+  EXPECT_GT(withAlmuten, 30);
 }
 
 }  // namespace
