@@ -229,8 +229,8 @@ std::optional<Selection> selectionOption(Tool& t, const Options& o, const char* 
       }
       const int i = named(item);
       if (i < 0) {
-        t.usage(command,
-                std::string(option) + ": '" + item + "' is not " + what + " (" + groupNames + ")");
+        t.usage(command, std::string(option) + ": '" + item + "' is not " + what +
+                             "; the groups: " + groupNames);
         return std::nullopt;
       }
       c.mask |= 1u << i;
@@ -257,7 +257,7 @@ std::optional<Selection> selectionOption(Tool& t, const Options& o, const char* 
       },
       "a body that moves (Sun to Pluto, Chiron, Ceres, Pallas, Juno, Vesta, North Node, "
       "Lilith)",
-      "or slow, fast, all");
+      "slow, fast, all");
   if (!bodies) return std::nullopt;
   const auto points = read(
       "--natal",
@@ -267,7 +267,7 @@ std::optional<Selection> selectionOption(Tool& t, const Options& o, const char* 
         if (k == "all") return ~0u;
         return std::nullopt;
       },
-      pointNamed, "a point of the chart", "or personal, all");
+      pointNamed, "a point of the chart", "personal, all");
   if (!points) return std::nullopt;
   const auto aspects = read(
       "--aspects",
@@ -277,7 +277,7 @@ std::optional<Selection> selectionOption(Tool& t, const Options& o, const char* 
         return std::nullopt;
       },
       aspectNamed, "an aspect (conjunction, opposition, square, trine, sextile, ...)",
-      "or major, all");
+      "major, all");
   if (!aspects) return std::nullopt;
   // Groups within what the configuration lets take part, names whatever it says.
   std::uint32_t planetsOn = 0, aspectsOn = 0;
