@@ -158,6 +158,25 @@ double median(std::vector<double> v) {
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
+// Runs the commands in turn, once each per round, so that the machine's load falls on all
+// alike; each command's median processor time is its counter, and is returned.
+std::vector<double> interleaved(benchmark::State& state,
+                                const std::vector<std::pair<const char*, std::string>>& commands) {
+  std::vector<std::vector<double>> times(commands.size());
+  for (auto _ : state)
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+      const double ms = processorMilliseconds(commands[i].second);
+      if (ms < 0) state.SkipWithError(("failed: " + commands[i].second).c_str());
+      times[i].push_back(ms);
+    }
+  std::vector<double> medians;
+  for (std::size_t i = 0; i < commands.size(); ++i) {
+    medians.push_back(median(times[i]));
+    state.counters[commands[i].first] = medians.back();
+  }
+  return medians;
+}
+
 // One chart as a whole process beside swetest computing the same positions and houses (the
 // ten planets, the mean node, Chiron, Placidus houses at New York), runs interleaved so
 // that the machine's load falls on all alike; the medians of their processor times are the
@@ -175,16 +194,8 @@ void BM_ChartAgainstSwetest(benchmark::State& state) {
       {"reading_ms", tool("reading Maria")},
       {"sheet_ms", tool("sheet Maria -o " + (workingDirectory() / "sheet.html").string())},
   };
-  std::vector<std::vector<double>> times(commands.size());
-  for (auto _ : state)
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-      const double ms = processorMilliseconds(commands[i].second);
-      if (ms < 0) state.SkipWithError(("failed: " + commands[i].second).c_str());
-      times[i].push_back(ms);
-    }
-  for (std::size_t i = 0; i < commands.size(); ++i)
-    state.counters[commands[i].first] = median(times[i]);
-  state.counters["json_per_swetest"] = median(times[1]) / median(times[0]);
+  const std::vector<double> times = interleaved(state, commands);
+  state.counters["json_per_swetest"] = times[1] / times[0];
 }
 BENCHMARK(BM_ChartAgainstSwetest)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(41);
 
@@ -204,17 +215,9 @@ void BM_TransitsAgainstSwetest(benchmark::State& state) {
       {"slow_ms", tool(year + " --bodies slow")},
       {"by_transit_ms", tool(year + " --by-transit")},
   };
-  std::vector<std::vector<double>> times(commands.size());
-  for (auto _ : state)
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-      const double ms = processorMilliseconds(commands[i].second);
-      if (ms < 0) state.SkipWithError(("failed: " + commands[i].second).c_str());
-      times[i].push_back(ms);
-    }
-  for (std::size_t i = 0; i < commands.size(); ++i)
-    state.counters[commands[i].first] = median(times[i]);
-  state.counters["year_per_swetest"] = median(times[1]) / median(times[0]);
-  state.counters["slow_per_swetest"] = median(times[2]) / median(times[0]);
+  const std::vector<double> times = interleaved(state, commands);
+  state.counters["year_per_swetest"] = times[1] / times[0];
+  state.counters["slow_per_swetest"] = times[2] / times[0];
 }
 BENCHMARK(BM_TransitsAgainstSwetest)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(31);
 

@@ -74,6 +74,11 @@ class Form {
   virtual void end() {}
 };
 
+const char* noTransit(bool greek) {
+  return greek ? "Καμία διέλευση εντός ανοχής σε αυτό το διάστημα.\n"
+               : "No transit within the orb in this period.\n";
+}
+
 // Transits told one a line, the names, the stretches and the exact days in columns; the
 // exact days of a slow planet's five stretches stand after them rather than pushing every
 // other line's far to the right.
@@ -120,9 +125,7 @@ class TextForm : public Form {
   void end() override {
     writeHead();
     flush(to_ + 1);
-    if (!any_)
-      out_ << (greek_ ? "Καμία διέλευση εντός ανοχής σε αυτό το διάστημα.\n"
-                      : "No transit within the orb in this period.\n");
+    if (!any_) out_ << noTransit(greek_);
   }
 
  private:
@@ -181,8 +184,7 @@ class ByTransitForm : public Form {
   }
   void end() override {
     if (spans_.empty() && moments_.empty()) {
-      out_ << (greek_ ? "Καμία διέλευση εντός ανοχής σε αυτό το διάστημα.\n"
-                      : "No transit within the orb in this period.\n");
+      out_ << noTransit(greek_);
       return;
     }
     out_ << alignedSpans(spans_, "");
