@@ -49,6 +49,15 @@ class Ephemeris {
   virtual HouseFrame housesFromArmc(double armc, double latitude, double obliquity, char system);
   // The data files a moment needs that are not where the ephemeris looks for them.
   virtual std::vector<std::string> missingFiles(double /*julianDayUt*/) { return {}; }
+  // A fixed star of the star file, by a name or a ",Bayer" designation (",alTau"), at a
+  // moment: its ecliptic longitude and latitude of date and its visual magnitude; nothing
+  // when the file or the star isn't there.
+  struct StarPosition {
+    double longitude = 0, latitude = 0, magnitude = 0;
+  };
+  virtual std::optional<StarPosition> star(double /*julianDayUt*/, const std::string& /*name*/) {
+    return std::nullopt;
+  }
 };
 
 // The Swiss Ephemeris: data files from SE_EPHE_PATH when it is set, else the system's

@@ -2,6 +2,7 @@
 // dignities and Lilly's scores, receptions, dispositors, the accidental condition, the
 // Hermetic lots, antiscia and declinations — as text tables or one JSON object.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -22,7 +23,16 @@ namespace tr = traditional;
 using natal::signOf;
 using nlohmann::json;
 
-std::string planetName(int p) { return p == tr::kNone ? "-" : natal::pointName(p, false); }
+// The seven's names, made once: the JSON document names a planet two hundred times.
+const std::string& planetName(int p) {
+  static const std::array<std::string, tr::kPlanets + 1> names = [] {
+    std::array<std::string, tr::kPlanets + 1> n;
+    for (int i = 0; i < tr::kPlanets; ++i) n[i] = natal::pointName(i, false);
+    n[tr::kPlanets] = "-";
+    return n;
+  }();
+  return names[p == tr::kNone || p < 0 || p >= tr::kPlanets ? tr::kPlanets : p];
+}
 json planetJson(int p) { return p == tr::kNone ? json() : json(natal::pointName(p, false)); }
 
 std::string inSign(double longitude) {
@@ -265,8 +275,23 @@ json traditionalJson(const std::string& name, const natal::NatalChart& c,
                {"total", total},
                {"almuten", winners}};
   }
+  json stars = json::array();
+  for (const tr::StarContact& k : t.starContacts) {
+    const tr::FixedStar& f = tr::fixedStars()[static_cast<std::size_t>(k.star)];
+    json nature = json::array();
+    for (int p : f.nature)
+      if (p != tr::kNone) nature.push_back(planetName(p));
+    stars.push_back({{"name", f.name},
+                     {"magnitude", k.magnitude},
+                     {"longitude", k.longitude},
+                     {"nature", nature},
+                     {"royal", f.royal},
+                     {"point", natal::pointName(k.point, false)},
+                     {"orb", k.orb}});
+  }
   return {
       {"name", name},
+      {"stars", stars},
       {"time_known", c.timeKnown},
       {"bounds", t.bounds == tr::Bounds::Ptolemaic ? "ptolemaic" : "egyptian"},
       {"sect", sect},
@@ -510,6 +535,21 @@ std::string traditionalJsonText(const std::string& name, const natal::NatalChart
   } else {
     w.null();
   }
+  w.key("stars").array(t.starContacts, [&](const tr::StarContact& k) {
+    const tr::FixedStar& f = tr::fixedStars()[static_cast<std::size_t>(k.star)];
+    w.open('{');
+    w.key("longitude").value(k.longitude);
+    w.key("magnitude").value(k.magnitude);
+    w.key("name").value(f.name);
+    w.key("nature").open('[');
+    for (int p : f.nature)
+      if (p != tr::kNone) w.value(planetName(p));
+    w.close(']');
+    w.key("orb").value(k.orb);
+    w.key("point").value(natal::pointName(k.point, false));
+    w.key("royal").value(f.royal);
+    w.close('}');
+  });
   w.key("time_known").value(c.timeKnown);
   w.close('}');
   return text;
@@ -651,6 +691,23 @@ std::string traditionalText(const std::string& name, const natal::NatalChart& c,
     s += "  " + natal::pointName(p.a, false) + (p.contra ? " contraparallel " : " parallel ") +
          natal::pointName(p.b, false) + ", " + buf + "\n";
   }
+  s += "\nfixed stars (magnitude 2.0 or brighter, within 1° of a point, 1°30′ of a light or an "
+       "angle)\n";
+  if (!t.stars)
+    s += "  not computed: the star file sefstars.txt isn't found\n";
+  else if (t.starContacts.empty())
+    s += "  none\n";
+  for (const tr::StarContact& k : t.starContacts) {
+    const tr::FixedStar& f = tr::fixedStars()[static_cast<std::size_t>(k.star)];
+    std::string nature;
+    for (int p : f.nature)
+      if (p != tr::kNone) nature += (nature.empty() ? "like " : " and ") + planetName(p);
+    if (nature.empty()) nature = "no nature in Ptolemy";
+    std::snprintf(buf, sizeof buf, "%.2f°  magnitude %.2f", k.orb, k.magnitude);
+    s += "  " + padded(f.name + std::string(f.royal ? " (royal)" : ""), 24) +
+         padded(natal::signName(signOf(k.longitude), false), 13) + padded(inSign(k.longitude), 13) +
+         "on " + padded(natal::pointName(k.point, false), 12) + buf + ", " + nature + "\n";
+  }
   return s;
 }
 
@@ -678,8 +735,11 @@ int cmdTraditional(Tool& t, const Options& o) {
   if (c.timeKnown)
     syzygy = tr::syzygyBefore(c.julianDayUt, natal::recordLatitude(saved->record),
                               natal::recordLongitude(saved->record), eph);
+  std::vector<double> near;
+  for (const natal::PointPosition& p : c.points) near.push_back(p.longitude);
   const tr::TraditionalChart trad =
-      tr::traditionalChart(c, eph.obliquity(c.julianDayUt), bounds, syzygy);
+      tr::traditionalChart(c, eph.obliquity(c.julianDayUt), bounds, syzygy,
+                           tr::starsAt(c.julianDayUt, eph, near, tr::kWidestStarOrb));
   const std::string name = shownName(saved->name);
   if (o.has("--json"))
     t.out << traditionalJsonText(name, c, trad) << "\n";

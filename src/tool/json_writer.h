@@ -3,8 +3,11 @@
 // walking it, costs more than the chart behind it.
 #pragma once
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace orvenda::tool {
@@ -27,7 +30,25 @@ class JsonWriter {
   template <typename T>
   JsonWriter& value(const T& v) {
     item();
-    out_ += nlohmann::json(v).dump();
+    if constexpr (std::is_same_v<T, bool>) {
+      out_ += v ? "true" : "false";
+    } else if constexpr (std::is_integral_v<T>) {
+      out_ += std::to_string(v);
+    } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+      // Printable ASCII is written as it stands; anything the library would escape (or
+      // refuse, as bytes that aren't UTF-8) goes through it.
+      const std::string_view text(v);
+      if (std::all_of(text.begin(), text.end(),
+                      [](char c) { return c >= 0x20 && c < 0x7f && c != '"' && c != '\\'; })) {
+        out_ += '"';
+        out_ += text;
+        out_ += '"';
+      } else {
+        out_ += nlohmann::json(v).dump();
+      }
+    } else {
+      out_ += nlohmann::json(v).dump();
+    }
     return *this;
   }
   JsonWriter& null() {

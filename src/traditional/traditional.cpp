@@ -372,8 +372,120 @@ Almuten almutenOf(const std::array<double, 5>& places, bool day, Bounds table) {
   return a;
 }
 
+const std::vector<FixedStar>& fixedStars() {
+  // By magnitude, brightest first, as the star file gives it. Ptolemy's natures by the
+  // star's figure: Sirius in the Dog's mouth, Betelgeuse and Bellatrix on Orion's shoulders,
+  // Rigel and the belt among his other bright stars, Achernar as the River's last, Alhena in
+  // the Twins' feet, Sargas in the Scorpion's joints, Shaula in its sting, Kaus Australis on
+  // the Archer's bow. Algieba, in a part of the Lion his natures leave unclear, and the
+  // southern stars below the Greek horizon (the Cross, the Peacock, the Crane, the Southern
+  // Triangle, the keel of Argo beyond Canopus) have none.
+  static const std::vector<FixedStar> stars = {
+      {"Sirius", ",alCMa", {kJupiter, kMars}, false, 104.0853, 1.37625},
+      {"Canopus", ",alCar", {kSaturn, kJupiter}, false, 104.9802, 1.37891},
+      {"Rigil Kentaurus", ",alCen", {kVenus, kJupiter}, false, 239.4699, 1.25511},
+      {"Arcturus", ",alBoo", {kJupiter, kMars}, false, 204.2282, 1.39382},
+      {"Vega", ",alLyr", {kVenus, kMercury}, false, 285.3003, 1.40041},
+      {"Capella", ",alAur", {kMars, kMercury}, false, 81.8600, 1.39588},
+      {"Rigel", ",beOri", {kJupiter, kSaturn}, false, 76.8319, 1.39611},
+      {"Procyon", ",alCMi", {kMercury, kMars}, false, 115.7875, 1.37786},
+      {"Betelgeuse", ",alOri", {kMars, kMercury}, false, 88.7566, 1.39549},
+      {"Achernar", ",alEri", {kJupiter, kNone}, false, 345.3026, 1.41866},
+      {"Hadar", ",beCen", {kVenus, kJupiter}, false, 233.7828, 1.38762},
+      {"Altair", ",alAql", {kMars, kJupiter}, false, 301.7663, 1.40986},
+      {"Acrux", ",alCru", {kNone, kNone}, false, 221.8610, 1.38228},
+      {"Aldebaran", ",alTau", {kMars, kNone}, true, 69.7903, 1.39629},
+      {"Antares", ",alSco", {kMars, kJupiter}, true, 249.7534, 1.39440},
+      {"Spica", ",alVir", {kVenus, kMars}, false, 203.8361, 1.39368},
+      {"Pollux", ",beGem", {kMars, kNone}, false, 113.2175, 1.37863},
+      {"Fomalhaut", ",alPsA", {kVenus, kMercury}, true, 333.8527, 1.40662},
+      {"Deneb", ",alCyg", {kVenus, kMercury}, false, 335.3187, 1.37396},
+      {"Mimosa", ",beCru", {kNone, kNone}, false, 221.6376, 1.38364},
+      {"Regulus", ",alLeo", {kMars, kJupiter}, true, 149.8290, 1.38845},
+      {"Adhara", ",epCMa", {kVenus, kNone}, false, 110.7681, 1.38791},
+      {"Castor", ",alGem", {kMercury, kNone}, false, 110.2421, 1.39125},
+      {"Shaula", ",laSco", {kMercury, kMars}, false, 264.5761, 1.39470},
+      {"Bellatrix", ",gaOri", {kMars, kMercury}, false, 80.9483, 1.39496},
+      {"Gacrux", ",gaCru", {kNone, kNone}, false, 216.7320, 1.39150},
+      {"Elnath", ",beTau", {kMars, kNone}, false, 82.5766, 1.39525},
+      {"Alnilam", ",epOri", {kJupiter, kSaturn}, false, 83.4659, 1.39514},
+      {"Miaplacidus", ",beCar", {kNone, kNone}, false, 211.9580, 1.34932},
+      {"Alnair", ",alGru", {kNone, kNone}, false, 315.8975, 1.40332},
+      {"Alioth", ",epUMa", {kMars, kNone}, false, 158.9348, 1.41656},
+      {"Alnitak", ",zeOri", {kJupiter, kSaturn}, false, 84.6836, 1.39507},
+      {"Dubhe", ",alUMa", {kMars, kNone}, false, 135.2009, 1.40298},
+      {"Mirfak", ",alPer", {kJupiter, kSaturn}, false, 62.0823, 1.39253},
+      {"Regor", ",ga-2Vel", {kNone, kNone}, false, 147.3549, 1.36991},
+      {"Wezen", ",deCMa", {kVenus, kNone}, false, 113.4007, 1.38772},
+      {"Kaus Australis", ",epSgr", {kJupiter, kMars}, false, 275.0688, 1.39412},
+      {"Alkaid", ",etUMa", {kMars, kNone}, false, 176.9316, 1.40888},
+      {"Sargas", ",thSco", {kSaturn, kVenus}, false, 265.5896, 1.39514},
+      {"Menkalinan", ",beAur", {kMars, kMercury}, false, 89.9126, 1.39371},
+      {"Peacock", ",alPav", {kNone, kNone}, false, 293.8066, 1.39895},
+      {"Atria", ",alTrA", {kNone, kNone}, false, 260.8841, 1.39489},
+      {"Alhena", ",gaGem", {kMercury, kVenus}, false, 99.1066, 1.39504},
+      {"Alsephina", ",deVel", {kNone, kNone}, false, 168.9495, 1.37043},
+      {"Avior", ",epCar", {kNone, kNone}, false, 173.1311, 1.34979},
+      {"Alphard", ",alHya", {kSaturn, kVenus}, false, 147.2796, 1.38933},
+      {"Mirzam", ",beCMa", {kVenus, kNone}, false, 97.1918, 1.39237},
+      {"Algieba", ",ga-1Leo", {kNone, kNone}, false, 149.6154, 1.40601},
+  };
+  return stars;
+}
+
+double roughStarLongitude(const FixedStar& star, double julianDayUt) {
+  const double t = (julianDayUt - 2451545.0) / 36525.0;
+  return std::fmod(star.longitude2000 + star.perCentury * t + 0.000307 * t * t + 720.0, 360.0);
+}
+
+double roughStarError(double julianDayUt) {
+  const double t = (julianDayUt - 2451545.0) / 36525.0;
+  // Over −3000 … +3100 the rough longitude is within 0.75° of the library's (α Centauri's
+  // proper motion the most of it; nutation 0.005°); beyond, there is no telling.
+  if (t < -50 || t > 11) return 360;
+  return 0.05 + 0.02 * std::abs(t);
+}
+
+std::optional<std::vector<StarPlace>> starsAt(double julianDayUt, natal::Ephemeris& ephemeris,
+                                              const std::vector<double>& near, double within) {
+  std::vector<StarPlace> places;
+  const auto& stars = fixedStars();
+  const double reach = within + roughStarError(julianDayUt);
+  bool asked = false;
+  for (std::size_t i = 0; i < stars.size(); ++i) {
+    if (!near.empty() && reach < 180) {
+      const double rough = roughStarLongitude(stars[i], julianDayUt);
+      if (std::none_of(near.begin(), near.end(),
+                       [&](double l) { return separation(l, rough) <= reach; }))
+        continue;
+    }
+    asked = true;
+    if (const auto at = ephemeris.star(julianDayUt, stars[i].designation))
+      places.push_back({static_cast<int>(i), at->longitude, at->latitude, at->magnitude});
+  }
+  // None near, or none the file holds: whether there is a star file at all.
+  if (places.empty() && (!asked || !ephemeris.star(julianDayUt, stars[0].designation)))
+    return asked ? std::nullopt : std::optional(places);
+  return places;
+}
+
+std::vector<StarContact> starContacts(const std::vector<StarPlace>& stars,
+                                      const natal::NatalChart& chart) {
+  std::vector<StarContact> contacts;
+  for (const StarPlace& s : stars)
+    for (const natal::PointPosition& p : chart.points) {
+      const bool wide = p.index == natal::kSun || p.index == natal::kMoon ||
+                        p.index == natal::kAscendant || p.index == natal::kMidheaven;
+      const double orb = separation(s.longitude, p.longitude);
+      if (orb <= (wide ? kWidestStarOrb : 1.0))
+        contacts.push_back({s.star, p.index, orb, s.longitude, s.magnitude});
+    }
+  return contacts;
+}
+
 TraditionalChart traditionalChart(const natal::NatalChart& chart, double obliquity, Bounds table,
-                                  std::optional<Syzygy> syzygy) {
+                                  std::optional<Syzygy> syzygy,
+                                  std::optional<std::vector<StarPlace>> stars) {
   TraditionalChart t;
   t.bounds = table;
   t.obliquity = obliquity;
@@ -434,6 +546,8 @@ TraditionalChart traditionalChart(const natal::NatalChart& chart, double obliqui
       if (parallel <= 1) t.parallels.push_back({a.point, b.point, false, parallel});
       if (contra <= 1) t.parallels.push_back({a.point, b.point, true, contra});
     }
+  if (stars) t.starContacts = starContacts(*stars, chart);
+  t.stars = std::move(stars);
   return t;
 }
 

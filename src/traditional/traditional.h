@@ -204,6 +204,48 @@ struct Almuten {
 };
 Almuten almutenOf(const std::array<double, 5>& places, bool day, Bounds table);
 
+// ---- the fixed stars ---------------------------------------------------------------------
+
+// The stars of the star file of magnitude 2.0 or brighter (the four royal stars among
+// them), each with the nature Ptolemy gives it in the Tetrabiblos (I.9): like one planet or
+// two; none for the southern stars the Greek sky did not hold, nor where his figure leaves
+// the star's part unclear.
+struct FixedStar {
+  const char* name;         // in English, as the tradition names it; the key of its text
+  const char* designation;  // the star file's Bayer designation, ",alTau"
+  std::array<int, 2> nature;
+  bool royal;  // Aldebaran, Regulus, Antares, Fomalhaut
+  // A rough longitude, only to choose which stars to ask the ephemeris for (each costs as
+  // much as the chart's ten planets): of date at J2000 and its motion over a century.
+  double longitude2000, perCentury;
+};
+const std::vector<FixedStar>& fixedStars();
+// The rough longitude of a star at a moment, and how far from the true one it may be
+// (360 where the moment is beyond the millennia it was held to).
+double roughStarLongitude(const FixedStar& star, double julianDayUt);
+double roughStarError(double julianDayUt);
+struct StarPlace {
+  int star = 0;  // in fixedStars()
+  double longitude = 0, latitude = 0, magnitude = 0;
+};
+// The stars at a moment that the star file holds and that may be within `within` degrees
+// in longitude of one of `near`; every star the file holds when `near` is empty. Nothing
+// when there is no star file.
+std::optional<std::vector<StarPlace>> starsAt(double julianDayUt, natal::Ephemeris& ephemeris,
+                                              const std::vector<double>& near = {},
+                                              double within = 360);
+// The widest orb of a star's contact: with a light or an angle.
+inline constexpr double kWidestStarOrb = 1.5;
+struct StarContact {
+  int star = 0;    // in fixedStars()
+  int point = 0;   // of the chart's points
+  double orb = 0;  // in longitude, degrees
+  double longitude = 0, magnitude = 0;
+};
+// The stars within 1° in longitude of a point, 1°30′ of a light or an angle; by star, then point.
+std::vector<StarContact> starContacts(const std::vector<StarPlace>& stars,
+                                      const natal::NatalChart& chart);
+
 // ---- the whole ----------------------------------------------------------------------------
 
 struct PointDeclination {
@@ -228,14 +270,18 @@ struct TraditionalChart {
   double obliquity = 0;
   std::vector<PointDeclination> declinations;
   std::vector<DeclinationContact> parallels;
-  std::optional<Syzygy> syzygy;    // as the caller found it
-  std::optional<Almuten> almuten;  // with the time known, the lots and the syzygy
+  std::optional<Syzygy> syzygy;                 // as the caller found it
+  std::optional<Almuten> almuten;               // with the time known, the lots and the syzygy
+  std::optional<std::vector<StarPlace>> stars;  // as the caller found them
+  std::vector<StarContact> starContacts;
 };
 
 // The traditional reading of a chart, at the true obliquity of its date (the Ephemeris's
-// obliquity()) and with the syzygy before it (syzygyBefore()), which the caller asks for.
+// obliquity()), with the syzygy before it (syzygyBefore()) and the stars of its moment
+// (starsAt()), which the caller asks for.
 TraditionalChart traditionalChart(const natal::NatalChart& chart, double obliquity,
                                   Bounds table = Bounds::Egyptian,
-                                  std::optional<Syzygy> syzygy = std::nullopt);
+                                  std::optional<Syzygy> syzygy = std::nullopt,
+                                  std::optional<std::vector<StarPlace>> stars = std::nullopt);
 
 }  // namespace orvenda::traditional

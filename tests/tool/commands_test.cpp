@@ -885,6 +885,17 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
   EXPECT_EQ(j["almuten"]["syzygy"]["universal_time"], "1957-03-01T16:12:18Z");
   EXPECT_EQ(j["almuten"]["almuten"].dump(), R"(["Venus"])");
   EXPECT_EQ(j["almuten"]["total"]["Venus"], 22);
+  // Aldebaran on the Ascendant: swetest -b14.3.1957 -ut14:41 -pf -xfAldebaran gives
+  // 69.1934719, 0.948° before 70.1416724.
+  ASSERT_FALSE(j["stars"].empty());
+  const auto aldebaran = std::find_if(j["stars"].begin(), j["stars"].end(),
+                                      [](const auto& s) { return s["name"] == "Aldebaran"; });
+  ASSERT_NE(aldebaran, j["stars"].end()) << j["stars"].dump();
+  EXPECT_EQ((*aldebaran)["point"], "Ascendant");
+  EXPECT_NEAR((*aldebaran)["longitude"].get<double>(), 69.1934719, 1e-6);
+  EXPECT_NEAR((*aldebaran)["orb"].get<double>(), 70.1416724 - 69.1934719, 1e-6);
+  EXPECT_EQ((*aldebaran)["nature"].dump(), R"(["Mars"])");
+  EXPECT_EQ((*aldebaran)["royal"], true);
 
   ASSERT_EQ(run({"traditional", "ny"}), 0) << err.str();
   EXPECT_NE(out.str().find("sect        a day chart"), std::string::npos) << out.str();
@@ -895,6 +906,10 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
   EXPECT_NE(out.str().find("  Mercury and Jupiter: mutual reception, by domicile\n"),
             std::string::npos);
   EXPECT_NE(out.str().find("  loop: Mercury → Jupiter\n"), std::string::npos);
+  EXPECT_NE(out.str().find("  Aldebaran (royal)       Gemini        9° 11′ 36″  on Ascendant   "
+                           "0.95°  magnitude 0.86, like Mars\n"),
+            std::string::npos)
+      << out.str();
 
   // Ptolemy's bounds: Saturn at 14°14′ Sagittarius is in Mercury's (14°–19°).
   ASSERT_EQ(run({"traditional", "ny", "--bounds", "ptolemaic", "--json"}), 0) << err.str();
@@ -1540,7 +1555,7 @@ TEST(TraditionalJsonText, IsTheTreesDumpOverManyCharts) {
     seed = seed * 1664525u + 1013904223u;
     return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(n));
   };
-  int compared = 0, withAlmuten = 0;
+  int compared = 0, withAlmuten = 0, withStars = 0;
   for (int i = 0; i < 60; ++i) {
     BirthRecord r{1 + next(28),    1 + next(12), 1850 + next(200), next(24),
                   next(60),        next(60),     next(25) - 12,    0,
@@ -1557,14 +1572,19 @@ TEST(TraditionalJsonText, IsTheTreesDumpOverManyCharts) {
                                     natal::recordLongitude(r), natal::swissEphemeris());
     const auto t = traditional::traditionalChart(
         c, natal::swissEphemeris().obliquity(c.julianDayUt),
-        i % 2 ? traditional::Bounds::Ptolemaic : traditional::Bounds::Egyptian, z);
+        i % 2 ? traditional::Bounds::Ptolemaic : traditional::Bounds::Egyptian, z,
+        traditional::starsAt(c.julianDayUt, natal::swissEphemeris()));
     withAlmuten += t.almuten.has_value();
-    ASSERT_EQ(traditionalJsonText("Maria", c, t), traditionalJson("Maria", c, t).dump(2))
+    withStars += !t.starContacts.empty();
+    // Names the writer passes through as they stand, and those the library must escape.
+    const std::string name = i % 3 == 0 ? "Maria" : i % 3 == 1 ? "Γιώργος \"ο\"" : "a\\b\tc";
+    ASSERT_EQ(traditionalJsonText(name, c, t), traditionalJson(name, c, t).dump(2))
         << "chart " << i;
     ++compared;
   }
   EXPECT_GT(compared, 55);
   EXPECT_GT(withAlmuten, 30);
+  EXPECT_GT(withStars, 40);
 }
 
 }  // namespace

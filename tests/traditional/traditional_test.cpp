@@ -7,8 +7,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "natal/ephemeris.h"
 
@@ -686,6 +692,130 @@ TEST(TraditionalSect, BeyondThePolarCircleTheAltitudeDecides) {
   const natal::NatalChart summer = chartAtSeconds(-395370900, 18.9553, 69.6492);
   EXPECT_EQ(summer.point(kSun)->house, 4);
   EXPECT_TRUE(sectOf(summer).day);
+}
+
+// ---- the fixed stars ----------------------------------------------------------------------
+
+// The star file's bright stars, read here on their own: each designation of magnitude 2.0
+// or brighter (a Bayer letter, perhaps a number, a constellation), once.
+std::set<std::string> brightStarsOf(const std::string& path) {
+  std::ifstream in(path);
+  std::set<std::string> found;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> f;
+    std::stringstream fields(line);
+    for (std::string x; std::getline(fields, x, ',');) {
+      x.erase(0, x.find_first_not_of(' '));
+      x.erase(x.find_last_not_of(' ') + 1);
+      f.push_back(x);
+    }
+    if (f.size() < 14 || f[13].empty()) continue;
+    if (!std::regex_match(f[1], std::regex("[a-z]{2}(-[0-9])?[A-Z][A-Za-z]{2}"))) continue;
+    if (std::stod(f[13]) <= 2.0) found.insert("," + f[1]);
+  }
+  return found;
+}
+
+TEST(TraditionalStars, TheStarFilesBrightStarsEachOnce) {
+  const std::set<std::string> bright = brightStarsOf(natal::ephemerisPath() + "/sefstars.txt");
+  ASSERT_EQ(bright.size(), 48u);
+  std::set<std::string> ours;
+  for (const FixedStar& s : fixedStars()) EXPECT_TRUE(ours.insert(s.designation).second) << s.name;
+  EXPECT_EQ(ours, bright);
+  // The four royal stars among them; the trimmed file beside the programs holds the same.
+  int royal = 0;
+  for (const FixedStar& s : fixedStars()) royal += s.royal;
+  EXPECT_EQ(royal, 4);
+  EXPECT_EQ(brightStarsOf(ORVENDA_STAR_CATALOGUE), bright);
+}
+
+// swetest -b14.3.1957 -ut14:41 -pf -xf,DESIGNATION -fl -head, for each of the 48; and
+// swetest -p789 for Uranus 123.1776537, Neptune 212.1781520, Pluto 148.6201712.
+const std::map<std::string, double> kStarsInNewYork = {
+    {",alTau", 69.1934719},  {",alSco", 249.1700877},   {",alLeo", 149.2433395},
+    {",alCMa", 103.4983627}, {",alVir", 203.2530224},   {",alCyg", 334.7336110},
+    {",beOri", 76.2345432},  {",alAql", 301.1722380},   {",alAur", 81.2635480},
+    {",beAur", 89.3177988},  {",alBoo", 203.6460103},   {",alCar", 104.3821256},
+    {",beCar", 211.4091770}, {",epCar", 172.5738219},   {",alCen", 238.9488965},
+    {",beCen", 233.2055128}, {",beCMa", 96.5970612},    {",deCMa", 112.8096169},
+    {",epCMa", 110.1762837}, {",alCMi", 115.2021673},   {",alCru", 221.2878006},
+    {",beCru", 221.0628300}, {",gaCru", 216.1535017},   {",alEri", 344.6962946},
+    {",alGem", 109.6505992}, {",beGem", 112.6316690},   {",gaGem", 98.5123402},
+    {",alGru", 315.3042402}, {",alHya", 146.6933489},   {",ga-1Leo", 149.0221410},
+    {",alLyr", 284.7158312}, {",alOri", 88.1611324},    {",gaOri", 80.3524134},
+    {",epOri", 82.8697838},  {",zeOri", 84.0876215},    {",alPav", 293.2184024},
+    {",alPer", 61.4857922},  {",alPsA", 333.2557340},   {",thSco", 265.0053104},
+    {",laSco", 263.9919102}, {",epSgr", 274.4839392},   {",beTau", 81.9809331},
+    {",alTrA", 260.3024682}, {",alUMa", 134.6070779},   {",epUMa", 158.3398904},
+    {",etUMa", 176.3431844}, {",ga-2Vel", 146.7783672}, {",deVel", 168.3791992}};
+
+TEST(TraditionalStars, InNewYorkAgainstSwetest) {
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const double jd = newYork().julianDayUt;
+  const auto all = starsAt(jd, eph);
+  ASSERT_TRUE(all.has_value());
+  ASSERT_EQ(all->size(), 48u);
+  for (const StarPlace& s : *all)
+    EXPECT_NEAR(s.longitude, kStarsInNewYork.at(fixedStars()[s.star].designation),
+                0.001 * kArcSecond)
+        << fixedStars()[s.star].name;
+  // The contacts found from swetest's figures alone: 1° of a point, 1°30′ of a light or an
+  // angle.
+  const std::map<int, double> points = {
+      {kSun, 353.7606400},    {kMoon, 152.7471025},   {kMercury, 348.0012412},
+      {kVenus, 345.8960170},  {kMars, 57.9370758},    {kJupiter, 177.2908337},
+      {kSaturn, 254.2341502}, {kUranus, 123.1776537}, {kNeptune, 212.1781520},
+      {kPluto, 148.6201712},  {kAsc, 70.1416724},     {kMc, 315.7319432}};
+  std::set<std::pair<std::string, int>> expected;
+  for (const auto& [designation, star] : kStarsInNewYork)
+    for (const auto& [point, at] : points) {
+      const double d = std::abs(std::remainder(star - at, 360.0));
+      const bool wide = point == kSun || point == kMoon || point == kAsc || point == kMc;
+      if (d <= (wide ? 1.5 : 1.0)) expected.insert({designation, point});
+    }
+  // Aldebaran on the Ascendant at 0.95°, Regulus and Algieba on Pluto, Alkaid on Jupiter,
+  // Miaplacidus on Neptune, Alnair on the Midheaven.
+  EXPECT_EQ(expected.size(), 6u);
+  // Only the stars that may be near a point are asked for; the contacts are the same.
+  std::vector<double> near;
+  for (const natal::PointPosition& p : newYork().points) near.push_back(p.longitude);
+  const auto asked = starsAt(jd, eph, near, kWidestStarOrb);
+  ASSERT_TRUE(asked.has_value());
+  EXPECT_LT(asked->size(), 20u);
+  const TraditionalChart t =
+      traditionalChart(newYork(), eph.obliquity(jd), Bounds::Egyptian, std::nullopt, asked);
+  std::set<std::pair<std::string, int>> found;
+  for (const StarContact& k : t.starContacts) {
+    found.insert({fixedStars()[k.star].designation, k.point});
+    EXPECT_NEAR(
+        k.orb,
+        std::abs(std::remainder(
+            kStarsInNewYork.at(fixedStars()[k.star].designation) - points.at(k.point), 360.0)),
+        0.01 * kArcSecond);
+  }
+  EXPECT_EQ(found, expected);
+}
+
+// The rough longitude that chooses which stars to ask for is within its stated error of
+// the library's, for every star from 3000 BC to AD 3000.
+TEST(TraditionalStars, TheRoughLongitudesHoldOverSixMillennia) {
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  double worst = 0;
+  for (int year = -3000; year <= 3000; year += 250) {
+    const double jd = 2451545.0 + (year - 2000) * 365.25;
+    ASSERT_LT(roughStarError(jd), 1.1) << year;
+    for (const FixedStar& s : fixedStars()) {
+      const auto at = eph.star(jd, s.designation);
+      ASSERT_TRUE(at.has_value()) << s.name << " " << year;
+      const double off = std::abs(std::remainder(roughStarLongitude(s, jd) - at->longitude, 360.0));
+      worst = std::max(worst, off);
+      EXPECT_LE(off, roughStarError(jd)) << s.name << " " << year;
+    }
+  }
+  EXPECT_GT(worst, 0.3);  // the error allowed is not idle
+  EXPECT_EQ(roughStarError(2451545.0 + 36525 * 12), 360);
 }
 
 }  // namespace
