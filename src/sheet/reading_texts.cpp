@@ -14,6 +14,7 @@
 #include "natal/natal_chart.h"
 #include "platform/file_system.h"
 #include "sheet/wording.h"
+#include "traditional/traditional.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -323,6 +324,7 @@ std::vector<std::string> makeRequired() {
     for (int h = 1; h <= 12; ++h) require("overlay " + point(p) + " in " + house(h));
   for (int h = 1; h <= 12; ++h) require("composite Sun in " + house(h));
   for (const char* n : kNatures) require(std::string("synastry ") + n);
+  for (const std::string& k : traditionalKeys()) require(k);
   return required;
 }
 
@@ -418,8 +420,51 @@ bool isFolder(const std::string& path) {
 
 const char* languageFolder(bool greek) { return greek ? "el" : "en"; }
 
+const std::vector<std::string>& traditionalKeys() {
+  static const std::vector<std::string> keys = [] {
+    namespace tr = traditional;
+    std::vector<std::string> k = {"sect day", "sect night"};
+    const auto planet = [](int p) { return natal::pointName(p, false); };
+    for (int p = 0; p < tr::kPlanets; ++p) {
+      k.push_back(planet(p) + " in sect");
+      k.push_back(planet(p) + " contrary to sect");
+    }
+    for (int p = 0; p < tr::kPlanets; ++p)
+      for (const char* c : {"domicile", "exaltation", "detriment", "fall", "peregrine"})
+        k.push_back("condition " + planet(p) + " " + c);
+    for (const char* r : {"mutual domicile", "mutual exaltation", "mixed"})
+      k.push_back(std::string("reception ") + r);
+    for (const char* lot : tr::kLotNames)
+      for (int h = 1; h <= 12; ++h)
+        k.push_back(std::string("lot ") + lot + " in house " + std::to_string(h));
+    for (const tr::FixedStar& star : tr::fixedStars())
+      if (star.nature[0] != tr::kNone) k.push_back(std::string("star ") + star.name);
+    // The Sun's declination never passes the obliquity.
+    for (int p : {1, 2, 3, 4, 5, 6, 7, 8, 9, int{natal::kChiron}})
+      k.push_back("out of bounds " + planet(p));
+    return k;
+  }();
+  return keys;
+}
+
+namespace {
+
+// The traditional keys by their canonical spelling: a fixed set, not a grammar.
+const std::map<std::string, std::string>& traditionalByCanonical() {
+  static const std::map<std::string, std::string> byCanonical = [] {
+    std::map<std::string, std::string> m;
+    for (const std::string& k : traditionalKeys()) m.emplace(normalizedKey(k), k);
+    return m;
+  }();
+  return byCanonical;
+}
+
+}  // namespace
+
 std::optional<std::string> canonicalKey(std::string_view key) {
-  const auto parsed = parse(normalizedKey(key));
+  std::string normalized = normalizedKey(key);
+  if (traditionalByCanonical().contains(normalized)) return normalized;
+  const auto parsed = parse(normalized);
   if (!parsed) return std::nullopt;
   return canonicalOf(*parsed);
 }
@@ -430,6 +475,8 @@ const std::vector<std::string>& requiredKeys() {
 }
 
 std::string displayKey(const std::string& canonical) {
+  if (const auto t = traditionalByCanonical().find(canonical); t != traditionalByCanonical().end())
+    return t->second;
   const auto parsed = parse(canonical);
   return parsed ? shownKey(*parsed) : canonical;
 }
@@ -556,6 +603,7 @@ std::string shippedTextsFolder() {
 }
 
 int shippedPartOf(const std::string& key) {
+  if (traditionalByCanonical().contains(key)) return 2;
   for (const char* later :
        {"transit", "progressed", "solar return", "synastry", "overlay", "composite"})
     if (key.starts_with(later)) return 1;
@@ -564,14 +612,17 @@ int shippedPartOf(const std::string& key) {
 
 const TextLayer& shippedPart(bool greek, int part) {
   // The natal files are all a natal reading (and R) needs; the rest is half the set's bytes.
-  static std::once_flag once[2][2];
-  static TextLayer layers[2][2];
-  const int i = greek ? 1 : 0, p = part == 1 ? 1 : 0;
+  // The traditional chart's file is a part of its own, read only for its reading.
+  static std::once_flag once[2][3];
+  static TextLayer layers[2][3];
+  const int i = greek ? 1 : 0, p = part == 1 || part == 2 ? part : 0;
   std::call_once(once[i][p], [&] {
     const std::string folder = shippedTextsFolder() + "/" + languageFolder(greek) + "/";
     for (const char* file : kSetFiles) {
       const std::string name = file;
-      const int filePart = name == "transits.txt" || name == "synastry.txt" ? 1 : 0;
+      const int filePart = name == "transits.txt" || name == "synastry.txt" ? 1
+                           : name == "traditional.txt"                      ? 2
+                                                                            : 0;
       if (filePart != p) continue;
       if (const auto content = readWhole(folder + file))
         parseTexts(*content, folder + file, layers[i][p], false);
@@ -585,7 +636,7 @@ const TextLayer& shippedTexts(bool greek) {
   static TextLayer layers[2];
   const int i = greek ? 1 : 0;
   std::call_once(once[i], [&] {
-    for (int part : {0, 1}) {
+    for (int part : {0, 1, 2}) {
       const TextLayer& from = shippedPart(greek, part);
       for (const auto& [key, entry] : from.entries) layers[i].entries.insert_or_assign(key, entry);
       layers[i].problems.insert(layers[i].problems.end(), from.problems.begin(),

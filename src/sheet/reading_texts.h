@@ -23,8 +23,9 @@ class FileSystem;
 namespace reading {
 
 // The files of a set, in every language's folder; a key may stand in any of them.
-inline constexpr const char* kSetFiles[] = {"signs.txt", "houses.txt",   "aspects.txt",
-                                            "chart.txt", "transits.txt", "synastry.txt"};
+inline constexpr const char* kSetFiles[] = {"signs.txt",      "houses.txt",   "aspects.txt",
+                                            "chart.txt",      "transits.txt", "synastry.txt",
+                                            "traditional.txt"};
 // The folder of a language: "en" or "el".
 const char* languageFolder(bool greek);
 
@@ -55,6 +56,10 @@ std::optional<std::string> canonicalKey(std::string_view key);
 const std::vector<std::string>& requiredKeys();
 // The key a reading looks up, spelt as the files spell it ("Sun in Aries").
 std::string displayKey(const std::string& canonical);
+// The traditional chart's keys, spelt as the files spell them, in the order of its file:
+// sect, the planets in or contrary to it, their condition, receptions, the lots by house,
+// the stars with a nature, the points out of bounds.
+const std::vector<std::string>& traditionalKeys();
 
 // Reads one file's text into a layer: later entries of the same key replace earlier ones
 // and are reported, as are malformed lines, unknown keys and entries without text.

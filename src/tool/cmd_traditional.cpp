@@ -10,6 +10,9 @@
 #include "console/text_width.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
+#include "sheet/reading.h"
+#include "sheet/reading_texts.h"
+#include "sheet/traditional_reading.h"
 #include "tool/json_writer.h"
 #include "tool/saved_chart.h"
 #include "tool/time_options.h"
@@ -50,11 +53,7 @@ std::string degrees(double d) {
   return buf;
 }
 
-const char* lotName(int lot) {
-  static const char* const kNames[] = {"Fortune", "Spirit",  "Eros",   "Necessity",
-                                       "Courage", "Victory", "Nemesis"};
-  return kNames[lot];
-}
+const char* lotName(int lot) { return tr::kLotNames[lot]; }
 
 const char* angularityName(tr::Angularity a) {
   switch (a) {
@@ -712,6 +711,13 @@ std::string traditionalText(const std::string& name, const natal::NatalChart& c,
 }
 
 int cmdTraditional(Tool& t, const Options& o) {
+  if (o.has("--json") && o.has("--reading"))
+    return t.usage("traditional", "--json and --reading are two forms; give one");
+  if (o.value("--sex") && !o.has("--reading"))
+    return t.usage("traditional", "--sex chooses the reading's words; it goes with --reading");
+  std::optional<std::int32_t> sex = 0;
+  if (o.has("--reading")) sex = sexOption(t, o, "traditional");
+  if (!sex) return 2;
   tr::Bounds bounds = tr::Bounds::Egyptian;
   if (const std::string* b = o.value("--bounds")) {
     if (*b == "ptolemaic")
@@ -741,10 +747,23 @@ int cmdTraditional(Tool& t, const Options& o) {
       tr::traditionalChart(c, eph.obliquity(c.julianDayUt), bounds, syzygy,
                            tr::starsAt(c.julianDayUt, eph, near, tr::kWidestStarOrb));
   const std::string name = shownName(saved->name);
-  if (o.has("--json"))
+  if (o.has("--reading")) {
+    const bool greek = saved->horoscopeLanguage == 1;
+    const reading::TextSet texts = reading::textSet(*t.files, greek);
+    if (!reading::shippedFound(texts))
+      return t.fail("no reading: no texts in " + reading::shippedTextsFolder() + "/" +
+                    reading::languageFolder(greek) +
+                    " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
+    for (const std::string& n : reading::ownTextNotes(texts, false)) t.note(n);
+    const reading::Reading r = reading::traditionalReading(trad, texts, greek, *sex);
+    for (const std::string& key : r.missing)
+      t.note("[" + reading::displayKey(key) + "] has no text in this set");
+    t.out << reading::readingText(r);
+  } else if (o.has("--json")) {
     t.out << traditionalJsonText(name, c, trad) << "\n";
-  else
+  } else {
     t.out << traditionalText(name, c, trad);
+  }
   return 0;
 }
 

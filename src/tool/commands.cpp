@@ -138,7 +138,7 @@ const std::map<std::string, std::string> kCommandHelp = {
      "the day it shows; a file that is not a chart's 56 bytes gives no chart.\n"},
     {"traditional",
      "usage: orvenda-chart traditional NAME [--houses SYSTEM] [--bounds egyptian|ptolemaic]\n"
-     "                                [--time-unknown] [--json]\n"
+     "                                [--time-unknown] [--json | --reading [--sex man|woman]]\n"
      "The chart as Hellenistic and medieval astrology judges it, for the seven planets: the\n"
      "sect (a day chart when the Sun's true altitude is above the horizon, whatever its\n"
      "house), each planet's rulers of domicile, exaltation, triplicity (Dorotheus: by day,\n"
@@ -153,10 +153,14 @@ const std::map<std::string, std::string> kCommandHelp = {
      "by day or night; the almuten of the chart (Ibn Ezra: the most points as ruler over\n"
      "the Sun, the Moon, the Ascendant, Fortune and the new or full moon before birth);\n"
      "antiscia and contra-antiscia within 1; declinations at the date's obliquity,\n"
-     "parallels and contraparallels within 1, and out of bounds. --bounds picks the\n"
-     "Egyptian bounds (the default) or Ptolemy's. --json prints one object: sect,\n"
-     "planets (dignities, score, accidental), angles, receptions, dispositors, lots, almuten,\n"
-     "antiscia, declinations. SYSTEM as for chart.\n"},
+     "parallels and contraparallels within 1, and out of bounds; the stars of magnitude 2.0\n"
+     "or brighter within 1 of a point (1 30' of a light or an angle), with Ptolemy's nature.\n"
+     "--bounds picks the Egyptian bounds (the default) or Ptolemy's. --json prints one\n"
+     "object: sect, planets (dignities, score, accidental), angles, receptions, dispositors,\n"
+     "lots, almuten, antiscia, declinations, stars. --reading prints the traditional\n"
+     "reading instead, in the horoscope language, from the texts' traditional.txt (sect,\n"
+     "condition, mutual receptions, the lots by whole-sign house, the stars, out of bounds);\n"
+     "--sex as for reading. SYSTEM as for chart.\n"},
     {"sheet",
      "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
      "                          [-o FILE]\n"
@@ -390,7 +394,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
-          {"traditional", {{"--houses", "--bounds"}, {"--json", "--time-unknown"}}},
+          {"traditional",
+           {{"--houses", "--bounds", "--sex"}, {"--json", "--time-unknown", "--reading"}}},
           {"sheet", {{"--houses", "-o", "--sex", "--pdf"}, {"--time-unknown"}}},
           {"reading", {{"--houses", "--sex"}, {"--json", "--time-unknown"}}},
           {"texts", {{}, {}}},

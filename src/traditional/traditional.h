@@ -146,6 +146,8 @@ Angularity angularityOf(int house);
 
 enum Lot { kFortune, kSpirit, kEros, kNecessity, kCourage, kVictory, kNemesis };
 inline constexpr int kLots = 7;
+inline constexpr const char* kLotNames[kLots] = {"Fortune", "Spirit",  "Eros",   "Necessity",
+                                                 "Courage", "Victory", "Nemesis"};
 struct LotPosition {
   int lot = kFortune;
   double longitude = 0;
@@ -212,6 +214,7 @@ Almuten almutenOf(const std::array<double, 5>& places, bool day, Bounds table);
 // the star's part unclear.
 struct FixedStar {
   const char* name;         // in English, as the tradition names it; the key of its text
+  const char* greek;        // the ancient Greek name where there is one, else the usual
   const char* designation;  // the star file's Bayer designation, ",alTau"
   std::array<int, 2> nature;
   bool royal;  // Aldebaran, Regulus, Antares, Fomalhaut

@@ -911,6 +911,34 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
             std::string::npos)
       << out.str();
 
+  // The reading, from the shipped traditional texts: the day chart, Venus exalted, the one
+  // mutual reception, Fortune in the 6th place by whole signs, the stars with a nature once
+  // each (Aldebaran on the Ascendant, Regulus on Pluto, Alkaid on Jupiter; Algieba, on Pluto
+  // too, has none), nothing out of bounds but Pluto.
+  ASSERT_EQ(run({"traditional", "ny", "--reading"}), 0) << err.str();
+  const std::string en = out.str();
+  for (const char* heading :
+       {"A day chart\n", "Venus in its exaltation\n", "Mercury in its detriment\n",
+        "Mercury in its fall\n", "Mercury and Jupiter: mutual reception by domicile\n",
+        "The Lot of Fortune in the 6th place\n", "The Lot of Spirit in the 8th place\n",
+        "Aldebaran · Ascendant\n", "Regulus · Pluto\n", "Alkaid · Jupiter\n"})
+    EXPECT_NE(en.find(heading), std::string::npos) << heading << en;
+  EXPECT_EQ(en.find("Algieba"), std::string::npos);
+  EXPECT_EQ(en.find("Miaplacidus"), std::string::npos);
+  EXPECT_TRUE(err.str().empty()) << err.str();
+  EXPECT_EQ(run({"traditional", "ny", "--json", "--reading"}), 2);
+  EXPECT_EQ(run({"traditional", "ny", "--sex", "woman"}), 2);
+  // In Greek, for a woman: the tradition's words, each {man|woman} choice made.
+  ASSERT_TRUE(store.write(IntSetting::Langhor, 1));
+  ASSERT_EQ(run({"traditional", "ny", "--reading", "--sex", "woman"}), 0) << err.str();
+  const std::string el = out.str();
+  for (const char* heading : {"Ημερήσιος χάρτης\n", "Αφροδίτη στο ύψωμά της\n",
+                              "Ερμής και Δίας: ανταναγνώριση κατ' οίκον\n",
+                              "Ο κλήρος Τύχης στον 6ο τόπο\n", "Λαμπαδίας · "})
+    EXPECT_NE(el.find(heading), std::string::npos) << heading << el;
+  EXPECT_EQ(el.find('{'), std::string::npos) << el;
+  ASSERT_TRUE(store.write(IntSetting::Langhor, 0));
+
   // Ptolemy's bounds: Saturn at 14°14′ Sagittarius is in Mercury's (14°–19°).
   ASSERT_EQ(run({"traditional", "ny", "--bounds", "ptolemaic", "--json"}), 0) << err.str();
   EXPECT_EQ(nlohmann::json::parse(out.str())["planets"][6]["dignities"]["rulers"]["bound"],
@@ -1009,7 +1037,7 @@ TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
             "READING/en/signs.txt:1: unknown key [Sun in Arise]\n"
             "READING/en/signs.txt:3: [Moon in Leo] has no text\n");
   EXPECT_NE(
-      err.str().find("en: 1337 of 1337 keys have a text; READING/en holds 1 entry of its own"),
+      err.str().find("en: 1522 of 1522 keys have a text; READING/en holds 1 entry of its own"),
       std::string::npos)
       << err.str();
   ASSERT_EQ(run({"reading", "x"}), 0);
