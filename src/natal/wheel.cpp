@@ -69,6 +69,22 @@ class Canvas {
   std::string out_;
 };
 
+// Text inside the SVG: its own markup's characters as entities.
+std::string escapedXml(const std::string& text) {
+  std::string out;
+  for (const char ch : text) {
+    switch (ch) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\'': out += "&apos;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += ch;
+    }
+  }
+  return out;
+}
+
 std::string twoDigits(int v) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "%02d", v);
@@ -185,7 +201,13 @@ void aspectLine(Canvas& k, double from, double to, int aspect, double deviation)
              (family == 2 ? " stroke-dasharray='4 3'" : ""));
 }
 
-std::string drawWheel(const NatalChart& c, const OuterRing* outer, bool greek) {
+// The marks' ring: beyond the axes' names, which stand at kAxisLabelRadius. A mark's tick
+// stops short of them and its label has no leader, which would cross them; where marks
+// crowd, a label stands a few degrees from its tick.
+constexpr double kMarkTick = 296, kMarkLabel = 336, kMarkGap = 7.5, kMarkReach = 364;
+
+std::string drawWheel(const NatalChart& c, const OuterRing* outer, bool greek,
+                      const std::vector<WheelMark>& marks = {}) {
   // Without a known time there are no houses and no horizon: 0° Aries stands on the left.
   const bool houses = c.timeKnown;
   Canvas k(houses ? c.ascendant : 0.0);
@@ -193,7 +215,9 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer, bool greek) {
   const std::string centred = " text-anchor='middle' dominant-baseline='central'";
   // The box holds the rings and the axes' names and little more, so that on paper the
   // zodiac ring is nearly as wide as the image.
-  const double reach = outer ? kOuterAxisLabel + 10 : kAxisLabelRadius + 10;
+  const double reach = outer            ? kOuterAxisLabel + 10
+                       : !marks.empty() ? kMarkReach
+                                        : kAxisLabelRadius + 10;
   const std::string box = num(kCentre - reach) + " " + num(kCentre - reach) + " " + num(2 * reach) +
                           " " + num(2 * reach);
   k.raw("<svg xmlns='http://www.w3.org/2000/svg' viewBox='" + box + "' width='" + num(2 * reach) +
@@ -279,6 +303,21 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer, bool greek) {
                 kOuterGap, "#1a5e9a"},
                font, centred, greek);
   }
+  if (!marks.empty() && !outer) {
+    std::vector<double> lons;
+    for (const WheelMark& m : marks) lons.push_back(m.longitude);
+    const std::vector<double> shown = spreadPositions(lons, kMarkGap);
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+      const WheelMark& m = marks[i];
+      const char* colour = m.star ? "#8a5a00" : "#5b2a86";
+      k.line(m.longitude, kZodiacOuter, m.longitude, kMarkTick,
+             std::string("stroke='") + colour + "' stroke-width='1.2'");
+      const Xy at = k.at(shown[i], kMarkLabel);
+      k.raw("<text x='" + num(at.x) + "' y='" + num(at.y) + "' " + font + " font-size='11'" +
+            centred + " fill='" + colour + "'><title>" + escapedXml(m.title) + "</title>" +
+            escapedXml(m.label) + "</text>");
+    }
+  }
   for (const PointPosition& p : c.points)
     k.line(p.longitude, kAspectRadius, p.longitude, kAspectRadius + 4,
            "stroke='#000' stroke-width='1'");
@@ -293,7 +332,9 @@ std::string drawWheel(const NatalChart& c, const OuterRing* outer, bool greek) {
 
 }  // namespace
 
-std::string wheelSvg(const NatalChart& c, bool greek) { return drawWheel(c, nullptr, greek); }
+std::string wheelSvg(const NatalChart& c, bool greek, const std::vector<WheelMark>& marks) {
+  return drawWheel(c, nullptr, greek, marks);
+}
 
 std::string biwheelSvg(const NatalChart& inner, const OuterRing& outer, bool greek) {
   return outer.chart ? drawWheel(inner, &outer, greek) : drawWheel(inner, nullptr, greek);

@@ -15,7 +15,7 @@ namespace tr = traditional;
 bool feminine(int planet) { return planet == tr::kMoon || planet == tr::kVenus; }
 
 std::string conditionHeading(int planet, const char* condition, bool greek) {
-  const std::string name = natal::pointName(planet, greek);
+  const std::string name = natal::pointWord(planet, greek);
   if (!greek) {
     const std::string c = condition;
     if (c == "peregrine") return name + ", peregrine";
@@ -62,16 +62,15 @@ Reading traditionalReading(const tr::TraditionalChart& t, const TextSet& texts, 
     for (int p = 0; p < tr::kPlanets; ++p) {
       const bool in = t.sect.inSect[p];
       entry(ch,
-            natal::pointName(p, greek) +
-                (greek ? (in ? " εντός αιρέσεως" : " εκτός αιρέσεως")
-                       : (in ? " in sect" : " contrary to sect")),
+            natal::pointWord(p, greek) + (greek ? (in ? " εντός αιρέσεως" : " εκτός αιρέσεως")
+                                                : (in ? " in sect" : " contrary to sect")),
             planet(p) + (in ? " in sect" : " contrary to sect"));
     }
     r.chapters.push_back(ch);
   }
 
-  Chapter condition{"condition", greek ? "Η κατάσταση των πλανητών" : "The planets' condition",
-                    {}, {}};
+  Chapter condition{
+      "condition", greek ? "Η κατάσταση των πλανητών" : "The planets' condition", {}, {}};
   for (const tr::Dignities& d : t.dignities) {
     const std::pair<bool, const char*> states[] = {{d.domicile, "domicile"},
                                                    {d.exaltation, "exaltation"},
@@ -93,22 +92,23 @@ Reading traditionalReading(const tr::TraditionalChart& t, const TextSet& texts, 
                                                                          : nullptr;
     if (!kind) continue;
     const std::string how =
-        greek ? (x.kind == tr::Reception::Kind::MutualDomicile     ? "ανταναγνώριση κατ' οίκον"
-                 : x.kind == tr::Reception::Kind::MutualExaltation ? "ανταναγνώριση καθ' ύψωμα"
-                                                                   : "μεικτή ανταναγνώριση")
-              : (x.kind == tr::Reception::Kind::MutualDomicile     ? "mutual reception by domicile"
-                 : x.kind == tr::Reception::Kind::MutualExaltation ? "mutual reception by exaltation"
-                                                                   : "mixed mutual reception");
+        greek
+            ? (x.kind == tr::Reception::Kind::MutualDomicile ? "ανταναγνώριση κατ' οίκον"
+               : x.kind == tr::Reception::Kind::MutualExaltation ? "ανταναγνώριση καθ' ύψωμα"
+                                                                 : "μεικτή ανταναγνώριση")
+            : (x.kind == tr::Reception::Kind::MutualDomicile     ? "mutual reception by domicile"
+               : x.kind == tr::Reception::Kind::MutualExaltation ? "mutual reception by exaltation"
+                                                                 : "mixed mutual reception");
     entry(receptions,
-          natal::pointName(x.a, greek) + (greek ? " και " : " and ") +
-              natal::pointName(x.b, greek) + ": " + how,
+          natal::pointWord(x.a, greek) + (greek ? " και " : " and ") +
+              natal::pointWord(x.b, greek) + ": " + how,
           std::string("reception ") + kind);
   }
   if (!receptions.entries.empty()) r.chapters.push_back(receptions);
 
   if (!t.lots.empty()) {
-    static const char* const kGreekLots[] = {"Τύχης", "Δαίμονος", "Έρωτος", "Ανάγκης",
-                                             "Τόλμης", "Νίκης",   "Νεμέσεως"};
+    static const char* const kGreekLots[] = {"Τύχης",  "Δαίμονος", "Έρωτος",  "Ανάγκης",
+                                             "Τόλμης", "Νίκης",    "Νεμέσεως"};
     Chapter lots{"lots", greek ? "Οι κλήροι" : "The lots", {}, {}};
     lots.lines.push_back(greek ? "Κάθε κλήρος στον τόπο του, σε ολόκληρα ζώδια από τον ωροσκόπο."
                                : "Each lot in its place, by whole signs from the Ascendant.");
@@ -135,10 +135,9 @@ Reading traditionalReading(const tr::TraditionalChart& t, const TextSet& texts, 
     // A star on two points is told once, naming both.
     std::string on;
     for (const tr::StarContact& o : t.starContacts)
-      if (o.star == k.star) on += (on.empty() ? "" : ", ") + natal::pointName(o.point, greek);
+      if (o.star == k.star) on += (on.empty() ? "" : ", ") + natal::pointWord(o.point, greek);
     if (!told.insert(k.star).second) continue;
-    entry(stars, std::string(greek ? f.greek : f.name) + " · " + on,
-          std::string("star ") + f.name);
+    entry(stars, std::string(greek ? f.greek : f.name) + " · " + on, std::string("star ") + f.name);
   }
   if (!stars.entries.empty()) r.chapters.push_back(stars);
 
@@ -147,7 +146,7 @@ Reading traditionalReading(const tr::TraditionalChart& t, const TextSet& texts, 
     if (!d.outOfBounds) continue;
     const std::string display = "out of bounds " + natal::pointName(d.point, false);
     if (!canonicalKey(display)) continue;  // the angles and the asteroids have no text
-    entry(bounds, natal::pointName(d.point, greek) + (greek ? " εκτός ορίων" : " out of bounds"),
+    entry(bounds, natal::pointWord(d.point, greek) + (greek ? " εκτός ορίων" : " out of bounds"),
           display);
   }
   if (!bounds.entries.empty()) r.chapters.push_back(bounds);

@@ -12,7 +12,7 @@
 namespace orvenda::reading {
 
 // sex as in ReadingSettings: the texts' {man's|woman's} choices follow it.
-Reading traditionalReading(const traditional::TraditionalChart& t, const TextSet& texts,
-                           bool greek, std::int32_t sex);
+Reading traditionalReading(const traditional::TraditionalChart& t, const TextSet& texts, bool greek,
+                           std::int32_t sex);
 
 }  // namespace orvenda::reading

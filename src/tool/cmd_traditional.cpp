@@ -13,6 +13,7 @@
 #include "sheet/reading.h"
 #include "sheet/reading_texts.h"
 #include "sheet/traditional_reading.h"
+#include "sheet/traditional_report.h"
 #include "tool/json_writer.h"
 #include "tool/saved_chart.h"
 #include "tool/time_options.h"
@@ -711,12 +712,16 @@ std::string traditionalText(const std::string& name, const natal::NatalChart& c,
 }
 
 int cmdTraditional(Tool& t, const Options& o) {
-  if (o.has("--json") && o.has("--reading"))
-    return t.usage("traditional", "--json and --reading are two forms; give one");
-  if (o.value("--sex") && !o.has("--reading"))
-    return t.usage("traditional", "--sex chooses the reading's words; it goes with --reading");
+  const bool report = o.value("--html") || o.value("--pdf");
+  if (int{o.has("--json")} + int{o.has("--reading")} + int{report} > 1)
+    return t.usage("traditional",
+                   "--json, --reading and the report (--html, --pdf) are forms of their own; "
+                   "give one");
+  if (o.value("--sex") && !o.has("--reading") && !report)
+    return t.usage("traditional",
+                   "--sex chooses the reading's words; it goes with --reading, --html or --pdf");
   std::optional<std::int32_t> sex = 0;
-  if (o.has("--reading")) sex = sexOption(t, o, "traditional");
+  if (o.has("--reading") || report) sex = sexOption(t, o, "traditional");
   if (!sex) return 2;
   tr::Bounds bounds = tr::Bounds::Egyptian;
   if (const std::string* b = o.value("--bounds")) {
@@ -747,7 +752,7 @@ int cmdTraditional(Tool& t, const Options& o) {
       tr::traditionalChart(c, eph.obliquity(c.julianDayUt), bounds, syzygy,
                            tr::starsAt(c.julianDayUt, eph, near, tr::kWidestStarOrb));
   const std::string name = shownName(saved->name);
-  if (o.has("--reading")) {
+  if (o.has("--reading") || report) {
     const bool greek = saved->horoscopeLanguage == 1;
     const reading::TextSet texts = reading::textSet(*t.files, greek);
     if (!reading::shippedFound(texts))
@@ -758,7 +763,15 @@ int cmdTraditional(Tool& t, const Options& o) {
     const reading::Reading r = reading::traditionalReading(trad, texts, greek, *sex);
     for (const std::string& key : r.missing)
       t.note("[" + reading::displayKey(key) + "] has no text in this set");
-    t.out << reading::readingText(r);
+    if (!report) {
+      t.out << reading::readingText(r);
+      return 0;
+    }
+    const report::Traditional page{saved->name, birthLine(saved->record, c.timeKnown, greek), &c,
+                                   &trad, greek};
+    const std::string html = report::traditionalReportHtml(page, r);
+    if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
+    if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;
   } else if (o.has("--json")) {
     t.out << traditionalJsonText(name, c, trad) << "\n";
   } else {

@@ -138,7 +138,8 @@ const std::map<std::string, std::string> kCommandHelp = {
      "the day it shows; a file that is not a chart's 56 bytes gives no chart.\n"},
     {"traditional",
      "usage: orvenda-chart traditional NAME [--houses SYSTEM] [--bounds egyptian|ptolemaic]\n"
-     "                                [--time-unknown] [--json | --reading [--sex man|woman]]\n"
+     "                                [--time-unknown] [--json | --reading | --html FILE |\n"
+     "                                --pdf FILE] [--sex man|woman]\n"
      "The chart as Hellenistic and medieval astrology judges it, for the seven planets: the\n"
      "sect (a day chart when the Sun's true altitude is above the horizon, whatever its\n"
      "house), each planet's rulers of domicile, exaltation, triplicity (Dorotheus: by day,\n"
@@ -160,7 +161,10 @@ const std::map<std::string, std::string> kCommandHelp = {
      "lots, almuten, antiscia, declinations, stars. --reading prints the traditional\n"
      "reading instead, in the horoscope language, from the texts' traditional.txt (sect,\n"
      "condition, mutual receptions, the lots by whole-sign house, the stars, out of bounds);\n"
-     "--sex as for reading. SYSTEM as for chart.\n"},
+     "--html and --pdf write the report instead (the wheel with the lots and the stars\n"
+     "marked, the tables, the reading and a glossary naming the sources), whole or not at\n"
+     "all, the PDF by WeasyPrint or headless Chromium as for transits. --sex as for\n"
+     "reading. SYSTEM as for chart.\n"},
     {"sheet",
      "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
      "                          [-o FILE]\n"
@@ -395,7 +399,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
           {"traditional",
-           {{"--houses", "--bounds", "--sex"}, {"--json", "--time-unknown", "--reading"}}},
+           {{"--houses", "--bounds", "--sex", "--html", "--pdf"},
+            {"--json", "--time-unknown", "--reading"}}},
           {"sheet", {{"--houses", "-o", "--sex", "--pdf"}, {"--time-unknown"}}},
           {"reading", {{"--houses", "--sex"}, {"--json", "--time-unknown"}}},
           {"texts", {{}, {}}},

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -937,6 +939,23 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
                               "Ο κλήρος Τύχης στον 6ο τόπο\n", "Λαμπαδίας · "})
     EXPECT_NE(el.find(heading), std::string::npos) << heading << el;
   EXPECT_EQ(el.find('{'), std::string::npos) << el;
+  // The report in Greek: the tables in the tradition's words, a planet received by another
+  // in the accusative with its article, the lots and the stars marked on the wheel.
+  const std::string page = dir.path() + "/ny.html";
+  ASSERT_EQ(run({"traditional", "ny", "--html", page, "--sex", "woman"}), 0) << err.str();
+  std::ifstream in(page);
+  const std::string greekPage((std::istreambuf_iterator<char>(in)), {});
+  for (const char* text : {"<h1>Ο παραδοσιακός χάρτης: ny</h1>", "<th>Τριγωνοκράτορες</th>",
+                           "<p class=\"item\">Σελήνη: δεκτή από τον Ερμή, κατ' οίκον</p>",
+                           "<p class=\"item\">Ερμής και Δίας: ανταναγνώριση κατ' οίκον</p>",
+                           "Ο επικρατήτορας του χάρτη: Αφροδίτη.", "<td>Λαμπαδίας (βασιλικός)</td>",
+                           "<h2>Γλωσσάρι και πηγές</h2>", "Δωροθέου", "Ουίλιαμ Λίλι", "ιμπν Έζρα"})
+    EXPECT_NE(greekPage.find(text), std::string::npos) << text;
+  // The wheel's own SVG is carried escaped in the image's source: the Lot of Fortune and
+  // Aldebaran (Λαμπαδίας) marked outside the zodiac.
+  EXPECT_NE(greekPage.find("Λαμπαδίας"), std::string::npos);
+  EXPECT_NE(greekPage.find("⊗"), std::string::npos);
+  EXPECT_EQ(run({"traditional", "ny", "--html", page, "--json"}), 2);
   ASSERT_TRUE(store.write(IntSetting::Langhor, 0));
 
   // Ptolemy's bounds: Saturn at 14°14′ Sagittarius is in Mercury's (14°–19°).
