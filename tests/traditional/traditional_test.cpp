@@ -83,6 +83,79 @@ TEST(TraditionalTables, PtolemaicBoundsCoverEachSign) {
   EXPECT_EQ(boundRuler(187, Bounds::Egyptian), kMercury);
 }
 
+// Ptolemy's bounds against a table printed in another book: Rosa Baughan, The Influence of
+// the Stars (4th ed., London 1904, Project Gutenberg #42889), which lists each planet's
+// bounds as the degrees it holds in each sign, counted from the first (Jupiter in Aries
+// "1, 2, 3, 4, 5, 6"). It agrees with this table in the 39 places compared (Mercury and
+// Mars as far as the pages were read) but one, left out: Venus in Gemini ends at the 20th
+// degree there, at 21° here, as Lilly's table has it, with Saturn's bound 21°–25°.
+TEST(TraditionalTables, PtolemaicBoundsAgainstAPrintedTable) {
+  // planet: sign -> {first degree, last degree}, as printed.
+  const std::map<int, std::map<int, std::pair<int, int>>> printed = {{kJupiter,
+                                                                      {{0, {1, 6}},
+                                                                       {1, {16, 22}},
+                                                                       {2, {8, 14}},
+                                                                       {3, {7, 13}},
+                                                                       {4, {20, 25}},
+                                                                       {5, {14, 18}},
+                                                                       {6, {12, 19}},
+                                                                       {7, {7, 14}},
+                                                                       {8, {1, 8}},
+                                                                       {9, {13, 19}},
+                                                                       {10, {21, 25}},
+                                                                       {11, {9, 14}}}},
+                                                                     {kVenus,
+                                                                      {{0, {7, 14}},
+                                                                       {1, {1, 8}},
+                                                                       {3, {21, 27}},
+                                                                       {4, {14, 19}},
+                                                                       {5, {8, 13}},
+                                                                       {6, {7, 11}},
+                                                                       {7, {15, 21}},
+                                                                       {8, {9, 14}},
+                                                                       {9, {1, 6}},
+                                                                       {10, {13, 20}},
+                                                                       {11, {1, 8}}}},
+                                                                     {kMercury,
+                                                                      {{0, {15, 21}},
+                                                                       {1, {9, 15}},
+                                                                       {2, {1, 7}},
+                                                                       {3, {14, 20}},
+                                                                       {4, {7, 13}},
+                                                                       {5, {1, 7}},
+                                                                       {6, {20, 24}}}},
+                                                                     {kMars,
+                                                                      {{0, {22, 26}},
+                                                                       {1, {27, 30}},
+                                                                       {2, {26, 30}},
+                                                                       {3, {1, 6}},
+                                                                       {4, {26, 30}},
+                                                                       {5, {25, 30}},
+                                                                       {7, {1, 6}},
+                                                                       {10, {26, 30}},
+                                                                       {11, {21, 26}}}}};
+  int compared = 0;
+  for (const auto& [planet, signs] : printed)
+    for (const auto& [sign, degrees] : signs) {
+      int start = 0;
+      bool found = false;
+      for (const Bound& x : boundsOf(sign, Bounds::Ptolemaic)) {
+        if (x.planet == planet) {
+          // The degrees start+1 .. end, counted from the first.
+          EXPECT_EQ(std::make_pair(start + 1, x.end), degrees) << planet << " in " << sign;
+          found = true;
+        }
+        start = x.end;
+      }
+      EXPECT_TRUE(found) << planet << " in " << sign;
+      ++compared;
+    }
+  EXPECT_EQ(compared, 39);
+  // Gemini's Venus as Lilly prints it.
+  EXPECT_EQ(boundsOf(2, Bounds::Ptolemaic)[2].planet, kVenus);
+  EXPECT_EQ(boundsOf(2, Bounds::Ptolemaic)[2].end, 21);
+}
+
 TEST(TraditionalTables, DomicilesExaltationsTriplicitiesAndFaces) {
   // Each planet but the lights rules two signs, the Sun Leo and the Moon Cancer; the
   // rulers run Saturn–Jupiter–Mars–Venus–Mercury outward from Cancer and Leo.
