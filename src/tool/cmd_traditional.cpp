@@ -81,16 +81,6 @@ const char* phaseName(tr::SolarPhase p) {
   }
 }
 
-const char* receptionName(tr::Reception::Kind k) {
-  switch (k) {
-    case tr::Reception::Kind::MutualDomicile: return "by domicile";
-    case tr::Reception::Kind::MutualExaltation: return "by exaltation";
-    case tr::Reception::Kind::Mixed: return "mixed";
-    case tr::Reception::Kind::ByDomicile: return "by domicile";
-    default: return "by exaltation";
-  }
-}
-
 // The reception's kind as JSON names it.
 const char* receptionKey(tr::Reception::Kind k) {
   switch (k) {
@@ -121,20 +111,6 @@ json rulersJson(const tr::DignityRulers& r) {
             {"participating", planetJson(r.triplicity.participating)}}},
           {"bound", planetJson(r.bound)},
           {"face", planetJson(r.face)}};
-}
-
-std::string rulersText(const tr::DignityRulers& r) {
-  return padded(planetName(r.domicile), 9) + padded(planetName(r.exaltation), 9) +
-         padded(planetName(r.triplicity.day) + "/" + planetName(r.triplicity.night) + "/" +
-                    planetName(r.triplicity.participating),
-                24) +
-         padded(planetName(r.bound), 9) + padded(planetName(r.face), 9);
-}
-
-std::string chainText(const std::vector<int>& chain) {
-  std::string s;
-  for (int p : chain) s += (s.empty() ? "" : " → ") + planetName(p);
-  return s;
 }
 
 }  // namespace
@@ -555,27 +531,278 @@ std::string traditionalJsonText(const std::string& name, const natal::NatalChart
   return text;
 }
 
+namespace {
+
+// The text's words. English as the tables have always been written; Greek in the
+// tradition's own words, its planets and points as a page writes them (accented).
+struct TextWords {
+  const char *title, *sectLabel, *dayChart, *nightChart, *altitude, *light, *ofSect, *benefic,
+      *malefic, *contrary, *sectUnknown, *boundsLabel, *egyptian, *ptolemaic;
+  const char *planetHead, *signHead, *positionHead, *domicileHead, *exaltedHead, *triplicityHead,
+      *boundHead, *faceHead, *scoreHead;
+  const char* parts[8];  // domicile, exaltation, triplicity, bound, face, detriment, fall,
+                         // peregrine
+  const char *asc, *mc;
+  const char *sectHead, *houseHead, *wholeHead, *motionHead, *sunHead, *inSect, *contrarySect, *joy;
+  const char *angular, *succedent, *cadent, *direct, *retrograde, *stationary, *fast, *slow,
+      *oriental, *occidental, *cazimi, *combust, *beams;
+  const char *receptions, *notAllSeven, *none, *andWord, *receivedBy, *mutualReception, *byDomicile,
+      *byExaltation, *mixed, *beholding;
+  const char *dispositors, *finalDispositor, *loop;
+  const char *lots, *noLots, *house, *wholeSign, *ruler;
+  const char* lotNames[tr::kLots];
+  const char *almuten, *syzygy, *fullMoonOf, *newMoonOf, *aboveHorizon, *points, *almutenOf,
+      *noAlmuten;
+  const char *antiscia, *noneWithin, *antiscionOn, *contraOn, *declinations, *outOfBounds,
+      *parallel, *contraparallel;
+  const char *stars, *starFileMissing, *royal, *like, *andNature, *noNature, *on, *magnitude;
+};
+
+const TextWords kEnglishText = {
+    "traditional ",
+    "sect        ",
+    "a day chart",
+    "a night chart",
+    " (the Sun's altitude ",
+    "°): the light of the sect the ",
+    "\n            of the sect ",
+    " (benefic), ",
+    " (malefic); contrary to it ",
+    ", ",
+    "sect        not known: the birth time is not known\n",
+    "bounds      ",
+    "Egyptian",
+    "Ptolemaic",
+    "PLANET",
+    "SIGN",
+    "POSITION",
+    "DOMICILE",
+    "EXALTED",
+    "TRIPLICITY D/N/P",
+    "BOUND",
+    "FACE",
+    "SCORE",
+    {"domicile", "exaltation", "triplicity", "bound", "face", "detriment", "fall", "peregrine"},
+    "Asc",
+    "MC",
+    "SECT",
+    "HOUSE",
+    "WHOLE SIGN",
+    "MOTION",
+    "THE SUN",
+    "in",
+    "contrary",
+    " joy",
+    "angular",
+    "succedent",
+    "cadent",
+    "direct",
+    "retrograde",
+    "stationary",
+    ", fast",
+    ", slow",
+    "oriental",
+    "occidental",
+    "cazimi",
+    "combust",
+    "under the beams",
+    "receptions",
+    "  not all seven planets take part\n",
+    "  none\n",
+    " and ",
+    " received by ",
+    "mutual reception, ",
+    "by domicile",
+    "by exaltation",
+    "mixed",
+    ", beholding it by sign",
+    "dispositors",
+    "  final dispositor: ",
+    "  loop: ",
+    "lots",
+    "  none: they need the birth time and the seven planets\n",
+    "house ",
+    "whole sign ",
+    "ruler ",
+    {"Fortune", "Spirit", "Eros", "Necessity", "Courage", "Victory", "Nemesis"},
+    "almuten",
+    "  the syzygy before birth: ",
+    "the full moon of ",
+    "the new moon of ",
+    "'s, above the horizon)",
+    "\n  points:",
+    "  the almuten of the chart: ",
+    "  none: it needs the birth time, the seven planets and the syzygy\n",
+    "antiscia",
+    "  none within 1°\n",
+    "'s antiscion on ",
+    "'s contra-antiscion on ",
+    "declinations (the obliquity ",
+    "  out of bounds",
+    " parallel ",
+    " contraparallel ",
+    "fixed stars (magnitude 2.0 or brighter, within 1° of a point, 1°30′ of a light or an "
+    "angle)\n",
+    "  not computed: the star file sefstars.txt isn't found\n",
+    " (royal)",
+    "like ",
+    " and ",
+    "no nature in Ptolemy",
+    "on ",
+    "  magnitude "};
+
+const TextWords kGreekText = {
+    "παραδοσιακός χάρτης: ",
+    "αίρεση      ",
+    "ημερήσιος χάρτης",
+    "νυχτερινός χάρτης",
+    " (ύψος του Ηλίου ",
+    "°): φως της αιρέσεως ",
+    "\n            της αιρέσεως ",
+    " (αγαθοποιός), ",
+    " (κακοποιός)· αντίθετοι στην αίρεση ",
+    ", ",
+    "αίρεση      άγνωστη: η ώρα της γέννησης δεν είναι γνωστή\n",
+    "όρια        ",
+    "αιγυπτιακά",
+    "του Πτολεμαίου",
+    "ΠΛΑΝΗΤΗΣ",
+    "ΖΩΔΙΟ",
+    "ΘΕΣΗ",
+    "ΟΙΚΟΣ",
+    "ΥΨΩΜΑ",
+    "ΤΡΙΓΩΝΟΚΡΑΤΟΡΕΣ Η/Ν/Σ",
+    "ΟΡΙΟ",
+    "ΠΡΟΣΩΠΟ",
+    "ΒΑΘΜΟΙ",
+    {"οίκος", "ύψωμα", "τριγωνοκρατορία", "όριο", "πρόσωπο", "εξορία", "ταπείνωμα",
+     "περιπλανώμενος"},
+    "Ωροσκ.",
+    "Μεσουρ.",
+    "ΑΙΡΕΣΗ",
+    "ΤΟΠΟΣ",
+    "ΚΑΤΑ ΖΩΔΙΟ",
+    "ΚΙΝΗΣΗ",
+    "Ο ΗΛΙΟΣ",
+    "εντός",
+    "εκτός",
+    " χαρά",
+    "επίκεντρος",
+    "επαναφορά",
+    "απόκλιμα",
+    "ορθός",
+    "ανάδρομος",
+    "στάσιμος",
+    ", ταχύς",
+    ", βραδύς",
+    "εώος",
+    "εσπέριος",
+    "καζίμι",
+    "σε καύση",
+    "υπό τας αυγάς",
+    "υποδοχές",
+    "  δεν μετέχουν και οι επτά πλανήτες\n",
+    "  καμία\n",
+    " και ",
+    " δεκτός από ",
+    "ανταναγνώριση, ",
+    "κατ' οίκον",
+    "καθ' ύψωμα",
+    "μεικτή",
+    ", τον βλέπει κατά ζώδιο",
+    "οικοδεσπότες",
+    "  τελικός οικοδεσπότης: ",
+    "  κύκλος: ",
+    "κλήροι",
+    "  κανένας: θέλουν την ώρα της γέννησης και τους επτά πλανήτες\n",
+    "τόπος ",
+    "κατά ζώδιο ",
+    "κύριος ",
+    {"Τύχης", "Δαίμονος", "Έρωτος", "Ανάγκης", "Τόλμης", "Νίκης", "Νεμέσεως"},
+    "επικρατήτορας",
+    "  η προγεννητική συζυγία: ",
+    "η πανσέληνος στις ",
+    "η σύνοδος στις ",
+    ", πάνω από τον ορίζοντα)",
+    "\n  βαθμοί:",
+    "  ο επικρατήτορας του χάρτη: ",
+    "  κανένας: θέλει την ώρα της γέννησης, τους επτά πλανήτες και τη συζυγία\n",
+    "αντίσκια",
+    "  κανένα εντός 1°\n",
+    ": αντίσκιο πάνω σε ",
+    ": αντι-αντίσκιο πάνω σε ",
+    "αποκλίσεις (η λόξωση της εκλειπτικής ",
+    "  εκτός ορίων",
+    " παράλληλος με ",
+    " αντιπαράλληλος με ",
+    "απλανείς αστέρες (μεγέθους 2,0 ή λαμπρότεροι, εντός 1° από σημείο, 1°30′ από φως ή "
+    "κέντρο)\n",
+    "  δεν υπολογίστηκαν: το αρχείο αστέρων sefstars.txt δεν βρέθηκε\n",
+    " (βασιλικός)",
+    "της φύσεως ",
+    " και ",
+    "δεν τη δίνει ο Πτολεμαίος",
+    "",
+    "  μέγεθος "};
+
+// A planet after "από" in Greek: the accusative with its article.
+const char* greekAccusative(int p) {
+  static const char* const kAccusative[tr::kPlanets] = {
+      "τον Ήλιο", "τη Σελήνη", "τον Ερμή", "την Αφροδίτη", "τον Άρη", "τον Δία", "τον Κρόνο"};
+  return p >= 0 && p < tr::kPlanets ? kAccusative[p] : "";
+}
+
+// A planet in the genitive with its article, for a star's nature in Greek.
+const char* greekGenitive(int p) {
+  static const char* const kGenitive[tr::kPlanets] = {
+      "του Ηλίου", "της Σελήνης", "του Ερμή", "της Αφροδίτης", "του Άρη", "του Δία", "του Κρόνου"};
+  return p >= 0 && p < tr::kPlanets ? kGenitive[p] : "";
+}
+
+}  // namespace
+
 std::string traditionalText(const std::string& name, const natal::NatalChart& c,
-                            const tr::TraditionalChart& t) {
-  std::string s = "traditional " + name + "\n";
+                            const tr::TraditionalChart& t, bool greek) {
+  const TextWords& w = greek ? kGreekText : kEnglishText;
+  const auto planet = [&](int p) {
+    return greek && p != tr::kNone ? natal::pointWord(p, true) : planetName(p);
+  };
+  const auto point = [&](int p) {
+    return greek ? natal::pointWord(p, true) : natal::pointName(p, false);
+  };
+  const auto sign = [&](int sg) { return natal::signName(sg, greek); };
+  const auto decimal = [&](std::string text) {
+    if (greek)
+      for (char& ch : text)
+        if (ch == '.') ch = ',';  // the Greek decimal comma
+    return text;
+  };
+  std::string s = w.title + name + "\n";
   char buf[160];
   const tr::Sect& sect = t.sect;
   if (sect.known) {
     std::snprintf(buf, sizeof buf, "%.2f", c.sunAltitude);
-    s += std::string("sect        ") + (sect.day ? "a day chart" : "a night chart") +
-         " (the Sun's altitude " + buf + "°): the light of the sect the " + planetName(sect.light) +
-         "\n            of the sect " + planetName(sect.benefic) + " (benefic), " +
-         planetName(sect.malefic) + " (malefic); contrary to it " +
-         planetName(sect.contraryBenefic) + ", " + planetName(sect.contraryMalefic) + "\n";
+    s += std::string(w.sectLabel) + (sect.day ? w.dayChart : w.nightChart) + w.altitude +
+         decimal(buf) + w.light + planet(sect.light) + w.ofSect + planet(sect.benefic) + w.benefic +
+         planet(sect.malefic) + w.malefic + planet(sect.contraryBenefic) + w.contrary +
+         planet(sect.contraryMalefic) + "\n";
   } else {
-    s += "sect        not known: the birth time is not known\n";
+    s += w.sectUnknown;
   }
-  s += std::string("bounds      ") +
-       (t.bounds == tr::Bounds::Ptolemaic ? "Ptolemaic" : "Egyptian") + "\n";
+  s += std::string(w.boundsLabel) + (t.bounds == tr::Bounds::Ptolemaic ? w.ptolemaic : w.egyptian) +
+       "\n";
 
-  s += "\n" + padded("PLANET", 9) + padded("SIGN", 13) + padded("POSITION", 13) +
-       padded("DOMICILE", 9) + padded("EXALTED", 9) + padded("TRIPLICITY D/N/P", 24) +
-       padded("BOUND", 9) + padded("FACE", 9) + "SCORE\n";
+  const auto rulers = [&](const tr::DignityRulers& r) {
+    return padded(planet(r.domicile), 9) + padded(planet(r.exaltation), 9) +
+           padded(planet(r.triplicity.day) + "/" + planet(r.triplicity.night) + "/" +
+                      planet(r.triplicity.participating),
+                  greek ? 27 : 24) +
+           padded(planet(r.bound), 9) + padded(planet(r.face), 9);
+  };
+  s += "\n" + padded(w.planetHead, 9) + padded(w.signHead, 13) + padded(w.positionHead, 13) +
+       padded(w.domicileHead, 9) + padded(w.exaltedHead, 9) +
+       padded(w.triplicityHead, greek ? 27 : 24) + padded(w.boundHead, 9) + padded(w.faceHead, 9) +
+       w.scoreHead + "\n";
   for (const tr::Dignities& d : t.dignities) {
     std::string parts;
     auto part = [&](int points, const char* what) {
@@ -583,130 +810,157 @@ std::string traditionalText(const std::string& name, const natal::NatalChart& c,
       std::snprintf(buf, sizeof buf, "%s %+d", what, points);
       parts += (parts.empty() ? "" : ", ") + std::string(buf);
     };
-    part(d.domicilePoints, "domicile");
-    part(d.exaltationPoints, "exaltation");
-    part(d.triplicityPoints, "triplicity");
-    part(d.boundPoints, "bound");
-    part(d.facePoints, "face");
-    part(d.detrimentPoints, "detriment");
-    part(d.fallPoints, "fall");
-    part(d.peregrinePoints, "peregrine");
+    const int pts[8] = {d.domicilePoints, d.exaltationPoints, d.triplicityPoints,
+                        d.boundPoints,    d.facePoints,       d.detrimentPoints,
+                        d.fallPoints,     d.peregrinePoints};
+    for (int k = 0; k < 8; ++k)
+      part(pts[k], k == 7 && greek && (d.planet == tr::kMoon || d.planet == tr::kVenus)
+                       ? "περιπλανώμενη"
+                       : w.parts[k]);
     std::snprintf(buf, sizeof buf, "%+3d", d.score);
-    s += padded(planetName(d.planet), 9) + padded(natal::signName(d.sign, false), 13) +
-         padded(inSign(d.longitude), 13) + rulersText(d.rulers) + buf + "  " + parts + "\n";
+    s += padded(planet(d.planet), 9) + padded(sign(d.sign), 13) + padded(inSign(d.longitude), 13) +
+         rulers(d.rulers) + buf + "  " + parts + "\n";
   }
   if (t.ascendantRulers)
-    s += padded("Asc", 9) + padded(natal::signName(signOf(c.ascendant), false), 13) +
-         padded(inSign(c.ascendant), 13) + rulersText(*t.ascendantRulers) + "\n";
+    s += padded(w.asc, 9) + padded(sign(signOf(c.ascendant)), 13) +
+         padded(inSign(c.ascendant), 13) + rulers(*t.ascendantRulers) + "\n";
   if (t.midheavenRulers)
-    s += padded("MC", 9) + padded(natal::signName(signOf(c.midheaven), false), 13) +
-         padded(inSign(c.midheaven), 13) + rulersText(*t.midheavenRulers) + "\n";
+    s += padded(w.mc, 9) + padded(sign(signOf(c.midheaven)), 13) + padded(inSign(c.midheaven), 13) +
+         rulers(*t.midheavenRulers) + "\n";
 
-  s += "\n" + padded("PLANET", 9) + padded("SECT", 10) + padded("HOUSE", 16) +
-       padded("WHOLE SIGN", 16) + padded("MOTION", 17) + "THE SUN\n";
+  const auto angularity = [&](tr::Angularity a) {
+    return a == tr::Angularity::Angular     ? w.angular
+           : a == tr::Angularity::Succedent ? w.succedent
+                                            : w.cadent;
+  };
+  s += "\n" + padded(w.planetHead, 9) + padded(w.sectHead, 10) + padded(w.houseHead, 16) +
+       padded(w.wholeHead, 16) + padded(w.motionHead, 17) + w.sunHead + "\n";
   for (std::size_t i = 0; i < t.accidental.size(); ++i) {
     const tr::Accidental& a = t.accidental[i];
     const int p = a.planet;
-    std::string sectText = sect.known ? (sect.inSect[p] ? "in" : "contrary") : "-";
+    std::string sectText = sect.known ? (sect.inSect[p] ? w.inSect : w.contrarySect) : "-";
     std::string house = "-", whole = "-";
     if (a.housesKnown) {
-      house =
-          std::to_string(a.house) + " " + angularityName(a.angularity) + (a.inJoy ? " joy" : "");
-      whole = std::to_string(a.wholeSignHouse) + " " + angularityName(a.wholeSignAngularity) +
-              (a.inJoyWholeSign ? " joy" : "");
+      house = std::to_string(a.house) + " " + angularity(a.angularity) + (a.inJoy ? w.joy : "");
+      whole = std::to_string(a.wholeSignHouse) + " " + angularity(a.wholeSignAngularity) +
+              (a.inJoyWholeSign ? w.joy : "");
     }
-    std::string motion = std::string(motionName(a.motion)) + (a.fast ? ", fast" : ", slow");
+    std::string motion = std::string(a.motion == tr::Motion::Direct       ? w.direct
+                                     : a.motion == tr::Motion::Retrograde ? w.retrograde
+                                                                          : w.stationary) +
+                         (a.fast ? w.fast : w.slow);
     std::string sun;
     if (p != tr::kSun) {
-      sun = a.orientalOfSun ? "oriental" : "occidental";
-      if (a.solarPhase != tr::SolarPhase::None) sun += std::string(", ") + phaseName(a.solarPhase);
+      sun = a.orientalOfSun ? w.oriental : w.occidental;
+      if (a.solarPhase != tr::SolarPhase::None)
+        sun += std::string(", ") + (a.solarPhase == tr::SolarPhase::Cazimi    ? w.cazimi
+                                    : a.solarPhase == tr::SolarPhase::Combust ? w.combust
+                                                                              : w.beams);
     }
-    s += padded(planetName(p), 9) + padded(sectText, 10) + padded(house, 16) + padded(whole, 16) +
+    s += padded(planet(p), 9) + padded(sectText, 10) + padded(house, 16) + padded(whole, 16) +
          padded(motion, 17) + sun + "\n";
   }
 
-  s += "\nreceptions\n";
+  s += std::string("\n") + w.receptions + "\n";
   if (!t.dispositorsKnown)
-    s += "  not all seven planets take part\n";
+    s += w.notAllSeven;
   else if (t.receptions.empty())
-    s += "  none\n";
+    s += w.none;
   for (const tr::Reception& r : t.receptions) {
-    const bool mutual = r.kind == tr::Reception::Kind::MutualDomicile ||
-                        r.kind == tr::Reception::Kind::MutualExaltation ||
-                        r.kind == tr::Reception::Kind::Mixed;
-    s += "  " + planetName(r.a) + (mutual ? " and " : " received by ") + planetName(r.b) + ": " +
-         (mutual ? std::string("mutual reception, ") + receptionName(r.kind)
-                 : std::string(receptionName(r.kind)) + ", beholding it by sign") +
-         "\n";
+    using K = tr::Reception::Kind;
+    const bool mutual =
+        r.kind == K::MutualDomicile || r.kind == K::MutualExaltation || r.kind == K::Mixed;
+    const char* how = r.kind == K::Mixed                                       ? w.mixed
+                      : r.kind == K::MutualDomicile || r.kind == K::ByDomicile ? w.byDomicile
+                                                                               : w.byExaltation;
+    std::string received = w.receivedBy;
+    if (greek && (r.a == tr::kMoon || r.a == tr::kVenus)) received = " δεκτή από ";
+    s += "  " + planet(r.a) + (mutual ? std::string(w.andWord) : received) +
+         (greek && !mutual ? std::string(greekAccusative(r.b)) : planet(r.b)) + ": " +
+         (mutual ? std::string(w.mutualReception) + how : std::string(how) + w.beholding) + "\n";
   }
-  s += "\ndispositors\n";
+  s += std::string("\n") + w.dispositors + "\n";
+  const auto chain = [&](const std::vector<int>& list) {
+    std::string out;
+    for (int p : list) out += (out.empty() ? "" : " → ") + planet(p);
+    return out;
+  };
   if (t.dispositorsKnown) {
-    for (const auto& chain : t.dispositors.chains) s += "  " + chainText(chain) + "\n";
-    s += "  final dispositor: " +
-         (t.dispositors.finalDispositor == tr::kNone ? std::string("none")
-                                                     : planetName(t.dispositors.finalDispositor)) +
+    for (const auto& ch : t.dispositors.chains) s += "  " + chain(ch) + "\n";
+    s += w.finalDispositor +
+         (t.dispositors.finalDispositor == tr::kNone ? std::string(greek ? "κανένας" : "none")
+                                                     : planet(t.dispositors.finalDispositor)) +
          "\n";
-    for (const auto& loop : t.dispositors.loops) s += "  loop: " + chainText(loop) + "\n";
+    for (const auto& loop : t.dispositors.loops) s += w.loop + chain(loop) + "\n";
   } else {
-    s += "  not all seven planets take part\n";
+    s += w.notAllSeven;
   }
-  s += "\nlots\n";
-  if (t.lots.empty()) s += "  none: they need the birth time and the seven planets\n";
+  s += std::string("\n") + w.lots + "\n";
+  if (t.lots.empty()) s += w.noLots;
   for (const tr::LotPosition& l : t.lots)
-    s += "  " + padded(lotName(l.lot), 11) + padded(natal::signName(l.sign, false), 13) +
-         padded(inSign(l.longitude), 13) + "house " + padded(std::to_string(l.house), 3) +
-         "whole sign " + padded(std::to_string(l.wholeSignHouse), 3) + "ruler " +
-         planetName(l.rulers.domicile) + "\n";
-  s += "\nalmuten\n";
+    s += "  " + padded(w.lotNames[l.lot], 11) + padded(sign(l.sign), 13) +
+         padded(inSign(l.longitude), 13) + w.house + padded(std::to_string(l.house), 3) +
+         w.wholeSign + padded(std::to_string(l.wholeSignHouse), 3) + w.ruler +
+         planet(l.rulers.domicile) + "\n";
+  s += std::string("\n") + w.almuten + "\n";
   if (t.almuten && t.syzygy) {
-    s += std::string("  the syzygy before birth: ") +
-         (t.syzygy->full ? "the full moon of " : "the new moon of ") +
+    s += std::string(w.syzygy) + (t.syzygy->full ? w.fullMoonOf : w.newMoonOf) +
          universalText(syzygySeconds(*t.syzygy), "%04d-%02u-%02u %02d:%02d:%02d UT") + ", " +
-         natal::signName(signOf(t.syzygy->longitude), false) + " " + inSign(t.syzygy->longitude) +
-         (t.syzygy->full ? " (the " + planetName(t.syzygy->light) + "'s, above the horizon)" : "") +
-         "\n  points:";
+         sign(signOf(t.syzygy->longitude)) + " " + inSign(t.syzygy->longitude) +
+         (t.syzygy->full ? (greek ? " (" : " (the ") + planet(t.syzygy->light) + w.aboveHorizon
+                         : "") +
+         w.points;
     for (int p = 0; p < tr::kPlanets; ++p)
-      s += " " + planetName(p) + " " + std::to_string(t.almuten->total[p]) +
+      s += " " + planet(p) + " " + std::to_string(t.almuten->total[p]) +
            (p + 1 < tr::kPlanets ? "," : "\n");
     std::string winners;
-    for (int p : t.almuten->winners) winners += (winners.empty() ? "" : ", ") + planetName(p);
-    s += "  the almuten of the chart: " + winners + "\n";
+    for (int p : t.almuten->winners) winners += (winners.empty() ? "" : ", ") + planet(p);
+    s += w.almutenOf + winners + "\n";
   } else {
-    s += "  none: it needs the birth time, the seven planets and the syzygy\n";
+    s += w.noAlmuten;
   }
-  s += "\nantiscia\n";
-  if (t.antiscia.empty()) s += "  none within 1°\n";
+  s += std::string("\n") + w.antiscia + "\n";
+  if (t.antiscia.empty()) s += w.noneWithin;
   for (const tr::MirrorContact& m : t.antiscia) {
     std::snprintf(buf, sizeof buf, "%.2f°", m.orb);
-    s += "  " + natal::pointName(m.point, false) +
-         (m.contra ? "'s contra-antiscion on " : "'s antiscion on ") +
-         natal::pointName(m.other, false) + ", " + buf + "\n";
+    // Greek names the two and then what joins them: a name after a preposition would be
+    // declined.
+    s += greek ? "  " + point(m.point) + " → " + point(m.other) +
+                     (m.contra ? ": αντι-αντίσκιο, " : ": αντίσκιο, ") + decimal(buf) + "\n"
+               : "  " + point(m.point) + (m.contra ? w.contraOn : w.antiscionOn) + point(m.other) +
+                     ", " + decimal(buf) + "\n";
   }
-  s += "\ndeclinations (the obliquity " + degrees(t.obliquity) + ")\n";
+  s += std::string("\n") + w.declinations + degrees(t.obliquity) + ")\n";
   for (const tr::PointDeclination& d : t.declinations)
-    s += "  " + padded(natal::pointName(d.point, false), 16) + degrees(d.declination) +
-         (d.outOfBounds ? "  out of bounds" : "") + "\n";
+    s += "  " + padded(point(d.point), 16) + degrees(d.declination) +
+         (d.outOfBounds ? w.outOfBounds : "") + "\n";
   for (const tr::DeclinationContact& p : t.parallels) {
     std::snprintf(buf, sizeof buf, "%.2f°", p.orb);
-    s += "  " + natal::pointName(p.a, false) + (p.contra ? " contraparallel " : " parallel ") +
-         natal::pointName(p.b, false) + ", " + buf + "\n";
+    s += greek ? "  " + point(p.a) + ", " + point(p.b) +
+                     (p.contra ? ": αντιπαράλληλοι, " : ": παράλληλοι, ") + decimal(buf) + "\n"
+               : "  " + point(p.a) + (p.contra ? w.contraparallel : w.parallel) + point(p.b) +
+                     ", " + decimal(buf) + "\n";
   }
-  s += "\nfixed stars (magnitude 2.0 or brighter, within 1° of a point, 1°30′ of a light or an "
-       "angle)\n";
+  s += std::string("\n") + w.stars;
   if (!t.stars)
-    s += "  not computed: the star file sefstars.txt isn't found\n";
+    s += w.starFileMissing;
   else if (t.starContacts.empty())
-    s += "  none\n";
+    s += w.none;
   for (const tr::StarContact& k : t.starContacts) {
     const tr::FixedStar& f = tr::fixedStars()[static_cast<std::size_t>(k.star)];
     std::string nature;
     for (int p : f.nature)
-      if (p != tr::kNone) nature += (nature.empty() ? "like " : " and ") + planetName(p);
-    if (nature.empty()) nature = "no nature in Ptolemy";
-    std::snprintf(buf, sizeof buf, "%.2f°  magnitude %.2f", k.orb, k.magnitude);
-    s += "  " + padded(f.name + std::string(f.royal ? " (royal)" : ""), 24) +
-         padded(natal::signName(signOf(k.longitude), false), 13) + padded(inSign(k.longitude), 13) +
-         "on " + padded(natal::pointName(k.point, false), 12) + buf + ", " + nature + "\n";
+      if (p != tr::kNone)
+        nature += (nature.empty() ? w.like : w.andNature) +
+                  (greek ? std::string(greekGenitive(p)) : planet(p));
+    if (nature.empty()) nature = w.noNature;
+    std::snprintf(buf, sizeof buf, "%.2f°", k.orb);
+    std::string figures = decimal(buf) + w.magnitude;
+    std::snprintf(buf, sizeof buf, "%.2f", k.magnitude);
+    figures += decimal(buf);
+    s += "  " + padded(std::string(greek ? f.greek : f.name) + (f.royal ? w.royal : ""), 24) +
+         padded(sign(signOf(k.longitude)), 13) + padded(inSign(k.longitude), 13) + w.on +
+         padded(point(k.point), greek ? 16 : 12) + figures + ", " + nature + "\n";
   }
   return s;
 }
@@ -775,7 +1029,7 @@ int cmdTraditional(Tool& t, const Options& o) {
   } else if (o.has("--json")) {
     t.out << traditionalJsonText(name, c, trad) << "\n";
   } else {
-    t.out << traditionalText(name, c, trad);
+    t.out << traditionalText(name, c, trad, saved->horoscopeLanguage == 1);
   }
   return 0;
 }

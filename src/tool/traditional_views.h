@@ -14,7 +14,8 @@ nlohmann::json traditionalJson(const std::string& name, const natal::NatalChart&
                                const traditional::TraditionalChart& t);
 std::string traditionalJsonText(const std::string& name, const natal::NatalChart& chart,
                                 const traditional::TraditionalChart& t);
+// In the horoscope language: Greek in the tradition's own words.
 std::string traditionalText(const std::string& name, const natal::NatalChart& chart,
-                            const traditional::TraditionalChart& t);
+                            const traditional::TraditionalChart& t, bool greek = false);
 
 }  // namespace orvenda::tool

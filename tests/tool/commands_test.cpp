@@ -955,6 +955,17 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
   // Aldebaran (Λαμπαδίας) marked outside the zodiac.
   EXPECT_NE(greekPage.find("Λαμπαδίας"), std::string::npos);
   EXPECT_NE(greekPage.find("⊗"), std::string::npos);
+  // The tables too, in the tradition's words, the names after a preposition declined.
+  ASSERT_EQ(run({"traditional", "ny"}), 0) << err.str();
+  for (const char* line :
+       {"όρια        αιγυπτιακά\n",
+        "Αφροδίτη Ιχθύες       15° 53′ 45″  Δίας     Αφροδίτη Αφροδίτη/Άρης/Σελήνη       Δίας     "
+        "Δίας      +7  ύψωμα +4, τριγωνοκρατορία +3\n",
+        "  Σελήνη δεκτή από τον Ερμή: κατ' οίκον, τον βλέπει κατά ζώδιο\n",
+        "  κύκλος: Ερμής → Δίας\n",
+        "  Λαμπαδίας (βασιλικός)   Δίδυμοι       9° 11′ 36″  Ωροσκόπος       0,95°  μέγεθος 0,86, "
+        "της φύσεως του Άρη\n"})
+    EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
   EXPECT_EQ(run({"traditional", "ny", "--html", page, "--json"}), 2);
   ASSERT_TRUE(store.write(IntSetting::Langhor, 0));
 
