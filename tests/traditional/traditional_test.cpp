@@ -871,6 +871,26 @@ TEST(TraditionalStars, InNewYorkAgainstSwetest) {
   EXPECT_EQ(found, expected);
 }
 
+// An ephemeris without a star file: no stars, said as such (not as "none near a point"),
+// whether every star is asked for or only those near a point.
+class NoStarFile : public natal::Ephemeris {
+ public:
+  std::optional<natal::BodyPosition> body(double, int) override { return std::nullopt; }
+  natal::HouseFrame houses(double, double, double, char) override { return {}; }
+  double deltaTSeconds(double) override { return 0; }
+  double altitude(double, double, double, double, double) override { return 0; }
+};
+
+TEST(TraditionalStars, WithoutAStarFileThereAreNoneAndThatIsKnown) {
+  NoStarFile none;
+  const double jd = newYork().julianDayUt;
+  EXPECT_FALSE(starsAt(jd, none).has_value());
+  EXPECT_FALSE(starsAt(jd, none, {69.2, 149.2}, kWidestStarOrb).has_value());
+  // Near no point: nothing to ask, and the answer is an empty list, not a missing file.
+  EXPECT_TRUE(starsAt(jd, natal::swissEphemeris(), {0.5}, 0.1).has_value());
+  EXPECT_TRUE(starsAt(jd, natal::swissEphemeris(), {0.5}, 0.1)->empty());
+}
+
 // The rough longitude that chooses which stars to ask for is within its stated error of
 // the library's, for every star from 3000 BC to AD 3000.
 TEST(TraditionalStars, TheRoughLongitudesHoldOverSixMillennia) {
