@@ -30,8 +30,11 @@ constexpr const char* kUsage =
     "                           charts from FILE (- for standard input)\n"
     "  chart NAME [--houses SYSTEM] [--time-unknown] [--json]\n"
     "                           the natal chart: positions, houses and aspects\n"
-    "  traditional NAME [--houses SYSTEM] [--bounds egyptian|ptolemaic] [--json]\n"
+    "  traditional NAME [--houses SYSTEM] [--bounds egyptian|ptolemaic]\n"
+    "      [--json | --reading | --html FILE | --pdf FILE]\n"
     "                           sect, dignities and scores, receptions, dispositors, the lots\n"
+    "  timelords NAME [--date DATE | --from DATE --to DATE] [--lot spirit|fortune] [--json]\n"
+    "                           profections, firdaria and zodiacal releasing\n"
     "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE | --pdf FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "  reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [--json]\n"
@@ -165,6 +168,23 @@ const std::map<std::string, std::string> kCommandHelp = {
      "marked, the tables, the reading and a glossary naming the sources), whole or not at\n"
      "all, the PDF by WeasyPrint or headless Chromium as for transits. --sex as for\n"
      "reading. SYSTEM as for chart.\n"},
+    {"timelords",
+     "usage: orvenda-chart timelords NAME [--date DATE | --from DATE --to DATE] [--zone ZONE]\n"
+     "                              [--lot spirit|fortune] [--levels 1-4] [--year 360|365.25]\n"
+     "                              [--json]\n"
+     "The time lords in force on a date (default now) or every period of a span, in the\n"
+     "astrologer's zone: the annual profection (the Ascendant's sign moved a sign a year,\n"
+     "birthday to birthday, by whole signs) with its house and its lord, the lord of the\n"
+     "year, and the monthly profections (a twelfth of the year each); the firdaria (by day\n"
+     "from the Sun, by night from the Moon: Sun 10, Venus 8, Mercury 13, Moon 9, Saturn 11,\n"
+     "Jupiter 12, Mars 7, the North Node 3 and the South Node 2 years of 365.2425 days, each\n"
+     "planet's in seven, its own first and then the Chaldean order); and Valens' zodiacal\n"
+     "releasing from the Lot of Spirit (--lot fortune from Fortune): each sign its ruler's\n"
+     "minor years of 360 days (--year 365.25 for calendar years), the levels below in a\n"
+     "twelfth of the one above (30 days, 2.5 days, 5 hours), the loosing of the bond where a\n"
+     "level has gone once round the signs, the peaks in the signs angular to Fortune (the\n"
+     "10th from it the strongest). --levels how many (4 on a date, 2 over a span). --json\n"
+     "prints one object: profections, firdaria, releasing. The time must be known.\n"},
     {"sheet",
      "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
      "                          [-o FILE]\n"
@@ -398,6 +418,9 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
+          {"timelords",
+           {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year"},
+            {"--json"}}},
           {"traditional",
            {{"--houses", "--bounds", "--sex", "--html", "--pdf"},
             {"--json", "--time-unknown", "--reading"}}},
@@ -436,6 +459,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (command == "export") return cmdExport(t, *o);
   if (command == "chart") return cmdChart(t, *o);
   if (command == "traditional") return cmdTraditional(t, *o);
+  if (command == "timelords") return cmdTimelords(t, *o);
   if (command == "sheet") return cmdSheet(t, *o);
   if (command == "reading") return cmdReading(t, *o);
   if (command == "texts") return cmdTexts(t, *o);

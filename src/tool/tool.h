@@ -155,6 +155,7 @@ int cmdExport(Tool& t, const Options& o);
 int cmdImport(Tool& t, const Options& o);
 int cmdChart(Tool& t, const Options& o);
 int cmdTraditional(Tool& t, const Options& o);
+int cmdTimelords(Tool& t, const Options& o);
 int cmdSheet(Tool& t, const Options& o);
 int cmdReading(Tool& t, const Options& o);
 int cmdTexts(Tool& t, const Options& o);

@@ -990,6 +990,48 @@ TEST_F(ChartTool, TraditionalWritesTheDignitiesLotsAndDeclinations) {
   EXPECT_EQ(u["planets"][3]["score"]["triplicity"], 0);
 }
 
+// The time lords of the New York 1957 chart on 10 December 2026, as tests/timelords works
+// them: the 69th year Pisces, the 10th house, Jupiter's; Mars' firdar with Jupiter's
+// seventh; the releasing from Spirit in Capricorn, its 4th period Aries from 17 March 2025.
+TEST_F(ChartTool, TimelordsOnADateAndWhatItRefuses) {
+  dir.mkdir("settings");
+  PosixFileSystem files(dir.path());
+  SettingsStore store(files);
+  ASSERT_TRUE(writeDefaultSettings(store));
+  ASSERT_EQ(run({"new", "ny", "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                 "--lat", "40:42:51N", "--offset", "-5:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"timelords", "ny", "--date", "2026-12-10", "--zone", "Etc/UTC"}), 0) << err.str();
+  for (const char* line :
+       {"  age 69  2026-03-14 14:41 – 2027-03-14 14:41  Pisces      house 10 lord of the year "
+        "Jupiter\n",
+        "      month 2026-11-12 22:41 – 2026-12-13 08:41  Scorpio     lord Mars\n",
+        "  Mars                    2020-03-13 21:20 – 2027-03-14 14:05\n",
+        "      Mars with Jupiter   2026-03-14 08:15 – 2027-03-14 14:05\n",
+        "  L1 Aries       2025-03-17 14:41 – 2039-12-29 14:41\n"})
+    EXPECT_NE(out.str().find(line), std::string::npos) << line << out.str();
+  ASSERT_EQ(run({"timelords", "ny", "--from", "2026-01-01", "--to", "2026-12-31", "--zone",
+                 "Etc/UTC", "--json"}),
+            0)
+      << err.str();
+  const auto j = nlohmann::json::parse(out.str());
+  ASSERT_EQ(j["profections"].size(), 2u);
+  EXPECT_EQ(j["profections"][1]["lord"], "Jupiter");
+  EXPECT_EQ(j["releasing"]["lot"], "Spirit");
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"timelords", "ny", "--lot", "eros"},
+           {"timelords", "ny", "--levels", "5"},
+           {"timelords", "ny", "--date", "2026-13-01"},
+           {"timelords", "ny", "--date", "2026-01-01", "--from", "2026-01-01"},
+           {"timelords", "ny", "--year", "365"}}) {
+    EXPECT_EQ(run(args), 2) << args[2];
+    EXPECT_TRUE(out.str().empty());
+  }
+  EXPECT_EQ(run({"timelords", "ny", "--time-unknown"}), 2);  // not an option of its
+  EXPECT_EQ(run({"timelords", "nobody"}), 1);
+}
+
 // Every point and every aspect on, with wide orbs: the longest names ("Part of Fortune",
 // "Sesquiquadrate") keep a blank before the next column, and each deviation starts under
 // the header's.

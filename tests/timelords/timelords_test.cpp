@@ -1,0 +1,147 @@
+// The time lords worked by hand: the calendar's anniversaries, the profected signs and their
+// lords, the firdaria of a day and a night birth and their 75 years, and a zodiacal
+// releasing whose second level looses the bond, each date by its own arithmetic here.
+#include "timelords/timelords.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace orvenda::timelords {
+namespace {
+
+constexpr long long kDay = 86400;
+constexpr int kSun = 0, kMoon = 1, kMercury = 2, kVenus = 3, kMars = 4, kJupiter = 5, kSaturn = 6;
+constexpr int kAries = 0, kGemini = 2, kCancer = 3, kLeo = 4, kScorpio = 7, kSagittarius = 8,
+              kCapricorn = 9, kPisces = 11;
+
+// 1957-03-14 09:41 at GMT−5, 14:41 UT: the New York chart, its Ascendant in Gemini.
+constexpr long long kNewYork = -403953540;
+const Birth kNewYorkBirth{kNewYork, -5 * 3600};
+
+TEST(TimeLordsProfections, TheAscendantsSignASignAYearBirthdayToBirthday) {
+  // Age 69 runs from the 69th birthday, 2026-03-14 14:41 UT (1,773,499,260 s since 1970, as
+  // `date -u -d '2026-03-14 14:41' +%s` gives),
+  // Gemini + 69 signs = Pisces, the 10th house, Jupiter its lord.
+  const Profection p = profection(kNewYorkBirth, kGemini, 69);
+  EXPECT_EQ(p.from, 1773499260);
+  EXPECT_EQ(p.to, 1805035260);  // 2027-03-14 14:41 UT
+  EXPECT_EQ(p.sign, kPisces);
+  EXPECT_EQ(p.house, 10);
+  EXPECT_EQ(p.lord, kJupiter);
+  // The months a twelfth of that year each, from Pisces: the ninth is Scorpio's, Mars'.
+  EXPECT_EQ(p.months[0].sign, kPisces);
+  EXPECT_EQ(p.months[8].sign, kScorpio);
+  EXPECT_EQ(p.months[8].lord, kMars);
+  EXPECT_EQ(p.months[8].from, p.from + (p.to - p.from) * 8 / 12);
+  EXPECT_EQ(p.months[11].to, p.to);
+  // The first year is the Ascendant's own sign, the 13th again.
+  EXPECT_EQ(profection(kNewYorkBirth, kGemini, 0).house, 1);
+  EXPECT_EQ(profection(kNewYorkBirth, kGemini, 12).sign, kGemini);
+  // A span of two years gives the two years it touches, in order.
+  const auto two = profections(kNewYorkBirth, kGemini, p.from + kDay, p.to + kDay);
+  ASSERT_EQ(two.size(), 2u);
+  EXPECT_EQ(two[0].age, 69);
+  EXPECT_EQ(two[1].age, 70);
+}
+
+TEST(TimeLordsProfections, AnniversariesAreTheCalendarsDates) {
+  // 2000-02-29 12:00 at GMT+2 (10:00 UT, 951,818,400 s): its first birthday is 1 March
+  // 2001, 12:00 there; its fourth 29 February 2004.
+  const Birth leap{951818400, 2 * 3600};
+  EXPECT_EQ(anniversary(leap, 0), 951818400);
+  EXPECT_EQ(anniversary(leap, 1), 983440800);   // 2001-03-01 10:00 UT
+  EXPECT_EQ(anniversary(leap, 4), 1078048800);  // 2004-02-29 10:00 UT
+  // A birth before 1970 and a clock that puts it on the next day locally.
+  const Birth east{-86400 + 23 * 3600, 3 * 3600};  // 1969-12-31 23:00 UT, 1 January 02:00 there
+  EXPECT_EQ(anniversary(east, 1), 365 * kDay - 86400 + 23 * 3600);
+}
+
+TEST(TimeLordsFirdaria, ByDayFromTheSunByNightFromTheMoonEachInSeven) {
+  const double year = kFirdariaYearDays * kDay;
+  auto at = [&](double years) { return static_cast<long long>(std::llround(years * year)); };
+  // A day birth at 66½: Sun 10, Venus 8, Mercury 13, Moon 9, Saturn 11, Jupiter 12 make 63;
+  // Mars' 7 years run 63–70, each seventh a year: Mars, then in the Chaldean order after
+  // him the Sun, Venus, Mercury…
+  auto day = firdaria(0, true, at(66.5), at(66.5) + 1);
+  ASSERT_EQ(day.size(), 2u);
+  EXPECT_EQ(day[0].lord, kMars);
+  EXPECT_EQ(day[0].sub, -1);
+  EXPECT_EQ(day[0].from, at(63));
+  EXPECT_EQ(day[0].to, at(70));
+  // 66.5 − 63 = 3.5 years of 7: the fourth of seven (3–4): Mars, Sun, Venus, Mercury.
+  EXPECT_EQ(day[1].sub, kMercury);
+  EXPECT_EQ(day[1].from, at(63) + (at(70) - at(63)) * 3 / 7);
+  // A night birth at 40: Moon 9, Saturn 11, Jupiter 12, Mars 7 make 39; the Sun's 10
+  // years from 39, its first seventh (39–40 3/7) its own.
+  auto night = firdaria(0, false, at(40), at(40) + 1);
+  ASSERT_EQ(night.size(), 2u);
+  EXPECT_EQ(night[0].lord, kSun);
+  EXPECT_EQ(night[0].from, at(39));
+  EXPECT_EQ(night[1].sub, kSun);
+  // The Nodes' periods are not divided: 70–73 and 73–75 by day; then the Sun again.
+  auto nodes = firdaria(0, true, at(71), at(76));
+  ASSERT_EQ(nodes.size(), 4u);  // the North Node, the South Node, the Sun and its first seventh
+  EXPECT_EQ(nodes[0].lord, kNorthNode);
+  EXPECT_EQ(nodes[0].from, at(70));
+  EXPECT_EQ(nodes[1].lord, kSouthNode);
+  EXPECT_EQ(nodes[1].to, at(75));
+  EXPECT_EQ(nodes[2].lord, kSun);
+  EXPECT_EQ(nodes[2].from, at(75));
+  EXPECT_EQ(nodes[3].sub, kSun);
+  // Each lord's sub-periods: its own, then the Chaldean order after it (Saturn's: Saturn,
+  // Jupiter, Mars, Sun, Venus, Mercury, Moon).
+  auto saturn = firdaria(0, true, at(40), at(51));
+  std::vector<int> subs;
+  for (const Firdar& f : saturn)
+    if (f.lord == kSaturn && f.sub >= 0) subs.push_back(f.sub);
+  EXPECT_EQ(subs, (std::vector<int>{kSaturn, kJupiter, kMars, kSun, kVenus, kMercury, kMoon}));
+}
+
+TEST(TimeLordsReleasing, TheSecondLevelLoosesTheBondAfterGoingRoundTheSigns) {
+  // From Spirit in Capricorn, Fortune in Aries: Capricorn's 27 years of 360 days are the
+  // first level's first period, the 10th sign from Fortune's, the strongest peak. Its
+  // second level runs Capricorn 27 months of 30 days (810 days), Aquarius 30 (900), Pisces
+  // 12, Aries 15, Taurus 8, Gemini 20, Cancer 25, Leo 19, Virgo 20, Libra 8, Scorpio 15,
+  // Sagittarius 12: 211 months, 6,330 days; the next would be Capricorn again, and the bond
+  // is loosed: Cancer, 25 months from day 6,330 (to 7,080), then Leo, Virgo, Libra, Scorpio,
+  // Sagittarius to day 9,300, and Capricorn cut short at 9,720.
+  const auto all = releasing(0, kCapricorn, kAries, 360, 2, 0, 9720 * kDay);
+  ASSERT_FALSE(all.empty());
+  EXPECT_EQ(all[0].level, 1);
+  EXPECT_EQ(all[0].sign, kCapricorn);
+  EXPECT_EQ(all[0].to, 9720 * kDay);
+  EXPECT_EQ(all[0].peak, 2);
+  std::vector<ReleasingPeriod> second;
+  for (const auto& p : all)
+    if (p.level == 2) second.push_back(p);
+  ASSERT_EQ(second.size(), 19u);
+  EXPECT_EQ(second[1].from, 810 * kDay);
+  EXPECT_EQ(second[11].sign, kSagittarius);
+  EXPECT_EQ(second[11].to, 6330 * kDay);
+  EXPECT_FALSE(second[11].loosing);
+  EXPECT_EQ(second[12].sign, kCancer);
+  EXPECT_TRUE(second[12].loosing);
+  EXPECT_EQ(second[12].from, 6330 * kDay);
+  EXPECT_EQ(second[12].to, 7080 * kDay);
+  EXPECT_EQ(second[12].peak, 1);  // Cancer, the 4th from Aries
+  EXPECT_EQ(second[13].sign, kLeo);
+  EXPECT_FALSE(second[13].loosing);
+  EXPECT_EQ(second[17].to, 9300 * kDay);
+  EXPECT_EQ(second[18].sign, kCapricorn);
+  EXPECT_EQ(second[18].to, 9720 * kDay);
+  // The next first-level period, Aquarius, 30 years from day 9,720; its third level in
+  // days of 2.5 a minor year: Aquarius 75 days.
+  const auto later = releasing(0, kCapricorn, kAries, 360, 3, 9720 * kDay, 9721 * kDay);
+  ASSERT_EQ(later.size(), 3u);
+  EXPECT_EQ(later[0].sign, kCapricorn + 1);
+  EXPECT_EQ(later[2].level, 3);
+  EXPECT_EQ(later[2].to, (9720 + 75) * kDay);
+  // Calendar years: Capricorn's 27 of 365.25 days.
+  EXPECT_EQ(releasing(0, kCapricorn, kAries, 365.25, 1, 0, 1)[0].to,
+            static_cast<long long>(27 * 365.25 * kDay));
+}
+
+}  // namespace
+}  // namespace orvenda::timelords
