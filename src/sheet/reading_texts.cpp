@@ -325,6 +325,7 @@ std::vector<std::string> makeRequired() {
   for (int h = 1; h <= 12; ++h) require("composite Sun in " + house(h));
   for (const char* n : kNatures) require(std::string("synastry ") + n);
   for (const std::string& k : traditionalKeys()) require(k);
+  for (const std::string& k : timelordKeys()) require(k);
   return required;
 }
 
@@ -447,13 +448,41 @@ const std::vector<std::string>& traditionalKeys() {
   return keys;
 }
 
+const std::vector<std::string>& timelordKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> k;
+    const auto planet = [](int p) { return natal::pointName(p, false); };
+    for (int h = 1; h <= 12; ++h) k.push_back("profection house " + std::to_string(h));
+    for (int p = 0; p < 7; ++p) k.push_back("lord of the year " + planet(p));
+    for (int p = 0; p < 7; ++p) k.push_back("firdaria " + planet(p));
+    k.push_back("firdaria North Node");
+    k.push_back("firdaria South Node");
+    for (int p = 0; p < 7; ++p)
+      for (int q = 0; q < 7; ++q) k.push_back("firdaria " + planet(p) + " with " + planet(q));
+    for (int s = 0; s < 12; ++s) k.push_back("releasing " + natal::signName(s, false));
+    k.push_back("releasing peak");
+    k.push_back("releasing loosing");
+    // A light directed to itself is the arc itself: no text.
+    for (int p = 0; p < 7; ++p)
+      for (const char* significator : {"Ascendant", "Midheaven", "Sun", "Moon", "Lot of Fortune"}) {
+        if (planet(p) == significator) continue;
+        for (const char* nature : {"conjunction", "harmonious", "challenging"})
+          k.push_back("direction " + planet(p) + " to " + significator + " " + nature);
+      }
+    return k;
+  }();
+  return keys;
+}
+
 namespace {
 
-// The traditional keys by their canonical spelling: a fixed set, not a grammar.
+// The traditional and time lords' keys by their canonical spelling: fixed sets, not a
+// grammar.
 const std::map<std::string, std::string>& traditionalByCanonical() {
   static const std::map<std::string, std::string> byCanonical = [] {
     std::map<std::string, std::string> m;
     for (const std::string& k : traditionalKeys()) m.emplace(normalizedKey(k), k);
+    for (const std::string& k : timelordKeys()) m.emplace(normalizedKey(k), k);
     return m;
   }();
   return byCanonical;
@@ -620,9 +649,9 @@ const TextLayer& shippedPart(bool greek, int part) {
     const std::string folder = shippedTextsFolder() + "/" + languageFolder(greek) + "/";
     for (const char* file : kSetFiles) {
       const std::string name = file;
-      const int filePart = name == "transits.txt" || name == "synastry.txt" ? 1
-                           : name == "traditional.txt"                      ? 2
-                                                                            : 0;
+      const int filePart = name == "transits.txt" || name == "synastry.txt"       ? 1
+                           : name == "traditional.txt" || name == "timelords.txt" ? 2
+                                                                                  : 0;
       if (filePart != p) continue;
       if (const auto content = readWhole(folder + file))
         parseTexts(*content, folder + file, layers[i][p], false);

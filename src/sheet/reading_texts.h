@@ -23,9 +23,9 @@ class FileSystem;
 namespace reading {
 
 // The files of a set, in every language's folder; a key may stand in any of them.
-inline constexpr const char* kSetFiles[] = {"signs.txt",      "houses.txt",   "aspects.txt",
-                                            "chart.txt",      "transits.txt", "synastry.txt",
-                                            "traditional.txt"};
+inline constexpr const char* kSetFiles[] = {"signs.txt",       "houses.txt",   "aspects.txt",
+                                            "chart.txt",       "transits.txt", "synastry.txt",
+                                            "traditional.txt", "timelords.txt"};
 // The folder of a language: "en" or "el".
 const char* languageFolder(bool greek);
 
@@ -60,6 +60,10 @@ std::string displayKey(const std::string& canonical);
 // sect, the planets in or contrary to it, their condition, receptions, the lots by house,
 // the stars with a nature, the points out of bounds.
 const std::vector<std::string>& traditionalKeys();
+// The time lords' and directions' keys, likewise: the profected house, the lord of the
+// year, the firdaria and their sub-periods, the releasing's signs, peak and loosing, each
+// planet directed to the five significators by each nature.
+const std::vector<std::string>& timelordKeys();
 
 // Reads one file's text into a layer: later entries of the same key replace earlier ones
 // and are reported, as are malformed lines, unknown keys and entries without text.

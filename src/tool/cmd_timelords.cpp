@@ -1,13 +1,19 @@
 // orvenda-chart timelords: the time lords in force on a date, or every period of a span:
 // the annual and monthly profections, the firdaria and the zodiacal releasing from a lot.
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "console/text_width.h"
+#include "cycles/progressions.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "places/fields.h"
+#include "sheet/reading.h"
+#include "sheet/reading_texts.h"
+#include "sheet/timelords_reading.h"
+#include "timelords/directions.h"
 #include "timelords/timelords.h"
 #include "tool/saved_chart.h"
 #include "tool/time_options.h"
@@ -33,6 +39,11 @@ std::string when(long long seconds, const report::LocalClock& clock) {
 
 int cmdTimelords(Tool& t, const Options& o) {
   const bool span = o.value("--from") || o.value("--to");
+  if (o.has("--reading") && (span || o.has("--json")))
+    return t.usage("timelords",
+                   "--reading reads the lords of one moment: give --date, not a span or --json");
+  if (o.value("--sex") && !o.has("--reading"))
+    return t.usage("timelords", "--sex chooses the reading's words; it goes with --reading");
   if (span && o.value("--date"))
     return t.usage("timelords", "--date is one day, --from and --to a span; give one or the other");
   bool spirit = true;
@@ -106,6 +117,32 @@ int cmdTimelords(Tool& t, const Options& o) {
   const auto releasing =
       tl::releasing(c.universalSeconds, lotSign, fortuneSign, yearDays, levels, from, to);
   const std::string name = shownName(saved->name);
+
+  if (o.has("--reading")) {
+    // What is in force at the moment asked (the span's start).
+    reading::TimelordsNow now;
+    now.fromSpirit = spirit;
+    for (const auto& y : years)
+      if (y.from <= from && from < y.to) now.year = &y;
+    for (const auto& f : firdaria)
+      if (f.from <= from && from < f.to) (f.sub < 0 ? now.firdar : now.sub) = &f;
+    for (const auto& z : releasing)
+      if (z.level <= 2 && z.from <= from && from < z.to) now.releasing.push_back(&z);
+    const bool greek = saved->horoscopeLanguage == 1;
+    const reading::TextSet texts = reading::textSet(*t.files, greek);
+    if (!reading::shippedFound(texts))
+      return t.fail("no reading: no texts in " + reading::shippedTextsFolder() + "/" +
+                    reading::languageFolder(greek) +
+                    " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
+    for (const std::string& n : reading::ownTextNotes(texts, false)) t.note(n);
+    const auto sex = sexOption(t, o, "timelords");
+    if (!sex) return 2;
+    const reading::Reading told = reading::timelordsReading(now, texts, greek, *sex);
+    for (const std::string& key : told.missing)
+      t.note("[" + reading::displayKey(key) + "] has no text in this set");
+    t.out << reading::readingText(told);
+    return 0;
+  }
 
   if (o.has("--json")) {
     using nlohmann::json;
@@ -183,6 +220,68 @@ int cmdTimelords(Tool& t, const Options& o) {
           : x.peak    ? "  peak"
                       : "") +
          (x.loosing ? "  loosing of the bond" : "") + "\n";
+  t.out << s;
+  return 0;
+}
+
+}  // namespace orvenda::tool
+
+namespace orvenda::tool {
+
+int cmdDirections(Tool& t, const Options& o) {
+  const bool naibod = o.has("--naibod");
+  const auto zone = astrologerZone(t, o, "directions");
+  if (!zone) return 2;
+  const report::LocalClock clock = clockOf(*zone);
+  int status = 0;
+  const auto period = periodOption(t, o, *zone, "directions", status);
+  if (!period) return status;
+  const auto saved = loadSavedChart(t, o, "directions", status);
+  if (!saved) return status;
+  const auto chart = chartOf(t, *saved);
+  if (!chart) return 1;
+  const natal::NatalChart& c = *chart;
+  if (!c.timeKnown) t.note("the birth time is not known: the angles are not directed");
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const double fromJd = natal::julianDayOf(period->from), toJd = natal::julianDayOf(period->to);
+  const auto found = timelords::directions(c, saved->config, fromJd, toJd, naibod, eph);
+  const std::string name = shownName(saved->name);
+  const auto secondsOf = [](double jd) { return std::llround((jd - 2440587.5) * 86400.0); };
+  if (o.has("--json")) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const auto& d : found)
+      list.push_back({{"directed", natal::pointName(d.directed, false)},
+                      {"aspect", natal::aspectName(d.aspect, false)},
+                      {"natal", natal::pointName(d.natal, false)},
+                      {"arc", d.arc},
+                      {"exact", universalText(secondsOf(d.exactJd))},
+                      {"from", universalText(secondsOf(d.fromJd))},
+                      {"to", universalText(secondsOf(d.toJd))},
+                      {"age", (d.exactJd - c.julianDayUt) / cycles::kTropicalYear}});
+    t.out << nlohmann::json{{"name", name},
+                            {"key", naibod ? "naibod" : "solar arc"},
+                            {"directions", list}}
+                 .dump(2)
+          << "\n";
+    return 0;
+  }
+  std::string s = "directions " + name + " by " + (naibod ? "Naibod's rate" : "the solar arc") +
+                  ", " + when(period->from, clock) + " – " + when(period->to, clock) + " (" +
+                  *zone + ")\n";
+  if (found.empty()) s += "  none exact in the period\n";
+  char buf[64];
+  for (const auto& d : found) {
+    const long long arcSeconds = std::llround(d.arc * 3600);
+    std::snprintf(buf, sizeof buf, "arc %3lld° %02lld′ %02lld″  age %5.2f", arcSeconds / 3600,
+                  arcSeconds / 60 % 60, arcSeconds % 60,
+                  (d.exactJd - c.julianDayUt) / cycles::kTropicalYear);
+    s += "  " + padded("directed " + natal::pointName(d.directed, false), 24) +
+         padded(natal::aspectName(d.aspect, false), 16) +
+         padded("natal " + natal::pointName(d.natal, false), 22) + "exact " +
+         when(secondsOf(d.exactJd), clock).substr(0, 10) + "  " + buf + "  within 1° " +
+         when(secondsOf(d.fromJd), clock).substr(0, 10) + " – " +
+         when(secondsOf(d.toJd), clock).substr(0, 10) + "\n";
+  }
   t.out << s;
   return 0;
 }

@@ -35,6 +35,8 @@ constexpr const char* kUsage =
     "                           sect, dignities and scores, receptions, dispositors, the lots\n"
     "  timelords NAME [--date DATE | --from DATE --to DATE] [--lot spirit|fortune] [--json]\n"
     "                           profections, firdaria and zodiacal releasing\n"
+    "  directions NAME [--from DATE --to DATE] [--naibod] [--json]\n"
+    "                           the solar arc directions exact in the period\n"
     "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE | --pdf FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "  reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [--json]\n"
@@ -168,10 +170,19 @@ const std::map<std::string, std::string> kCommandHelp = {
      "marked, the tables, the reading and a glossary naming the sources), whole or not at\n"
      "all, the PDF by WeasyPrint or headless Chromium as for transits. --sex as for\n"
      "reading. SYSTEM as for chart.\n"},
+    {"directions",
+     "usage: orvenda-chart directions NAME [--from DATE] [--to DATE] [--zone ZONE] [--naibod]\n"
+     "                               [--json]\n"
+     "The solar arc directions exact in a period (the twelve months from today without\n"
+     "--from and --to), in the astrologer's zone: every point of the chart carried by the\n"
+     "solar arc (the progressed Sun's longitude less the natal Sun's, a day after birth for\n"
+     "each tropical year of life; --naibod by Naibod's rate, 0.98564733 a year) that makes\n"
+     "an aspect switched on to a natal point, with the exact date, the arc, the age and the\n"
+     "dates it is within 1 of arc. --json prints one object: the key and the directions.\n"},
     {"timelords",
      "usage: orvenda-chart timelords NAME [--date DATE | --from DATE --to DATE] [--zone ZONE]\n"
      "                              [--lot spirit|fortune] [--levels 1-4] [--year 360|365.25]\n"
-     "                              [--json]\n"
+     "                              [--json | --reading [--sex man|woman]]\n"
      "The time lords in force on a date (default now) or every period of a span, in the\n"
      "astrologer's zone: the annual profection (the Ascendant's sign moved a sign a year,\n"
      "birthday to birthday, by whole signs) with its house and its lord, the lord of the\n"
@@ -184,7 +195,9 @@ const std::map<std::string, std::string> kCommandHelp = {
      "twelfth of the one above (30 days, 2.5 days, 5 hours), the loosing of the bond where a\n"
      "level has gone once round the signs, the peaks in the signs angular to Fortune (the\n"
      "10th from it the strongest). --levels how many (4 on a date, 2 over a span). --json\n"
-     "prints one object: profections, firdaria, releasing. The time must be known.\n"},
+     "prints one object: profections, firdaria, releasing. --reading reads the lords in\n"
+     "force on the date in the horoscope language, from the texts' timelords.txt. The time\n"
+     "must be known.\n"},
     {"sheet",
      "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
      "                          [-o FILE]\n"
@@ -418,9 +431,11 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
+          {"directions", {{"--houses", "--from", "--to", "--zone"}, {"--naibod", "--json"}}},
           {"timelords",
-           {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year"},
-            {"--json"}}},
+           {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year",
+             "--sex"},
+            {"--json", "--reading"}}},
           {"traditional",
            {{"--houses", "--bounds", "--sex", "--html", "--pdf"},
             {"--json", "--time-unknown", "--reading"}}},
@@ -460,6 +475,7 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (command == "chart") return cmdChart(t, *o);
   if (command == "traditional") return cmdTraditional(t, *o);
   if (command == "timelords") return cmdTimelords(t, *o);
+  if (command == "directions") return cmdDirections(t, *o);
   if (command == "sheet") return cmdSheet(t, *o);
   if (command == "reading") return cmdReading(t, *o);
   if (command == "texts") return cmdTexts(t, *o);

@@ -156,6 +156,7 @@ int cmdImport(Tool& t, const Options& o);
 int cmdChart(Tool& t, const Options& o);
 int cmdTraditional(Tool& t, const Options& o);
 int cmdTimelords(Tool& t, const Options& o);
+int cmdDirections(Tool& t, const Options& o);
 int cmdSheet(Tool& t, const Options& o);
 int cmdReading(Tool& t, const Options& o);
 int cmdTexts(Tool& t, const Options& o);

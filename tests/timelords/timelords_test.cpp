@@ -3,6 +3,10 @@
 // releasing whose second level looses the bond, each date by its own arithmetic here.
 #include "timelords/timelords.h"
 
+#include "natal/ephemeris.h"
+#include "natal/natal_chart.h"
+#include "timelords/directions.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -141,6 +145,50 @@ TEST(TimeLordsReleasing, TheSecondLevelLoosesTheBondAfterGoingRoundTheSigns) {
   // Calendar years: Capricorn's 27 of 365.25 days.
   EXPECT_EQ(releasing(0, kCapricorn, kAries, 365.25, 1, 0, 1)[0].to,
             static_cast<long long>(27 * 365.25 * kDay));
+}
+
+// The solar arc on the New York chart: the directed Sun squares the natal Moon when the arc
+// is 152.7471025 − 90 − 353.7606400 + 360 = 68.9864625° (swetest's longitudes), i.e. when
+// the progressed Sun stands at 62.7471025°: by bisection on swetest's Sun
+// (tests/timelords/bisect_sun.py 62.7471025 2435982 2435984) at JD 2435982.698317597, 70.5865
+// days after birth (JD 2435912.1118055556), which stands for 70.5865 tropical years.
+TEST(TimeLordsDirections, TheSolarArcSquareOfTheSunToTheMoonAgainstSwetest) {
+  natal::ChartConfig config;
+  config.aspects.orbs.fill(8);
+  for (int a : {0, 1, 2, 3, 4}) config.aspects.enabled[a] = 1;  // the Ptolemaic five
+  config.planets.values.fill(10);
+  for (int i = 0; i <= 9; ++i) config.planets.enabled[i] = 1;
+  config.planets.enabled[natal::kAscendant] = config.planets.enabled[natal::kMidheaven] = 1;
+  natal::ChartMoment m;
+  m.universalSeconds = kNewYork;
+  m.longitude = -74.0058333333, m.latitude = 40.7141666667;
+  const natal::NatalChart c = natal::chartAt(m, config, 'P', natal::swissEphemeris());
+  const double birth = 2435912.1118055556, progressed = 2435982.698317597;
+  const double exact = birth + (progressed - birth) * 365.24219;
+  const auto found =
+      directions(c, config, exact - 200, exact + 200, false, natal::swissEphemeris());
+  const auto d = std::find_if(found.begin(), found.end(), [](const Direction& x) {
+    return x.directed == 0 && x.natal == 1 && natal::kAspectAngles[x.aspect] == 90;
+  });
+  ASSERT_NE(d, found.end());
+  EXPECT_NEAR(d->arc, 68.9864625, 1e-6);
+  EXPECT_NEAR(d->exactJd, exact, 0.002);  // a second of the progressed day is six minutes
+  // Within 1° of arc: the progressed Sun's 0.9608632° a day then (swetest -fls) makes a
+  // degree 1 / 0.9608632 × 365.24219 = 380.12 days either side.
+  EXPECT_NEAR(d->exactJd - d->fromJd, 380.12, 0.5);
+  EXPECT_NEAR(d->toJd - d->exactJd, 380.12, 0.5);
+  // Naibod's rate: the arc a year, 0.98564733°, exact at 68.9864625 / 0.98564733 years.
+  const auto naibod =
+      directions(c, config, exact - 400, exact + 400, true, natal::swissEphemeris());
+  const auto n = std::find_if(naibod.begin(), naibod.end(), [](const Direction& x) {
+    return x.directed == 0 && x.natal == 1 && natal::kAspectAngles[x.aspect] == 90;
+  });
+  ASSERT_NE(n, naibod.end());
+  EXPECT_NEAR(n->exactJd, birth + 68.9864625 / 0.98564733 * 365.24219, 1e-4);
+  // In time order, each in the period.
+  EXPECT_TRUE(
+      std::is_sorted(found.begin(), found.end(),
+                     [](const Direction& x, const Direction& y) { return x.exactJd < y.exactJd; }));
 }
 
 }  // namespace

@@ -1028,6 +1028,21 @@ TEST_F(ChartTool, TimelordsOnADateAndWhatItRefuses) {
     EXPECT_EQ(run(args), 2) << args[2];
     EXPECT_TRUE(out.str().empty());
   }
+  // The reading of the lords in force, and the directions by the solar arc of the year.
+  ASSERT_EQ(run({"timelords", "ny", "--date", "2026-12-10", "--reading"}), 0) << err.str();
+  for (const char* heading : {"The 10th house (Pisces)\n", "The lord of the year: Jupiter\n",
+                              "The firdar of Mars\n", "The sub-period: Mars · Jupiter\n",
+                              "Level 1: Aries\n", "Level 2: Taurus\n", "A peak period\n"})
+    EXPECT_NE(out.str().find(heading), std::string::npos) << heading << out.str();
+  EXPECT_EQ(run({"timelords", "ny", "--from", "2026-01-01", "--reading"}), 2);
+  ASSERT_EQ(
+      run({"directions", "ny", "--from", "2027-01-01", "--to", "2027-12-31", "--zone", "Etc/UTC"}),
+      0)
+      << err.str();
+  EXPECT_NE(out.str().find("  directed Sun            Square          natal Moon            exact "
+                           "2027-10-14  arc  68° 59′ 11″"),
+            std::string::npos)
+      << out.str();
   EXPECT_EQ(run({"timelords", "ny", "--time-unknown"}), 2);  // not an option of its
   EXPECT_EQ(run({"timelords", "nobody"}), 1);
 }
@@ -1109,7 +1124,7 @@ TEST_F(ChartTool, TheReadingAndTheChecksOfItsTexts) {
             "READING/en/signs.txt:1: unknown key [Sun in Arise]\n"
             "READING/en/signs.txt:3: [Moon in Leo] has no text\n");
   EXPECT_NE(
-      err.str().find("en: 1522 of 1522 keys have a text; READING/en holds 1 entry of its own"),
+      err.str().find("en: 1712 of 1712 keys have a text; READING/en holds 1 entry of its own"),
       std::string::npos)
       << err.str();
   ASSERT_EQ(run({"reading", "x"}), 0);

@@ -1,0 +1,85 @@
+#include "timelords/directions.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "cycles/progressions.h"
+#include "natal/ephemeris.h"
+
+namespace orvenda::timelords {
+namespace {
+
+double normalized(double d) {
+  d = std::fmod(d, 360.0);
+  return d < 0 ? d + 360.0 : d;
+}
+
+}  // namespace
+
+std::optional<double> directingArc(const natal::NatalChart& natal, double dateJd, bool naibod,
+                                   natal::Ephemeris& ephemeris) {
+  const double years = (dateJd - natal.julianDayUt) / cycles::kTropicalYear;
+  if (naibod) return years * cycles::kNaibodRate;
+  const natal::PointPosition* sun = natal.point(natal::kSun);
+  const auto progressed = ephemeris.body(natal.julianDayUt + years, natal::kSun);
+  if (!sun || !progressed) return std::nullopt;
+  // The Sun gains about a degree a day: the arc is its gain, whole turns counted by the
+  // mean motion (a life's arc is far below a turn, but a date centuries on is not).
+  const double mean = years * cycles::kNaibodRate;
+  const double gain = normalized(progressed->longitude - sun->longitude);
+  return gain + 360.0 * std::round((mean - gain) / 360.0);
+}
+
+std::vector<Direction> directions(const natal::NatalChart& natal, const natal::ChartConfig& config,
+                                  double fromJd, double toJd, bool naibod,
+                                  natal::Ephemeris& ephemeris) {
+  std::vector<Direction> out;
+  const auto arcFrom = directingArc(natal, std::max(fromJd, natal.julianDayUt), naibod, ephemeris);
+  const auto arcTo = directingArc(natal, std::max(toJd, natal.julianDayUt), naibod, ephemeris);
+  if (!arcFrom || !arcTo || *arcTo <= *arcFrom) return out;
+  // The date of an arc: Newton's steps on the arc's own rate (the Sun's speed a year).
+  auto dateOf = [&](double arc) -> std::optional<double> {
+    double jd = natal.julianDayUt + arc / cycles::kNaibodRate * cycles::kTropicalYear;
+    for (int step = 0; step < 8; ++step) {
+      const auto at = directingArc(natal, jd, naibod, ephemeris);
+      if (!at) return std::nullopt;
+      double rate = cycles::kNaibodRate;
+      if (!naibod) {
+        const auto sun = ephemeris.body(
+            natal.julianDayUt + (jd - natal.julianDayUt) / cycles::kTropicalYear, natal::kSun);
+        if (!sun || sun->speed <= 0) return std::nullopt;
+        rate = sun->speed;
+      }
+      const double next = jd + (arc - *at) / rate * cycles::kTropicalYear;
+      if (std::fabs(next - jd) < 1e-7) return next;
+      jd = next;
+    }
+    return jd;
+  };
+  for (const natal::PointPosition& p : natal.points)
+    for (const natal::PointPosition& q : natal.points)
+      for (int a = 0; a < natal::kAspects; ++a) {
+        if (!config.aspects.enabled[static_cast<std::size_t>(a)]) continue;
+        const double angle = natal::kAspectAngles[static_cast<std::size_t>(a)];
+        // The directed place λp + arc meets λq ± angle: each arc of that in the span.
+        for (const double side : {1.0, -1.0}) {
+          if (side < 0 && (angle == 0 || angle == 180)) continue;
+          const double base = normalized(q.longitude + side * angle - p.longitude);
+          for (double arc = base + 360.0 * std::ceil((*arcFrom - base) / 360.0); arc < *arcTo;
+               arc += 360.0) {
+            if (arc <= 0) continue;  // a point on itself at birth
+            const auto exact = dateOf(arc);
+            if (!exact || *exact < fromJd || *exact >= toJd) continue;
+            Direction d{p.index, a, q.index, arc, *exact, 0, 0};
+            d.fromJd = dateOf(arc - 1).value_or(*exact);
+            d.toJd = dateOf(arc + 1).value_or(*exact);
+            out.push_back(d);
+          }
+        }
+      }
+  std::sort(out.begin(), out.end(),
+            [](const Direction& x, const Direction& y) { return x.exactJd < y.exactJd; });
+  return out;
+}
+
+}  // namespace orvenda::timelords
