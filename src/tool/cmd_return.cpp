@@ -1,12 +1,14 @@
 // orvenda-chart return: the solar return of a year, or the lunar return after a date, as a
 // whole chart with houses at the birth place or at another; and orvenda-chart now: the sky of
 // a moment (or of a chart saved by Chart for Now) set against a saved chart.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cycles/progressions.h"
+#include "cycles/transits.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "natal/wheel.h"
@@ -122,15 +124,118 @@ std::string twoChartPage(const std::string& title, const std::string& lines,
   return s + body + "</body>\n</html>\n";
 }
 
+// A longitude in its sign, to the second.
+std::string chartDegrees(double longitude) {
+  const long long s = natal::arcSecondsOf(longitude) % (30 * 3600);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld° %02lld′ %02lld″", s / 3600, s / 60 % 60, s % 60);
+  return buf;
+}
+
+// The returns of a planet to its natal longitude over a period: each pass, the three of a
+// slow planet turning back over its degree among them, as a chart at the place asked.
+int planetReturns(Tool& t, const Options& o, const std::string& planetName) {
+  int body = -1;
+  for (int p = 2; p <= 6; ++p)  // Mercury to Saturn
+    if (asciiLower(natal::pointName(p, false)) == asciiLower(planetName)) body = p;
+  if (body < 0)
+    return t.usage("return", "--planet " + planetName +
+                                 ": Mercury, Venus, Mars, Jupiter or Saturn (the Sun's and the "
+                                 "Moon's are --year and --lunar)");
+  if (o.value("--year") || o.value("--lunar"))
+    return t.usage("return",
+                   "--planet finds its own returns over --from and --to; not with "
+                   "--year or --lunar");
+  if (o.value("--html") || o.value("--pdf"))
+    return t.usage("return", "--planet lists the returns as text or --json");
+  const auto zone = astrologerZone(t, o, "return");
+  if (!zone) return 2;
+  int status = 0;
+  const auto period = periodOption(t, o, *zone, "return", status);
+  if (!period) return status;
+  const auto saved = loadSavedChart(t, o, "return", status);
+  if (!saved) return status;
+  const auto where = whereOption(t, o, *saved, "return", status);
+  if (!where) return status;
+  natal::ChartConfig config = saved->config;
+  config.planets.enabled[static_cast<std::size_t>(body)] = 1;
+  config.aspects.enabled[0] = 1;
+  SavedChart chosen = *saved;
+  chosen.config = config;
+  const auto chart = chartOf(t, chosen);
+  if (!chart) return 1;
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const natal::PointPosition* natalAt = chart->point(body);
+  if (!natalAt) return t.fail("return: the birth is beyond the ephemeris");
+  cycles::TransitOptions options;
+  options.orb = 1;
+  options.exact = true;
+  options.bodies = 1u << body;
+  options.natal = 1u << body;
+  options.aspects = 1u;
+  const double from = natal::julianDayOf(period->from), to = natal::julianDayOf(period->to);
+  std::vector<std::pair<double, bool>> found;  // the instant, moving back then
+  cycles::findTransits(*chart, config, options, from, to, eph, [&](const cycles::TransitEvent& e) {
+    if (e.kind != cycles::EventKind::Aspect) return;
+    for (std::size_t i = 0; i < e.exact.size(); ++i)
+      if (e.exact[i] >= from && e.exact[i] < to)
+        found.push_back({e.exact[i], i < e.exactRetrograde.size() && e.exactRetrograde[i]});
+  });
+  std::sort(found.begin(), found.end());
+  const std::string name = shownName(saved->name);
+  const report::LocalClock clock = clockOf(*zone);
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  std::string text = "returns of " + natal::pointName(body, false) + " to " +
+                     natal::signName(natal::signOf(natalAt->longitude), false) + " " +
+                     chartDegrees(natalAt->longitude) + ", " + name + ", " +
+                     report::minuteText(clock(period->from), false) + " – " +
+                     report::minuteText(clock(period->to), false) + " (" + *zone + ")\nplace " +
+                     where->shown + "\n";
+  if (found.empty()) text += "  none in the period\n";
+  for (const auto& [jd, back] : found) {
+    natal::ChartMoment m;
+    m.universalSeconds = report::secondsOf(jd);
+    m.longitude = where->longitude;
+    m.latitude = where->latitude;
+    const natal::NatalChart r = natal::chartAt(m, saved->config, saved->houseSystem, eph);
+    const std::string exact = universalText(report::secondsOf(jd));
+    const natal::PointPosition* p = r.point(body);
+    const int house = p ? natal::houseOf(p->longitude, r.cusps) : 0;
+    list.push_back({{"at", exact},
+                    {"julian_day", jd},
+                    {"retrograde", back},
+                    {"house", house},
+                    {"chart", chartJson(name, r)}});
+    text += "  " + exact + "  " + report::minuteText(clock(report::secondsOf(jd)), false) +
+            (back ? " ℞" : "  ") + "  Ascendant " +
+            natal::signName(natal::signOf(r.ascendant), false) + " " + chartDegrees(r.ascendant) +
+            "  Midheaven " + natal::signName(natal::signOf(r.midheaven), false) + " " +
+            chartDegrees(r.midheaven) + "  " + natal::pointName(body, false) + " in house " +
+            std::to_string(house) + "\n";
+  }
+  if (o.has("--json")) {
+    t.out << nlohmann::ordered_json{{"name", name},
+                                    {"planet", natal::pointName(body, false)},
+                                    {"natal_longitude", natalAt->longitude},
+                                    {"returns", list}}
+                 .dump(2)
+          << "\n";
+    return 0;
+  }
+  t.out << text;
+  return 0;
+}
+
 }  // namespace
 
 int cmdReturn(Tool& t, const Options& o) {
+  if (const std::string* planet = o.value("--planet")) return planetReturns(t, o, *planet);
   const auto sex = sexOption(t, o, "return");
   if (!sex) return 2;
   const std::string* yearText = o.value("--year");
   const std::string* lunar = o.value("--lunar");
   if (!yearText && !lunar)
-    return t.usage("return", "give --year YEAR (solar return) or --lunar DATE");
+    return t.usage("return", "give --year YEAR (solar return), --lunar DATE or --planet PLANET");
   if (yearText && lunar)
     return t.usage("return", "--year is the solar return, --lunar DATE a lunar one: give one");
   int year = 0;

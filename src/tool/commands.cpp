@@ -267,7 +267,8 @@ const std::map<std::string, std::string> kCommandHelp = {
      "instants from birth to the 120th year, and within the period when one is given.\n"
      "--bodies, --aspects and --natal choose as transits' do.\n"},
     {"return",
-     "usage: orvenda-chart return NAME (--year YEAR | --lunar DATE)\n"
+     "usage: orvenda-chart return NAME (--year YEAR | --lunar DATE |\n"
+     "         --planet PLANET [--from DATE] [--to DATE] [--zone ZONE])\n"
      "         [--place PLACE | --lon LON --lat LAT] [--houses SYSTEM] [--sex man|woman]\n"
      "         [--json | --html FILE | --pdf FILE]\n"
      "The solar return of YEAR (the instant, to the second, the Sun comes back to its natal\n"
@@ -275,7 +276,11 @@ const std::map<std::string, std::string> kCommandHelp = {
      "houses at the birth place, or at PLACE or the coordinates given (where one lives that\n"
      "year). --json: {\"name\", \"kind\", \"at\", \"chart\"}. --html and --pdf: the return\n"
      "chart with the natal chart around it, the aspects between them and the reading of\n"
-     "the return's Ascendant.\n"},
+     "the return's Ascendant. --planet (Mercury, Venus, Mars, Jupiter, Saturn): every\n"
+     "return of that planet to its natal longitude in the period (the twelve months from\n"
+     "today without --from and --to), each pass of a planet turning back over its degree\n"
+     "among them, each to the second with the return chart's angles and the planet's house;\n"
+     "--json each with its whole chart.\n"},
     {"now",
      "usage: orvenda-chart now NAME [--at DATETIME | --with NAME2] [--orb DEG] [--zone ZONE]\n"
      "         [--houses SYSTEM] [--json | --html FILE | --pdf FILE]\n"
@@ -451,8 +456,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
              "--aspects", "--natal"},
             {"--naibod", "--json", "--time-unknown"}}},
           {"return",
-           {{"--year", "--lunar", "--place", "--lon", "--lat", "--houses", "--sex", "--html",
-             "--pdf"},
+           {{"--year", "--lunar", "--planet", "--from", "--to", "--zone", "--place", "--lon",
+             "--lat", "--houses", "--sex", "--html", "--pdf"},
             {"--json", "--time-unknown"}}},
           {"now",
            {{"--at", "--with", "--orb", "--zone", "--houses", "--html", "--pdf"},

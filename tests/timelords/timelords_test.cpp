@@ -150,7 +150,7 @@ TEST(TimeLordsReleasing, TheSecondLevelLoosesTheBondAfterGoingRoundTheSigns) {
 // The solar arc on the New York chart: the directed Sun squares the natal Moon when the arc
 // is 152.7471025 − 90 − 353.7606400 + 360 = 68.9864625° (swetest's longitudes), i.e. when
 // the progressed Sun stands at 62.7471025°: by bisection on swetest's Sun
-// (tests/timelords/bisect_sun.py 62.7471025 2435982 2435984) at JD 2435982.698317597, 70.5865
+// (tests/timelords/bisect_longitude.py 0 62.7471025 2435982 2435984) at JD 2435982.698317597, 70.5865
 // days after birth (JD 2435912.1118055556), which stands for 70.5865 tropical years.
 TEST(TimeLordsDirections, TheSolarArcSquareOfTheSunToTheMoonAgainstSwetest) {
   natal::ChartConfig config;

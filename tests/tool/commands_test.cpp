@@ -1043,6 +1043,23 @@ TEST_F(ChartTool, TimelordsOnADateAndWhatItRefuses) {
                            "2027-10-14  arc  68° 59′ 11″"),
             std::string::npos)
       << out.str();
+  // Saturn's returns over 2014–2018: three passes as it turns back over 14°14′02″
+  // Sagittarius (254.2341502, swetest), each against a bisection on swetest's Saturn
+  // (tests/timelords/bisect_longitude.py 6 254.2341502 FROM TO): JD 2457420.837576940,
+  // 2457527.382537594 (moving back), 2457692.039590670.
+  ASSERT_EQ(run({"return", "ny", "--planet", "Saturn", "--from", "2014-01-01", "--to", "2018-12-31",
+                 "--zone", "Etc/UTC", "--json"}),
+            0)
+      << err.str();
+  const auto saturn = nlohmann::json::parse(out.str())["returns"];
+  ASSERT_EQ(saturn.size(), 3u);
+  const double bisected[] = {2457420.837576940, 2457527.382537594, 2457692.039590670};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NEAR(saturn[i]["julian_day"].get<double>(), bisected[i], 2e-5) << i;  // 2 s
+    EXPECT_EQ(saturn[i]["retrograde"], i == 1) << i;
+  }
+  EXPECT_EQ(run({"return", "ny", "--planet", "Chiron"}), 2);
+  EXPECT_EQ(run({"return", "ny", "--planet", "Saturn", "--year", "2016"}), 2);
   EXPECT_EQ(run({"timelords", "ny", "--time-unknown"}), 2);  // not an option of its
   EXPECT_EQ(run({"timelords", "nobody"}), 1);
 }
