@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <tuple>
 
 #include "cycles/progressions.h"
 #include "natal/ephemeris.h"
@@ -79,6 +81,75 @@ std::vector<Direction> directions(const natal::NatalChart& natal, const natal::C
       }
   std::sort(out.begin(), out.end(),
             [](const Direction& x, const Direction& y) { return x.exactJd < y.exactJd; });
+  return out;
+}
+
+void equatorialOfDegree(double longitude, double obliquity, double& rightAscension,
+                        double& declination) {
+  constexpr double k = 3.14159265358979323846 / 180;
+  const double l = longitude * k, e = obliquity * k;
+  rightAscension = normalized(std::atan2(std::sin(l) * std::cos(e), std::cos(l)) / k);
+  declination = std::asin(std::sin(e) * std::sin(l)) / k;
+}
+
+std::vector<PrimaryDirection> primaryDirections(const natal::NatalChart& natal, double latitude,
+                                                double obliquity, Key key, double maxYears,
+                                                natal::Ephemeris& ephemeris) {
+  std::vector<PrimaryDirection> out;
+  if (!natal.timeKnown) return out;
+  constexpr double k = 3.14159265358979323846 / 180;
+  double ramc = 0, mcDeclination = 0;
+  equatorialOfDegree(natal.midheaven, obliquity, ramc, mcDeclination);
+  const double ascendantOblique = normalized(ramc + 90);
+  auto yearsOf = [&](double arc) -> std::optional<double> {
+    switch (key) {
+      case Key::Ptolemy: return arc;
+      case Key::Naibod: return arc / cycles::kNaibodRate;
+      case Key::SolarArc: break;
+    }
+    // The true solar arc: the year of life whose solar arc is this arc.
+    double years = arc / cycles::kNaibodRate;
+    for (int step = 0; step < 8; ++step) {
+      const auto at =
+          directingArc(natal, natal.julianDayUt + years * cycles::kTropicalYear, false, ephemeris);
+      const auto sun =
+          ephemeris.body(natal.julianDayUt + years, natal::kSun);  // the progressed day
+      if (!at || !sun || sun->speed <= 0) return std::nullopt;
+      const double next = years + (arc - *at) / sun->speed;
+      if (std::fabs(next - years) < 1e-9) return next;
+      years = next;
+    }
+    return years;
+  };
+  const double tanPhi = std::tan(latitude * k);
+  for (const natal::PointPosition& p : natal.points) {
+    if (p.index == natal::kAscendant || p.index == natal::kMidheaven) continue;
+    for (int a = 0; a <= 4; ++a) {
+      const double angle = natal::kAspectAngles[static_cast<std::size_t>(a)];
+      for (const int side : {1, -1}) {
+        if (side < 0 && (angle == 0 || angle == 180)) continue;
+        double ra = 0, dec = 0;
+        equatorialOfDegree(normalized(p.longitude + side * angle), obliquity, ra, dec);
+        const double x = tanPhi * std::tan(dec * k);
+        if (std::fabs(x) >= 1) continue;  // never rises or never sets there
+        const double oblique = normalized(ra - std::asin(x) / k);
+        for (const auto& [significator, place, point] :
+             {std::tuple{int{natal::kMidheaven}, ramc, ra},
+              std::tuple{int{natal::kAscendant}, ascendantOblique, oblique}}) {
+          for (const bool converse : {false, true}) {
+            const double arc = converse ? normalized(place - point) : normalized(point - place);
+            if (arc <= 0) continue;
+            const auto years = yearsOf(arc);
+            if (!years || *years > maxYears) continue;
+            out.push_back({p.index, a, side, significator, converse, arc, *years,
+                           natal.julianDayUt + *years * cycles::kTropicalYear});
+          }
+        }
+      }
+    }
+  }
+  std::sort(out.begin(), out.end(),
+            [](const PrimaryDirection& x, const PrimaryDirection& y) { return x.arc < y.arc; });
   return out;
 }
 

@@ -33,4 +33,36 @@ std::vector<Direction> directions(const natal::NatalChart& natal, const natal::C
                                   double fromJd, double toJd, bool naibod,
                                   natal::Ephemeris& ephemeris);
 
+// ---- primary directions ----------------------------------------------------------------
+
+// The keys that turn an arc of the equator into years of life.
+enum class Key { Ptolemy, Naibod, SolarArc };
+
+// A promissor's aspect point (its ecliptic degree ± the aspect's angle, without latitude)
+// carried by the diurnal rotation to the Midheaven (by right ascension) or the Ascendant (by
+// oblique ascension under the birth latitude); direct when the point comes to the angle,
+// converse when the angle comes to it.
+struct PrimaryDirection {
+  int promissor = 0;  // a point of the chart
+  int aspect = 0;     // of the aspect table: the conjunction and the Ptolemaic four, 0..4
+  // +1 the aspect point ahead of the promissor in the zodiac (a sinister aspect), −1 behind
+  // it (dexter).
+  int side = 1;
+  int significator = 0;  // natal::kAscendant or natal::kMidheaven
+  bool converse = false;
+  double arc = 0;  // degrees of the equator
+  double years = 0, jd = 0;
+};
+
+// The right ascension and the declination of an ecliptic degree (latitude 0), degrees.
+void equatorialOfDegree(double longitude, double obliquity, double& rightAscension,
+                        double& declination);
+
+// Every direct and converse direction of the chart's points by conjunction and the
+// Ptolemaic aspects to its Midheaven and Ascendant, of an arc up to `maxYears` of life by the
+// key, in order of arc. Needs the birth time (the angles) and the birth latitude.
+std::vector<PrimaryDirection> primaryDirections(const natal::NatalChart& natal, double latitude,
+                                                double obliquity, Key key, double maxYears,
+                                                natal::Ephemeris& ephemeris);
+
 }  // namespace orvenda::timelords

@@ -228,12 +228,102 @@ int cmdTimelords(Tool& t, const Options& o) {
 
 namespace orvenda::tool {
 
+namespace {
+
+// The aspect as a page writes it, in lower case: "square".
+std::string aspectWord(int a) { return natal::aspectWord(a, false); }
+
+// Primary directions to the angles over a life, or those dated in the period asked.
+int primaryDirections(Tool& t, const Options& o, const SavedChart& saved,
+                      const natal::NatalChart& c, const std::string& zone) {
+  timelords::Key key = timelords::Key::Ptolemy;
+  if (const std::string* k = o.value("--key")) {
+    if (*k == "naibod")
+      key = timelords::Key::Naibod;
+    else if (*k == "solar")
+      key = timelords::Key::SolarArc;
+    else if (*k != "ptolemy")
+      return t.usage("directions", "--key " + *k + ": ptolemy, naibod or solar");
+  }
+  if (!c.timeKnown)
+    return t.fail("directions: primary directions need the birth time (the angles)");
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const auto found = timelords::primaryDirections(c, natal::recordLatitude(saved.record),
+                                                  eph.obliquity(c.julianDayUt), key, 100, eph);
+  int status = 0;
+  std::optional<Period> period;
+  if (o.value("--from") || o.value("--to")) {
+    period = periodOption(t, o, zone, "directions", status);
+    if (!period) return status;
+  }
+  const report::LocalClock clock = clockOf(zone);
+  const auto secondsOf = [](double jd) { return std::llround((jd - 2440587.5) * 86400.0); };
+  const char* keyName = key == timelords::Key::Ptolemy  ? "Ptolemy"
+                        : key == timelords::Key::Naibod ? "Naibod"
+                                                        : "solar arc";
+  nlohmann::json list = nlohmann::json::array();
+  std::string s = "primary directions " + shownName(saved.name) +
+                  " to the angles, zodiacal, by the key of " + keyName +
+                  (period ? "" : ", to 100 years") + "\n";
+  int n = 0;
+  for (const auto& d : found) {
+    if (period && (secondsOf(d.jd) < period->from || secondsOf(d.jd) >= period->to)) continue;
+    ++n;
+    const std::string promissor = natal::pointName(d.promissor, false) +
+                                  (d.aspect == 0 ? ""
+                                                 : std::string(" ") + aspectWord(d.aspect) +
+                                                       (d.aspect == 1 ? ""
+                                                        : d.side > 0  ? " (sinister)"
+                                                                      : " (dexter)"));
+    list.push_back({{"promissor", natal::pointName(d.promissor, false)},
+                    {"aspect", aspectWord(d.aspect)},
+                    {"side", d.side > 0 ? "sinister" : "dexter"},
+                    {"significator", natal::pointName(d.significator, false)},
+                    {"converse", d.converse},
+                    {"arc", d.arc},
+                    {"years", d.years},
+                    {"date", universalText(secondsOf(d.jd))}});
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "arc %7.3f°  age %6.2f  ", d.arc, d.years);
+    s += "  " + padded(promissor, 32) + padded(d.converse ? "converse" : "direct", 9) + "to " +
+         padded(natal::pointName(d.significator, false), 11) + buf +
+         when(secondsOf(d.jd), clock).substr(0, 10) + "\n";
+  }
+  if (n == 0) s += "  none\n";
+  if (o.has("--json")) {
+    t.out << nlohmann::json{{"name", shownName(saved.name)},
+                            {"method", "zodiacal"},
+                            {"key", keyName},
+                            {"primary", list}}
+                 .dump(2)
+          << "\n";
+    return 0;
+  }
+  t.out << s;
+  return 0;
+}
+
+}  // namespace
+
 int cmdDirections(Tool& t, const Options& o) {
   const bool naibod = o.has("--naibod");
+  const bool primary = o.has("--primary");
+  if (primary && naibod)
+    return t.usage("directions", "--naibod is the solar arc's rate; primary directions take --key");
+  if (o.value("--key") && !primary)
+    return t.usage("directions",
+                   "--key turns a primary direction's arc into years; give --primary");
   const auto zone = astrologerZone(t, o, "directions");
   if (!zone) return 2;
   const report::LocalClock clock = clockOf(*zone);
   int status = 0;
+  if (primary) {
+    const auto savedChart = loadSavedChart(t, o, "directions", status);
+    if (!savedChart) return status;
+    const auto natalChart = chartOf(t, *savedChart);
+    if (!natalChart) return 1;
+    return primaryDirections(t, o, *savedChart, *natalChart, *zone);
+  }
   const auto period = periodOption(t, o, *zone, "directions", status);
   if (!period) return status;
   const auto saved = loadSavedChart(t, o, "directions", status);

@@ -35,8 +35,8 @@ constexpr const char* kUsage =
     "                           sect, dignities and scores, receptions, dispositors, the lots\n"
     "  timelords NAME [--date DATE | --from DATE --to DATE] [--lot spirit|fortune] [--json]\n"
     "                           profections, firdaria and zodiacal releasing\n"
-    "  directions NAME [--from DATE --to DATE] [--naibod] [--json]\n"
-    "                           the solar arc directions exact in the period\n"
+    "  directions NAME [--from DATE --to DATE] [--naibod | --primary [--key KEY]] [--json]\n"
+    "                           solar arc directions in a period, or primary directions\n"
     "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE | --pdf FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "  reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [--json]\n"
@@ -171,14 +171,21 @@ const std::map<std::string, std::string> kCommandHelp = {
      "all, the PDF by WeasyPrint or headless Chromium as for transits. --sex as for\n"
      "reading. SYSTEM as for chart.\n"},
     {"directions",
-     "usage: orvenda-chart directions NAME [--from DATE] [--to DATE] [--zone ZONE] [--naibod]\n"
+     "usage: orvenda-chart directions NAME [--from DATE] [--to DATE] [--zone ZONE]\n"
+     "                               [--naibod | --primary [--key ptolemy|naibod|solar]]\n"
      "                               [--json]\n"
      "The solar arc directions exact in a period (the twelve months from today without\n"
      "--from and --to), in the astrologer's zone: every point of the chart carried by the\n"
      "solar arc (the progressed Sun's longitude less the natal Sun's, a day after birth for\n"
      "each tropical year of life; --naibod by Naibod's rate, 0.98564733 a year) that makes\n"
      "an aspect switched on to a natal point, with the exact date, the arc, the age and the\n"
-     "dates it is within 1 of arc. --json prints one object: the key and the directions.\n"},
+     "dates it is within 1 of arc. --primary gives the primary directions instead: each\n"
+     "point's degree and its Ptolemaic aspects (without latitude) carried by the diurnal\n"
+     "rotation to the Midheaven (by right ascension) and the Ascendant (by oblique\n"
+     "ascension under the birth latitude), direct and converse, the arc turned into years\n"
+     "by Ptolemy's key (a degree a year), Naibod's or the true solar arc; a life to 100\n"
+     "years, or those dated in --from and --to. --json prints one object: the key and the\n"
+     "directions.\n"},
     {"timelords",
      "usage: orvenda-chart timelords NAME [--date DATE | --from DATE --to DATE] [--zone ZONE]\n"
      "                              [--lot spirit|fortune] [--levels 1-4] [--year 360|365.25]\n"
@@ -436,7 +443,9 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"export", {{"--format"}, {}}},
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
-          {"directions", {{"--houses", "--from", "--to", "--zone"}, {"--naibod", "--json"}}},
+          {"directions",
+           {{"--houses", "--from", "--to", "--zone", "--key"},
+            {"--naibod", "--primary", "--json"}}},
           {"timelords",
            {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year",
              "--sex"},

@@ -150,8 +150,9 @@ TEST(TimeLordsReleasing, TheSecondLevelLoosesTheBondAfterGoingRoundTheSigns) {
 // The solar arc on the New York chart: the directed Sun squares the natal Moon when the arc
 // is 152.7471025 − 90 − 353.7606400 + 360 = 68.9864625° (swetest's longitudes), i.e. when
 // the progressed Sun stands at 62.7471025°: by bisection on swetest's Sun
-// (tests/timelords/bisect_longitude.py 0 62.7471025 2435982 2435984) at JD 2435982.698317597, 70.5865
-// days after birth (JD 2435912.1118055556), which stands for 70.5865 tropical years.
+// (tests/timelords/bisect_longitude.py 0 62.7471025 2435982 2435984) at JD
+// 2435982.698317597, 70.5865 days after birth (JD 2435912.1118055556), which stands for 70.5865
+// tropical years.
 TEST(TimeLordsDirections, TheSolarArcSquareOfTheSunToTheMoonAgainstSwetest) {
   natal::ChartConfig config;
   config.aspects.orbs.fill(8);
@@ -189,6 +190,53 @@ TEST(TimeLordsDirections, TheSolarArcSquareOfTheSunToTheMoonAgainstSwetest) {
   EXPECT_TRUE(
       std::is_sorted(found.begin(), found.end(),
                      [](const Direction& x, const Direction& y) { return x.exactJd < y.exactJd; }));
+}
+
+// Primary directions to the angles of the New York chart, zodiacal (the degree without its
+// latitude), worked from swetest's figures with the formulas of the tradition: ARMC
+// 318.1935186 (swetest -house), the true obliquity 23°26′36.5547″, the latitude
+// 40.7141666667°; a degree λ has RA atan2(sin λ cos ε, cos λ) and declination
+// asin(sin ε sin λ); under the pole its oblique ascension is RA − asin(tan φ tan δ), and the
+// Ascendant's is ARMC + 90°. Saturn (254.2341502) comes to the Midheaven by conversion at
+// ARMC − RA = 65.2982225°; its sinister sextile (314.2341502) to the Ascendant by conversion
+// at ARMC + 90° − OA = 76.6639132°.
+TEST(TimeLordsDirections, PrimaryDirectionsToTheAnglesAgainstSwetestsFigures) {
+  natal::ChartConfig config;
+  config.aspects.orbs.fill(8);
+  config.aspects.enabled.fill(1);
+  config.planets.values.fill(10);
+  for (int i = 0; i <= 9; ++i) config.planets.enabled[i] = 1;
+  config.planets.enabled[natal::kAscendant] = config.planets.enabled[natal::kMidheaven] = 1;
+  natal::ChartMoment m;
+  m.universalSeconds = kNewYork;
+  m.longitude = -74.0058333333, m.latitude = 40.7141666667;
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const natal::NatalChart c = natal::chartAt(m, config, 'P', eph);
+  const double obliquity = 23 + 26 / 60.0 + 36.5547 / 3600;
+  for (const Key key : {Key::Ptolemy, Key::Naibod}) {
+    const auto found = primaryDirections(c, 40.7141666667, obliquity, key, 100, eph);
+    auto find = [&](int aspect, int side, int significator) {
+      return std::find_if(found.begin(), found.end(), [&](const PrimaryDirection& d) {
+        return d.promissor == kSaturn && d.aspect == aspect && d.side == side &&
+               d.significator == significator && d.converse;
+      });
+    };
+    const auto mc = find(0, 1, natal::kMidheaven);
+    ASSERT_NE(mc, found.end());
+    EXPECT_NEAR(mc->arc, 65.2982225, 2e-5);
+    const auto asc = find(4, 1, natal::kAscendant);  // the sextile, 60° ahead
+    ASSERT_NE(asc, found.end());
+    EXPECT_NEAR(asc->arc, 76.6639132, 2e-5);
+    // Ptolemy's key: a degree a year; Naibod's: 0.98564733° a year.
+    const double perYear = key == Key::Ptolemy ? 1 : 0.98564733;
+    EXPECT_NEAR(mc->years, 65.2982225 / perYear, 1e-4);
+    EXPECT_NEAR(mc->jd, c.julianDayUt + mc->years * 365.24219, 1e-6);
+    // In order of arc, each within the hundred years.
+    EXPECT_TRUE(std::is_sorted(
+        found.begin(), found.end(),
+        [](const PrimaryDirection& x, const PrimaryDirection& y) { return x.arc < y.arc; }));
+    for (const PrimaryDirection& d : found) EXPECT_LE(d.years, 100);
+  }
 }
 
 }  // namespace
