@@ -130,12 +130,15 @@ std::vector<PrimaryDirection> primaryDirections(const natal::NatalChart& natal, 
         if (side < 0 && (angle == 0 || angle == 180)) continue;
         double ra = 0, dec = 0;
         equatorialOfDegree(normalized(p.longitude + side * angle), obliquity, ra, dec);
+        // A degree that never rises or never sets there has no oblique ascension: it comes
+        // to the Midheaven (by right ascension) all the same, never to the Ascendant.
         const double x = tanPhi * std::tan(dec * k);
-        if (std::fabs(x) >= 1) continue;  // never rises or never sets there
-        const double oblique = normalized(ra - std::asin(x) / k);
+        const bool rises = std::fabs(x) < 1;
+        const double oblique = rises ? normalized(ra - std::asin(x) / k) : 0;
         for (const auto& [significator, place, point] :
              {std::tuple{int{natal::kMidheaven}, ramc, ra},
               std::tuple{int{natal::kAscendant}, ascendantOblique, oblique}}) {
+          if (significator == natal::kAscendant && !rises) continue;
           for (const bool converse : {false, true}) {
             const double arc = converse ? normalized(place - point) : normalized(point - place);
             if (arc <= 0) continue;

@@ -1,5 +1,6 @@
 // orvenda-chart timelords: the time lords in force on a date, or every period of a span:
 // the annual and monthly profections, the firdaria and the zodiacal releasing from a lot.
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -93,12 +94,27 @@ int cmdTimelords(Tool& t, const Options& o) {
     return t.fail(
         "timelords: the birth time is not known, and every time lord needs it (the "
         "Ascendant, the sect, the lots)");
+  for (int p = 0; p < 7; ++p)
+    if (std::find(c.missing.begin(), c.missing.end(), p) != c.missing.end())
+      return t.fail("timelords: the position of " + natal::pointName(p, false) +
+                    " can't be computed for this birth (beyond the ephemeris's years), and the "
+                    "time lords need the seven planets");
   const tr::TraditionalChart trad =
       tr::traditionalChart(c, natal::swissEphemeris().obliquity(c.julianDayUt));
   if (trad.lots.empty())
     return t.fail("timelords: the lots need the seven planets; the configuration leaves one out");
   if (from < c.universalSeconds) from = c.universalSeconds;
-  if (to <= from) return t.fail("timelords: the period ends before the birth");
+  if (to <= from)
+    return t.fail(std::string("timelords: ") + (span ? "the period ends" : "the date is") +
+                  " before the birth, " + when(c.universalSeconds, clock) + " (" + *zone + ")");
+  // The lords are reckoned over a life: two centuries, within the releasing's first round
+  // (211 years) and the firdaria's fourth.
+  constexpr long long kLife = 200LL * 36524 * 864;  // 200 years of 365.24 days, in seconds
+  if (from >= c.universalSeconds + kLife)
+    return t.fail("timelords: " + when(from, clock) +
+                  " is more than 200 years after the birth; the time lords are reckoned over a "
+                  "life");
+  if (to > c.universalSeconds + kLife) to = c.universalSeconds + kLife;
 
   // The birth's clock, for its anniversaries: the record's civil time less the instant.
   const BirthRecord& r = saved->record;
@@ -322,6 +338,10 @@ int cmdDirections(Tool& t, const Options& o) {
     if (!savedChart) return status;
     const auto natalChart = chartOf(t, *savedChart);
     if (!natalChart) return 1;
+    if (!natalChart->point(natal::kSun))
+      return t.fail(
+          "directions: the Sun can't be computed for this birth (beyond the "
+          "ephemeris's years)");
     return primaryDirections(t, o, *savedChart, *natalChart, *zone);
   }
   const auto period = periodOption(t, o, *zone, "directions", status);
@@ -331,6 +351,10 @@ int cmdDirections(Tool& t, const Options& o) {
   const auto chart = chartOf(t, *saved);
   if (!chart) return 1;
   const natal::NatalChart& c = *chart;
+  if (!c.point(natal::kSun))
+    return t.fail(
+        "directions: the Sun can't be computed for this birth (beyond the ephemeris's "
+        "years), and the solar arc is its motion");
   if (!c.timeKnown) t.note("the birth time is not known: the angles are not directed");
   natal::Ephemeris& eph = natal::swissEphemeris();
   const double fromJd = natal::julianDayOf(period->from), toJd = natal::julianDayOf(period->to);

@@ -967,10 +967,11 @@ std::string traditionalText(const std::string& name, const natal::NatalChart& c,
 
 int cmdTraditional(Tool& t, const Options& o) {
   const bool report = o.value("--html") || o.value("--pdf");
-  if (int{o.has("--json")} + int{o.has("--reading")} + int{report} > 1)
+  if (int{o.has("--json")} + int{o.has("--reading")} + int{o.value("--html") != nullptr} +
+          int{o.value("--pdf") != nullptr} >
+      1)
     return t.usage("traditional",
-                   "--json, --reading and the report (--html, --pdf) are forms of their own; "
-                   "give one");
+                   "--json, --reading, --html and --pdf are forms of their own; give one");
   if (o.value("--sex") && !o.has("--reading") && !report)
     return t.usage("traditional",
                    "--sex chooses the reading's words; it goes with --reading, --html or --pdf");
@@ -990,6 +991,13 @@ int cmdTraditional(Tool& t, const Options& o) {
   const auto chart = chartOf(t, *saved);
   if (!chart) return 1;
   const natal::NatalChart& c = *chart;
+  // Sect, dignities and lots are of the seven planets: a birth the ephemeris can't give
+  // them for has no traditional chart (the day or night of a Sun not computed is nothing).
+  for (int p = 0; p < tr::kPlanets; ++p)
+    if (std::find(c.missing.begin(), c.missing.end(), p) != c.missing.end())
+      return t.fail("traditional: the position of " + natal::pointName(p, false) +
+                    " can't be computed for this birth (beyond the ephemeris's years), and the "
+                    "traditional chart is of the seven planets");
   if (c.housesFellBack)
     t.note(std::string(natal::houseSystemByCode(c.requestedSystem).title) +
            " houses can't be computed at this latitude: Porphyry houses instead");

@@ -237,6 +237,16 @@ TEST(TimeLordsDirections, PrimaryDirectionsToTheAnglesAgainstSwetestsFigures) {
         [](const PrimaryDirection& x, const PrimaryDirection& y) { return x.arc < y.arc; }));
     for (const PrimaryDirection& d : found) EXPECT_LE(d.years, 100);
   }
+  // Beyond the polar circle some degrees never rise: they have no direction to the
+  // Ascendant, but come to the Midheaven by right ascension all the same.
+  auto toMidheaven = [&](double latitude) {
+    const auto found = primaryDirections(c, latitude, obliquity, Key::Ptolemy, 100, eph);
+    return std::count_if(found.begin(), found.end(), [](const PrimaryDirection& d) {
+      return d.significator == natal::kMidheaven;
+    });
+  };
+  EXPECT_EQ(toMidheaven(89), toMidheaven(40.7141666667));
+  EXPECT_GT(toMidheaven(89), 20);
 }
 
 }  // namespace

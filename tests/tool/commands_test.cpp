@@ -1060,6 +1060,27 @@ TEST_F(ChartTool, TimelordsOnADateAndWhatItRefuses) {
   }
   EXPECT_EQ(run({"return", "ny", "--planet", "Chiron"}), 2);
   EXPECT_EQ(run({"return", "ny", "--planet", "Saturn", "--year", "2016"}), 2);
+  // A date the lords aren't reckoned for is refused with the reason, not left empty.
+  EXPECT_EQ(run({"timelords", "ny", "--date", "2300-01-01"}), 1);
+  EXPECT_NE(err.str().find("is more than 200 years after the birth"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(run({"timelords", "ny", "--date", "1900-01-01", "--zone", "Etc/UTC"}), 1);
+  EXPECT_NE(err.str().find("the date is before the birth, 1957-03-14 14:41 (Etc/UTC)"),
+            std::string::npos)
+      << err.str();
+  // A birth the ephemeris has no planets for has no time lords, no traditional chart and no
+  // solar arc: said, not told as a night chart.
+  ASSERT_EQ(run({"new", "far", "--date", "9999-06-15", "--time", "12:00", "--lon", "0E", "--lat",
+                 "40N", "--offset", "+0:00"}),
+            0)
+      << err.str();
+  for (const char* command : {"timelords", "traditional", "directions"}) {
+    EXPECT_EQ(run({command, "far"}), 1) << command;
+    EXPECT_NE(err.str().find("can't be computed for this birth"), std::string::npos)
+        << command << ": " << err.str();
+    EXPECT_TRUE(out.str().empty()) << command;
+  }
+  EXPECT_EQ(run({"traditional", "ny", "--html", "a.html", "--pdf", "a.pdf"}), 2);
   EXPECT_EQ(run({"timelords", "ny", "--time-unknown"}), 2);  // not an option of its
   EXPECT_EQ(run({"timelords", "nobody"}), 1);
 }
