@@ -41,6 +41,12 @@ nlohmann::ordered_json asJson(const std::string& name, const reading::Reading& r
 
 }  // namespace
 
+int noShippedTexts(Tool& t, bool greek) {
+  return t.fail("no reading: no texts in " + reading::shippedTextsFolder() + "/" +
+                reading::languageFolder(greek) +
+                " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
+}
+
 std::optional<std::int32_t> sexOption(Tool& t, const Options& o, const char* command) {
   const std::string* sex = o.value("--sex");
   if (!sex) return 0;
@@ -62,10 +68,7 @@ int cmdReading(Tool& t, const Options& o) {
   for (const std::string& note : ephemerisNotes(*chart)) t.note(note);
   const bool greek = saved->horoscopeLanguage == 1;
   const reading::TextSet texts = reading::textSet(*t.files, greek);
-  if (!reading::shippedFound(texts))
-    return t.fail("no reading: no texts in " + reading::shippedTextsFolder() + "/" +
-                  reading::languageFolder(greek) +
-                  " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
+  if (!reading::shippedFound(texts)) return noShippedTexts(t, greek);
   const reading::Reading r = reading::composeReading(
       *chart, {saved->config.zodiacRulersAlways, saved->config.changeRulers, *sex}, texts, greek);
   // In the tool's own language on standard error; the reading keeps its own for the page.

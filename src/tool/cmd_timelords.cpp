@@ -146,10 +146,7 @@ int cmdTimelords(Tool& t, const Options& o) {
       if (z.level <= 2 && z.from <= from && from < z.to) now.releasing.push_back(&z);
     const bool greek = saved->horoscopeLanguage == 1;
     const reading::TextSet texts = reading::textSet(*t.files, greek);
-    if (!reading::shippedFound(texts))
-      return t.fail("no reading: no texts in " + reading::shippedTextsFolder() + "/" +
-                    reading::languageFolder(greek) +
-                    " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
+    if (!reading::shippedFound(texts)) return noShippedTexts(t, greek);
     for (const std::string& n : reading::ownTextNotes(texts, false)) t.note(n);
     const auto sex = sexOption(t, o, "timelords");
     if (!sex) return 2;

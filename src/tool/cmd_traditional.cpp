@@ -1017,10 +1017,7 @@ int cmdTraditional(Tool& t, const Options& o) {
   if (o.has("--reading") || report) {
     const bool greek = saved->horoscopeLanguage == 1;
     const reading::TextSet texts = reading::textSet(*t.files, greek);
-    if (!reading::shippedFound(texts))
-      return t.fail("no reading: no texts in " + reading::shippedTextsFolder() + "/" +
-                    reading::languageFolder(greek) +
-                    " (the shipped set; set ORVENDA_TEXTS to the folder of en/ and el/)");
+    if (!reading::shippedFound(texts)) return noShippedTexts(t, greek);
     for (const std::string& n : reading::ownTextNotes(texts, false)) t.note(n);
     const reading::Reading r = reading::traditionalReading(trad, texts, greek, *sex);
     for (const std::string& key : r.missing)

@@ -33,6 +33,10 @@ std::vector<std::string> ephemerisNotes(const natal::NatalChart& chart);
 // on err, status 2) for another word.
 std::optional<std::int32_t> sexOption(Tool& t, const Options& o, const char* command);
 
+// Fails (status 1) for a reading whose language has no shipped texts, saying where they
+// were looked for and how to name another folder.
+int noShippedTexts(Tool& t, bool greek);
+
 // The chart of a saved record, or nothing when it gives none (said on err, status 1).
 std::optional<natal::NatalChart> chartOf(Tool& t, const SavedChart& saved);
 
