@@ -4,6 +4,7 @@
 // birth for each tropical year of life; Naibod's: the Sun's mean daily motion a year.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "natal/natal_chart.h"
@@ -38,31 +39,81 @@ std::vector<Direction> directions(const natal::NatalChart& natal, const natal::C
 // The keys that turn an arc of the equator into years of life.
 enum class Key { Ptolemy, Naibod, SolarArc };
 
-// A promissor's aspect point (its ecliptic degree ± the aspect's angle, without latitude)
-// carried by the diurnal rotation to the Midheaven (by right ascension) or the Ascendant (by
-// oblique ascension under the birth latitude); direct when the point comes to the angle,
-// converse when the angle comes to it.
+// How a place in the diurnal rotation is told: by the proportion of its semi-arc that a point
+// has travelled from the meridian (Placidus), or by the circle of position through the north
+// and south points of the horizon (Regiomontanus).
+enum class Method { Placidus, Regiomontanus };
+
+// A point that takes part: a point of the chart (its planet-table index) or a lot (kLotId +
+// the traditional lot), with its ecliptic place.
+inline constexpr int kLotId = 100;
+struct DirectedPoint {
+  int id = 0;
+  double longitude = 0, latitude = 0;
+};
+
+struct PrimaryOptions {
+  Key key = Key::Ptolemy;
+  Method method = Method::Placidus;
+  bool latitude = false;  // a zodiacal aspect point with its promissor's latitude
+  bool zodiacal = true, mundane = true;
+  double maxYears = 100;
+};
+
+// A promissor's aspect carried by the diurnal rotation to a significator's place. Zodiacal:
+// the promissor's aspect point in the zodiac (its degree ± the aspect's angle) comes to the
+// significator's place; mundane: the promissor's body comes to the place a quadrant's
+// proportion (the aspect's angle in the method's own measure) from the significator's.
+// Direct: the promissor carried to the significator; converse: the significator carried to
+// the promissor (to an angle, which the rotation does not carry: the promissor carried back).
 struct PrimaryDirection {
-  int promissor = 0;  // a point of the chart
+  int promissor = 0;  // a DirectedPoint id
   int aspect = 0;     // of the aspect table: the conjunction and the Ptolemaic four, 0..4
-  // +1 the aspect point ahead of the promissor in the zodiac (a sinister aspect), −1 behind
-  // it (dexter).
+  // +1 the aspect cast ahead of the promissor in the zodiac (sinister), −1 behind it (dexter).
   int side = 1;
-  int significator = 0;  // natal::kAscendant or natal::kMidheaven
+  int significator = 0;  // natal::kAscendant, natal::kMidheaven or a DirectedPoint id
+  bool mundane = false;
   bool converse = false;
   double arc = 0;  // degrees of the equator
   double years = 0, jd = 0;
 };
 
-// The right ascension and the declination of an ecliptic degree (latitude 0), degrees.
+// The right ascension and the declination of an ecliptic place, degrees.
 void equatorialOfDegree(double longitude, double obliquity, double& rightAscension,
-                        double& declination);
+                        double& declination, double latitude = 0);
 
-// Every direct and converse direction of the chart's points by conjunction and the
-// Ptolemaic aspects to its Midheaven and Ascendant, of an arc up to `maxYears` of life by the
-// key, in order of arc. Needs the birth time (the angles) and the birth latitude.
-std::vector<PrimaryDirection> primaryDirections(const natal::NatalChart& natal, double latitude,
-                                                double obliquity, Key key, double maxYears,
+// The place in the diurnal rotation of a point at hour angle `hourAngle` (degrees west of
+// the upper meridian) with declination `declination`, under geographic latitude `latitude`:
+// 0 the upper meridian, 90 the western horizon, 180 the lower meridian, 270 the eastern
+// horizon, in proportion between. Nothing for a point that never rises or never sets, under
+// Placidus (it has no semi-arcs).
+std::optional<double> mundanePlace(Method method, double hourAngle, double declination,
+                                   double latitude);
+// The hour angle at which a point of that declination stands at the place; nothing where it
+// never comes there.
+std::optional<double> hourAngleAt(Method method, double place, double declination, double latitude);
+
+// Every direct and converse, zodiacal and mundane direction, by conjunction and the
+// Ptolemaic aspects, of the promissors to the Midheaven, the Ascendant and the significators,
+// of an arc up to `maxYears` of life by the key, in order of arc. Needs the birth time (the
+// angles) and the birth latitude.
+std::vector<PrimaryDirection> primaryDirections(const natal::NatalChart& natal,
+                                                const std::vector<DirectedPoint>& promissors,
+                                                const std::vector<DirectedPoint>& significators,
+                                                double latitude, double obliquity,
+                                                const PrimaryOptions& options,
                                                 natal::Ephemeris& ephemeris);
+
+// The arc's years of life by the key: for the true solar arc, the year whose solar arc it is.
+// A table of the progressed Sun a year apart, made once for a chart and read between its rows
+// by the Sun's own speed.
+class SolarArcYears {
+ public:
+  SolarArcYears(const natal::NatalChart& natal, double maxYears, natal::Ephemeris& ephemeris);
+  std::optional<double> operator()(double arc) const;
+
+ private:
+  std::vector<double> arc_, speed_;  // at each whole year of life; speed in degrees a year
+};
 
 }  // namespace orvenda::timelords

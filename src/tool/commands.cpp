@@ -172,20 +172,25 @@ const std::map<std::string, std::string> kCommandHelp = {
      "reading. SYSTEM as for chart.\n"},
     {"directions",
      "usage: orvenda-chart directions NAME [--from DATE] [--to DATE] [--zone ZONE]\n"
-     "                               [--naibod | --primary [--key ptolemy|naibod|solar]]\n"
-     "                               [--json]\n"
+     "                               [--naibod | --primary [--key ptolemy|naibod|solar]\n"
+     "                               [--method placidus|regiomontanus] [--latitude]\n"
+     "                               [--zodiacal | --mundane]] [--json]\n"
      "The solar arc directions exact in a period (the twelve months from today without\n"
      "--from and --to), in the astrologer's zone: every point of the chart carried by the\n"
      "solar arc (the progressed Sun's longitude less the natal Sun's, a day after birth for\n"
      "each tropical year of life; --naibod by Naibod's rate, 0.98564733 a year) that makes\n"
      "an aspect switched on to a natal point, with the exact date, the arc, the age and the\n"
-     "dates it is within 1 of arc. --primary gives the primary directions instead: each\n"
-     "point's degree and its Ptolemaic aspects (without latitude) carried by the diurnal\n"
-     "rotation to the Midheaven (by right ascension) and the Ascendant (by oblique\n"
-     "ascension under the birth latitude), direct and converse, the arc turned into years\n"
-     "by Ptolemy's key (a degree a year), Naibod's or the true solar arc; a life to 100\n"
-     "years, or those dated in --from and --to. --json prints one object: the key and the\n"
-     "directions.\n"},
+     "dates it is within 1 of arc. --primary gives the primary directions instead: the\n"
+     "planets, the North Node and the Lots of Fortune and Spirit (the promissors) with\n"
+     "their Ptolemaic aspects, carried by the diurnal rotation to the Midheaven, the\n"
+     "Ascendant, the Sun, the Moon and the Lot of Fortune (the significators), direct and\n"
+     "converse. Zodiacal: the promissor's aspect point in the zodiac, without latitude\n"
+     "(--latitude with the promissor's); mundane: the body to the significator's place or a\n"
+     "quadrant's proportion from it. Places by Placidus' semi-arcs, or by Regiomontanus'\n"
+     "circles of position; --zodiacal or --mundane gives one kind alone. The arc is turned\n"
+     "into years by Ptolemy's key (a degree a year), Naibod's or the true solar arc; a life\n"
+     "to 100 years, or those dated in --from and --to. --json prints one object: the\n"
+     "method, the key and the directions.\n"},
     {"timelords",
      "usage: orvenda-chart timelords NAME [--date DATE | --from DATE --to DATE] [--zone ZONE]\n"
      "                              [--lot spirit|fortune] [--levels 1-4] [--year 360|365.25]\n"
@@ -444,8 +449,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
           {"directions",
-           {{"--houses", "--from", "--to", "--zone", "--key"},
-            {"--naibod", "--primary", "--json"}}},
+           {{"--houses", "--from", "--to", "--zone", "--key", "--method"},
+            {"--naibod", "--primary", "--json", "--latitude", "--zodiacal", "--mundane"}}},
           {"timelords",
            {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year",
              "--sex"},

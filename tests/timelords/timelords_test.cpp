@@ -213,8 +213,14 @@ TEST(TimeLordsDirections, PrimaryDirectionsToTheAnglesAgainstSwetestsFigures) {
   natal::Ephemeris& eph = natal::swissEphemeris();
   const natal::NatalChart c = natal::chartAt(m, config, 'P', eph);
   const double obliquity = 23 + 26 / 60.0 + 36.5547 / 3600;
+  std::vector<DirectedPoint> planets;
+  for (const natal::PointPosition& p : c.points)
+    if (p.index <= 9) planets.push_back({p.index, p.longitude, p.latitude});
   for (const Key key : {Key::Ptolemy, Key::Naibod}) {
-    const auto found = primaryDirections(c, 40.7141666667, obliquity, key, 100, eph);
+    PrimaryOptions options;
+    options.key = key;
+    options.mundane = false;
+    const auto found = primaryDirections(c, planets, {}, 40.7141666667, obliquity, options, eph);
     auto find = [&](int aspect, int side, int significator) {
       return std::find_if(found.begin(), found.end(), [&](const PrimaryDirection& d) {
         return d.promissor == kSaturn && d.aspect == aspect && d.side == side &&
@@ -240,13 +246,92 @@ TEST(TimeLordsDirections, PrimaryDirectionsToTheAnglesAgainstSwetestsFigures) {
   // Beyond the polar circle some degrees never rise: they have no direction to the
   // Ascendant, but come to the Midheaven by right ascension all the same.
   auto toMidheaven = [&](double latitude) {
-    const auto found = primaryDirections(c, latitude, obliquity, Key::Ptolemy, 100, eph);
+    const auto found = primaryDirections(c, planets, {}, latitude, obliquity, {}, eph);
     return std::count_if(found.begin(), found.end(), [](const PrimaryDirection& d) {
       return d.significator == natal::kMidheaven;
     });
   };
   EXPECT_EQ(toMidheaven(89), toMidheaven(40.7141666667));
   EXPECT_GT(toMidheaven(89), 20);
+}
+
+// Mars to the Sun of the New York chart, both rising in the east, worked from swetest's
+// right ascensions and declinations (Sun 354.2721652, −2.4783056; Mars 55.3991197,
+// 20.8296336, its ecliptic degree 57.9370758) with the formulas of each method, not the
+// code's. Placidus: the arc is Mars' meridian distance less the Sun's proportion of its
+// semi-arc times Mars' semi-arc (MDp − MDs·SAp/SAs, the semi-arc 90° + asin(tan φ tan δ)).
+// Regiomontanus: the sphere turned, by bisection, until Mars stands on the circle through
+// the horizon's north and south points that holds the Sun, its place told from altitude
+// and azimuth. The mundane conjunction takes the body, the zodiacal its degree on the
+// ecliptic.
+TEST(TimeLordsDirections, PrimaryDirectionsToTheSunByEachMethodAgainstSwetestsFigures) {
+  natal::ChartConfig config;
+  config.aspects.orbs.fill(8);
+  config.aspects.enabled.fill(1);
+  config.planets.values.fill(10);
+  for (int i = 0; i <= 9; ++i) config.planets.enabled[i] = 1;
+  config.planets.enabled[natal::kAscendant] = config.planets.enabled[natal::kMidheaven] = 1;
+  natal::ChartMoment m;
+  m.universalSeconds = kNewYork;
+  m.longitude = -74.0058333333, m.latitude = 40.7141666667;
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const natal::NatalChart c = natal::chartAt(m, config, 'P', eph);
+  const double obliquity = 23 + 26 / 60.0 + 36.5547 / 3600;
+  const natal::PointPosition& mars = *c.point(kMars);
+  const natal::PointPosition& sun = *c.point(kSun);
+  const std::vector<DirectedPoint> promissors{{kMars, mars.longitude, mars.latitude}};
+  const std::vector<DirectedPoint> significators{{kSun, sun.longitude, sun.latitude}};
+  struct Case {
+    Method method;
+    bool mundane, latitude;
+    double arc;
+  };
+  for (const Case& k : {Case{Method::Placidus, true, false, 52.4030467},
+                        Case{Method::Placidus, false, false, 53.1571159},
+                        Case{Method::Placidus, false, true, 52.4030468},
+                        Case{Method::Regiomontanus, true, false, 48.3679983},
+                        Case{Method::Regiomontanus, false, false, 49.3263605}}) {
+    PrimaryOptions options;
+    options.method = k.method;
+    options.latitude = k.latitude;
+    const auto found =
+        primaryDirections(c, promissors, significators, 40.7141666667, obliquity, options, eph);
+    const auto d = std::find_if(found.begin(), found.end(), [&](const PrimaryDirection& x) {
+      return x.significator == kSun && x.aspect == 0 && !x.converse && x.mundane == k.mundane;
+    });
+    ASSERT_NE(d, found.end()) << k.arc;
+    EXPECT_NEAR(d->arc, k.arc, 1e-4) << k.arc;
+    EXPECT_NEAR(d->years, k.arc, 1e-4);  // Ptolemy's key
+  }
+  // The Sun's directions to itself are not given.
+  for (const Method method : {Method::Placidus, Method::Regiomontanus}) {
+    PrimaryOptions options;
+    options.method = method;
+    options.maxYears = 400;
+    const auto found =
+        primaryDirections(c, significators, significators, 40.7141666667, obliquity, options, eph);
+    for (const PrimaryDirection& x : found) EXPECT_NE(x.significator, kSun);
+  }
+}
+
+// The true solar arc key: the year of life whose progressed Sun has moved by the arc. The
+// New York Sun at birth is 353.7606400 (swetest); 52 and 52.5 days later (swetest -bj… -ut)
+// 44.8269224 and 45.3110766: arcs of 51.0662824 and 51.5504366, the second halfway between
+// the table's rows.
+TEST(TimeLordsDirections, TheSolarArcKeyReadsTheProgressedSun) {
+  natal::ChartConfig config;
+  config.planets.values.fill(10);
+  config.planets.enabled[kSun] = 1;
+  natal::ChartMoment m;
+  m.universalSeconds = kNewYork;
+  m.longitude = -74.0058333333, m.latitude = 40.7141666667;
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const natal::NatalChart c = natal::chartAt(m, config, 'P', eph);
+  const SolarArcYears years(c, 100, eph);
+  EXPECT_NEAR(*years(51.0662824), 52.0, 1e-6);
+  EXPECT_NEAR(*years(51.5504366), 52.5, 2e-6);
+  EXPECT_FALSE(years(500));
+  EXPECT_FALSE(years(-1));
 }
 
 }  // namespace
