@@ -127,6 +127,20 @@ void BM_SynastryJson(benchmark::State& state) {
 }
 BENCHMARK(BM_SynastryJson)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A century of the time lords to the releasing's fourth level (13,629 periods, with every
+// profection, month and firdar), in a zone with summer time, as text and as JSON.
+void BM_TimelordsCentury(benchmark::State& state) {
+  runProcess(state, tool("timelords Maria --from 1957-03-14 --to 2077-03-14 --levels 4 --zone "
+                         "America/New_York"));
+}
+BENCHMARK(BM_TimelordsCentury)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_TimelordsCenturyJson(benchmark::State& state) {
+  runProcess(state, tool("timelords Maria --from 1957-03-14 --to 2077-03-14 --levels 4 --zone "
+                         "America/New_York --json"));
+}
+BENCHMARK(BM_TimelordsCenturyJson)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The processor time (user and system) of one process, from its own resource usage: its
 // start (the dynamic loader binding its libraries), its work and its exit. Spawned
 // without a shell, its output to /dev/null.

@@ -213,4 +213,41 @@ Pdf pdfOf(const std::string& html) {
 }
 #endif
 
+const char* periodPageStyle() {
+  return "body { font-family: \"DejaVu Serif\", Georgia, serif; margin: 1.5em auto; max-width: "
+         "62em; "
+         "padding: 0 1em; color: #000; background: #fff; line-height: 1.4; }\n"
+         "h1 { font-size: 1.5em; margin: 0 0 .4em; border-bottom: 1px solid #000; }\n"
+         "h2 { font-size: 1.2em; margin: 1.4em 0 .5em; }\n"
+         "h3 { font-size: 1em; margin: 1em 0 .3em; }\n"
+         "p { margin: 0 0 .5em; }\n.meta { margin: 0; }\n.method { font-size: .92em; margin: .6em "
+         "0 0; "
+         "}\n"
+         "figure { margin: 1em 0; } figcaption { font-size: .9em; font-style: italic; }\n"
+         ".timeline { display: block; width: 100%; height: auto; }\n"
+         ".scroll { overflow-x: auto; }\n"
+         "table { border-collapse: collapse; margin: 0 0 .6em; }\n"
+         "th, td { text-align: left; padding: .1em .7em .1em 0; border-bottom: 1px solid #eee; "
+         "vertical-align: top; }\n"
+         "th { font-weight: bold; font-size: .9em; }\n"
+         ".num { text-align: right; white-space: nowrap; font-variant-numeric: tabular-nums; }\n"
+         ".date { white-space: nowrap; font-variant-numeric: tabular-nums; }\n"
+         "tr.now td { font-weight: bold; }\n"
+         ".glyph { font-family: \"DejaVu Sans\", sans-serif; padding-right: .3em; }\n"
+         "td.now { font-weight: bold; }\n"
+         ".note { font-style: italic; }\np.footer { font-size: .8em; margin-top: 2em; }\n"
+         ".reading { max-width: 44em; margin-top: 2.5em; line-height: 1.45; }\n"
+         ".reading h2 { font-size: 1.3em; border-bottom: 1px solid #000; }\n"
+         ".reading h3 { font-size: 1.15em; margin: 1.4em 0 .3em; }\n"
+         ".reading h4 { font-size: 1em; margin: 1em 0 .2em; }\n"
+         ".reading p { margin: 0 0 .45em; }\n"
+         "@media print { body { margin: 0; padding: 0; max-width: none; font-size: 9pt; } "
+         "h1 { font-size: 14pt; } h2 { font-size: 11pt; } h2, h3 { break-after: avoid; } "
+         "figure, tr, .block { break-inside: avoid; } .scroll { overflow: visible; } "
+         "thead { display: table-header-group; } "
+         ".reading { break-before: page; } .reading .keep, .reading .opening { break-inside: "
+         "avoid; } "
+         "p { orphans: 3; widows: 3; } }\n";
+}
+
 }  // namespace orvenda::html

@@ -20,6 +20,12 @@ std::string svgImage(const std::string& svg, const std::string& alt, const std::
 std::string pageFootStyle(const std::string& chartName,
                           const std::string& margins = "12mm 12mm 16mm");
 
+// The styles of the pages of periods and dates (the time lords', the directions'): the
+// text, the headings, the picture across the years, the tables of dates (the row of the date
+// read in bold), the reading, and paper (the reading from a page of its own, no heading or
+// row cut from what follows it).
+const char* periodPageStyle();
+
 // A page's PDF, or why there is none: the reason as it follows "can't write FILE: ".
 struct Pdf {
   std::optional<std::string> bytes;

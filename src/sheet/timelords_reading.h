@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "sheet/reading.h"
@@ -22,5 +23,22 @@ struct TimelordsNow {
 
 Reading timelordsReading(const TimelordsNow& now, const TextSet& texts, bool greek,
                          std::int32_t sex);
+
+// A direction of one of the seven planets to a significator (the Ascendant, the Midheaven,
+// the Sun, the Moon, the Lot of Fortune) by the conjunction or a Ptolemaic aspect, dated.
+struct DirectionRead {
+  int planet = 0;
+  int significator = 0;  // a point of the chart, or timelords::kLotId + the lot
+  int aspect = 0;        // of the aspect table, 0..4
+  enum Kind { kSolarArc, kNaibod, kZodiacal, kMundane } kind = kSolarArc;
+  bool converse = false;    // of a primary direction
+  long long localDate = 0;  // the date, local seconds since 1970
+};
+
+// The directions of a period read: a text for each planet, significator and nature (the
+// conjunction, the harmonious trine and sextile, the challenging square and opposition),
+// once, under a heading naming every direction it reads. Others have no text and are left.
+Reading directionsReading(const std::vector<DirectionRead>& directions, const TextSet& texts,
+                          bool greek, std::int32_t sex);
 
 }  // namespace orvenda::reading

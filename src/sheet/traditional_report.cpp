@@ -9,6 +9,7 @@
 #include "natal/wheel.h"
 #include "sheet/html.h"
 #include "sheet/time_report.h"
+#include "sheet/wording.h"
 
 namespace orvenda::report {
 namespace {
@@ -343,20 +344,6 @@ const Words kGreek = {
      "ένας αστέρας λογίζεται πάνω σε σημείο εντός 1° σε μήκος, 1°30′ από φως ή κέντρο."},
     "Υπολογισμένο από το Orvenda με την Swiss Ephemeris."};
 
-std::string fill(const char* pattern, const std::vector<std::string>& args) {
-  std::string out;
-  std::size_t next = 0;
-  for (const char* p = pattern; *p; ++p) {
-    if (p[0] == '%' && p[1] == 's') {
-      if (next < args.size()) out += args[next++];
-      ++p;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
-}
-
 // A planet after "από" in Greek: the accusative with its article.
 std::string byPlanet(int p) {
   static const char* const kAccusative[tr::kPlanets] = {
@@ -475,9 +462,10 @@ std::string traditionalReportHtml(const Traditional& r, const reading::Reading& 
   if (t.sect.known) {
     s += "<p><b>" + escaped(t.sect.day ? w.dayChart : w.nightChart) + "</b> (" + w.altitude + " " +
          signedDegrees(c.sunAltitude) + "). " +
-         escaped(fill(w.sectLine, {planet(t.sect.light, g), planet(t.sect.benefic, g),
-                                   planet(t.sect.malefic, g), planet(t.sect.contraryBenefic, g),
-                                   planet(t.sect.contraryMalefic, g)})) +
+         escaped(wording::fillEach(
+             w.sectLine,
+             {planet(t.sect.light, g), planet(t.sect.benefic, g), planet(t.sect.malefic, g),
+              planet(t.sect.contraryBenefic, g), planet(t.sect.contraryMalefic, g)})) +
          "</p>\n";
   } else {
     s += "<p class=\"note\">" + escaped(w.noSect) + "</p>\n";
@@ -577,12 +565,13 @@ std::string traditionalReportHtml(const Traditional& r, const reading::Reading& 
               : x.kind == K::MutualExaltation ? w.mutualExaltation
                                               : w.mixed);
     else if (g)
-      line = fill(x.kind == K::ByDomicile ? w.receivedDomicile : w.receivedExaltation,
-                  {planet(x.a, g), x.a == tr::kMoon || x.a == tr::kVenus ? "δεκτή" : "δεκτός",
-                   byPlanet(x.b)});
+      line = wording::fillEach(
+          x.kind == K::ByDomicile ? w.receivedDomicile : w.receivedExaltation,
+          {planet(x.a, g), x.a == tr::kMoon || x.a == tr::kVenus ? "δεκτή" : "δεκτός",
+           byPlanet(x.b)});
     else
-      line = fill(x.kind == K::ByDomicile ? w.receivedDomicile : w.receivedExaltation,
-                  {planet(x.a, g), planet(x.b, g)});
+      line = wording::fillEach(x.kind == K::ByDomicile ? w.receivedDomicile : w.receivedExaltation,
+                               {planet(x.a, g), planet(x.b, g)});
     s += "<p class=\"item\">" + escaped(line) + "</p>\n";
   }
 
@@ -594,14 +583,15 @@ std::string traditionalReportHtml(const Traditional& r, const reading::Reading& 
       s += "<p class=\"item\">" + escaped(chain) + "</p>\n";
     }
     s += "<p>" +
-         escaped(t.dispositors.finalDispositor != tr::kNone
-                     ? fill(w.finalDispositor, {planet(t.dispositors.finalDispositor, g)})
-                     : std::string(w.noFinal)) +
+         escaped(
+             t.dispositors.finalDispositor != tr::kNone
+                 ? wording::fillEach(w.finalDispositor, {planet(t.dispositors.finalDispositor, g)})
+                 : std::string(w.noFinal)) +
          "</p>\n";
     for (const auto& loop : t.dispositors.loops) {
       std::string ring;
       for (int q : loop) ring += (ring.empty() ? "" : " → ") + planet(q, g);
-      s += "<p>" + escaped(fill(w.loop, {ring})) + "</p>\n";
+      s += "<p>" + escaped(wording::fillEach(w.loop, {ring})) + "</p>\n";
     }
   }
 
@@ -622,8 +612,8 @@ std::string traditionalReportHtml(const Traditional& r, const reading::Reading& 
     const long long seconds = std::llround((t.syzygy->julianDayUt - 2440587.5) * 86400.0);
     const std::string when = minuteText(seconds, g);
     s += "<p>" +
-         escaped(fill(t.syzygy->full ? w.syzygyFull : w.syzygyNew,
-                      {when, inSign(t.syzygy->longitude, g)})) +
+         escaped(wording::fillEach(t.syzygy->full ? w.syzygyFull : w.syzygyNew,
+                                   {when, inSign(t.syzygy->longitude, g)})) +
          "</p>\n<table>\n<tr><th>" + escaped(w.points) + "</th>";
     for (int p = 0; p < tr::kPlanets; ++p) s += "<th>" + escaped(planet(p, g)) + "</th>";
     s += "</tr>\n<tr><td></td>";
@@ -631,7 +621,8 @@ std::string traditionalReportHtml(const Traditional& r, const reading::Reading& 
       s += "<td class=\"num\">" + std::to_string(t.almuten->total[p]) + "</td>";
     std::string winners;
     for (int p : t.almuten->winners) winners += (winners.empty() ? "" : ", ") + planet(p, g);
-    s += "</tr>\n</table>\n<p><b>" + escaped(fill(w.almutenOf, {winners})) + "</b></p>\n";
+    s += "</tr>\n</table>\n<p><b>" + escaped(wording::fillEach(w.almutenOf, {winners})) +
+         "</b></p>\n";
   } else {
     s += "<p class=\"note\">" + escaped(w.noAlmuten) + "</p>\n";
   }
@@ -648,7 +639,7 @@ std::string traditionalReportHtml(const Traditional& r, const reading::Reading& 
         "</p>\n";
 
   s += "<div class=\"block\">\n<h2>" + escaped(w.declinations) + "</h2>\n<p class=\"note\">" +
-       escaped(fill(w.obliquity, {signedDegrees(t.obliquity)})) + "</p>\n<table>\n" +
+       escaped(wording::fillEach(w.obliquity, {signedDegrees(t.obliquity)})) + "</p>\n<table>\n" +
        headRow({w.planet, w.declination, ""});
   for (const tr::PointDeclination& d : t.declinations)
     s += "<tr>" + cell(natal::pointWord(d.point, g)) + cell(signedDegrees(d.declination), "num") +

@@ -24,6 +24,20 @@ std::string fill(const char* pattern, std::initializer_list<std::string> args) {
   return out;
 }
 
+std::string fillEach(const char* pattern, const std::vector<std::string>& args) {
+  std::string out;
+  std::size_t next = 0;
+  for (const char* p = pattern; *p; ++p) {
+    if (p[0] == '%' && p[1] == 's') {
+      if (next < args.size()) out += args[next++];
+      ++p;
+    } else {
+      out += *p;
+    }
+  }
+  return out;
+}
+
 std::string asciiLower(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');

@@ -11,6 +11,9 @@ namespace orvenda::wording {
 // the Greek and the English of a sentence need not name their parts in the same order.
 std::string fill(const char* pattern, std::initializer_list<std::string> args);
 
+// A pattern with each %s replaced by the next argument: the reports' sentences.
+std::string fillEach(const char* pattern, const std::vector<std::string>& args);
+
 // ASCII letters in lower case, the rest left alone: the texts' keys are ASCII.
 std::string asciiLower(std::string s);
 

@@ -5,6 +5,8 @@
 #include <dlfcn.h>
 #include <libical/ical.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace orvenda::tool {
@@ -124,6 +126,41 @@ std::string Calendar::event(const CalendarEvent& e) const {
   const std::string s = taken(l.text(ev));
   l.freeComponent(ev);
   return s;
+}
+
+std::string escapedText(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\' || c == ';' || c == ',') out += '\\';
+    if (c == '\n') {
+      out += "\\n";
+      continue;
+    }
+    out += c;
+  }
+  return out;
+}
+
+std::string folded(const std::string& line) {
+  std::string out;
+  std::size_t width = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    const auto c = static_cast<unsigned char>(line[i]);
+    const std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    if (width + n > 75) out += "\r\n ", width = 1;
+    out.append(line, i, n);
+    width += n;
+    i += n;
+  }
+  return out + "\r\n";
+}
+
+std::string eventUid(const std::string& what, const std::string& kind) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (unsigned char c : what) h = (h ^ c) * 1099511628211ull;
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+  return std::string(buf) + "-" + kind + "@orvenda.org";
 }
 
 }  // namespace orvenda::tool

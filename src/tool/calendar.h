@@ -44,4 +44,13 @@ class Calendar {
   std::unique_ptr<Library> library_;
 };
 
+// A text as a calendar's value holds it: backslashes, semicolons, commas and line breaks
+// escaped.
+std::string escapedText(const std::string& text);
+// A calendar's line folded after 75 octets, never within a UTF-8 character, ended by CRLF.
+std::string folded(const std::string& line);
+// A UID from what the event is (FNV-1a of `what`, the chart and everything that tells the
+// event from another), so that a newer file updates an older one: "<hash>-<kind>@orvenda.org".
+std::string eventUid(const std::string& what, const std::string& kind);
+
 }  // namespace orvenda::tool

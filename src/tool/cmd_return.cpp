@@ -167,6 +167,12 @@ int planetReturns(Tool& t, const Options& o, const std::string& planetName) {
   natal::Ephemeris& eph = natal::swissEphemeris();
   const natal::PointPosition* natalAt = chart->point(body);
   if (!natalAt) return t.fail("return: the birth is beyond the ephemeris");
+  if (!eph.body(natal::julianDayOf(period->from), body) ||
+      !eph.body(natal::julianDayOf(period->to), body))
+    return t.fail("return: the period runs beyond the years the ephemeris can give");
+  // Each century is a walk over the planet's track: a span of lives, not of ages.
+  if (period->to - period->from > 1000LL * 31556952)
+    return t.usage("return", "the period is over 1,000 years; ask for a shorter one");
   cycles::TransitOptions options;
   options.orb = 1;
   options.exact = true;
@@ -185,13 +191,18 @@ int planetReturns(Tool& t, const Options& o, const std::string& planetName) {
   const std::string name = shownName(saved->name);
   const report::LocalClock clock = clockOf(*zone);
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  std::string text = "returns of " + natal::pointName(body, false) + " to " +
-                     natal::signName(natal::signOf(natalAt->longitude), false) + " " +
-                     chartDegrees(natalAt->longitude) + ", " + name + ", " +
-                     report::minuteText(clock(period->from), false) + " – " +
-                     report::minuteText(clock(period->to), false) + " (" + *zone + ")\nplace " +
-                     where->shown + "\n";
-  if (found.empty()) text += "  none in the period\n";
+  // The text in the horoscope language; the JSON's words stay English.
+  const bool g = saved->horoscopeLanguage == 1;
+  const std::string planetWord = g ? natal::pointWord(body, true) : natal::pointName(body, false);
+  std::string text =
+      (g ? "επιστροφές στη γενέθλια θέση: " + planetWord + ", "
+         : "returns of " + planetWord + " to ") +
+      natal::signName(natal::signOf(natalAt->longitude), g) + " " +
+      chartDegrees(natalAt->longitude) + ", " + name + ", " +
+      report::minuteText(clock(period->from), g) + " – " +
+      report::minuteText(clock(period->to), g) + " (" + *zone + ")\n" + (g ? "τόπος: " : "place ") +
+      (g && where->shown == "the birth place" ? std::string("της γέννησης") : where->shown) + "\n";
+  if (found.empty()) text += g ? "  καμία μέσα στην περίοδο\n" : "  none in the period\n";
   for (const auto& [jd, back] : found) {
     natal::ChartMoment m;
     m.universalSeconds = report::secondsOf(jd);
@@ -206,12 +217,12 @@ int planetReturns(Tool& t, const Options& o, const std::string& planetName) {
                     {"retrograde", back},
                     {"house", house},
                     {"chart", chartJson(name, r)}});
-    text += "  " + exact + "  " + report::minuteText(clock(report::secondsOf(jd)), false) +
-            (back ? " ℞" : "  ") + "  Ascendant " +
-            natal::signName(natal::signOf(r.ascendant), false) + " " + chartDegrees(r.ascendant) +
-            "  Midheaven " + natal::signName(natal::signOf(r.midheaven), false) + " " +
-            chartDegrees(r.midheaven) + "  " + natal::pointName(body, false) + " in house " +
-            std::to_string(house) + "\n";
+    text += "  " + exact + "  " + report::minuteText(clock(report::secondsOf(jd)), g) +
+            (back ? " ℞" : "  ") + (g ? "  Ωροσκόπος " : "  Ascendant ") +
+            natal::signName(natal::signOf(r.ascendant), g) + " " + chartDegrees(r.ascendant) +
+            (g ? "  Μεσουράνημα " : "  Midheaven ") +
+            natal::signName(natal::signOf(r.midheaven), g) + " " + chartDegrees(r.midheaven) +
+            "  " + planetWord + (g ? " στον οίκο " : " in house ") + std::to_string(house) + "\n";
   }
   if (o.has("--json")) {
     t.out << nlohmann::ordered_json{{"name", name},
@@ -238,6 +249,9 @@ int cmdReturn(Tool& t, const Options& o) {
     return t.usage("return", "give --year YEAR (solar return), --lunar DATE or --planet PLANET");
   if (yearText && lunar)
     return t.usage("return", "--year is the solar return, --lunar DATE a lunar one: give one");
+  if (o.value("--from") || o.value("--to"))
+    return t.usage("return", std::string(yearText ? "--year YEAR" : "--lunar DATE") +
+                                 " finds one return; --from and --to are the period of --planet's");
   int year = 0;
   if (yearText) {
     if (yearText->empty() || yearText->size() > 4 ||

@@ -34,36 +34,6 @@ std::optional<std::pair<std::string, std::string>> textOf(const reading::TextSet
   return std::nullopt;
 }
 
-// A text as a calendar's value holds it: backslashes, semicolons, commas and line breaks
-// escaped.
-std::string escapedText(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\\' || c == ';' || c == ',') out += '\\';
-    if (c == '\n') {
-      out += "\\n";
-      continue;
-    }
-    out += c;
-  }
-  return out;
-}
-
-// A calendar's line folded after 75 octets, never within a UTF-8 character, ended by CRLF.
-std::string folded(const std::string& line) {
-  std::string out;
-  std::size_t width = 0;
-  for (std::size_t i = 0; i < line.size();) {
-    const auto c = static_cast<unsigned char>(line[i]);
-    const std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    if (width + n > 75) out += "\r\n ", width = 1;
-    out.append(line, i, n);
-    width += n;
-    i += n;
-  }
-  return out + "\r\n";
-}
-
 // ---- the forms ------------------------------------------------------------------------
 
 class Form {
@@ -386,11 +356,7 @@ class CalendarForm : public Form {
                              std::to_string(e.aspect) + "|" + std::to_string(e.natal) + "|" +
                              std::to_string(e.side) + "|" + universalText(minute).substr(0, 10) +
                              "|" + which;
-    std::uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : what) h = (h ^ c) * 1099511628211ull;
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
-    return std::string(buf) + (spans_ ? "-span@orvenda.org" : "-transit@orvenda.org");
+    return eventUid(what, spans_ ? "span" : "transit");
   }
 
   std::string description(const TransitEvent& e) const {

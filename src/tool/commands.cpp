@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "  traditional NAME [--houses SYSTEM] [--bounds egyptian|ptolemaic]\n"
     "      [--json | --reading | --html FILE | --pdf FILE]\n"
     "                           sect, dignities and scores, receptions, dispositors, the lots\n"
-    "  timelords NAME [--date DATE | --from DATE --to DATE] [--lot spirit|fortune] [--json]\n"
+    "  timelords NAME [--date DATE | --from DATE --to DATE] [--lot spirit|fortune]\n"
+    "      [--json | --reading | --ics | --html FILE | --pdf FILE] [-o FILE]\n"
     "                           profections, firdaria and zodiacal releasing\n"
     "  directions NAME [--from DATE --to DATE] [--naibod | --primary [--key KEY]] [--json]\n"
     "                           solar arc directions in a period, or primary directions\n"
@@ -174,7 +175,9 @@ const std::map<std::string, std::string> kCommandHelp = {
      "usage: orvenda-chart directions NAME [--from DATE] [--to DATE] [--zone ZONE]\n"
      "                               [--naibod | --primary [--key ptolemy|naibod|solar]\n"
      "                               [--method placidus|regiomontanus] [--latitude]\n"
-     "                               [--zodiacal | --mundane]] [--json]\n"
+     "                               [--zodiacal | --mundane]]\n"
+     "                               [--json | --ics | --reading | --html FILE | --pdf FILE]\n"
+     "                               [--sex man|woman] [-o FILE]\n"
      "The solar arc directions exact in a period (the twelve months from today without\n"
      "--from and --to), in the astrologer's zone: every point of the chart carried by the\n"
      "solar arc (the progressed Sun's longitude less the natal Sun's, a day after birth for\n"
@@ -190,11 +193,18 @@ const std::map<std::string, std::string> kCommandHelp = {
      "circles of position; --zodiacal or --mundane gives one kind alone. The arc is turned\n"
      "into years by Ptolemy's key (a degree a year), Naibod's or the true solar arc; a life\n"
      "to 100 years, or those dated in --from and --to. --json prints one object: the\n"
-     "method, the key and the directions.\n"},
+     "method, the key and the directions; --ics a calendar of their dates; --reading reads\n"
+     "the directions of the seven planets to the significators in the period (the twelve\n"
+     "months from today without one) from the texts' timelords.txt. --html and --pdf\n"
+     "write the report: the primary directions of a life in a picture (a row for each\n"
+     "significator) and a table, the solar arc directions of the period and the reading\n"
+     "of both, in the horoscope language. -o FILE writes the text, --json, --ics or\n"
+     "--reading into FILE whole instead of standard output.\n"},
     {"timelords",
      "usage: orvenda-chart timelords NAME [--date DATE | --from DATE --to DATE] [--zone ZONE]\n"
      "                              [--lot spirit|fortune] [--levels 1-4] [--year 360|365.25]\n"
-     "                              [--json | --reading [--sex man|woman]]\n"
+     "                              [--json | --reading | --ics | --html FILE | --pdf FILE]\n"
+     "                              [--sex man|woman] [-o FILE]\n"
      "The time lords in force on a date (default now) or every period of a span, in the\n"
      "astrologer's zone: the annual profection (the Ascendant's sign moved a sign a year,\n"
      "birthday to birthday, by whole signs) with its house and its lord, the lord of the\n"
@@ -208,8 +218,15 @@ const std::map<std::string, std::string> kCommandHelp = {
      "level has gone once round the signs, the peaks in the signs angular to Fortune (the\n"
      "10th from it the strongest). --levels how many (4 on a date, 2 over a span). --json\n"
      "prints one object: profections, firdaria, releasing. --reading reads the lords in\n"
-     "force on the date in the horoscope language, from the texts' timelords.txt. The time\n"
-     "must be known.\n"},
+     "force on the date in the horoscope language, from the texts' timelords.txt. --ics\n"
+     "writes the periods as an iCalendar file instead, an event from each period's first\n"
+     "instant to its last (the years and months, the firdaria and their sub-periods, the\n"
+     "releasing's levels asked; the twelve months from the date without --from and --to).\n"
+     "--html and --pdf write the report (a picture of the periods across the years, birth to\n"
+     "the hundredth year without --from and --to, the date read ruled across it; the tables\n"
+     "of the periods and the reading of the lords in force on the date), whole or not at\n"
+     "all. -o writes the text, --json, --reading or --ics into FILE, whole or not at all.\n"
+     "--sex as for reading. The time must be known.\n"},
     {"sheet",
      "usage: orvenda-chart sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman]\n"
      "                          [-o FILE]\n"
@@ -449,12 +466,14 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"import", {{"--format"}, {"--force"}}},
           {"chart", {{"--houses"}, {"--json", "--time-unknown"}}},
           {"directions",
-           {{"--houses", "--from", "--to", "--zone", "--key", "--method"},
-            {"--naibod", "--primary", "--json", "--latitude", "--zodiacal", "--mundane"}}},
+           {{"--houses", "--from", "--to", "--zone", "--key", "--method", "--sex", "-o", "--html",
+             "--pdf"},
+            {"--naibod", "--primary", "--json", "--ics", "--reading", "--latitude", "--zodiacal",
+             "--mundane"}}},
           {"timelords",
            {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year",
-             "--sex"},
-            {"--json", "--reading"}}},
+             "--sex", "-o", "--html", "--pdf"},
+            {"--json", "--reading", "--ics"}}},
           {"traditional",
            {{"--houses", "--bounds", "--sex", "--html", "--pdf"},
             {"--json", "--time-unknown", "--reading"}}},
@@ -485,6 +504,11 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   const auto o = twoCharts ? twoChartOptions(t, command, args, i + 1, allowed.first, allowed.second)
                            : parseOptions(t, command, args, i + 1, allowed.first, allowed.second);
   if (!o) return 2;
+  // A file to write is named: an empty name is none, and would be taken for the folder.
+  for (const char* f : {"-o", "--html", "--pdf"})
+    if (const std::string* v = o->value(f); v && v->empty())
+      return t.usage(command,
+                     std::string(f) + " needs the name of a file (or - for standard output)");
   if (command == "list") return cmdList(t, *o);
   if (command == "show") return cmdShow(t, *o);
   if (command == "new") return cmdNew(t, *o);

@@ -2,6 +2,9 @@
 // run time.
 #include "tool/time_options.h"
 
+#include <date/tz.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include "natal/names.h"
 #include "places/atlas.h"
 #include "places/zone_offset.h"
+#include "places/zone_rule.h"
 #include "platform/posix_file_system.h"
 #include "sheet/html.h"
 
@@ -57,27 +61,41 @@ std::optional<std::string> astrologerZone(Tool& t, const Options& o, const char*
 }
 
 report::LocalClock clockOf(const std::string& zone) {
-  // Asked for thousands of instants in order: a day whose first and last seconds have one
-  // offset has it throughout (no zone has changed its clocks and back within a day), and is
-  // kept.
-  struct Day {
-    long long day = std::numeric_limits<long long>::min();
-    std::optional<int> offset;  // nothing: the day holds a change, asked for exactly
+  // Asked for thousands of instants, in order or not (the time lords' periods jump back
+  // from a year's last month to the next level's first day): the zone's period that held
+  // the last instant is kept with its bounds, and answers for every instant within them
+  // without looking again. The offsets are those of periodAtUniversal: the database's
+  // periods up to the file's last listed change, its footer rule after it.
+  const date::time_zone* tz = nullptr;
+  try {
+    tz = date::locate_zone(zone);
+  } catch (const std::exception&) {
+    tz = nullptr;
+  }
+  struct Kept {
+    std::int64_t begin = 0, end = 0;  // [begin, end): nothing kept yet
+    int offset = 0;
+    std::optional<ZoneTail> tail;
   };
-  auto kept = std::make_shared<Day>();
-  return [zone, kept](long long ut) {
-    const long long day = ut >= 0 ? ut / 86400 : -((-ut + 86399) / 86400);
-    if (kept->day != day) {
-      const auto first = periodAtUniversal(zone, day * 86400);
-      const auto last = periodAtUniversal(zone, day * 86400 + 86399);
-      kept->day = day;
-      kept->offset.reset();
-      if (first && last && first->offsetSeconds == last->offsetSeconds)
-        kept->offset = first->offsetSeconds;
+  auto kept = std::make_shared<Kept>();
+  if (tz) kept->tail = zoneTail(zone);
+  return [tz, kept](long long ut) -> long long {
+    if (!tz) return ut;  // a zone the database doesn't have: universal time
+    Kept& k = *kept;
+    if (ut >= k.begin && ut < k.end) return ut + k.offset;
+    if (k.tail && ut > k.tail->lastChange) {
+      const RulePeriod r = ruleAt(k.tail->rule, ut);
+      k.begin = std::max<std::int64_t>(r.begin, k.tail->lastChange + 1);
+      k.end = r.end;
+      k.offset = r.offset;
+    } else {
+      const date::sys_info info = tz->get_info(date::sys_seconds{std::chrono::seconds{ut}});
+      k.begin = info.begin.time_since_epoch().count();
+      k.end = info.end.time_since_epoch().count();
+      if (k.tail) k.end = std::min<std::int64_t>(k.end, k.tail->lastChange + 1);
+      k.offset = static_cast<int>(info.offset.count());
     }
-    if (kept->offset) return ut + *kept->offset;
-    const auto exact = periodAtUniversal(zone, ut);
-    return ut + (exact ? exact->offsetSeconds : 0);
+    return ut + k.offset;
   };
 }
 
@@ -366,6 +384,13 @@ bool Output::finish() {
 }
 
 bool writeWhole(Tool& t, const std::string& file, const std::string& content) {
+  // "-" is standard output, as for -o: a report or a PDF piped on.
+  if (file == "-") {
+    t.out << content;
+    if (t.out) return true;
+    t.fail("can't write to standard output");
+    return false;
+  }
   const fs::path path(file);
   std::error_code ec;
   if (path.filename().empty() || fs::is_directory(path, ec))

@@ -17,26 +17,8 @@ work=$(mktemp -d)
 profile=$(mktemp -d)
 trap 'rm -rf "$work" "$profile"' EXIT
 source "$here/../support/checks.sh"
+source "$here/../support/pages.sh"
 
-chrome() {
-  timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
-    --user-data-dir="$profile" --virtual-time-budget=10000 "$@" 2>/dev/null
-}
-layout() {
-  cp "$1" "$work/measured.html"
-  printf '<script>\n%s\n</script>\n' "$(cat "$here/layout_check.js")" >>"$work/measured.html"
-  chrome --window-size="$2",1000 --dump-dom "file://$work/measured.html" | grep -o 'LAYOUT [0-9]* wheels=[0-9]*[^<]*'
-}
-int_setting() { python3 -c "import struct,sys; open(sys.argv[1],'wb').write(struct.pack('<i',int(sys.argv[2])))" "$@"; }
-reading_on_its_page() {
-  local n p
-  n=$(pdfinfo "$1" | awk '/^Pages:/ {print $2}')
-  for p in $(seq "$n"); do
-    [ "$(pdftotext -f "$p" -l "$p" "$1" - | grep -m1 -v '^\s*$')" = "$2" ] && return 0
-  done
-  return 1
-}
 
 "$settings" "$work" >/dev/null
 mkdir -p "$work/NAMES"

@@ -1060,6 +1060,14 @@ TEST_F(ChartTool, TimelordsOnADateAndWhatItRefuses) {
   }
   EXPECT_EQ(run({"return", "ny", "--planet", "Chiron"}), 2);
   EXPECT_EQ(run({"return", "ny", "--planet", "Saturn", "--year", "2016"}), 2);
+  // One return is asked by its year; a period is for --planet's, not passed over.
+  EXPECT_EQ(run({"return", "ny", "--year", "2016", "--from", "2016-01-01"}), 2);
+  // Beyond the ephemeris' years there is nothing to find: said, not "none in the period".
+  EXPECT_EQ(
+      run({"return", "ny", "--planet", "Saturn", "--from", "2990-01-01", "--to", "3100-01-01"}), 1);
+  EXPECT_NE(err.str().find("beyond the years the ephemeris can give"), std::string::npos)
+      << err.str();
+  EXPECT_TRUE(out.str().empty());
   // A date the lords aren't reckoned for is refused with the reason, not left empty.
   EXPECT_EQ(run({"timelords", "ny", "--date", "2300-01-01"}), 1);
   EXPECT_NE(err.str().find("is more than 200 years after the birth"), std::string::npos)
@@ -1081,6 +1089,15 @@ TEST_F(ChartTool, TimelordsOnADateAndWhatItRefuses) {
     EXPECT_TRUE(out.str().empty()) << command;
   }
   EXPECT_EQ(run({"traditional", "ny", "--html", "a.html", "--pdf", "a.pdf"}), 2);
+  // "-" is standard output, for a report as for text; an empty name is no file at all.
+  ASSERT_EQ(run({"traditional", "ny", "--html", "-"}), 0) << err.str();
+  EXPECT_EQ(out.str().rfind("<!DOCTYPE html>", 0), 0u) << out.str().substr(0, 80);
+  EXPECT_FALSE(dir.exists("-"));
+  for (const char* option : {"--html", "--pdf"}) {
+    EXPECT_EQ(run({"traditional", "ny", option, ""}), 2) << option;
+    EXPECT_NE(err.str().find("needs the name of a file"), std::string::npos) << err.str();
+  }
+  EXPECT_EQ(run({"directions", "ny", "-o", ""}), 2);
   EXPECT_EQ(run({"timelords", "ny", "--time-unknown"}), 2);  // not an option of its
   EXPECT_EQ(run({"timelords", "nobody"}), 1);
 }

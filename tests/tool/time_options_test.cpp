@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "config/default_settings.h"
 #include "config/settings_store.h"
@@ -264,6 +265,85 @@ Calendar readByPython(const std::string& file) {
     c.events.push_back({e.value("UID", ""), e.value("DTSTAMP", ""), e.value("DTSTART", ""),
                         e.value("SUMMARY", ""), e.value("DESCRIPTION", ""), e.value("DTEND", "")});
   return c;
+}
+
+// The primary directions of a life as a calendar: read back by libical and by the second
+// reader alike, an event at each direction's date (as --json has them, to the minute), no
+// UID twice, and the same UIDs for the directions of a later run over part of the life.
+// The solar arc's calendar likewise; the reading of a period in the horoscope language.
+TEST_F(TimeTool, TheDirectionsCalendarAndReading) {
+  dir.mkdir("NAMES/clients");
+  const std::string name = "clients\\Παπαδόπουλος, Ιωάννης; Smith";
+  newYork(name);
+  auto calendar = [&](std::vector<std::string> args, const std::string& file) {
+    args.insert(args.begin(), {"directions", name});
+    args.insert(args.end(), {"--zone", "Etc/UTC", "--ics", "-o", dir / file});
+    EXPECT_EQ(run(args), 0) << err.str();
+    EXPECT_TRUE(out.str().empty());
+    const Calendar byLibical = readByLibical(text(file));
+    const Calendar byPython = readByPython(dir / file);
+    EXPECT_TRUE(byLibical.events == byPython.events);
+    EXPECT_EQ(byLibical.name, "Directions: " + name);
+    return byLibical;
+  };
+  auto dates = [&](std::vector<std::string> args, const char* list, const char* field) {
+    args.insert(args.begin(), {"directions", name});
+    args.insert(args.end(), {"--zone", "Etc/UTC", "--json"});
+    EXPECT_EQ(run(args), 0) << err.str();
+    std::multiset<long long> at;
+    const auto json = nlohmann::json::parse(out.str());
+    for (const auto& d : json[list]) at.insert((secondsOf(d[field]) + 30) / 60 * 60);
+    return at;
+  };
+  for (const auto& [args, list, field] :
+       {std::tuple{std::vector<std::string>{"--primary"}, "primary", "date"},
+        std::tuple{
+            std::vector<std::string>{"--primary", "--method", "regiomontanus", "--key", "solar"},
+            "primary", "date"},
+        std::tuple{std::vector<std::string>{"--from", "2000-01-01", "--to", "2040-12-31"},
+                   "directions", "exact"}}) {
+    const Calendar life = calendar(args, "life.ics");
+    const auto expected = dates(args, list, field);
+    ASSERT_GT(expected.size(), 60u);
+    std::multiset<long long> starts;
+    std::set<std::string> uids;
+    for (const auto& e : life.events) {
+      starts.insert(secondsOf(e.dtstart));
+      EXPECT_TRUE(uids.insert(e.uid).second) << "UID twice: " << e.uid << " " << e.summary;
+    }
+    EXPECT_TRUE(starts == expected) << starts.size() << " events, " << expected.size();
+    // A run over a part: each of its events is the life's, by UID and date.
+    auto part = args;
+    if (part[0] == "--from") part.erase(part.begin(), part.begin() + 4);
+    part.insert(part.end(), {"--from", "2010-01-01", "--to", "2019-12-31"});
+    const Calendar decade = calendar(part, "decade.ics");
+    ASSERT_GT(decade.events.size(), 3u);
+    std::map<std::string, std::string> byUid;
+    for (const auto& e : life.events) byUid[e.uid] = e.dtstart;
+    for (const auto& e : decade.events) EXPECT_EQ(byUid[e.uid], e.dtstart) << e.summary;
+  }
+  // The directions of the planets to the significators read, in Greek for a Greek chart.
+  ASSERT_EQ(run({"directions", name, "--primary", "--reading", "--from", "2026-01-01", "--to",
+                 "2026-12-31", "--zone", "Etc/UTC"}),
+            0)
+      << err.str();
+  EXPECT_TRUE(has(out.str(), "Saturn to the Sun (opposition): zodiacal direct, 14 May 2026"))
+      << out.str();
+  greek();
+  ASSERT_EQ(run({"directions", name, "--primary", "--reading", "--from", "2026-01-01", "--to",
+                 "2026-12-31", "--zone", "Etc/UTC"}),
+            0)
+      << err.str();
+  EXPECT_TRUE(has(out.str(), "Κρόνος → Ήλιος (αντίθεση): ζωδιακή ευθεία, 14 Μαΐου 2026"))
+      << out.str();
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"directions", name, "--ics", "--json"},
+                                             {"directions", name, "--sex", "woman"},
+                                             {"directions", name, "--primary", "--method", "koch"},
+                                             {"directions", name, "--mundane"}}) {
+    EXPECT_EQ(run(args), 2) << args[2];
+    EXPECT_TRUE(out.str().empty());
+  }
 }
 
 TEST_F(TimeTool, TheCalendarReadBackByLibicalAndByASecondReader) {
