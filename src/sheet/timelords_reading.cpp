@@ -167,8 +167,8 @@ Reading directionsReading(const std::vector<DirectionRead>& directions, const Te
     ch.entries.push_back(e);
   }
   if (ch.entries.empty())
-    ch.lines.push_back(greek ? "Καμία διεύθυνση πλανήτη προς ωροσκόπο, μεσουράνημα, φώτα ή κλήρο "
-                               "της Τύχης μέσα στην περίοδο."
+    ch.lines.push_back(greek ? "Καμία διεύθυνση πλανήτη προς τον ωροσκόπο, το μεσουράνημα, τα φώτα "
+                               "ή τον κλήρο της Τύχης μέσα στην περίοδο."
                              : "No direction of a planet to the Ascendant, the Midheaven, the "
                                "lights or the Lot of Fortune in the period.");
   r.chapters.push_back(ch);

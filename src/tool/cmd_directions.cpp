@@ -237,15 +237,15 @@ int primaryDirections(Tool& t, const Options& o, const SavedChart& saved,
                                 : (g ? "ζωδιακές και κοσμικές" : "zodiacal and mundane");
   const std::string keyWords = g ? (options.key == tl::Key::Ptolemy  ? "του Πτολεμαίου"
                                     : options.key == tl::Key::Naibod ? "του Naibod"
-                                                                     : "του ηλιακού τόξου")
+                                                                     : "του αληθινού ηλιακού τόξου")
                                  : std::string("of ") + keyName;
-  std::string head = g ? "πρωτεύουσες διευθύνσεις " + shownName(saved.name) + ", " + kinds +
-                             " κατά " + methodName + (options.latitude ? ", με πλάτος" : "") +
-                             ", με το κλειδί " + keyWords + (period ? "" : ", έως τα 100 έτη") +
-                             "\n"
-                       : "primary directions " + shownName(saved.name) + ", " + kinds + " by " +
-                             methodName + (options.latitude ? ", with latitude" : "") +
-                             ", the key " + keyWords + (period ? "" : ", to 100 years") + "\n";
+  std::string head =
+      g ? "πρωτεύουσες διευθύνσεις " + shownName(saved.name) + ", " + kinds + " κατά " +
+              methodName + (options.latitude ? ", με το πλάτος του υποσημαντή" : "") +
+              ", με το κλειδί " + keyWords + (period ? "" : ", έως τα 100 έτη") + "\n"
+        : "primary directions " + shownName(saved.name) + ", " + kinds + " by " + methodName +
+              (options.latitude ? ", with latitude" : "") + ", the key " + keyWords +
+              (period ? "" : ", to 100 years") + "\n";
   std::vector<DirectionOut> listed;
   for (const auto& d : found) {
     if (period && (secondsOf(d.jd) < period->from || secondsOf(d.jd) >= period->to)) continue;
@@ -425,7 +425,7 @@ int cmdDirections(Tool& t, const Options& o) {
     const std::string within = when(secondsOf(d.fromJd), clock).substr(0, 10) + " – " +
                                when(secondsOf(d.toJd), clock).substr(0, 10);
     const std::string directed = directedName(d.directed, g), natalPoint = directedName(d.natal, g);
-    l.line = g ? "  " + padded(directed + " (διεύθ.)", 24) +
+    l.line = g ? "  " + padded(directed + " (διευθ.)", 24) +
                      padded(natal::aspectWord(d.aspect, true), 16) +
                      padded("γεν. " + natalPoint, 22) + "ακριβής " + exact + "  τόξο " + arc +
                      "  ηλικία " + number("%5.2f", age, true) + "  εντός 1° " + within + "\n"
@@ -445,7 +445,7 @@ int cmdDirections(Tool& t, const Options& o) {
     const std::string arcText = arc.substr(arc.find_first_not_of(' '));
     if (g) {
       l.summary =
-          directed + " (διεύθυνση) " + natal::aspectWord(d.aspect, true) + " γεν. " + natalPoint;
+          directed + " (διευθ.) " + natal::aspectWord(d.aspect, true) + " γεν. " + natalPoint;
       l.description = "Κατά " + std::string(rate) + ": τόξο " + arcText + ", ηλικία " +
                       number("%.2f", age, true) + ".\nΕντός 1° τόξου " + within + " (" + *zone +
                       ").";

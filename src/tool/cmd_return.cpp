@@ -48,7 +48,9 @@ std::optional<Where> whereOption(Tool& t, const Options& o, const SavedChart& sa
     w.longitude = p->longitude / 3600.0;
     w.latitude = p->latitude / 3600.0;
     w.zone = std::string(p->zone);
-    w.shown = placeLine(*atlas, *p);
+    // The place as people write it, "Athens, Attica, GR": the atlas's line is a table's.
+    w.shown = std::string(p->name) + (p->region.empty() ? "" : ", " + std::string(p->region)) +
+              ", " + std::string(p->country);
   } else if (lon) {
     status = 2;
     const auto lo = parseAngle(*lon, true, why);
@@ -200,7 +202,8 @@ int planetReturns(Tool& t, const Options& o, const std::string& planetName) {
       natal::signName(natal::signOf(natalAt->longitude), g) + " " +
       chartDegrees(natalAt->longitude) + ", " + name + ", " +
       report::minuteText(clock(period->from), g) + " – " +
-      report::minuteText(clock(period->to), g) + " (" + *zone + ")\n" + (g ? "τόπος: " : "place ") +
+      report::minuteText(clock(period->to), g) + " (" + *zone + ")\n" +
+      (g ? "τοποθεσία: " : "place ") +
       (g && where->shown == "the birth place" ? std::string("της γέννησης") : where->shown) + "\n";
   if (found.empty()) text += g ? "  καμία μέσα στην περίοδο\n" : "  none in the period\n";
   for (const auto& [jd, back] : found) {
