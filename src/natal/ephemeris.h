@@ -58,6 +58,48 @@ class Ephemeris {
   virtual std::optional<StarPosition> star(double /*julianDayUt*/, const std::string& /*name*/) {
     return std::nullopt;
   }
+
+  // An eclipse as the library finds it: the instant of greatest eclipse (UT), its kind, its
+  // magnitude (a solar eclipse's: the fraction of the Sun's diameter covered where it is
+  // greatest; a lunar eclipse's: the umbral magnitude, below zero for a penumbral one) and
+  // its Saros series and member.
+  enum class EclipseKind { Total, Annular, Hybrid, Partial, Penumbral };
+  struct EclipseAt {
+    double maximum = 0;
+    EclipseKind kind = EclipseKind::Partial;
+    double magnitude = 0;
+    int saros = 0, sarosMember = 0;
+  };
+  // The first solar or lunar eclipse after a moment (or, backward, the last before it);
+  // nothing where the ephemeris can't say.
+  virtual std::optional<EclipseAt> solarEclipse(double /*julianDayUt*/, bool /*backward*/) {
+    return std::nullopt;
+  }
+  virtual std::optional<EclipseAt> lunarEclipse(double /*julianDayUt*/, bool /*backward*/) {
+    return std::nullopt;
+  }
+  // A solar eclipse seen from a place (east and north positive): its greatest phase there,
+  // the first and last contacts (0 where they fall below the horizon or are not), the
+  // fraction of the Sun's diameter covered and of its disc, and the Sun's altitude then.
+  struct LocalEclipse {
+    double maximum = 0, begins = 0, ends = 0;
+    double magnitude = 0, obscuration = 0, sunAltitude = 0;
+    EclipseKind kind = EclipseKind::Partial;
+    bool visible = false;         // some phase of it above the horizon
+    bool maximumVisible = false;  // its greatest phase above the horizon
+  };
+  // The first solar eclipse seen at a place after a moment.
+  virtual std::optional<LocalEclipse> localSolarEclipse(double /*julianDayUt*/, double /*latitude*/,
+                                                        double /*longitude*/) {
+    return std::nullopt;
+  }
+  // The Sun's next rising (or setting) at a place after a moment: its upper limb on the
+  // horizon with the refraction of a standard atmosphere. Nothing where it doesn't rise or
+  // set (beyond the polar circles) or the ephemeris can't say.
+  virtual std::optional<double> sunRiseOrSet(double /*julianDayUt*/, double /*latitude*/,
+                                             double /*longitude*/, bool /*rising*/) {
+    return std::nullopt;
+  }
 };
 
 // The Swiss Ephemeris: data files from SE_EPHE_PATH when it is set, else the system's

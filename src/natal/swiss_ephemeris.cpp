@@ -185,6 +185,82 @@ class SwissEphemeris final : public Ephemeris {
     return missing;
   }
 
+  std::optional<EclipseAt> solarEclipse(double jd, bool backward) override {
+    double tret[10] = {};
+    char serr[AS_MAXCH] = "";
+    const std::int32_t type =
+        swe_sol_eclipse_when_glob(jd, SEFLG_SWIEPH, 0, tret, backward ? 1 : 0, serr);
+    if (type <= 0) return std::nullopt;
+    EclipseAt e;
+    e.maximum = tret[0];
+    e.kind = (type & SE_ECL_HYBRID)    ? EclipseKind::Hybrid
+             : (type & SE_ECL_TOTAL)   ? EclipseKind::Total
+             : (type & SE_ECL_ANNULAR) ? EclipseKind::Annular
+                                       : EclipseKind::Partial;
+    // The magnitude and the Saros series where the eclipse is greatest.
+    double geopos[10] = {}, attr[20] = {};
+    if (swe_sol_eclipse_where(tret[0], SEFLG_SWIEPH, geopos, attr, serr) < 0) return std::nullopt;
+    // The eclipse's magnitude as NASA's canon gives it (the fraction of the diameter covered
+    // of a partial eclipse; of a central one, taken along the line of the centres).
+    e.magnitude = attr[8];
+    e.saros = static_cast<int>(attr[9]);
+    e.sarosMember = static_cast<int>(attr[10]);
+    return e;
+  }
+
+  std::optional<EclipseAt> lunarEclipse(double jd, bool backward) override {
+    double tret[10] = {};
+    char serr[AS_MAXCH] = "";
+    const std::int32_t type =
+        swe_lun_eclipse_when(jd, SEFLG_SWIEPH, 0, tret, backward ? 1 : 0, serr);
+    if (type <= 0) return std::nullopt;
+    EclipseAt e;
+    e.maximum = tret[0];
+    e.kind = (type & SE_ECL_TOTAL)     ? EclipseKind::Total
+             : (type & SE_ECL_PARTIAL) ? EclipseKind::Partial
+                                       : EclipseKind::Penumbral;
+    double geopos[3] = {}, attr[20] = {};
+    if (swe_lun_eclipse_how(tret[0], SEFLG_SWIEPH, geopos, attr, serr) < 0) return std::nullopt;
+    // The umbral magnitude, as the canons give it: a penumbral eclipse's is below zero.
+    e.magnitude = attr[0];
+    e.saros = static_cast<int>(attr[9]);
+    e.sarosMember = static_cast<int>(attr[10]);
+    return e;
+  }
+
+  std::optional<LocalEclipse> localSolarEclipse(double jd, double lat, double lon) override {
+    double geopos[3] = {lon, lat, 0}, tret[10] = {}, attr[20] = {};
+    char serr[AS_MAXCH] = "";
+    const std::int32_t type =
+        swe_sol_eclipse_when_loc(jd, SEFLG_SWIEPH, geopos, tret, attr, 0, serr);
+    if (type <= 0) return std::nullopt;
+    LocalEclipse e;
+    e.maximum = tret[0];
+    e.begins = tret[1];
+    e.ends = tret[4];
+    e.magnitude = attr[0];
+    e.obscuration = attr[2];
+    e.sunAltitude = attr[6];
+    e.kind = (type & SE_ECL_TOTAL)     ? EclipseKind::Total
+             : (type & SE_ECL_ANNULAR) ? EclipseKind::Annular
+                                       : EclipseKind::Partial;
+    e.visible = (type & SE_ECL_VISIBLE) != 0;
+    e.maximumVisible = (type & SE_ECL_MAX_VISIBLE) != 0;
+    return e;
+  }
+
+  std::optional<double> sunRiseOrSet(double jd, double lat, double lon, bool rising) override {
+    double geopos[3] = {lon, lat, 0}, when = 0;
+    char serr[AS_MAXCH] = "";
+    // The upper limb, with the refraction of the standard atmosphere (1013.25 hPa, 15 °C)
+    // that swetest's -rise also takes.
+    const std::int32_t rc =
+        swe_rise_trans(jd, SE_SUN, nullptr, SEFLG_SWIEPH, rising ? SE_CALC_RISE : SE_CALC_SET,
+                       geopos, 1013.25, 15, &when, serr);
+    if (rc != 0 || !(when > jd)) return std::nullopt;
+    return when;
+  }
+
  private:
   bool foundOnPath(const std::string& name) const {
     std::size_t from = 0;

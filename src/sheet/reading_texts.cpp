@@ -326,6 +326,7 @@ std::vector<std::string> makeRequired() {
   for (const char* n : kNatures) require(std::string("synastry ") + n);
   for (const std::string& k : traditionalKeys()) require(k);
   for (const std::string& k : timelordKeys()) require(k);
+  for (const std::string& k : skyKeys()) require(k);
   return required;
 }
 
@@ -474,6 +475,24 @@ const std::vector<std::string>& timelordKeys() {
   return keys;
 }
 
+const std::vector<std::string>& skyKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> k;
+    for (const char* what : {"new moon", "full moon", "solar eclipse", "lunar eclipse"})
+      for (int h = 1; h <= 12; ++h)
+        k.push_back(std::string(what) + " in house " + std::to_string(h));
+    for (int p : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, int{natal::kAscendant}, int{natal::kMidheaven}})
+      k.push_back("eclipse on " + natal::pointName(p, false));
+    k.push_back("void of course");
+    for (int p = 0; p < 7; ++p) k.push_back("planetary hour " + natal::pointName(p, false));
+    for (const char* what : {"new moon", "full moon"})
+      for (int s = 0; s < 12; ++s)
+        k.push_back(std::string("prenatal ") + what + " in " + natal::signName(s, false));
+    return k;
+  }();
+  return keys;
+}
+
 namespace {
 
 // The traditional and time lords' keys by their canonical spelling: fixed sets, not a
@@ -483,6 +502,7 @@ const std::map<std::string, std::string>& traditionalByCanonical() {
     std::map<std::string, std::string> m;
     for (const std::string& k : traditionalKeys()) m.emplace(normalizedKey(k), k);
     for (const std::string& k : timelordKeys()) m.emplace(normalizedKey(k), k);
+    for (const std::string& k : skyKeys()) m.emplace(normalizedKey(k), k);
     return m;
   }();
   return byCanonical;
@@ -649,9 +669,10 @@ const TextLayer& shippedPart(bool greek, int part) {
     const std::string folder = shippedTextsFolder() + "/" + languageFolder(greek) + "/";
     for (const char* file : kSetFiles) {
       const std::string name = file;
-      const int filePart = name == "transits.txt" || name == "synastry.txt"       ? 1
-                           : name == "traditional.txt" || name == "timelords.txt" ? 2
-                                                                                  : 0;
+      const int filePart =
+          name == "transits.txt" || name == "synastry.txt"                            ? 1
+          : name == "traditional.txt" || name == "timelords.txt" || name == "sky.txt" ? 2
+                                                                                      : 0;
       if (filePart != p) continue;
       if (const auto content = readWhole(folder + file))
         parseTexts(*content, folder + file, layers[i][p], false);

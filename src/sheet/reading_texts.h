@@ -23,9 +23,9 @@ class FileSystem;
 namespace reading {
 
 // The files of a set, in every language's folder; a key may stand in any of them.
-inline constexpr const char* kSetFiles[] = {"signs.txt",       "houses.txt",   "aspects.txt",
-                                            "chart.txt",       "transits.txt", "synastry.txt",
-                                            "traditional.txt", "timelords.txt"};
+inline constexpr const char* kSetFiles[] = {"signs.txt",       "houses.txt",    "aspects.txt",
+                                            "chart.txt",       "transits.txt",  "synastry.txt",
+                                            "traditional.txt", "timelords.txt", "sky.txt"};
 // The folder of a language: "en" or "el".
 const char* languageFolder(bool greek);
 
@@ -64,6 +64,10 @@ const std::vector<std::string>& traditionalKeys();
 // year, the firdaria and their sub-periods, the releasing's signs, peak and loosing, each
 // planet directed to the five significators by each nature.
 const std::vector<std::string>& timelordKeys();
+// The sky's keys, likewise: the new and full moons and the eclipses in each natal house, an
+// eclipse on each planet and angle, the void-of-course Moon, the hour of each of the seven,
+// the new or full moon before birth in each sign.
+const std::vector<std::string>& skyKeys();
 
 // Reads one file's text into a layer: later entries of the same key replace earlier ones
 // and are reported, as are malformed lines, unknown keys and entries without text.

@@ -38,6 +38,10 @@ constexpr const char* kUsage =
     "                           profections, firdaria and zodiacal releasing\n"
     "  directions NAME [--from DATE --to DATE] [--naibod | --primary [--key KEY]] [--json]\n"
     "                           solar arc directions in a period, or primary directions\n"
+    "  sky [NAME] [--from DATE] [--to DATE] [--place PLACE | --lon LON --lat LAT]\n"
+    "      [--lunations] [--eclipses] [--void [--modern]] [--hours DATE] [--json | --ics]\n"
+    "                           lunations, eclipses, the void Moon, planetary hours\n"
+    "  prenatal NAME [--json]   the new or full moon and the eclipses before birth\n"
     "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE | --pdf FILE]\n"
     "                           the print sheet that R writes, for any chart\n"
     "  reading NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [--json]\n"
@@ -200,6 +204,31 @@ const std::map<std::string, std::string> kCommandHelp = {
      "significator) and a table, the solar arc directions of the period and the reading\n"
      "of both, in the horoscope language. -o FILE writes the text, --json, --ics or\n"
      "--reading into FILE whole instead of standard output.\n"},
+    {"sky",
+     "usage: orvenda-chart sky [NAME] [--from DATE] [--to DATE] [--zone ZONE]\n"
+     "                         [--place PLACE | --lon LON --lat LAT]\n"
+     "                         [--lunations] [--eclipses] [--void [--modern]]\n"
+     "                         [--hours DATE] [--json | --ics] [-o FILE]\n"
+     "The sky of a period (the twelve months from today without --from and --to), one line\n"
+     "per moment under each month, in the astrologer's zone: the new moons, first quarters,\n"
+     "full moons and last quarters, to the minute, with the Moon's degree; the solar eclipses\n"
+     "(total, annular, hybrid, partial) and lunar ones (total, partial, penumbral) at their\n"
+     "greatest, with the magnitude (the lunar ones' umbral) and the Saros series; and the\n"
+     "void-of-course Moon, from its last Ptolemaic aspect to the Sun .. Saturn (--modern:\n"
+     "to Pluto) until it enters the next sign. --lunations, --eclipses and --void pick\n"
+     "among them (all three without any). With NAME, each lunation's and eclipse's natal\n"
+     "house and the natal points it touches: a lunation's aspects switched on within 3, an\n"
+     "eclipse's degree or the opposite one within 3 of a point. With --place or --lon and\n"
+     "--lat, whether each eclipse is seen there, and a solar one's local contacts and\n"
+     "magnitude. --hours DATE gives that day's planetary hours at the place instead: twelve\n"
+     "from sunrise to sunset and twelve to the next sunrise, in the Chaldean order from the\n"
+     "day's ruler. --json prints one object, every instant in UT; --ics a calendar (the void\n"
+     "Moon as stretches). -o FILE writes FILE whole instead of standard output.\n"},
+    {"prenatal",
+     "usage: orvenda-chart prenatal NAME [--zone ZONE] [--houses SYSTEM] [--json] [-o FILE]\n"
+     "The syzygy before the birth: the last new or full moon, and the last solar and lunar\n"
+     "eclipses before it, with their instants in the astrologer's zone, their degrees and\n"
+     "natal houses. --json prints one object, every instant in UT.\n"},
     {"timelords",
      "usage: orvenda-chart timelords NAME [--date DATE | --from DATE --to DATE] [--zone ZONE]\n"
      "                              [--lot spirit|fortune] [--levels 1-4] [--year 360|365.25]\n"
@@ -470,6 +499,10 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
              "--pdf"},
             {"--naibod", "--primary", "--json", "--ics", "--reading", "--latitude", "--zodiacal",
              "--mundane"}}},
+          {"sky",
+           {{"--houses", "--from", "--to", "--zone", "--place", "--lon", "--lat", "--hours", "-o"},
+            {"--lunations", "--eclipses", "--void", "--modern", "--json", "--ics"}}},
+          {"prenatal", {{"--houses", "--zone", "-o"}, {"--json"}}},
           {"timelords",
            {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year",
              "--sex", "-o", "--html", "--pdf"},
@@ -519,6 +552,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   if (command == "traditional") return cmdTraditional(t, *o);
   if (command == "timelords") return cmdTimelords(t, *o);
   if (command == "directions") return cmdDirections(t, *o);
+  if (command == "sky") return cmdSky(t, *o);
+  if (command == "prenatal") return cmdPrenatal(t, *o);
   if (command == "sheet") return cmdSheet(t, *o);
   if (command == "reading") return cmdReading(t, *o);
   if (command == "texts") return cmdTexts(t, *o);

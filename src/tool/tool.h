@@ -157,6 +157,8 @@ int cmdChart(Tool& t, const Options& o);
 int cmdTraditional(Tool& t, const Options& o);
 int cmdTimelords(Tool& t, const Options& o);
 int cmdDirections(Tool& t, const Options& o);
+int cmdSky(Tool& t, const Options& o);
+int cmdPrenatal(Tool& t, const Options& o);
 int cmdSheet(Tool& t, const Options& o);
 int cmdReading(Tool& t, const Options& o);
 int cmdTexts(Tool& t, const Options& o);

@@ -1,0 +1,522 @@
+// orvenda-chart sky: the lunations, eclipses and void-of-course stretches of a period, one
+// line per moment under its month, alone or against a saved chart; the planetary hours of a
+// day at a place (--hours); and orvenda-chart prenatal: the syzygy and the eclipses before
+// a birth.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "natal/ephemeris.h"
+#include "natal/names.h"
+#include "places/birth_place.h"
+#include "places/fields.h"
+#include "sky/sky.h"
+#include "tool/calendar.h"
+#include "tool/saved_chart.h"
+#include "tool/time_options.h"
+
+namespace orvenda::tool {
+namespace {
+
+using nlohmann::ordered_json;
+
+long long secondsOf(double jd) { return std::llround((jd - 2440587.5) * 86400.0); }
+// Seconds rounded to the nearest minute, before 1970 as after it.
+long long toMinute(long long s) {
+  const long long m = s + 30;
+  return (m / 60 - (m % 60 < 0 ? 1 : 0)) * 60;
+}
+
+// "2027-03-08 11:29" in the zone, to the minute, rounded.
+std::string when(double jd, const report::LocalClock& clock) {
+  return universalText(toMinute(clock(secondsOf(jd))), "%04d-%02u-%02u %02d:%02d");
+}
+std::string utc(double jd) { return universalText(toMinute(secondsOf(jd))); }
+
+// "17°35′ Pisces", to the minute (rounded, 29°59.6′ of a sign staying in it).
+std::string degreeText(double longitude) {
+  const long long minutes =
+      std::min<long long>(std::llround(natal::normalized(longitude) * 60),
+                          static_cast<long long>(natal::signOf(longitude)) * 1800 + 1799);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld°%02lld′ ", minutes / 60 % 30, minutes % 60);
+  return buf + natal::signName(static_cast<int>(minutes / 1800 % 12), false);
+}
+
+const char* phaseName(sky::Phase p) {
+  switch (p) {
+    case sky::Phase::NewMoon: return "new moon";
+    case sky::Phase::FirstQuarter: return "first quarter";
+    case sky::Phase::FullMoon: return "full moon";
+    case sky::Phase::LastQuarter: return "last quarter";
+  }
+  return "";
+}
+
+const char* kindName(sky::EclipseKind k) {
+  switch (k) {
+    case sky::EclipseKind::Total: return "total";
+    case sky::EclipseKind::Annular: return "annular";
+    case sky::EclipseKind::Hybrid: return "hybrid";
+    case sky::EclipseKind::Partial: return "partial";
+    case sky::EclipseKind::Penumbral: return "penumbral";
+  }
+  return "";
+}
+
+const char* kMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
+                           "July",    "August",   "September", "October", "November", "December"};
+
+// Where the sky is seen from: --place, or --lon and --lat.
+struct Where {
+  double longitude = 0, latitude = 0;
+  std::string shown;
+};
+
+std::optional<Where> whereOption(Tool& t, const Options& o, const char* command, int& status) {
+  status = 2;
+  const std::string *place = o.value("--place"), *lon = o.value("--lon"), *lat = o.value("--lat");
+  if (place && (lon || lat))
+    return t.usage(command, "give --place, or --lon and --lat, not both"), std::nullopt;
+  if (!place && (lon != nullptr) != (lat != nullptr))
+    return t.usage(command, "--lon and --lat go together"), std::nullopt;
+  status = 0;
+  if (!place && !lon) return std::nullopt;
+  Where w;
+  std::string why;
+  if (place) {
+    status = 1;
+    const Atlas* atlas = t.loadAtlas();
+    if (!atlas) return std::nullopt;
+    const Place* p = onePlace(t, *atlas, *place, why);
+    if (!p) return (why.empty() ? 0 : t.fail(why)), std::nullopt;
+    w.longitude = p->longitude / 3600.0;
+    w.latitude = p->latitude / 3600.0;
+    // The place as people write it, "Athens, Attica, GR": the atlas's line is a table's.
+    w.shown = std::string(p->name) + (p->region.empty() ? "" : ", " + std::string(p->region)) +
+              ", " + std::string(p->country);
+  } else {
+    status = 2;
+    const auto lo = parseAngle(*lon, true, why);
+    if (!lo) return t.usage(command, "--lon " + *lon + ": " + why), std::nullopt;
+    const auto la = parseAngle(*lat, false, why);
+    if (!la) return t.usage(command, "--lat " + *lat + ": " + why), std::nullopt;
+    w.longitude = *lo / 3600.0;
+    w.latitude = *la / 3600.0;
+    w.shown = formatDms(*lo, true) + " " + formatDms(*la, false);
+  }
+  status = 0;
+  return w;
+}
+
+// The natal points a lunation or an eclipse touches, as the text and the JSON give them.
+std::string contactText(const sky::NatalContact& c, bool eclipse) {
+  std::string s;
+  if (c.house) s += "  house " + std::to_string(c.house);
+  for (const natal::AspectFound& a : c.aspects) {
+    const long long m = std::llround(std::fabs(a.deviation) * 60);
+    char orb[48];
+    std::snprintf(orb, sizeof orb, " %lld°%02lld′", m / 60, m % 60);
+    s += ", ";
+    if (eclipse)
+      s += (a.aspect == 0 ? "on " : "opposite ") + natal::pointName(a.b, false) + orb;
+    else
+      s += natal::aspectWord(a.aspect, false) + " " + natal::pointName(a.b, false) + orb;
+  }
+  return s;
+}
+
+ordered_json contactJson(const sky::NatalContact& c, bool eclipse) {
+  ordered_json points = ordered_json::array();
+  for (const natal::AspectFound& a : c.aspects)
+    points.push_back({{"point", natal::pointName(a.b, false)},
+                      {"aspect", eclipse ? (a.aspect == 0 ? "on" : "opposite")
+                                         : natal::aspectWord(a.aspect, false)},
+                      {"orb", std::fabs(a.deviation)}});
+  return {{"house", c.house ? ordered_json(c.house) : ordered_json()}, {"points", points}};
+}
+
+// One moment of the sky as each form writes it.
+struct Moment {
+  double jd = 0;  // its place in time: a lunation's or an eclipse's instant, a void's start
+  std::string what, summary, description, uid;
+  double end = 0;  // a stretch's end (the void Moon), else 0
+  ordered_json json;
+  int list = 0;  // 0 lunations, 1 eclipses, 2 void
+};
+
+int planetaryHours(Tool& t, const Options& o, const std::string& zone, const Where& where) {
+  std::string why;
+  const auto date = parseDate(*o.value("--hours"), why);
+  if (!date) return t.usage("sky", "--hours " + *o.value("--hours") + ": " + why);
+  const long long start = localMidnight(zone, *date);
+  CivilDate next = *date;
+  {
+    std::tm tm{};
+    tm.tm_year = date->year - 1900, tm.tm_mon = date->month - 1, tm.tm_mday = date->day + 1;
+    tm.tm_hour = 12;
+    const std::time_t tt = timegm(&tm);
+    std::tm n{};
+    gmtime_r(&tt, &n);
+    next = {n.tm_year + 1900, n.tm_mon + 1, n.tm_mday};
+  }
+  // The weekday of the civil date, from 1970-01-01, a Thursday.
+  std::tm tm{};
+  tm.tm_year = date->year - 1900, tm.tm_mon = date->month - 1, tm.tm_mday = date->day;
+  tm.tm_hour = 12;
+  const long long days = static_cast<long long>(timegm(&tm)) / 86400;
+  const int weekday = static_cast<int>(((days + 4) % 7 + 7) % 7);
+  const double from = natal::julianDayOf(start), to = natal::julianDayOf(localMidnight(zone, next));
+  const sky::PlanetaryDay day = sky::planetaryDay(natal::swissEphemeris(), from, to, weekday,
+                                                  where.latitude, where.longitude);
+  const report::LocalClock clock = clockOf(zone);
+  char head[32];
+  std::snprintf(head, sizeof head, "%04d-%02d-%02d", date->year, date->month, date->day);
+  if (!day.sunRisesAndSets)
+    return t.fail("sky: the Sun does not both rise and set on " + std::string(head) + " at " +
+                  where.shown +
+                  " (beyond the polar circle): a day without a sunrise or a sunset has no "
+                  "planetary hours");
+  Output output(t, o);
+  std::ostream& out = output.stream();
+  if (o.has("--json")) {
+    ordered_json hours = ordered_json::array();
+    for (const sky::PlanetaryHour& h : day.hours)
+      hours.push_back({{"from", utc(h.begins)},
+                       {"to", utc(h.ends)},
+                       {"ruler", natal::pointName(h.ruler, false)},
+                       {"night", h.night}});
+    ordered_json j = {{"date", head},
+                      {"place", where.shown},
+                      {"zone", zone},
+                      {"day_ruler", natal::pointName(day.dayRuler, false)},
+                      {"sunrise", utc(day.sunrise)},
+                      {"sunset", utc(day.sunset)},
+                      {"next_sunrise", utc(day.nextSunrise)},
+                      {"hours", hours}};
+    out << j.dump(2) << "\n";
+  } else {
+    out << "planetary hours " << head << ", " << natal::pointName(day.dayRuler, false) << "'s day, "
+        << where.shown << " (" << zone << ")\n";
+    out << "  sunrise " << when(day.sunrise, clock).substr(11) << ", sunset "
+        << when(day.sunset, clock).substr(11) << ", next sunrise "
+        << when(day.nextSunrise, clock).substr(11) << "\n";
+    for (std::size_t k = 0; k < day.hours.size(); ++k) {
+      const sky::PlanetaryHour& h = day.hours[k];
+      char n[48];
+      std::snprintf(n, sizeof n, "  %s %2zu  ", h.night ? "night" : "day  ", k % 12 + 1);
+      out << n << when(h.begins, clock).substr(11) << " – " << when(h.ends, clock).substr(11)
+          << "  " << natal::pointName(h.ruler, false) << "\n";
+    }
+  }
+  return output.finish() ? 0 : 1;
+}
+
+}  // namespace
+
+int cmdSky(Tool& t, const Options& o) {
+  if (o.has("--json") && o.has("--ics"))
+    return t.usage("sky", "--json and --ics are forms of their own; give one");
+  if (o.operands.size() > 1) return t.usage("sky", "one chart at most");
+  const auto zone = astrologerZone(t, o, "sky");
+  if (!zone) return 2;
+  int status = 0;
+  const auto where = whereOption(t, o, "sky", status);
+  if (status) return status;
+  if (o.value("--hours")) {
+    for (const char* f : {"--from", "--to"})
+      if (o.value(f))
+        return t.usage("sky", std::string("--hours gives one day; ") + f + " is for a period");
+    if (o.has("--ics")) return t.usage("sky", "--hours is written as text or --json");
+    if (!where) return t.usage("sky", "--hours needs a place: --place PLACE, or --lon and --lat");
+    return planetaryHours(t, o, *zone, *where);
+  }
+  if (o.has("--modern") && (o.has("--lunations") || o.has("--eclipses")) && !o.has("--void"))
+    return t.usage("sky", "--modern counts Uranus to Pluto for the void Moon; give --void too");
+  const bool any = o.has("--lunations") || o.has("--eclipses") || o.has("--void");
+  const bool wantLunations = !any || o.has("--lunations"),
+             wantEclipses = !any || o.has("--eclipses"), wantVoid = !any || o.has("--void");
+  const auto period = periodOption(t, o, *zone, "sky", status);
+  if (!period) return status;
+  std::optional<SavedChart> saved;
+  std::optional<natal::NatalChart> chart;
+  if (!o.operands.empty()) {
+    saved = loadSavedChart(t, o, "sky", status);
+    if (!saved) return status;
+    chart = chartOf(t, *saved);
+    if (!chart) return 1;
+    if (!chart->timeKnown) t.note("the birth time is not known: no natal houses");
+  }
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const double from = natal::julianDayOf(period->from), to = natal::julianDayOf(period->to);
+  const report::LocalClock clock = clockOf(*zone);
+  // The moments of a part of the period, a year at a time, so that a long period is
+  // written as it is found, in constant memory.
+  auto gather = [&](double a, double b, std::vector<Moment>& moments) {
+    bool complete = true;
+    if (wantLunations)
+      complete &= sky::lunations(eph, a, b, [&](const sky::Lunation& l) {
+        Moment m;
+        m.jd = l.jd;
+        m.list = 0;
+        const std::string deg = degreeText(l.longitude);
+        std::string line = std::string(phaseName(l.phase));
+        line.resize(16, ' ');
+        line += deg;
+        m.json = {{"at", utc(l.jd)},
+                  {"phase", phaseName(l.phase)},
+                  {"longitude", l.longitude},
+                  {"degree", deg}};
+        if (chart) {
+          const sky::NatalContact c = sky::lunationContact(*chart, saved->config, l.longitude);
+          line += contactText(c, false);
+          const ordered_json contact = contactJson(c, false);
+          for (auto it = contact.begin(); it != contact.end(); ++it) m.json[it.key()] = it.value();
+        }
+        m.summary = natal::capitalised(phaseName(l.phase)) + " " + deg;
+        m.description = line;
+        m.what = line;
+        m.uid = std::string(phaseName(l.phase)) + "|" + utc(l.jd);
+        moments.push_back(m);
+      });
+    if (wantEclipses)
+      for (const sky::Eclipse& e : sky::eclipses(eph, a, b)) {
+        Moment m;
+        m.jd = e.at.maximum;
+        m.list = 1;
+        const std::string deg = degreeText(e.longitude);
+        std::string line = e.solar ? "solar eclipse" : "lunar eclipse";
+        line.resize(16, ' ');
+        char figures[96];
+        std::snprintf(figures, sizeof figures, "  %s, magnitude %.4f, Saros %d/%d",
+                      kindName(e.at.kind), std::max(e.at.magnitude, 0.0), e.at.saros,
+                      e.at.sarosMember);
+        line += deg + figures;
+        m.json = {{"at", utc(e.at.maximum)},     {"eclipse", e.solar ? "solar" : "lunar"},
+                  {"kind", kindName(e.at.kind)}, {"magnitude", std::max(e.at.magnitude, 0.0)},
+                  {"saros", e.at.saros},         {"saros_member", e.at.sarosMember},
+                  {"longitude", e.longitude},    {"degree", deg}};
+        if (chart) {
+          const sky::NatalContact c = sky::eclipseContact(*chart, e.longitude);
+          line += contactText(c, true);
+          const ordered_json contact = contactJson(c, true);
+          for (auto it = contact.begin(); it != contact.end(); ++it) m.json[it.key()] = it.value();
+        }
+        if (where) {
+          const sky::EclipseSeen s = sky::seenFrom(eph, e, where->latitude, where->longitude);
+          if (!s.visible) {
+            line += "; not seen from " + where->shown;
+            m.json["seen"] = {{"visible", false}};
+          } else if (e.solar) {
+            char local[160];
+            std::snprintf(
+                local, sizeof local, "; seen: %s – %s, greatest %s (magnitude %.4f%s)",
+                s.begins > 0 ? when(s.begins, clock).substr(11).c_str() : "below the horizon",
+                s.ends > 0 ? when(s.ends, clock).substr(11).c_str() : "below the horizon",
+                when(s.maximum, clock).substr(11).c_str(), s.magnitude,
+                s.maximumVisible ? "" : ", the Sun below the horizon");
+            line += local;
+            m.json["seen"] = {
+                {"visible", true},
+                {"maximum_visible", s.maximumVisible},
+                {"begins", s.begins > 0 ? ordered_json(utc(s.begins)) : ordered_json()},
+                {"greatest", utc(s.maximum)},
+                {"ends", s.ends > 0 ? ordered_json(utc(s.ends)) : ordered_json()},
+                {"magnitude", s.magnitude},
+                {"obscuration", s.obscuration},
+                {"sun_altitude", s.altitude}};
+          } else {
+            char local[64];
+            std::snprintf(local, sizeof local, "; seen, the Moon %.0f° high", s.altitude);
+            line += local;
+            m.json["seen"] = {{"visible", true}, {"moon_altitude", s.altitude}};
+          }
+        }
+        m.uid = std::string(e.solar ? "solar" : "lunar") + "|" + utc(e.at.maximum);
+        m.summary = natal::capitalised(kindName(e.at.kind)) + (e.solar ? " solar" : " lunar") +
+                    " eclipse " + deg;
+        m.what = m.description = line;
+        moments.push_back(m);
+      }
+    if (wantVoid)
+      complete &=
+          sky::voidOfCourse(eph, a, b + 3, o.has("--modern"), [&](const sky::VoidStretch& v) {
+            // Each stretch in the part it begins in (the first part takes one the period opens
+            // in), so that the parts follow one another in time.
+            if (!((v.begins >= a || a == from) && v.begins < b && v.ends >= from)) return;
+            const std::string last =
+                natal::aspectWord(v.aspect, false) + " " + natal::pointName(v.body, false);
+            std::string line = "void of course";
+            line.resize(16, ' ');
+            line += "until " + when(v.ends, clock) + ", the Moon in " +
+                    natal::signName(v.sign, false) + ", last " + last;
+            ordered_json j = {{"from", utc(v.begins)},
+                              {"to", utc(v.ends)},
+                              {"sign", natal::signName(v.sign, false)},
+                              {"next_sign", natal::signName((v.sign + 1) % 12, false)},
+                              {"last_aspect", natal::aspectWord(v.aspect, false)},
+                              {"with", natal::pointName(v.body, false)}};
+            Moment m;
+            m.jd = v.begins;
+            m.end = v.ends;
+            m.list = 2;
+            m.what = line;
+            m.summary = "Moon void of course";
+            m.description = "Last aspect: " + last + "; the Moon enters " +
+                            natal::signName((v.sign + 1) % 12, false) + ".";
+            m.uid = "void|" + utc(v.ends);
+            m.json = j;
+            moments.push_back(m);
+          });
+    return complete;
+  };
+  const std::string name = saved ? shownName(saved->name) : "";
+  std::unique_ptr<Calendar> calendar;
+  if (o.has("--ics")) {
+    std::string why;
+    calendar = Calendar::open(why);
+    if (!calendar) return t.fail("sky: " + why);
+  }
+  Output output(t, o);
+  std::ostream& out = output.stream();
+  const auto stamp = static_cast<long long>(std::time(nullptr));
+  std::optional<Calendar::Frame> frame;
+  ordered_json lists[3] = {ordered_json::array(), ordered_json::array(), ordered_json::array()};
+  if (calendar) {
+    frame = calendar->frame("-//Orvenda//orvenda-chart 1.2//EN");
+    out << frame->head
+        << folded("X-WR-CALNAME:" + escapedText(name.empty() ? "The sky" : "The sky: " + name));
+  } else if (!o.has("--json")) {
+    out << "sky" << (name.empty() ? "" : " " + name) << " " << when(from, clock) << " – "
+        << when(to, clock) << " (" << *zone << ")"
+        << (where ? ", seen from " + where->shown : std::string()) << "\n";
+  }
+  std::string month;
+  bool complete = true, none = true;
+  for (double a = from; a < to; a += 366) {
+    const double b = std::min(to, a + 366);
+    std::vector<Moment> moments;
+    complete &= gather(a, b, moments);
+    std::stable_sort(moments.begin(), moments.end(),
+                     [](const Moment& x, const Moment& y) { return x.jd < y.jd; });
+    none = none && moments.empty();
+    for (const Moment& m : moments) {
+      if (calendar) {
+        CalendarEvent ev;
+        ev.uid = eventUid(name + "|" + m.uid, "sky");
+        ev.stamp = stamp;
+        ev.start = toMinute(secondsOf(m.jd));
+        if (m.end > 0) ev.end = toMinute(secondsOf(m.end));
+        ev.summary = m.summary;
+        ev.description = m.description;
+        ev.categories = m.list == 0 ? "Lunation" : m.list == 1 ? "Eclipse" : "Void of course";
+        out << calendar->event(ev);
+      } else if (o.has("--json")) {
+        lists[m.list].push_back(m.json);
+      } else {
+        const std::string at = when(m.jd, clock);
+        const std::string heading =
+            std::string(kMonths[std::stoi(at.substr(5, 2)) - 1]) + " " + at.substr(0, 4);
+        if (heading != month) out << heading << "\n";
+        month = heading;
+        out << "  " << at << "  " << m.what << "\n";
+      }
+    }
+  }
+  if (calendar) {
+    out << frame->tail;
+  } else if (o.has("--json")) {
+    ordered_json j = {
+        {"from", universalText(period->from)}, {"to", universalText(period->to)}, {"zone", *zone}};
+    if (saved) j["name"] = name;
+    if (where) j["place"] = where->shown;
+    const char* keys[3] = {"lunations", "eclipses", "void_of_course"};
+    const bool wanted[3] = {wantLunations, wantEclipses, wantVoid};
+    for (int k = 0; k < 3; ++k)
+      if (wanted[k]) j[keys[k]] = lists[k];
+    out << j.dump(2) << "\n";
+  } else if (none) {
+    out << "  nothing in the period\n";
+  }
+  if (!complete)
+    t.note(
+        "the ephemeris could not give the Moon and the planets for part of the period: "
+        "what lies there is not listed");
+  return output.finish() ? 0 : 1;
+}
+
+int cmdPrenatal(Tool& t, const Options& o) {
+  const auto zone = astrologerZone(t, o, "prenatal");
+  if (!zone) return 2;
+  int status = 0;
+  const auto saved = loadSavedChart(t, o, "prenatal", status);
+  if (!saved) return status;
+  const auto chart = chartOf(t, *saved);
+  if (!chart) return 1;
+  const sky::Prenatal p = sky::prenatal(natal::swissEphemeris(), chart->julianDayUt);
+  if (!p.syzygy)
+    return t.fail("prenatal: the ephemeris can't give the Sun and the Moon before this birth");
+  const report::LocalClock clock = clockOf(*zone);
+  const std::string name = shownName(saved->name);
+  auto house = [&](double longitude) {
+    return chart->timeKnown ? natal::houseOf(longitude, chart->cusps) : 0;
+  };
+  Output output(t, o);
+  std::ostream& out = output.stream();
+  if (o.has("--json")) {
+    ordered_json j = {{"name", name}, {"zone", *zone}};
+    j["syzygy"] = {
+        {"at", utc(p.syzygy->jd)},
+        {"phase", phaseName(p.syzygy->phase)},
+        {"longitude", p.syzygy->longitude},
+        {"degree", degreeText(p.syzygy->longitude)},
+        {"house", chart->timeKnown ? ordered_json(house(p.syzygy->longitude)) : ordered_json()}};
+    for (const auto* e : {&p.solar, &p.lunar}) {
+      const char* key = e == &p.solar ? "solar_eclipse" : "lunar_eclipse";
+      if (!*e) {
+        j[key] = nullptr;
+        continue;
+      }
+      const sky::Eclipse& x = **e;
+      j[key] = {{"at", utc(x.at.maximum)},
+                {"kind", kindName(x.at.kind)},
+                {"magnitude", std::max(x.at.magnitude, 0.0)},
+                {"saros", x.at.saros},
+                {"saros_member", x.at.sarosMember},
+                {"longitude", x.longitude},
+                {"degree", degreeText(x.longitude)},
+                {"house", chart->timeKnown ? ordered_json(house(x.longitude)) : ordered_json()}};
+    }
+    out << j.dump(2) << "\n";
+  } else {
+    auto houseText = [&](double longitude) {
+      return chart->timeKnown ? "  house " + std::to_string(house(longitude)) : std::string();
+    };
+    out << "prenatal " << name << " (" << *zone << ")\n";
+    std::string label = phaseName(p.syzygy->phase);
+    label.resize(16, ' ');
+    out << "  " << label << when(p.syzygy->jd, clock) << "  " << degreeText(p.syzygy->longitude)
+        << houseText(p.syzygy->longitude) << "\n";
+    for (const auto* e : {&p.solar, &p.lunar}) {
+      std::string l = e == &p.solar ? "solar eclipse" : "lunar eclipse";
+      l.resize(16, ' ');
+      if (!*e) {
+        out << "  " << l << "not found\n";
+        continue;
+      }
+      const sky::Eclipse& x = **e;
+      char figures[64];
+      std::snprintf(figures, sizeof figures, "  %s, Saros %d/%d", kindName(x.at.kind), x.at.saros,
+                    x.at.sarosMember);
+      out << "  " << l << when(x.at.maximum, clock) << "  " << degreeText(x.longitude) << figures
+          << houseText(x.longitude) << "\n";
+    }
+  }
+  if (!chart->timeKnown) t.note("the birth time is not known: no natal houses");
+  return output.finish() ? 0 : 1;
+}
+
+}  // namespace orvenda::tool
