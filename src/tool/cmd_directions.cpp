@@ -365,6 +365,9 @@ int cmdDirections(Tool& t, const Options& o) {
   const bool report = o.value("--html") || o.value("--pdf");
   if (primary && naibod)
     return t.usage("directions", "--naibod is the solar arc's rate; primary directions take --key");
+  // --solar-arc names the default, for scripts that say which they mean.
+  if (primary && o.has("--solar-arc"))
+    return t.usage("directions", "--solar-arc and --primary are two kinds of direction; give one");
   if (o.value("--key") && !primary && !report)
     return t.usage("directions",
                    "--key turns a primary direction's arc into years; give --primary");
@@ -426,7 +429,7 @@ int cmdDirections(Tool& t, const Options& o) {
                                when(secondsOf(d.toJd), clock).substr(0, 10);
     const std::string directed = directedName(d.directed, g), natalPoint = directedName(d.natal, g);
     l.line = g ? "  " + padded(directed + " (διευθ.)", 24) +
-                     padded(natal::aspectWord(d.aspect, true), 16) +
+                     padded(natal::aspectWord(d.aspect, true), 19) +
                      padded("γεν. " + natalPoint, 22) + "ακριβής " + exact + "  τόξο " + arc +
                      "  ηλικία " + number("%5.2f", age, true) + "  εντός 1° " + within + "\n"
                : "  " + padded("directed " + directed, 24) +

@@ -36,7 +36,8 @@ constexpr const char* kUsage =
     "  timelords NAME [--date DATE | --from DATE --to DATE] [--lot spirit|fortune]\n"
     "      [--json | --reading | --ics | --html FILE | --pdf FILE] [-o FILE]\n"
     "                           profections, firdaria and zodiacal releasing\n"
-    "  directions NAME [--from DATE --to DATE] [--naibod | --primary [--key KEY]] [--json]\n"
+    "  directions NAME [--from DATE --to DATE] [--solar-arc [--naibod] | --primary]\n"
+    "      [--key KEY] [--json | --reading | --ics | --html FILE | --pdf FILE]\n"
     "                           solar arc directions in a period, or primary directions\n"
     "  sky [NAME] [--from DATE] [--to DATE] [--place PLACE | --lon LON --lat LAT]\n"
     "      [--lunations] [--eclipses] [--void [--modern]] [--hours DATE] [--json | --ics]\n"
@@ -177,17 +178,19 @@ const std::map<std::string, std::string> kCommandHelp = {
      "reading. SYSTEM as for chart.\n"},
     {"directions",
      "usage: orvenda-chart directions NAME [--from DATE] [--to DATE] [--zone ZONE]\n"
-     "                               [--naibod | --primary [--key ptolemy|naibod|solar]\n"
+     "                               [--solar-arc [--naibod] |\n"
+     "                                --primary [--key ptolemy|naibod|solar]\n"
      "                               [--method placidus|regiomontanus] [--latitude]\n"
      "                               [--zodiacal | --mundane]]\n"
      "                               [--json | --ics | --reading | --html FILE | --pdf FILE]\n"
      "                               [--sex man|woman] [-o FILE]\n"
-     "The solar arc directions exact in a period (the twelve months from today without\n"
-     "--from and --to), in the astrologer's zone: every point of the chart carried by the\n"
-     "solar arc (the progressed Sun's longitude less the natal Sun's, a day after birth for\n"
-     "each tropical year of life; --naibod by Naibod's rate, 0.98564733 a year) that makes\n"
-     "an aspect switched on to a natal point, with the exact date, the arc, the age and the\n"
-     "dates it is within 1 of arc. --primary gives the primary directions instead: the\n"
+     "The solar arc directions (--solar-arc, the default) exact in a period (the twelve\n"
+     "months from today without --from and --to), in the astrologer's zone: every point of\n"
+     "the chart carried by the solar arc (the progressed Sun's longitude less the natal\n"
+     "Sun's, a day after birth for each tropical year of life; --naibod by Naibod's rate,\n"
+     "0.98564733 a year) that makes an aspect switched on to a natal point, with the exact\n"
+     "date, the arc, the age and the dates it is within 1 of arc. --primary gives the primary "
+     "directions instead: the\n"
      "planets, the North Node and the Lots of Fortune and Spirit (the promissors) with\n"
      "their Ptolemaic aspects, carried by the diurnal rotation to the Midheaven, the\n"
      "Ascendant, the Sun, the Moon and the Lot of Fortune (the significators), direct and\n"
@@ -497,8 +500,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"directions",
            {{"--houses", "--from", "--to", "--zone", "--key", "--method", "--sex", "-o", "--html",
              "--pdf"},
-            {"--naibod", "--primary", "--json", "--ics", "--reading", "--latitude", "--zodiacal",
-             "--mundane"}}},
+            {"--solar-arc", "--naibod", "--primary", "--json", "--ics", "--reading", "--latitude",
+             "--zodiacal", "--mundane"}}},
           {"sky",
            {{"--houses", "--from", "--to", "--zone", "--place", "--lon", "--lat", "--hours", "-o"},
             {"--lunations", "--eclipses", "--void", "--modern", "--json", "--ics"}}},

@@ -340,6 +340,7 @@ TEST_F(TimeTool, TheDirectionsCalendarAndReading) {
        std::vector<std::vector<std::string>>{{"directions", name, "--ics", "--json"},
                                              {"directions", name, "--sex", "woman"},
                                              {"directions", name, "--primary", "--method", "koch"},
+                                             {"directions", name, "--solar-arc", "--primary"},
                                              {"directions", name, "--mundane"}}) {
     EXPECT_EQ(run(args), 2) << args[2];
     EXPECT_TRUE(out.str().empty());
