@@ -235,6 +235,29 @@ void BM_TransitsAgainstSwetest(benchmark::State& state) {
 }
 BENCHMARK(BM_TransitsAgainstSwetest)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(31);
 
+// The sky's year (lunations, eclipses, the void Moon) as a whole process beside swetest's
+// year of the Sun and the Moon, runs interleaved; and a century without the void Moon.
+void BM_SkyAgainstSwetest(benchmark::State& state) {
+  if (std::system("command -v swetest >/dev/null 2>&1") != 0) {
+    state.SkipWithError("swetest is not installed (apt install swetest)");
+    return;
+  }
+  ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
+  const std::vector<std::pair<const char*, std::string>> commands = {
+      {"swetest_ms", "swetest -b1.1.2027 -n366 -s1 -p01 -head"},
+      {"year_ms", tool("sky --from 2027-01-01 --to 2027-12-31 --zone UTC")},
+  };
+  const std::vector<double> times = interleaved(state, commands);
+  state.counters["year_per_swetest"] = times[1] / times[0];
+}
+BENCHMARK(BM_SkyAgainstSwetest)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(31);
+
+void BM_SkyCentury(benchmark::State& state) {
+  runProcess(state,
+             tool("sky --from 2000-01-01 --to 2099-12-31 --zone UTC --lunations --eclipses"));
+}
+BENCHMARK(BM_SkyCentury)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 }  // namespace
 
 BENCHMARK_MAIN();

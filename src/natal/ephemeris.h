@@ -31,6 +31,15 @@ class Ephemeris {
   // Body 0..16 of the planet table (Sun .. Pluto, Chiron, Ceres, Pallas, Juno, Vesta, the
   // mean node, the mean lunar apogee); nothing when it can't be computed for that moment.
   virtual std::optional<BodyPosition> body(double julianDayUt, int point) = 0;
+  // A body's place referred to the mean equinox of the date, without nutation, which moves
+  // every longitude of a moment alike: what the angle between two bodies at one moment
+  // needs, at about half the cost. The body's own place where there is nothing cheaper.
+  virtual std::optional<BodyPosition> bodyWithoutNutation(double julianDayUt, int point) {
+    return body(julianDayUt, point);
+  }
+  // The nutation in longitude at a moment, degrees: what body() adds to
+  // bodyWithoutNutation() (nothing where the two are one).
+  virtual double nutationInLongitude(double /*julianDayUt*/) { return 0; }
   // The houses of a system (its one-letter code) at a place, east and north positive.
   virtual HouseFrame houses(double julianDayUt, double latitude, double longitude, char system) = 0;
   // ΔT = TT − UT, in seconds.

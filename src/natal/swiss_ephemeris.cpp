@@ -66,22 +66,17 @@ class SwissEphemeris final : public Ephemeris {
   }
   ~SwissEphemeris() override { swe_close(); }
 
-  std::optional<BodyPosition> body(double jd, int point) override {
-    if (point < 0 || point >= 17) return std::nullopt;
-    double xx[6] = {};
+  std::optional<BodyPosition> body(double jd, int point) override { return position(jd, point, 0); }
+
+  // Half of what a position costs the library is the nutation, worked out afresh each call.
+  std::optional<BodyPosition> bodyWithoutNutation(double jd, int point) override {
+    return position(jd, point, SEFLG_NONUT);
+  }
+
+  double nutationInLongitude(double jd) override {
+    double x[6] = {};
     char serr[AS_MAXCH] = "";
-    std::int32_t flags = swe_calc_ut(jd, kBodies[point], SEFLG_SWIEPH | SEFLG_SPEED, xx, serr);
-    // Outside the data files' years the library answers for the planets from its analytic
-    // ephemeris by itself; ask for it outright where it gave up (a missing file).
-    if (flags < 0) flags = swe_calc_ut(jd, kBodies[point], SEFLG_MOSEPH | SEFLG_SPEED, xx, serr);
-    if (flags < 0) return std::nullopt;
-    // Without the Moon's file alone the library takes the Moon from the analytic
-    // ephemeris and keeps the flag of the files, saying so only in its message ("using
-    // Moshier eph. for moon"), which it gives for every body then: the others come from the
-    // files, but for the Earth's small swing about its barycentre with the Moon.
-    const bool analytic = (flags & SEFLG_MOSEPH) != 0 ||
-                          (kBodies[point] == SE_MOON && std::strstr(serr, "Moshier") != nullptr);
-    return BodyPosition{xx[0], xx[1], xx[3], analytic};
+    return swe_calc_ut(jd, SE_ECL_NUT, 0, x, serr) < 0 ? 0 : x[2];
   }
 
   HouseFrame houses(double jd, double lat, double lon, char system) override {
@@ -262,6 +257,26 @@ class SwissEphemeris final : public Ephemeris {
   }
 
  private:
+  std::optional<BodyPosition> position(double jd, int point, std::int32_t extra) {
+    if (point < 0 || point >= 17) return std::nullopt;
+    double xx[6] = {};
+    char serr[AS_MAXCH] = "";
+    std::int32_t flags =
+        swe_calc_ut(jd, kBodies[point], SEFLG_SWIEPH | SEFLG_SPEED | extra, xx, serr);
+    // Outside the data files' years the library answers for the planets from its analytic
+    // ephemeris by itself; ask for it outright where it gave up (a missing file).
+    if (flags < 0)
+      flags = swe_calc_ut(jd, kBodies[point], SEFLG_MOSEPH | SEFLG_SPEED | extra, xx, serr);
+    if (flags < 0) return std::nullopt;
+    // Without the Moon's file alone the library takes the Moon from the analytic
+    // ephemeris and keeps the flag of the files, saying so only in its message ("using
+    // Moshier eph. for moon"), which it gives for every body then: the others come from the
+    // files, but for the Earth's small swing about its barycentre with the Moon.
+    const bool analytic = (flags & SEFLG_MOSEPH) != 0 ||
+                          (kBodies[point] == SE_MOON && std::strstr(serr, "Moshier") != nullptr);
+    return BodyPosition{xx[0], xx[1], xx[3], analytic};
+  }
+
   bool foundOnPath(const std::string& name) const {
     std::size_t from = 0;
     for (;;) {

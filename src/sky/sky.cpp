@@ -6,14 +6,19 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
+#include <numeric>
 
 #include "cycles/track.h"
 
 namespace orvenda::sky {
 namespace {
 
-// A long period is walked a year at a time, so that its samples stay few.
+// A long period is walked a year at a time, so that its samples stay few; a last part of a
+// few weeks joins the one before it rather than have samples of its own (a year asked with
+// the days the void Moon looks beyond it would otherwise be two parts).
 constexpr double kChunk = 366;
+double chunkEnd(double c0, double to) { return to - c0 < kChunk + 45 ? to : c0 + kChunk; }
 
 // Where the samples of a track stand: on a grid of steps from J2000, so that an instant
 // is found the same whatever period it is asked in.
@@ -23,21 +28,30 @@ double onGrid(double jd, double step) {
 }
 
 // The positions of some bodies, each sampled on a grid of its own steps (the Moon's, slot
-// 0, as its scan asks; another body's as its motion allows: `cycles::stepFor`), every
-// instant's asked together (the ephemeris keeps the Earth of the instant it last gave).
-// Between its samples a body other than the Moon is read on its cubic curve, within a few
-// tenths of an arc second; the Moon is asked of the ephemeris.
+// 0, as its scan asks; another body's as its motion allows), every instant's asked together
+// (the ephemeris keeps the Earth of the instant it last gave). Between its samples a body
+// other than the Moon is read on its cubic curve, within a few tenths of an arc second; the
+// Moon is asked of the ephemeris. The places are of the mean equinox, without nutation:
+// what is wanted of them is the angle between two bodies of one moment, which nutation,
+// moving both alike, leaves as it is, and it is half of what a position costs.
 class DailyPositions {
  public:
   DailyPositions(natal::Ephemeris& eph, const std::vector<int>& bodies,
                  const std::vector<double>& steps, double from, double to)
-      : eph_(eph), bodies_(bodies), steps_(steps), from_(onGrid(from - 8, 24)) {
-    const double last = to + 16;
+      : eph_(eph), bodies_(bodies), steps_(steps) {
+    // The first sample on every body's grid at or before `from`, the last a step of the
+    // slowest beyond `to`: the curves reach over the whole period and no further.
+    double grid = 1, longest = 1;
+    for (const double h : steps) grid = std::lcm(static_cast<long>(grid), static_cast<long>(h));
+    for (const double h : steps) longest = std::max(longest, h);
+    from_ = onGrid(from, grid);
+    const double last = to + longest + 1;
     values_.resize(bodies.size());
     for (double t = from_; t <= last + 1e-9; t += 1)
       for (std::size_t b = 0; b < bodies.size(); ++b) {
         const double k = (t - from_) / steps_[b];
-        if (std::fabs(k - std::round(k)) < 1e-9) values_[b].push_back(eph.body(t, bodies[b]));
+        if (std::fabs(k - std::round(k)) < 1e-9)
+          values_[b].push_back(eph.bodyWithoutNutation(t, bodies[b]));
       }
   }
 
@@ -51,10 +65,10 @@ class DailyPositions {
       return v[static_cast<std::size_t>(d)];
     const auto lo = static_cast<long long>(std::floor(k));
     if (slot == 0 || lo < 0 || static_cast<std::size_t>(lo + 1) >= v.size())
-      return eph_.body(jd, bodies_[slot]);
+      return eph_.bodyWithoutNutation(jd, bodies_[slot]);
     const auto& a = v[static_cast<std::size_t>(lo)];
     const auto& b = v[static_cast<std::size_t>(lo + 1)];
-    if (!a || !b) return eph_.body(jd, bodies_[slot]);
+    if (!a || !b) return eph_.bodyWithoutNutation(jd, bodies_[slot]);
     // The cubic (Hermite) curve through both samples and their speeds.
     const double s = k - static_cast<double>(lo);
     const double y0 = a->longitude, y1 = y0 + std::remainder(b->longitude - y0, 360.0);
@@ -103,8 +117,7 @@ bool lunations(natal::Ephemeris& eph, double from, double to,
                const std::function<void(const Lunation&)>& sink) {
   bool complete = true;
   const std::vector<cycles::Threshold> phases = {{0, 0}, {90, 1}, {180, 2}, {270, 3}};
-  for (double c0 = from; c0 < to; c0 += kChunk) {
-    const double c1 = std::min(to, c0 + kChunk);
+  for (double c0 = from, c1 = chunkEnd(from, to); c0 < to; c0 = c1, c1 = chunkEnd(c0, to)) {
     // The elongation grows 10° to 15° a day, smoothly: a curve through samples three days
     // apart finds each phase within a few minutes, and Newton's method on the ephemeris
     // makes it exact from there at two or three positions a phase.
@@ -127,12 +140,34 @@ bool lunations(natal::Ephemeris& eph, double from, double to,
   return complete;
 }
 
+namespace {
+
+// Whether a new moon (or a full one) from about `from` to `to` may bring an eclipse: by the
+// mean lunations and the Moon's mean argument of latitude at each (Meeus, Astronomical
+// Algorithms, ch. 49 and 54), none can where |sin F| > 0.36; 0.40 here, for the mean
+// lunations' stray of up to 14 hours. Every eclipse of a period falls at such a lunation,
+// so a search that could find none before the period's end need not be made: each costs
+// hundreds of positions.
+bool eclipsePossible(double from, double to, bool solar) {
+  constexpr double kEpoch = 2451550.09766, kMonth = 29.530588861;
+  double k = std::ceil((from - 1 - kEpoch) / kMonth - (solar ? 0 : 0.5)) + (solar ? 0 : 0.5);
+  for (; kEpoch + kMonth * k < to + 1; k += 1) {
+    const double f = 160.7108 + 390.67050284 * k;
+    if (std::fabs(std::sin(f * std::numbers::pi / 180)) <= 0.40) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::vector<Eclipse> eclipses(natal::Ephemeris& eph, double from, double to, bool solar,
                               bool lunar) {
   std::vector<Eclipse> found;
   auto walk = [&](bool isSolar) {
-    double t = from;
+    // `next`: the earliest a further eclipse of the kind may come (a lunar month after one).
+    double t = from, next = from;
     for (;;) {
+      if (!eclipsePossible(next, to, isSolar)) return;
       const auto at = isSolar ? eph.solarEclipse(t, false) : eph.lunarEclipse(t, false);
       if (!at || at->maximum >= to || !(at->maximum > t - 1)) return;
       if (at->maximum >= from) {
@@ -146,6 +181,7 @@ std::vector<Eclipse> eclipses(natal::Ephemeris& eph, double from, double to, boo
       // Eclipses of one kind come at least a lunar month apart, but for the partial pairs
       // of a season a month on each side: a day past one is safely before the next.
       t = at->maximum + 1;
+      next = at->maximum + 15;
     }
   };
   if (solar) walk(true);
@@ -201,16 +237,52 @@ bool voidOfCourse(natal::Ephemeris& eph, double from, double to, bool modern,
   std::vector<cycles::Threshold> signs;
   for (int s = 0; s < 12; ++s) signs.push_back({s * 30.0, s});
   bool complete = true;
-  for (double c0 = from; c0 < to; c0 += kChunk) {
-    const double c1 = std::min(to, c0 + kChunk);
+  for (double c0 = from, c1 = chunkEnd(from, to); c0 < to; c0 = c1, c1 = chunkEnd(c0, to)) {
     // The Moon stays under three days in a sign: its entry into the sign it leaves first in
     // the part lies within the margin.
     const double margin = 3.5;
-    std::vector<double> steps = {1};
-    for (std::size_t b = 1; b < bodies.size(); ++b) steps.push_back(cycles::stepFor(bodies[b]));
+    // What the scan follows is the Moon's distance from each body, at 12° to 15° a day: an
+    // arc second of a body's error on its curve moves a moment found by a tenth of a second.
+    // So the inner bodies are sampled twice as far apart as their own tracks ask, and each
+    // curve strays by at most what these bounds say (the worst of 2000 to 2030 against the
+    // ephemeris, read at each quarter between samples): 2.6″ for Venus at its far side,
+    // a few seconds of time at worst, as the Moon's own curve does.
+    std::vector<double> steps = {1}, bounds = {cycles::errorBoundFor(natal::kMoon)};
+    for (std::size_t b = 1; b < bodies.size(); ++b) {
+      switch (bodies[b]) {
+        case natal::kSun: steps.push_back(8), bounds.push_back(6e-5); break;
+        case 2: steps.push_back(2), bounds.push_back(4e-4); break;
+        case 3: steps.push_back(2), bounds.push_back(8e-4); break;
+        case 4: steps.push_back(4), bounds.push_back(4e-4); break;
+        case 5:
+        case 6: steps.push_back(8), bounds.push_back(1e-4); break;  // 2.4″ at sixteen
+        default:
+          steps.push_back(cycles::stepFor(bodies[b]));
+          bounds.push_back(cycles::errorBoundFor(bodies[b]));
+      }
+    }
     DailyPositions days(eph, bodies, steps, c0 - margin, c1);
     const double start = onGrid(c0 - margin, 1);
-    cycles::Scanner moon([&days](double jd) { return days.at(jd, 0); }, 1);
+    // The signs are of the true equinox: the samples' Moon is moved by the nutation,
+    // itself sampled every four days and read between them on a straight line (its
+    // quickest term, of 13.7 days, strays from one by a tenth of an arc second).
+    constexpr double kNutationStep = 4;
+    std::vector<double> nutation;
+    for (double t = start; t <= c1 + 2 * kNutationStep; t += kNutationStep)
+      nutation.push_back(eph.nutationInLongitude(t));
+    auto nutationAt = [&nutation, start](double jd) {
+      const double k = std::clamp((jd - start) / kNutationStep, 0.0,
+                                  static_cast<double>(nutation.size() - 1) - 1e-9);
+      const auto i = static_cast<std::size_t>(k);
+      return nutation[i] + (nutation[i + 1] - nutation[i]) * (k - static_cast<double>(i));
+    };
+    cycles::Scanner moon(
+        [&days, &nutationAt](double jd) -> std::optional<natal::BodyPosition> {
+          auto p = days.at(jd, 0);
+          if (p) p->longitude = natal::normalized(p->longitude + nutationAt(jd));
+          return p;
+        },
+        1);
     moon.setErrorBound(cycles::errorBoundFor(natal::kMoon));
     Collect ingresses;
     moon.scan(start, c1, signs, ingresses);
@@ -218,7 +290,8 @@ bool voidOfCourse(natal::Ephemeris& eph, double from, double to, bool modern,
     std::vector<double> entered;
     std::vector<int> enteredSign;
     for (const cycles::Crossing& c : ingresses.found) {
-      entered.push_back(moon.refine(c.jd, c.id * 30.0));
+      const double t = moon.refine(c.jd, c.id * 30.0);
+      entered.push_back(t);
       enteredSign.push_back(c.id);
     }
     // Each body's aspects, kept only where they may be the last of a sign.
@@ -233,7 +306,7 @@ bool voidOfCourse(natal::Ephemeris& eph, double from, double to, bool modern,
     for (std::size_t slot = 1; slot < bodies.size(); ++slot) {
       scanners.push_back(std::make_unique<cycles::Scanner>(elongation(days, slot), 1));
       cycles::Scanner& s = *scanners.back();
-      s.setErrorBound(cycles::errorBoundFor(natal::kMoon) + cycles::errorBoundFor(bodies[slot]));
+      s.setErrorBound(bounds[0] + bounds[slot]);
       Collect passes;
       s.scan(start, c1, aspects, passes);
       complete = complete && !passes.broken;

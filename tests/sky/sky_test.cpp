@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,6 +130,22 @@ TEST(SkyEclipses, ADecadeOfSolarAndLunarEclipsesAsSwetestFindsThem) {
       EXPECT_NEAR(e.longitude, 173.9768, 0.001);
     }
   }
+}
+
+TEST(SkyEclipses, TheTwentyFirstCenturyAsTheCanonCountsIt) {
+  // Espenak and Meeus, Five Millennium Canon of Solar Eclipses and of Lunar Eclipses (NASA,
+  // 2006 and 2009), 2001 to 2100: 224 solar eclipses (68 total, 72 annular, 7 hybrid, 77
+  // partial) and 228 lunar (85 total, 57 partial, 86 penumbral). Asked a year at a time, as
+  // the tool asks a long period, so that no year's first or last eclipse is lost.
+  std::map<std::string, int> counted;
+  for (int year = 2001; year <= 2100; ++year)
+    for (const Eclipse& e :
+         eclipses(eph(), jdOf(year, 1, 1, 0, 0, 0), jdOf(year + 1, 1, 1, 0, 0, 0)))
+      ++counted[std::string(e.solar ? "solar " : "lunar ") + kindName(e.at.kind)];
+  const std::map<std::string, int> canon = {
+      {"solar total", 68}, {"solar annular", 72}, {"solar ann-tot", 7}, {"solar partial", 77},
+      {"lunar total", 85}, {"lunar partial", 57}, {"lunar penumb.", 86}};
+  EXPECT_EQ(counted, canon);
 }
 
 TEST(SkyEclipses, TheLocalCircumstancesAtAthens) {
