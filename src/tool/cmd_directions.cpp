@@ -408,8 +408,16 @@ int cmdDirections(Tool& t, const Options& o) {
   if (primary) return primaryDirections(t, o, *saved, c, *zone, period);
   if (!c.timeKnown) t.note("the birth time is not known: the angles are not directed");
   natal::Ephemeris& eph = natal::swissEphemeris();
-  const double fromJd = natal::julianDayOf(period->from), toJd = natal::julianDayOf(period->to);
-  const auto found = tl::directions(c, saved->config, fromJd, toJd, naibod, eph);
+  // The directions of a life, from the birth to its 120th year: an arc of two centuries
+  // directs no one.
+  const double lifeEnd = c.julianDayUt + 120 * cycles::kTropicalYear;
+  const double fromJd = std::max(natal::julianDayOf(period->from), c.julianDayUt),
+               toJd = std::min(natal::julianDayOf(period->to), lifeEnd);
+  if (natal::julianDayOf(period->from) < c.julianDayUt || natal::julianDayOf(period->to) > lifeEnd)
+    t.note("only the directions from the birth to its 120th year are told");
+  const std::vector<tl::Direction> found =
+      fromJd < toJd ? tl::directions(c, saved->config, fromJd, toJd, naibod, eph)
+                    : std::vector<tl::Direction>{};
   const std::string name = shownName(saved->name);
   const report::LocalClock clock = clockOf(*zone);
   const bool g = saved->horoscopeLanguage == 1;

@@ -322,6 +322,14 @@ TEST_F(TimeTool, TheDirectionsCalendarAndReading) {
     for (const auto& e : life.events) byUid[e.uid] = e.dtstart;
     for (const auto& e : decade.events) EXPECT_EQ(byUid[e.uid], e.dtstart) << e.summary;
   }
+  // A solar arc of two centuries directs no one: a period beyond a life's 120 years lists
+  // nothing, and says why.
+  ASSERT_EQ(run({"directions", name, "--from", "2090-01-01", "--to", "2299-12-31", "--zone",
+                 "Etc/UTC", "--json"}),
+            0)
+      << err.str();
+  EXPECT_TRUE(nlohmann::json::parse(out.str())["directions"].empty()) << out.str();
+  EXPECT_TRUE(has(err.str(), "from the birth to its 120th year")) << err.str();
   // The directions of the planets to the significators read, in Greek for a Greek chart.
   ASSERT_EQ(run({"directions", name, "--primary", "--reading", "--from", "2026-01-01", "--to",
                  "2026-12-31", "--zone", "Etc/UTC"}),
