@@ -9,10 +9,15 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
+#include "config/settings_store.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "places/birth_place.h"
 #include "places/fields.h"
+#include "sheet/reading.h"
+#include "sheet/reading_texts.h"
+#include "sheet/sky_reading.h"
+#include "sheet/sky_report.h"
 #include "sky/sky.h"
 #include "tool/calendar.h"
 #include "tool/saved_chart.h"
@@ -74,7 +79,22 @@ const char* kMonths[12] = {"January", "February", "March",     "April",   "May",
 struct Where {
   double longitude = 0, latitude = 0;
   std::string shown;
+  bool byCoordinates = false;  // --lon and --lat, which a report writes in its language
 };
+
+// "40°42′51″ N, 74°00′21″ W", the latitude first as astrologers write a place; in Greek
+// "40°42′51″ Β, 74°00′21″ Δ".
+std::string coordinatesText(const Where& w, bool greek) {
+  auto angle = [](double degrees, const char* plus, const char* minus) {
+    const long long a = std::llround(std::fabs(degrees) * 3600);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%lld°%02lld′%02lld″ %s", a / 3600, a / 60 % 60, a % 60,
+                  degrees < 0 ? minus : plus);
+    return std::string(buf);
+  };
+  return angle(w.latitude, greek ? "Β" : "N", greek ? "Ν" : "S") + ", " +
+         angle(w.longitude, greek ? "Α" : "E", greek ? "Δ" : "W");
+}
 
 std::optional<Where> whereOption(Tool& t, const Options& o, const char* command, int& status) {
   status = 2;
@@ -107,6 +127,7 @@ std::optional<Where> whereOption(Tool& t, const Options& o, const char* command,
     w.longitude = *lo / 3600.0;
     w.latitude = *la / 3600.0;
     w.shown = formatDms(*lo, true) + " " + formatDms(*la, false);
+    w.byCoordinates = true;
   }
   status = 0;
   return w;
@@ -215,12 +236,125 @@ int planetaryHours(Tool& t, const Options& o, const std::string& zone, const Whe
   return output.finish() ? 0 : 1;
 }
 
+// The reading of the period for a chart, or the report (with a chart or without): the
+// whole period gathered first, since both are written whole.
+int readOrReport(Tool& t, const Options& o, const std::string& zone,
+                 const std::optional<Where>& where, const Period& period,
+                 const std::optional<SavedChart>& saved,
+                 const std::optional<natal::NatalChart>& chart, bool wantLunations,
+                 bool wantEclipses, bool wantVoid) {
+  // The horoscope language: the saved chart's, else the configuration's, as a chart's.
+  bool greek = saved && saved->horoscopeLanguage == 1;
+  if (!saved) {
+    std::int32_t language = 0;
+    SettingsStore store(*t.files);
+    if (store.read(IntSetting::Langhor, language)) greek = language == 1;
+  }
+  std::optional<reading::TextSet> texts;
+  std::int32_t sex = 0;
+  if (chart) {
+    texts = reading::textSet(*t.files, greek);
+    if (!reading::shippedFound(*texts)) return noShippedTexts(t, greek);
+    for (const std::string& n : reading::ownTextNotes(*texts, false)) t.note(n);
+    const auto chosen = sexOption(t, o, "sky");
+    if (!chosen) return 2;
+    sex = *chosen;
+  }
+  natal::Ephemeris& eph = natal::swissEphemeris();
+  const double from = natal::julianDayOf(period.from), to = natal::julianDayOf(period.to);
+  const report::LocalClock clock = clockOf(zone);
+  report::Sky r;
+  r.name = saved ? shownName(saved->name) : "";
+  if (saved && chart) r.birthLine = birthLine(saved->record, chart->timeKnown, greek);
+  r.zone = zone;
+  r.local = clock;
+  r.greek = greek;
+  r.periodFrom = period.from, r.periodTo = period.to;
+  r.place = !where ? "" : where->byCoordinates ? coordinatesText(*where, greek) : where->shown;
+  r.chart = chart ? &*chart : nullptr;
+  r.lunationsAsked = wantLunations, r.eclipsesAsked = wantEclipses, r.voidAsked = wantVoid;
+  bool complete = true;
+  if (wantLunations)
+    complete &= sky::lunations(eph, from, to, [&](const sky::Lunation& l) {
+      r.lunations.push_back({l, chart ? sky::lunationContact(*chart, saved->config, l.longitude)
+                                      : sky::NatalContact{}});
+    });
+  if (wantEclipses)
+    for (const sky::Eclipse& e : sky::eclipses(eph, from, to)) {
+      report::Sky::EclipseRow row{
+          e, chart ? sky::eclipseContact(*chart, e.longitude) : sky::NatalContact{}, std::nullopt};
+      if (where) row.seen = sky::seenFrom(eph, e, where->latitude, where->longitude);
+      r.eclipses.push_back(row);
+    }
+  if (wantVoid)
+    complete &=
+        sky::voidOfCourse(eph, from, to + 3, o.has("--modern"), [&](const sky::VoidStretch& v) {
+          if (v.begins < to && v.ends >= from) r.voids.push_back(v);
+        });
+  if (!complete)
+    t.note(
+        "the ephemeris could not give the Moon and the planets for part of the period: "
+        "what lies there is not listed");
+  reading::Reading told;
+  if (chart) {
+    reading::SkyRead read;
+    read.timeKnown = chart->timeKnown;
+    read.lunationsAsked = wantLunations, read.eclipsesAsked = wantEclipses;
+    read.voidAsked = wantVoid;
+    for (const auto& row : r.lunations)
+      read.lunations.push_back({row.lunation.phase, row.lunation.longitude, row.contact.house,
+                                clock(secondsOf(row.lunation.jd))});
+    for (const auto& row : r.eclipses)
+      read.eclipses.push_back({row.eclipse.solar, row.eclipse.at.kind, row.eclipse.longitude,
+                               row.contact.house, row.contact.aspects,
+                               clock(secondsOf(row.eclipse.at.maximum))});
+    read.voidStretches = static_cast<int>(r.voids.size());
+    for (const sky::VoidStretch& v : r.voids)
+      if (v.ends - v.begins > 0 &&
+          (read.longestTo == read.longestFrom ||
+           secondsOf(v.ends) - secondsOf(v.begins) > read.longestTo - read.longestFrom)) {
+        read.longestFrom = clock(secondsOf(v.begins));
+        read.longestTo = clock(secondsOf(v.ends));
+        read.longestSign = v.sign;
+      }
+    const sky::Prenatal p = sky::prenatal(eph, chart->julianDayUt);
+    if (p.syzygy)
+      read.prenatal = reading::LunationRead{p.syzygy->phase, p.syzygy->longitude, 0,
+                                            clock(secondsOf(p.syzygy->jd))};
+    told = reading::skyReading(read, *texts, greek, sex);
+    for (const std::string& key : told.missing)
+      t.note("[" + reading::displayKey(key) + "] has no text in this set");
+  }
+  if (o.has("--reading")) {
+    Output output(t, o);
+    output.stream() << reading::readingText(told);
+    return output.finish() ? 0 : 1;
+  }
+  const std::string html = report::skyReportHtml(r, told);
+  if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
+  if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;
+  return 0;
+}
+
 }  // namespace
 
 int cmdSky(Tool& t, const Options& o) {
-  if (o.has("--json") && o.has("--ics"))
-    return t.usage("sky", "--json and --ics are forms of their own; give one");
+  const bool report = o.value("--html") || o.value("--pdf");
+  if (int{o.has("--json")} + int{o.has("--ics")} + int{o.has("--reading")} +
+          int{o.value("--html") != nullptr} + int{o.value("--pdf") != nullptr} >
+      1)
+    return t.usage("sky",
+                   "--json, --ics, --reading, --html and --pdf are forms of their own; give one");
+  if (report && o.value("-o"))
+    return t.usage("sky", "--html and --pdf name their own file; -o is for the others");
   if (o.operands.size() > 1) return t.usage("sky", "one chart at most");
+  if (o.has("--reading") && o.operands.empty())
+    return t.usage("sky", "--reading reads the period for a chart; give its NAME");
+  if (o.value("--sex") && o.operands.empty())
+    return t.usage("sky", "--sex chooses the reading's words; without a chart there is no reading");
+  if (o.value("--sex") && !o.has("--reading") && !report)
+    return t.usage("sky",
+                   "--sex chooses the reading's words; it goes with --reading, --html or --pdf");
   const auto zone = astrologerZone(t, o, "sky");
   if (!zone) return 2;
   int status = 0;
@@ -230,7 +364,8 @@ int cmdSky(Tool& t, const Options& o) {
     for (const char* f : {"--from", "--to"})
       if (o.value(f))
         return t.usage("sky", std::string("--hours gives one day; ") + f + " is for a period");
-    if (o.has("--ics")) return t.usage("sky", "--hours is written as text or --json");
+    if (o.has("--ics") || o.has("--reading") || report)
+      return t.usage("sky", "--hours is written as text or --json");
     if (!where) return t.usage("sky", "--hours needs a place: --place PLACE, or --lon and --lat");
     return planetaryHours(t, o, *zone, *where);
   }
@@ -250,6 +385,9 @@ int cmdSky(Tool& t, const Options& o) {
     if (!chart) return 1;
     if (!chart->timeKnown) t.note("the birth time is not known: no natal houses");
   }
+  if (o.has("--reading") || report)
+    return readOrReport(t, o, *zone, where, *period, saved, chart, wantLunations, wantEclipses,
+                        wantVoid);
   natal::Ephemeris& eph = natal::swissEphemeris();
   const double from = natal::julianDayOf(period->from), to = natal::julianDayOf(period->to);
   const report::LocalClock clock = clockOf(*zone);

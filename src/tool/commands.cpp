@@ -40,7 +40,8 @@ constexpr const char* kUsage =
     "      [--key KEY] [--json | --reading | --ics | --html FILE | --pdf FILE]\n"
     "                           solar arc directions in a period, or primary directions\n"
     "  sky [NAME] [--from DATE] [--to DATE] [--place PLACE | --lon LON --lat LAT]\n"
-    "      [--lunations] [--eclipses] [--void [--modern]] [--hours DATE] [--json | --ics]\n"
+    "      [--lunations] [--eclipses] [--void [--modern]] [--hours DATE]\n"
+    "      [--json | --ics | --reading | --html FILE | --pdf FILE]\n"
     "                           lunations, eclipses, the void Moon, planetary hours\n"
     "  prenatal NAME [--json]   the new or full moon and the eclipses before birth\n"
     "  sheet NAME [--houses SYSTEM] [--time-unknown] [--sex man|woman] [-o FILE | --pdf FILE]\n"
@@ -211,7 +212,8 @@ const std::map<std::string, std::string> kCommandHelp = {
      "usage: orvenda-chart sky [NAME] [--from DATE] [--to DATE] [--zone ZONE]\n"
      "                         [--place PLACE | --lon LON --lat LAT]\n"
      "                         [--lunations] [--eclipses] [--void [--modern]]\n"
-     "                         [--hours DATE] [--json | --ics] [-o FILE]\n"
+     "                         [--hours DATE] [--sex man|woman] [-o FILE]\n"
+     "                         [--json | --ics | --reading | --html FILE | --pdf FILE]\n"
      "The sky of a period (the twelve months from today without --from and --to), one line\n"
      "per moment under each month, in the astrologer's zone: the new moons, first quarters,\n"
      "full moons and last quarters, to the minute, with the Moon's degree; the solar eclipses\n"
@@ -226,7 +228,13 @@ const std::map<std::string, std::string> kCommandHelp = {
      "magnitude. --hours DATE gives that day's planetary hours at the place instead: twelve\n"
      "from sunrise to sunset and twelve to the next sunrise, in the Chaldean order from the\n"
      "day's ruler. --json prints one object, every instant in UT; --ics a calendar (the void\n"
-     "Moon as stretches). -o FILE writes FILE whole instead of standard output.\n"},
+     "Moon as stretches). --reading (with NAME) reads the period in the horoscope language:\n"
+     "each new and full moon by its natal house, each eclipse by its house and the points it\n"
+     "touches, the void Moon with its count of stretches, the new or full moon before birth\n"
+     "(--sex man|woman chooses the texts' words). --html FILE and --pdf FILE write the\n"
+     "report: the natal wheel with the period's lunations marked round it (with NAME), the\n"
+     "lunations, eclipses and void Moon in tables, and the reading. -o FILE writes the text,\n"
+     "--json, --ics or --reading into FILE whole instead of standard output.\n"},
     {"prenatal",
      "usage: orvenda-chart prenatal NAME [--zone ZONE] [--houses SYSTEM] [--json] [-o FILE]\n"
      "The syzygy before the birth: the last new or full moon, and the last solar and lunar\n"
@@ -503,8 +511,9 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             {"--solar-arc", "--naibod", "--primary", "--json", "--ics", "--reading", "--latitude",
              "--zodiacal", "--mundane"}}},
           {"sky",
-           {{"--houses", "--from", "--to", "--zone", "--place", "--lon", "--lat", "--hours", "-o"},
-            {"--lunations", "--eclipses", "--void", "--modern", "--json", "--ics"}}},
+           {{"--houses", "--from", "--to", "--zone", "--place", "--lon", "--lat", "--hours",
+             "--sex", "-o", "--html", "--pdf"},
+            {"--lunations", "--eclipses", "--void", "--modern", "--json", "--ics", "--reading"}}},
           {"prenatal", {{"--houses", "--zone", "-o"}, {"--json"}}},
           {"timelords",
            {{"--houses", "--date", "--from", "--to", "--zone", "--lot", "--levels", "--year",

@@ -31,6 +31,7 @@ class SkyTool : public ::testing::Test {
     EXPECT_TRUE(writeDefaultSettings(store));
     ::setenv("ORVENDA_ZONES", ORVENDA_ZONES_FILE, 1);
     ::setenv("ORVENDA_ATLAS", ORVENDA_ATLAS_FILE, 1);
+    ::setenv("ORVENDA_TEXTS", ORVENDA_TEXTS_DIR, 1);
   }
   int run(std::vector<std::string> args) {
     out.str("");
@@ -177,6 +178,87 @@ TEST_F(SkyTool, TheMonthsCalendarReadBackBySecondReader) {
   const auto second = read();
   for (const auto& e : second["events"]) again.insert(e.value("UID", ""));
   EXPECT_EQ(again, uids);
+}
+
+TEST_F(SkyTool, FebruaryTwentySevenReadForTheNewYorkChart) {
+  // The New York chart (14 March 1957 09:41 at GMT -5), Placidus cusps by swetest -b14.3.1957
+  // -ut14:41 -house-74.005833,40.714167,P: the 4th from 135.7319, the 5th from 165.3696, the
+  // 10th (the Midheaven) from 315.7319, the 11th from 345.3696; the natal Moon at 152.7471
+  // (swetest -p1). February 2027: the annular eclipse of 6 February 15:59:38.9 UT (swetest
+  // -solecl), the Sun at 317.6296, 17°38′ Aquarius: the 10th house, 1°54′ past the
+  // Midheaven; the penumbral one of 20 February 23:12:52.8 UT (-lunecl), the Moon at
+  // 151.9829, 1°59′ Virgo: the 4th house, 0°46′ before the natal Moon. Each is the month's
+  // new or full moon (the full moon exact at 23:23:39 UT by bisection on swetest's Sun and
+  // Moon, the Moon at 152.0931); the prenatal new moon of 1 March 1957 at 340.8244 is in
+  // Pisces.
+  ASSERT_EQ(run({"new", "ny", "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                 "--lat", "40:42:51N", "--offset", "-5:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"sky", "ny", "--from", "2027-02-01", "--to", "2027-02-28", "--zone", "UTC",
+                 "--houses", "placidus", "--reading"}),
+            0)
+      << err.str();
+  // The text as one line: the printer wraps at 80 columns.
+  std::string text;
+  {
+    std::istringstream in(out.str());
+    for (std::string w; in >> w;) text += (text.empty() ? "" : " ") + w;
+  }
+  auto says = [&](const std::string& want) {
+    EXPECT_NE(text.find(want), std::string::npos) << "no \"" << want << "\" in\n" << out.str();
+  };
+  says("The sky of the period");
+  says("New moon in the 10th house: 6 February 2027, 17°38′ Aquarius");
+  says("Full moon in the 4th house: 20 February 2027, 2°06′ Virgo");
+  says("Solar eclipse in the 10th house: annular, 6 February 2027, 17°38′ Aquarius");
+  says("Lunar eclipse in the 4th house: penumbral, 20 February 2027, 1°59′ Virgo");
+  says(
+      "An eclipse on the natal Midheaven: annular solar eclipse, 6 February 2027 "
+      "(conjunction, 1°54′)");
+  says(
+      "An eclipse on the natal Moon: penumbral lunar eclipse, 20 February 2027 "
+      "(conjunction, 0°46′)");
+  says("The new moon before birth");
+  says("1 March 1957, 10°49′ Pisces");
+  // Each read by the shipped text of its key, as texts/en/sky.txt opens it.
+  says("At the top of the chart, in the tenth house, a new lunar month begins");
+  EXPECT_EQ(text.find("first quarter"), std::string::npos);
+  EXPECT_EQ(text.find("eclipse in house"), std::string::npos);
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(SkyTool, WhatTheReadingAndTheReportRefuse) {
+  ASSERT_EQ(run({"new", "ny", "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                 "--lat", "40:42:51N", "--offset", "-5:00"}),
+            0)
+      << err.str();
+  const std::string page = dir.path() + "/sky.html", other = dir.path() + "/other.txt";
+  const std::vector<std::vector<std::string>> refused = {
+      {"sky", "ny", "--reading", "--json"},
+      {"sky", "ny", "--reading", "--ics"},
+      {"sky", "--reading"},
+      {"sky", "ny", "--html", page, "--json"},
+      {"sky", "ny", "--pdf", page, "--ics"},
+      {"sky", "ny", "--html", page, "-o", other},
+      {"sky", "ny", "--html", page, "--reading"},
+      {"sky", "ny", "--reading", "--sex", "neither"},
+      {"sky", "ny", "--sex", "man"},
+      {"sky", "--html", page, "--sex", "man"},
+      {"sky", "--hours", "2026-12-10", "--lon", "23E", "--lat", "38N", "--html", page}};
+  for (const auto& args : refused) {
+    std::string line;
+    for (const auto& a : args) line += " " + a;
+    EXPECT_EQ(run(args), 2) << line;
+    EXPECT_NE(err.str(), "") << line;
+    EXPECT_EQ(out.str(), "") << line;
+    std::FILE* f = std::fopen(page.c_str(), "r");
+    EXPECT_EQ(f, nullptr) << line;
+    if (f) std::fclose(f);
+    f = std::fopen(other.c_str(), "r");
+    EXPECT_EQ(f, nullptr) << line;
+    if (f) std::fclose(f);
+  }
 }
 
 TEST_F(SkyTool, WhatTheCommandLineRefuses) {
