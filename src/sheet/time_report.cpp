@@ -66,7 +66,19 @@ struct Words {
   const char* noExact;
   const char* fastUnlisted;  // {bodies} {count}
   const char* stations;
-  const char* separator;  // between the items of a list: "; ", Greek's "· "
+  const char* separator;        // between the items of a list: "; ", Greek's "· "
+  const char* phases[4];        // new moon, first quarter, full moon, last quarter
+  const char* eclipseKinds[5];  // total, annular, hybrid, partial, penumbral
+  const char* solarEclipse;     // {kind}
+  const char* lunarEclipse;     // {kind}
+  const char* magnitude;        // {figure}
+  const char* saros;            // {series} {member}
+  const char* natalHouse;       // {house}
+  const char* natalPoint;       // {point}
+  const char* skyRow;           // the timeline's row of lunations and eclipses
+  const char* skyLegend;
+  const char* skyTable;
+  const char* skyNone;
 };
 
 constexpr Words kEnglish = {
@@ -121,6 +133,19 @@ constexpr Words kEnglish = {
     "month or less, lists them.",
     "Stations and ingresses",
     "; ",
+    {"New moon", "First quarter", "Full moon", "Last quarter"},
+    {"Total", "Annular", "Hybrid", "Partial", "Penumbral"},
+    "{} solar eclipse",
+    "{} lunar eclipse",
+    "magnitude {}",
+    "Saros {}/{}",
+    "natal house {}",
+    "natal {}",
+    "Lunations and eclipses",
+    "On the top row the lunations: ● new moon, ◐ first quarter, ○ full moon, ◑ last quarter; "
+    "a dark disc ringed in red is a solar eclipse, a red disc a lunar one.",
+    "The sky",
+    "No lunation or eclipse in this period.",
 };
 
 constexpr Words kGreek = {
@@ -178,6 +203,20 @@ constexpr Words kGreek = {
     "εντολή transits με --bodies fast ή για διάστημα έως έναν μήνα.",
     "Στάσεις και είσοδοι",
     "· ",
+    {"Νέα Σελήνη", "Πρώτο τέταρτο", "Πανσέληνος", "Τελευταίο τέταρτο"},
+    {"Ολική", "Δακτυλιοειδής", "Υβριδική", "Μερική", "Παρασκιώδης"},
+    "{} έκλειψη Ηλίου",
+    "{} έκλειψη Σελήνης",
+    "μέγεθος {}",
+    "Σάρος {}/{}",
+    "στον {} οίκο",
+    "{}",
+    "Φάσεις της Σελήνης, εκλείψεις",
+    "Στην πάνω σειρά οι φάσεις της Σελήνης: ● νέα σελήνη, ◐ πρώτο τέταρτο, ○ πανσέληνος, "
+    "◑ τελευταίο τέταρτο· ο σκούρος δίσκος με κόκκινο δαχτυλίδι είναι έκλειψη Ηλίου, ο "
+    "κόκκινος δίσκος έκλειψη Σελήνης.",
+    "Φάσεις της Σελήνης και εκλείψεις",
+    "Ούτε φάση της Σελήνης ούτε έκλειψη σε αυτό το διάστημα.",
 };
 
 const Words& wordsOf(bool greek) { return greek ? kGreek : kEnglish; }
@@ -282,6 +321,57 @@ std::string transitName(int body, int aspect, int natal, bool greek) {
   const std::string how =
       aspect <= 8 ? natal::aspectMark(aspect) : natal::aspectWord(aspect, greek);
   return natal::pointWord(body, greek) + " " + how + " " + natal::pointWord(natal, greek);
+}
+
+std::string skyKindKey(SkyKind kind) {
+  switch (kind) {
+    case SkyKind::NewMoon: return "new moon";
+    case SkyKind::FirstQuarter: return "first quarter";
+    case SkyKind::FullMoon: return "full moon";
+    case SkyKind::LastQuarter: return "last quarter";
+    case SkyKind::SolarEclipse: return "solar eclipse";
+    case SkyKind::LunarEclipse: return "lunar eclipse";
+  }
+  return "";
+}
+
+std::string skyLine(const SkyMoment& m, bool greek) {
+  const Words& w = wordsOf(greek);
+  const bool eclipse = m.kind == SkyKind::SolarEclipse || m.kind == SkyKind::LunarEclipse;
+  // The degree to the nearest minute, 29°59.6′ of a sign staying in it.
+  const long long minutes =
+      std::min<long long>(std::llround(natal::normalized(m.longitude) * 60),
+                          static_cast<long long>(natal::signOf(m.longitude)) * 1800 + 1799);
+  char degree[32];
+  std::snprintf(degree, sizeof degree, "%lld°%02lld′", minutes / 60 % 30, minutes % 60);
+  const std::string sign = natal::signName(static_cast<int>(minutes / 1800 % 12), greek);
+  const std::string position = greek ? sign + " " + degree : std::string(degree) + " " + sign;
+  std::string s = eclipse ? fill(m.kind == SkyKind::SolarEclipse ? w.solarEclipse : w.lunarEclipse,
+                                 {w.eclipseKinds[static_cast<int>(m.eclipse)]})
+                          : std::string(w.phases[static_cast<int>(m.kind)]);
+  s += " " + position;
+  // Greek runs the house on from the degree, "Ιχθύες 17°35′ στον 10ο οίκο".
+  if (m.house)
+    s += greek ? " " + fill(w.natalHouse, {ordinal(m.house, true)})
+               : ", " + fill(w.natalHouse, {std::to_string(m.house)});
+  for (const natal::AspectFound& a : m.contacts) {
+    const long long orb = std::llround(std::fabs(a.deviation) * 60);
+    char o[32];
+    std::snprintf(o, sizeof o, " %lld°%02lld′", orb / 60, orb % 60);
+    const std::string how =
+        a.aspect <= 8 ? natal::aspectMark(a.aspect) : natal::aspectWord(a.aspect, greek);
+    s += ", " + how + " " + fill(w.natalPoint, {natal::pointWord(a.b, greek)}) + o;
+  }
+  // An eclipse's figures last: what it touches in the chart matters first.
+  if (eclipse) {
+    char figure[32];
+    std::snprintf(figure, sizeof figure, "%.4f", std::max(m.magnitude, 0.0));
+    std::string f = figure;
+    if (greek) std::replace(f.begin(), f.end(), '.', ',');
+    s += " (" + fill(w.magnitude, {f}) + ", " +
+         fill(w.saros, {std::to_string(m.saros), std::to_string(m.sarosMember)}) + ")";
+  }
+  return s;
 }
 
 std::vector<TimedLine> eventLines(const TransitEvent& e, double orb, bool greek, long long from,
@@ -490,9 +580,11 @@ class ReportWriter {
     std::vector<const TransitEvent*> rows;
     for (const auto& e : r_.events)
       if (e.kind == EventKind::Aspect && onTimeline(e.body)) rows.push_back(&e);
-    if (rows.empty()) return "";
+    // The lunations and eclipses, asked for, on a row of their own above the transits.
+    const std::size_t skyRows = r_.withSky && !r_.skyMoments.empty() ? 1 : 0;
+    if (rows.empty() && !skyRows) return "";
     constexpr double kWidth = 1000, kLabel = 262, kRight = 990, kTop = 40, kRow = 20;
-    const double height = kTop + static_cast<double>(rows.size()) * kRow + 12;
+    const double height = kTop + static_cast<double>(rows.size() + skyRows) * kRow + 12;
     const double from = static_cast<double>(r_.from), to = static_cast<double>(r_.to);
     auto x = [&](double jd) {
       const double t = std::clamp(static_cast<double>(secondsOf(jd)), from, to);
@@ -539,12 +631,13 @@ class ReportWriter {
       svg += "<text x='" + num(kLabel + 3) + "' y='" + num(kTop - 26) + "' " + font +
              " font-size='10' font-weight='bold' fill='#333'>" + std::to_string(c.year) + "</text>";
     }
+    if (skyRows) svg += skyRow(kTop, font, x);
     // Where each slow body is retrograde within the period.
     std::map<int, std::vector<std::pair<double, double>>> retro;
     for (const TransitEvent* e : rows) retro.emplace(e->body, retrogradeStretches(e->body));
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const TransitEvent& e = *rows[i];
-      const double y = kTop + static_cast<double>(i) * kRow;
+      const double y = kTop + static_cast<double>(i + skyRows) * kRow;
       svg += "<text x='6' y='" + num(y + 10) + "' " + font +
              " font-size='11' dominant-baseline='central'>" +
              escaped(transitName(e.body, e.aspect, e.natal, r_.greek)) + "</text>";
@@ -582,7 +675,57 @@ class ReportWriter {
     svg += "</svg>";
     return "<h2>" + escaped(w_.timeline) + "</h2>\n<figure>\n" +
            html::svgImage(svg, std::string("[") + w_.timelineAlt + "]", "timeline") +
-           "<figcaption>" + escaped(w_.legend) + "</figcaption>\n</figure>\n";
+           "<figcaption>" + escaped(rows.empty() ? "" : w_.legend) +
+           (skyRows ? escaped(std::string(rows.empty() ? "" : " ") + w_.skyLegend) : "") +
+           "</figcaption>\n</figure>\n";
+  }
+
+  // The row of the lunations and eclipses: a new moon dark, a full moon light, a quarter
+  // half of each; an eclipse larger, over its lunation, a solar one dark in a red ring, a
+  // lunar one red.
+  template <typename X>
+  std::string skyRow(double y, const std::string& font, const X& x) const {
+    std::string svg = "<text x='6' y='" + num(y + 10) + "' " + font +
+                      " font-size='11' font-style='italic' dominant-baseline='central'>" +
+                      escaped(w_.skyRow) + "</text>";
+    const double cy = y + 9.5;
+    auto julianDay = [](long long s) { return static_cast<double>(s) / 86400.0 + 2440587.5; };
+    // The eclipses after the lunations: over the new or full moon of their hour.
+    std::vector<const SkyMoment*> marks;
+    for (const SkyMoment& m : r_.skyMoments)
+      if (m.at >= r_.from && m.at < r_.to) marks.push_back(&m);
+    std::stable_partition(marks.begin(), marks.end(), [](const SkyMoment* m) {
+      return m->kind != SkyKind::SolarEclipse && m->kind != SkyKind::LunarEclipse;
+    });
+    for (const SkyMoment* mark : marks) {
+      const SkyMoment& m = *mark;
+      const double cx = x(julianDay(m.at));
+      const std::string c = "cx='" + num(cx) + "' cy='" + num(cy) + "'";
+      switch (m.kind) {
+        case SkyKind::NewMoon:
+          svg += "<circle " + c + " r='4' fill='#222' stroke='#222' stroke-width='0.8'/>";
+          break;
+        case SkyKind::FullMoon:
+          svg += "<circle " + c + " r='4' fill='white' stroke='#222' stroke-width='0.8'/>";
+          break;
+        case SkyKind::FirstQuarter:
+        case SkyKind::LastQuarter: {
+          // The dark half: the left one at the first quarter, the right one at the last.
+          const bool left = m.kind == SkyKind::FirstQuarter;
+          svg += "<circle " + c + " r='4' fill='white' stroke='#222' stroke-width='0.8'/>";
+          svg += "<path d='M" + num(cx) + "," + num(cy - 4) + " A4,4 0 0 " + (left ? "0" : "1") +
+                 " " + num(cx) + "," + num(cy + 4) + " Z' fill='#222'/>";
+          break;
+        }
+        case SkyKind::SolarEclipse:
+          svg += "<circle " + c + " r='5.5' fill='#222' stroke='#c0392b' stroke-width='2.2'/>";
+          break;
+        case SkyKind::LunarEclipse:
+          svg += "<circle " + c + " r='5.5' fill='#c0392b' stroke='#222' stroke-width='1'/>";
+          break;
+      }
+    }
+    return svg;
   }
 
   static bool insidePass(const TransitEvent& e, double jd) {
@@ -672,7 +815,7 @@ class ReportWriter {
       }
     }
     if (transits.empty() && moments.empty() && unlisted.empty())
-      return s + "<p>" + escaped(w_.none) + "</p>\n";
+      return s + "<p>" + escaped(w_.none) + "</p>\n" + skyTable();
     if (!transits.empty()) {
       s += "<p class=\"note\">" + escaped(w_.order) + "</p>\n";
       s += "<table class=\"events transits\">\n<colgroup><col class=\"name\"><col "
@@ -715,7 +858,19 @@ class ReportWriter {
              "</td><td>" + escaped(l.text) + "</td></tr>\n";
       s += "</table>\n";
     }
-    return s;
+    return s + skyTable();
+  }
+
+  // The period's lunations and eclipses, asked for, one a row in time order.
+  std::string skyTable() const {
+    if (!r_.withSky) return "";
+    std::string s = "<h3>" + escaped(w_.skyTable) + "</h3>\n";
+    if (r_.skyMoments.empty()) return s + "<p>" + escaped(w_.skyNone) + "</p>\n";
+    s += "<table class=\"events sky\">\n";
+    for (const SkyMoment& m : r_.skyMoments)
+      s += "<tr><td class=\"when\">" + escaped(minuteText(r_.local(m.at), r_.greek)) + "</td><td>" +
+           escaped(skyLine(m, r_.greek)) + "</td></tr>\n";
+    return s + "</table>\n";
   }
 
   // ---- the reading ----

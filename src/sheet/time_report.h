@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cycles/transits.h"
+#include "natal/ephemeris.h"
 #include "natal/natal_chart.h"
 #include "sheet/reading_texts.h"
 
@@ -59,6 +60,27 @@ bool fastBody(int body);
 // its nature, the general sense of transits of that nature (of a slow body's, for one).
 std::vector<std::string> transitKeys(int body, int aspect, int natal);
 
+// A lunation or an eclipse of the period, beside the transits: its instant, what it is and
+// what it touches in the chart.
+enum class SkyKind { NewMoon, FirstQuarter, FullMoon, LastQuarter, SolarEclipse, LunarEclipse };
+struct SkyMoment {
+  long long at = 0;  // UT seconds
+  SkyKind kind = SkyKind::NewMoon;
+  double longitude = 0;  // the Moon's (a solar eclipse's: the Sun's), 0 <= λ < 360
+  // An eclipse's kind, its magnitude and its Saros series and member.
+  natal::Ephemeris::EclipseKind eclipse = natal::Ephemeris::EclipseKind::Partial;
+  double magnitude = 0;
+  int saros = 0, sarosMember = 0;
+  int house = 0;                             // natal, 1..12; 0 without the birth time
+  std::vector<natal::AspectFound> contacts;  // `b` the natal point
+};
+// "new moon", "solar eclipse": the kind as the JSON names it (English, lower case).
+std::string skyKindKey(SkyKind kind);
+// "New moon 17°35′ Pisces, natal house 10, ☌ natal Venus 1°12′"; an eclipse with its kind,
+// and its magnitude and Saros after what it touches: "Total solar eclipse 26°32′ Aquarius,
+// natal house 5, ☍ natal Moon 0°40′ (magnitude 1.0349, Saros 130/53)".
+std::string skyLine(const SkyMoment& moment, bool greek);
+
 struct TransitReport {
   std::string chartName;  // UTF-8
   std::string birthLine;  // the birth data as one line, in the report's language
@@ -77,6 +99,10 @@ struct TransitReport {
   // The fast bodies' transits listed and read one by one: for a month or less, or when
   // the astrologer chose the bodies; else a year of them is counted, not listed.
   bool everyFastTransit = true;
+  // With the sky asked for: the period's lunations and eclipses, in time order, as a row of
+  // marks on the timeline and a table of their own.
+  bool withSky = false;
+  std::vector<SkyMoment> skyMoments;
 };
 std::string transitReportHtml(const TransitReport& report);
 

@@ -14,6 +14,7 @@
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "sheet/reading.h"
+#include "sky/sky.h"
 #include "tool/calendar.h"
 #include "tool/time_options.h"
 
@@ -22,6 +23,8 @@ namespace {
 
 using cycles::EventKind;
 using cycles::TransitEvent;
+using report::SkyKind;
+using report::SkyMoment;
 
 double julianDayOfSeconds(long long s) { return natal::julianDayOf(s); }
 
@@ -36,12 +39,62 @@ std::optional<std::pair<std::string, std::string>> textOf(const reading::TextSet
 
 // ---- the forms ------------------------------------------------------------------------
 
+// A lunation or an eclipse of the period, with its instant as the ephemeris gave it and
+// what names it in a calendar.
+struct SkyEntry {
+  SkyMoment moment;
+  double jd = 0;    // UT
+  std::string uid;  // "new moon|2027-03-08T11:29:00Z", "solar|…": as the sky command's
+};
+
+// The period's lunations and eclipses, in time order, and what each touches in the chart;
+// false where the ephemeris could not give the lights for part of the period.
+bool skyOfPeriod(natal::Ephemeris& eph, const natal::NatalChart& chart,
+                 const natal::ChartConfig& config, double from, double to,
+                 std::vector<SkyEntry>& entries) {
+  const bool complete = sky::lunations(eph, from, to, [&](const sky::Lunation& l) {
+    SkyEntry x;
+    x.jd = l.jd;
+    x.moment.at = report::secondsOf(l.jd);
+    x.moment.kind = static_cast<SkyKind>(static_cast<int>(l.phase));
+    x.moment.longitude = l.longitude;
+    const sky::NatalContact c = sky::lunationContact(chart, config, l.longitude);
+    x.moment.house = c.house;
+    x.moment.contacts = c.aspects;
+    x.uid = report::skyKindKey(x.moment.kind) + "|" + universalMinute(l.jd);
+    entries.push_back(std::move(x));
+  });
+  for (const sky::Eclipse& e : sky::eclipses(eph, from, to)) {
+    SkyEntry x;
+    x.jd = e.at.maximum;
+    x.moment.at = report::secondsOf(e.at.maximum);
+    x.moment.kind = e.solar ? SkyKind::SolarEclipse : SkyKind::LunarEclipse;
+    x.moment.longitude = e.longitude;
+    x.moment.eclipse = e.at.kind;
+    x.moment.magnitude = e.at.magnitude;
+    x.moment.saros = e.at.saros;
+    x.moment.sarosMember = e.at.sarosMember;
+    const sky::NatalContact c = sky::eclipseContact(chart, e.longitude);
+    x.moment.house = c.house;
+    x.moment.contacts = c.aspects;
+    x.uid = std::string(e.solar ? "solar" : "lunar") + "|" + universalMinute(e.at.maximum);
+    entries.push_back(std::move(x));
+  }
+  // An eclipse after a lunation of the same second, as the sky command lists them.
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const SkyEntry& a, const SkyEntry& b) { return a.moment.at < b.moment.at; });
+  return complete;
+}
+
 class Form {
  public:
   virtual ~Form() = default;
   virtual void begin() {}
   virtual void event(const TransitEvent& e) = 0;
   virtual void end() {}
+  // The lunations and eclipses, with --with-sky: given before begin().
+  bool withSky = false;
+  std::vector<SkyEntry> sky;
 };
 
 const char* noTransit(bool greek) {
@@ -78,13 +131,18 @@ class TextForm : public Form {
   TextForm(std::ostream& out, const report::LocalClock& local, double orb, bool greek,
            long long from, long long to)
       : out_(out), local_(local), orb_(orb), greek_(greek), from_(from), to_(to) {}
+  void begin() override {
+    // The sky's lines wait among the transits' for their instants.
+    for (const SkyEntry& x : sky)
+      pending_.push({x.moment.at, seq_++, report::skyLine(x.moment, greek_), true});
+  }
   void event(const TransitEvent& e) override {
     // What already stands within the orb comes first (its key is the period's start): told
     // whole at the head, with its instants before and after the period, as nothing in the
     // period's lines may say it at all (in the orb from before to after).
     if (!headWritten_ && report::inOrbAt(e, natal::julianDayOf(from_))) {
       head_.push_back(report::transitSpan(e, local_, greek_));
-      any_ = true;
+      any_ = anyTransit_ = true;
     } else {
       writeHead();
     }
@@ -95,7 +153,8 @@ class TextForm : public Form {
   void end() override {
     writeHead();
     flush(to_ + 1);
-    if (!any_) out_ << noTransit(greek_);
+    // The sky's lines alone still say that no transit came within the orb.
+    if (!anyTransit_) out_ << (any_ ? "\n" : "") << noTransit(greek_);
   }
 
  private:
@@ -103,6 +162,7 @@ class TextForm : public Form {
     long long at;
     long long seq;
     std::string text;
+    bool sky = false;
     bool operator>(const Line& o) const { return at != o.at ? at > o.at : seq > o.seq; }
   };
   void flush(long long before) {
@@ -116,6 +176,7 @@ class TextForm : public Form {
       }
       out_ << report::minuteText(local, greek_) << "  " << l.text << "\n";
       any_ = true;
+      anyTransit_ = anyTransit_ || !l.sky;
       pending_.pop();
     }
   }
@@ -134,7 +195,7 @@ class TextForm : public Form {
          << alignedSpans(head_, "  ");
   }
   std::string month_;
-  bool any_ = false, headWritten_ = false;
+  bool any_ = false, anyTransit_ = false, headWritten_ = false;
   std::vector<report::TransitSpan> head_;
 };
 
@@ -153,6 +214,20 @@ class ByTransitForm : public Form {
     for (auto& l : report::eventLines(e, orb_, greek_, from_, to_)) moments_.push_back(l);
   }
   void end() override {
+    transits();
+    if (!withSky) return;
+    // The lunations and eclipses in a section of their own, after the transits.
+    out_ << "\n" << (greek_ ? "Φάσεις της Σελήνης και εκλείψεις\n" : "The sky\n");
+    for (const SkyEntry& x : sky)
+      out_ << report::minuteText(local_(x.moment.at), greek_) << "  "
+           << report::skyLine(x.moment, greek_) << "\n";
+    if (sky.empty())
+      out_ << (greek_ ? "Ούτε φάση της Σελήνης ούτε έκλειψη σε αυτό το διάστημα.\n"
+                      : "No lunation or eclipse in this period.\n");
+  }
+
+ private:
+  void transits() {
     if (spans_.empty() && moments_.empty()) {
       out_ << noTransit(greek_);
       return;
@@ -241,7 +316,45 @@ class JsonForm : public Form {
     out_ << (first_ ? "\n    " : ",\n    ") << j.dump();
     first_ = false;
   }
-  void end() override { out_ << (first_ ? "]\n}\n" : "\n  ]\n}\n"); }
+  void end() override {
+    if (!withSky) {
+      out_ << (first_ ? "]\n}\n" : "\n  ]\n}\n");
+      return;
+    }
+    out_ << (first_ ? "]," : "\n  ],") << "\n  \"sky\": [";
+    bool first = true;
+    for (const SkyEntry& x : sky) {
+      out_ << (first ? "\n    " : ",\n    ") << skyJson(x).dump();
+      first = false;
+    }
+    out_ << (first ? "]\n}\n" : "\n  ]\n}\n");
+  }
+
+  // A lunation or an eclipse as the sky command writes one against a chart.
+  static nlohmann::ordered_json skyJson(const SkyEntry& x) {
+    using json = nlohmann::ordered_json;
+    const SkyMoment& m = x.moment;
+    json j = {{"kind", report::skyKindKey(m.kind)},
+              {"at", universalMinute(x.jd)},
+              {"longitude", m.longitude},
+              {"house", m.house ? json(m.house) : json()}};
+    const bool eclipse = m.kind == SkyKind::SolarEclipse || m.kind == SkyKind::LunarEclipse;
+    json contacts = json::array();
+    for (const natal::AspectFound& a : m.contacts)
+      contacts.push_back({{"point", natal::pointName(a.b, false)},
+                          {"aspect", eclipse ? (a.aspect == 0 ? "on" : "opposite")
+                                             : natal::aspectWord(a.aspect, false)},
+                          {"orb", std::fabs(a.deviation)}});
+    j["contacts"] = contacts;
+    if (eclipse) {
+      static const char* kKinds[5] = {"total", "annular", "hybrid", "partial", "penumbral"};
+      j["eclipse"] = kKinds[static_cast<int>(m.eclipse)];
+      j["magnitude"] = std::max(m.magnitude, 0.0);
+      j["saros"] = m.saros;
+      j["saros_member"] = m.sarosMember;
+    }
+    return j;
+  }
 
  private:
   std::ostream& out_;
@@ -316,7 +429,26 @@ class CalendarForm : public Form {
     }
   }
 
-  void end() override { out_ << tail_; }
+  void end() override {
+    // Each lunation and eclipse at its minute, with the sky command's UID for the same
+    // moment and chart: the one event, whichever of the two files a calendar took it from.
+    const auto stamp = static_cast<long long>(std::time(nullptr));
+    for (const SkyEntry& x : sky) {
+      CalendarEvent ev;
+      ev.uid = eventUid(chart_ + "|" + x.uid, "sky");
+      ev.stamp = stamp;
+      ev.start = minuteOf(x.jd);
+      ev.summary = report::skyLine(x.moment, greek_);
+      ev.description =
+          report::minuteText(local_(x.moment.at), greek_) + " (" + zone_ + ")\n" + ev.summary;
+      const bool eclipse =
+          x.moment.kind == SkyKind::SolarEclipse || x.moment.kind == SkyKind::LunarEclipse;
+      ev.categories =
+          eclipse ? (greek_ ? "Έκλειψη" : "Eclipse") : (greek_ ? "Φάση της Σελήνης" : "Lunation");
+      out_ << calendar_.event(ev);
+    }
+    out_ << tail_;
+  }
 
  private:
   static long long minuteOf(double jd) { return (report::secondsOf(jd) + 30) / 60 * 60; }
@@ -520,6 +652,13 @@ int cmdTransits(Tool& t, const Options& o) {
     else
       form = std::make_unique<TextForm>(out, local, *orb, greek, period->from, period->to);
   }
+  // The period's lunations and eclipses, asked for: each form puts them among its own.
+  const bool withSky = o.has("--with-sky");
+  std::vector<SkyEntry> skyEntries;
+  bool skyComplete = true;
+  if (withSky) skyComplete = skyOfPeriod(eph, *chart, saved->config, from, to, skyEntries);
+  form->withSky = withSky;
+  form->sky = skyEntries;
   form->begin();
   const cycles::TransitSummary summary =
       cycles::findTransits(*chart, saved->config, options, from, to, eph,
@@ -539,6 +678,10 @@ int cmdTransits(Tool& t, const Options& o) {
         "1800-2399): " +
         list);
   }
+  if (!skyComplete)
+    notes.push_back(
+        "the ephemeris could not give the Sun and the Moon for part of the period: the "
+        "lunations there are not listed");
   for (const auto& n : notes) t.note(n);
   if (!reportForm) return output.finish() ? 0 : 1;
 
@@ -570,6 +713,8 @@ int cmdTransits(Tool& t, const Options& o) {
   // A year of the fast planets' transits is hundreds of contacts of a day: counted, not
   // listed, unless she asked for those bodies or the period is a month.
   r.everyFastTransit = selection->bodiesChosen || period->to - period->from <= 31LL * 86400;
+  r.withSky = withSky;
+  for (const SkyEntry& x : skyEntries) r.skyMoments.push_back(x.moment);
   const std::string html = report::transitReportHtml(r);
   if (const std::string* file = o.value("--html"); file && !writeWhole(t, *file, html)) return 1;
   if (const std::string* file = o.value("--pdf"); file && !writePdf(t, html, *file)) return 1;

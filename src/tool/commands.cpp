@@ -50,7 +50,7 @@ constexpr const char* kUsage =
     "                           the natal reading in the horoscope language\n"
     "  texts check [LANGUAGE]   what the interpretation texts get wrong or lack\n"
     "  transits NAME [--from DATE] [--to DATE] [--orb DEG] [--moon] [--zone ZONE]\n"
-    "      [--bodies LIST] [--aspects LIST] [--natal LIST]\n"
+    "      [--bodies LIST] [--aspects LIST] [--natal LIST] [--with-sky]\n"
     "      [--by-transit | --json | --ics | --ics-spans | --html FILE | --pdf FILE] [-o FILE]\n"
     "                           the moving planets over the chart, with exact instants\n"
     "  progressions NAME [--date DATE | --from DATE --to DATE] [--naibod] [--json]\n"
@@ -291,7 +291,7 @@ const std::map<std::string, std::string> kCommandHelp = {
     {"transits",
      "usage: orvenda-chart transits NAME [--from DATE] [--to DATE] [--orb DEG] [--moon]\n"
      "         [--bodies LIST] [--aspects LIST] [--natal LIST] [--zone ZONE] [--houses SYSTEM]\n"
-     "         [--time-unknown] [--sex man|woman]\n"
+     "         [--time-unknown] [--sex man|woman] [--with-sky]\n"
      "         [--by-transit | --json | --ics | --ics-spans | --html FILE | --pdf FILE] [-o FILE]\n"
      "The transits of the period over the saved chart NAME: each planet and point that takes\n"
      "part (settings/naplch; the Moon only with --moon, its transits are many) against each\n"
@@ -320,7 +320,10 @@ const std::map<std::string, std::string> kCommandHelp = {
      "transit and the reading (over more than a month, the fast planets' transits are\n"
      "counted, not listed, unless --bodies chooses them); --pdf FILE the same as PDF, made by\n"
      "WeasyPrint or Chromium. Text, --json and the calendars go to standard output, or whole\n"
-     "into FILE with -o.\n"},
+     "into FILE with -o. --with-sky adds the period's new moons, quarters, full moons and\n"
+     "eclipses, each with its natal house and the natal points it touches: among the lines\n"
+     "(after the transits with --by-transit), as \"sky\" in --json, as events of the\n"
+     "calendars, and as a row of the report's timeline and a table of its list.\n"},
     {"progressions",
      "usage: orvenda-chart progressions NAME [--date DATE | --from DATE --to DATE] [--naibod]\n"
      "         [--orb DEG] [--bodies LIST] [--aspects LIST] [--natal LIST] [--zone ZONE]\n"
@@ -528,7 +531,8 @@ int runTool(const std::vector<std::string>& args, std::ostream& out, std::ostrea
           {"transits",
            {{"--from", "--to", "--orb", "--zone", "--houses", "--sex", "--html", "--pdf", "-o",
              "--bodies", "--aspects", "--natal"},
-            {"--moon", "--json", "--ics", "--ics-spans", "--by-transit", "--time-unknown"}}},
+            {"--moon", "--json", "--ics", "--ics-spans", "--by-transit", "--time-unknown",
+             "--with-sky"}}},
           {"progressions",
            {{"--date", "--from", "--to", "--orb", "--zone", "--houses", "--sex", "-o", "--bodies",
              "--aspects", "--natal"},

@@ -796,5 +796,170 @@ TEST_F(TimeTool, WhatTransitsRefusesSaysWhyAndLeavesNothingWritten) {
   EXPECT_TRUE(has(out.str(), "\n27 Apr 3003 ")) << out.str().substr(out.str().size() - 300);
 }
 
+// The lines of a text that are not among another's, in order: what --with-sky adds.
+std::vector<std::string> linesAdded(const std::string& with, const std::string& without) {
+  std::multiset<std::string> before;
+  std::istringstream a(without), b(with);
+  for (std::string line; std::getline(a, line);) before.insert(line);
+  std::vector<std::string> added;
+  for (std::string line; std::getline(b, line);) {
+    const auto it = before.find(line);
+    if (it == before.end())
+      added.push_back(line);
+    else
+      before.erase(it);
+  }
+  return added;
+}
+
+TEST_F(TimeTool, TheMonthsLunationsAndEclipsesAmongTheTransits) {
+  // March 2026 in New York. swetest's instants (tests/sky/lunations_2020s.txt, and
+  // `swetest -lunecl -b1.3.2026`): the total lunar eclipse greatest at 11:33:41 UT, magnitude
+  // 1.1507, Saros 133/27, the full moon 11:37:54 UT, the last quarter 09:38:30 UT on the 11th,
+  // the new moon 01:23:29 UT on the 19th, the first quarter 19:17:43 UT on the 25th; the
+  // clocks go forward on the 8th. The Moon's longitude at those instants (swetest -p01 -fPl):
+  // 162.8592° and 162.8981° (12°52′ and 12°54′ Virgo), at the new moon 358.4514° (28°27′
+  // Pisces). The chart's Placidus cusps (swetest -house-74.005833,40.714167,P): the 4th
+  // 135.73°, the 5th 165.37°, the 11th 345.37°, the 12th 25.91°; so houses 4 and 11. Its
+  // Saturn 254.2342°, Jupiter 177.2908°, Mars 57.9371°: the full moon square Saturn by
+  // 1.336° (1°20′), the new moon opposite Jupiter by 1.161° (1°10′) and sextile Mars by
+  // 0.514° (0°31′).
+  newYork("Maria");
+  auto transits = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = {"transits", "Maria",      "--from", "2026-03-01",
+                                     "--to",     "2026-03-31", "--zone", "America/New_York"};
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+  ASSERT_EQ(transits({}), 0) << err.str();
+  const std::string plain = out.str();
+  ASSERT_EQ(transits({"--with-sky"}), 0) << err.str();
+  const std::string english = out.str();
+  // Exactly the five moments more, each at its instant among the transits.
+  const std::vector<std::string> added = linesAdded(english, plain);
+  ASSERT_EQ(added.size(), 5u) << english;
+  EXPECT_TRUE(
+      added[0].starts_with("3 Mar 2026 06:34  Total lunar eclipse 12°52′ Virgo, natal house 4"))
+      << added[0];
+  EXPECT_TRUE(added[0].ends_with(" (magnitude 1.1507, Saros 133/27)")) << added[0];
+  EXPECT_TRUE(added[1].starts_with("3 Mar 2026 06:38  Full moon 12°54′ Virgo, natal house 4, "))
+      << added[1];
+  EXPECT_TRUE(has(added[1], ", □ natal Saturn 1°20′")) << added[1];
+  EXPECT_TRUE(added[2].starts_with("11 Mar 2026 05:3")) << added[2];
+  EXPECT_TRUE(has(added[2], "  Last quarter ")) << added[2];
+  // The new moon's every contact, each orb the difference of swetest's longitudes: Pluto
+  // 148.6202° (150° by 0.169°), Chiron 315.0070° (45° by 1.556°), the Midheaven 315.7319°
+  // (45° by 2.281°).
+  EXPECT_EQ(added[3],
+            "18 Mar 2026 21:23  New moon 28°27′ Pisces, natal house 11, ⊼ natal Pluto 0°10′, ✶ "
+            "natal Mars 0°31′, ☍ natal Jupiter 1°10′, ∠ natal Chiron 1°33′, ∠ natal Midheaven "
+            "2°17′");
+  EXPECT_TRUE(added[4].starts_with("25 Mar 2026 15:18  First quarter ")) << added[4];
+  // Among the transit lines, not after them: every dated line in time order.
+  {
+    std::istringstream in(english);
+    long long last = 0;
+    int dated = 0;
+    for (std::string line; std::getline(in, line);) {
+      if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) continue;
+      std::tm tm{};
+      std::istringstream when(line.substr(0, line.find("  ")));
+      when >> std::get_time(&tm, "%d %b %Y %H:%M");
+      const auto at = static_cast<long long>(timegm(&tm));
+      EXPECT_GE(at, last) << line;
+      last = at;
+      ++dated;
+    }
+    EXPECT_GT(dated, 20);
+  }
+
+  // By transit: the transits as they were, then the sky's own section.
+  ASSERT_EQ(transits({"--by-transit"}), 0) << err.str();
+  const std::string byTransit = out.str();
+  ASSERT_EQ(transits({"--by-transit", "--with-sky"}), 0) << err.str();
+  EXPECT_TRUE(out.str().starts_with(byTransit));
+  const std::string section = out.str().substr(byTransit.size());
+  EXPECT_TRUE(section.starts_with("\nThe sky\n3 Mar 2026 06:34  Total lunar eclipse ")) << section;
+  EXPECT_TRUE(has(section, "\n18 Mar 2026 21:23  New moon 28°27′ Pisces, natal house 11, "));
+  EXPECT_EQ(std::count(section.begin(), section.end(), '\n'), 7);
+
+  // JSON: without --with-sky no "sky"; with it, the same object and the five of them.
+  ASSERT_EQ(transits({"--json"}), 0) << err.str();
+  const auto before = nlohmann::json::parse(out.str());
+  EXPECT_FALSE(before.contains("sky"));
+  ASSERT_EQ(transits({"--json", "--with-sky"}), 0) << err.str();
+  auto json = nlohmann::json::parse(out.str());
+  ASSERT_TRUE(json.contains("sky"));
+  const auto sky = json["sky"];
+  json.erase("sky");
+  EXPECT_EQ(json, before);
+  ASSERT_EQ(sky.size(), 5u);
+  EXPECT_EQ(sky[0]["kind"], "lunar eclipse");
+  EXPECT_EQ(sky[0]["at"], "2026-03-03T11:34:00Z");
+  EXPECT_EQ(sky[0]["eclipse"], "total");
+  EXPECT_NEAR(sky[0]["magnitude"].get<double>(), 1.1507, 0.00005);
+  EXPECT_EQ(sky[0]["saros"], 133);
+  EXPECT_EQ(sky[0]["saros_member"], 27);
+  EXPECT_EQ(sky[0]["house"], 4);
+  EXPECT_EQ(sky[3]["kind"], "new moon");
+  EXPECT_EQ(sky[3]["at"], "2026-03-19T01:23:00Z");
+  EXPECT_NEAR(sky[3]["longitude"].get<double>(), 358.4514, 0.0003);
+  EXPECT_EQ(sky[3]["house"], 11);
+  bool mars = false;
+  for (const auto& c : sky[3]["contacts"])
+    if (c["point"] == "Mars") {
+      mars = true;
+      EXPECT_EQ(c["aspect"], "sextile");
+      EXPECT_NEAR(c["orb"].get<double>(), 0.514, 0.001);
+    }
+  EXPECT_TRUE(mars);
+
+  // The calendars: the transits' events as they were and one more a moment, read back by
+  // libical and by a second reader, no UID twice and none of the sky's a transit's.
+  for (const char* form : {"--ics", "--ics-spans"}) {
+    ASSERT_EQ(transits({form, "-o", dir / "plain.ics"}), 0) << err.str();
+    ASSERT_EQ(transits({form, "--with-sky", "-o", dir / "sky.ics"}), 0) << err.str();
+    const Calendar was = readByLibical(text("plain.ics"));
+    const Calendar both = readByLibical(text("sky.ics"));
+    EXPECT_TRUE(both.events == readByPython(dir / "sky.ics").events);
+    ASSERT_FALSE(was.events.empty());
+    ASSERT_EQ(both.events.size(), was.events.size() + 5) << form;
+    std::set<std::string> transitUids, uids;
+    for (const auto& e : was.events) transitUids.insert(e.uid);
+    std::vector<const CalendarEvent*> skyEvents;
+    for (const auto& e : both.events) {
+      EXPECT_TRUE(uids.insert(e.uid).second) << "UID twice: " << e.uid;
+      if (!transitUids.count(e.uid)) skyEvents.push_back(&e);
+    }
+    ASSERT_EQ(skyEvents.size(), 5u) << form;
+    std::map<long long, std::string> bySummary;
+    for (const auto* e : skyEvents) bySummary[secondsOf(e->dtstart)] = e->summary;
+    EXPECT_TRUE(bySummary[secondsOf("20260319T012300Z")].starts_with(
+        "New moon 28°27′ Pisces, natal house 11, "));
+    EXPECT_TRUE(bySummary[secondsOf("20260303T113400Z")].starts_with("Total lunar eclipse "));
+    EXPECT_TRUE(bySummary[secondsOf("20260303T113800Z")].starts_with("Full moon 12°54′ Virgo"));
+    // The same moments as the sky command's calendar has them: one event in a calendar that
+    // takes both files.
+    ASSERT_EQ(run({"sky", "Maria", "--lunations", "--eclipses", "--ics", "--from", "2026-03-01",
+                   "--to", "2026-03-31", "--zone", "America/New_York", "-o", dir / "sky-only.ics"}),
+              0)
+        << err.str();
+    std::set<std::string> skyUids, ours;
+    for (const auto& e : readByLibical(text("sky-only.ics")).events) skyUids.insert(e.uid);
+    for (const auto* e : skyEvents) ours.insert(e->uid);
+    EXPECT_EQ(ours, skyUids) << form;
+  }
+
+  // In Greek, the house after the degree.
+  greek();
+  ASSERT_EQ(transits({"--with-sky"}), 0) << err.str();
+  EXPECT_TRUE(has(out.str(), "\n18 Μαρ 2026 21:23  Νέα Σελήνη Ιχθύες 28°27′ στον 11ο οίκο, "))
+      << out.str();
+  EXPECT_TRUE(has(out.str(),
+                  "\n3 Μαρ 2026 06:34  Ολική έκλειψη Σελήνης Παρθένος 12°52′ στον 4ο "
+                  "οίκο"));
+  EXPECT_TRUE(has(out.str(), "(μέγεθος 1,1507, Σάρος 133/27)\n"));
+}
+
 }  // namespace
 }  // namespace orvenda::tool
