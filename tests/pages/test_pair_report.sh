@@ -5,33 +5,19 @@
 # images for a person to look at.
 # Usage: test_pair_report.sh ORVENDA_CHART ORVENDA_SETTINGS TEXTS_DIR SCREENSHOT_DIR
 set -u
-tool=$(realpath "$1")
-settings=$(realpath "$2")
-export ORVENDA_TEXTS=$(realpath "$3")
-shots=${4:-/tmp/orvenda-screenshots}
-mkdir -p "$shots"
 here=$(dirname "$(realpath "$0")")
-work=$(mktemp -d)
-profile=$(mktemp -d)
-trap 'rm -rf "$work" "$profile"' EXIT
 source "$here/../support/checks.sh"
 source "$here/../support/pages.sh"
+report_test_start "$@"
 
 # layout FILE WIDTH: the line layout_check.js leaves, "LAYOUT <overlaps> wheels=<n> …".
 # The reading's title is the first line of the page it begins.
 
-"$settings" "$work" >/dev/null
-mkdir -p "$work/NAMES"
 "$tool" -C "$work" new Maria --date 1957-03-14 --time 09:41 --lon 74W --lat 40:42N --offset -5:00 >/dev/null 2>&1
 "$tool" -C "$work" new John --date 1960-08-02 --time 22:15 --lon 23:43:40E --lat 37:59:02N --offset +3:00 >/dev/null 2>&1
 # Seven bodies within 17 degrees of Aquarius in both charts, every point and aspect on.
 "$tool" -C "$work" new Crowded --date 1962-02-05 --time 00:00 --lon 77:13E --lat 28:37N --offset +5:30 >/dev/null 2>&1
 "$tool" -C "$work" new Eclipse --date 1962-02-04 --time 18:00 --lon 2:21E --lat 48:51N --offset +1:00 >/dev/null 2>&1
-
-engines=() missing=""
-for e in weasyprint chromium; do
-  if command -v "$e" >/dev/null; then engines+=("$e"); else missing+=" $e"; fi
-done
 
 for lang in english greek; do
   "$settings" "$work" >/dev/null  # the configuration a new working directory has

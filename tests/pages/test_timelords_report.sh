@@ -7,29 +7,14 @@
 # page's foot; screenshots and page images for a person to look at.
 # Usage: test_timelords_report.sh ORVENDA_CHART ORVENDA_SETTINGS TEXTS_DIR SCREENSHOT_DIR
 set -u
-tool=$(realpath "$1")
-settings=$(realpath "$2")
-export ORVENDA_TEXTS=$(realpath "$3")
-shots=${4:-/tmp/orvenda-screenshots}
-mkdir -p "$shots"
 here=$(dirname "$(realpath "$0")")
-work=$(mktemp -d)
-profile=$(mktemp -d)
-trap 'rm -rf "$work" "$profile"' EXIT
 source "$here/../support/checks.sh"
 source "$here/../support/pages.sh"
+report_test_start "$@"
 
-
-"$settings" "$work" >/dev/null
-mkdir -p "$work/NAMES"
 # New York, 14 March 1957 09:41 EST: a day birth, the Ascendant in Gemini, Spirit in
 # Capricorn, Fortune in Scorpio (tests/timelords works the chart's lords by hand).
 "$tool" -C "$work" new Maria --date 1957-03-14 --time 09:41 --lon 74:00:21W --lat 40:42:51N --offset -5:00 >/dev/null 2>&1
-
-engines=() missing=""
-for e in weasyprint chromium; do
-  if command -v "$e" >/dev/null; then engines+=("$e"); else missing+=" $e"; fi
-done
 
 for lang in english greek; do
   "$settings" "$work" >/dev/null

@@ -7,30 +7,15 @@
 # and page images for a person to look at.
 # Usage: test_traditional_report.sh ORVENDA_CHART ORVENDA_SETTINGS TEXTS_DIR SCREENSHOT_DIR
 set -u
-tool=$(realpath "$1")
-settings=$(realpath "$2")
-export ORVENDA_TEXTS=$(realpath "$3")
-shots=${4:-/tmp/orvenda-screenshots}
-mkdir -p "$shots"
 here=$(dirname "$(realpath "$0")")
-work=$(mktemp -d)
-profile=$(mktemp -d)
-trap 'rm -rf "$work" "$profile"' EXIT
 source "$here/../support/checks.sh"
 source "$here/../support/pages.sh"
+report_test_start "$@"
 
-
-"$settings" "$work" >/dev/null
-mkdir -p "$work/NAMES"
 "$tool" -C "$work" new Maria --date 1957-03-14 --time 09:41 --lon 74W --lat 40:42N --offset -5:00 >/dev/null 2>&1
 # Seven bodies within 17 degrees of Aquarius, every point on: the lots and the stars crowd
 # the wheel's outer ring.
 "$tool" -C "$work" new Crowded --date 1962-02-05 --time 00:00 --lon 77:13E --lat 28:37N --offset +5:30 >/dev/null 2>&1
-
-engines=() missing=""
-for e in weasyprint chromium; do
-  if command -v "$e" >/dev/null; then engines+=("$e"); else missing+=" $e"; fi
-done
 
 for lang in english greek; do
   "$settings" "$work" >/dev/null

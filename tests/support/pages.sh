@@ -1,7 +1,30 @@
 # The helpers the report tests share: headless Chromium with the machine's closed network
 # in mind, the layout check (text over text, labels over labels or lines) run in the page,
 # whether the page is no wider than the window, a settings file written, and whether a
-# heading opens a page of a PDF. Needs $work, $profile and $here set by the script.
+# heading opens a page of a PDF. Needs $here set by the script, and report_test_start run.
+
+# The start each report test makes from its command line (ORVENDA_CHART ORVENDA_SETTINGS
+# TEXTS_DIR [SCREENSHOT_DIR]): the tool, the settings writer and the texts; a working folder
+# with the default settings and an empty NAMES, a browser profile, both removed at the end;
+# the screenshots' folder; the PDF engines this machine has ($engines) and lacks ($missing).
+report_test_start() {
+  tool=$(realpath "$1")
+  settings=$(realpath "$2")
+  export ORVENDA_TEXTS
+  ORVENDA_TEXTS=$(realpath "$3")
+  shots=${4:-/tmp/orvenda-screenshots}
+  mkdir -p "$shots"
+  work=$(mktemp -d)
+  profile=$(mktemp -d)
+  trap 'rm -rf "$work" "$profile"' EXIT
+  "$settings" "$work" >/dev/null
+  mkdir -p "$work/NAMES"
+  engines=() missing=""
+  local e
+  for e in weasyprint chromium; do
+    if command -v "$e" >/dev/null; then engines+=("$e"); else missing+=" $e"; fi
+  done
+}
 chrome() {
   timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
