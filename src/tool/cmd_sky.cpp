@@ -393,6 +393,9 @@ int cmdSky(Tool& t, const Options& o) {
   const report::LocalClock clock = clockOf(*zone);
   // The moments of a part of the period, a year at a time, so that a long period is
   // written as it is found, in constant memory.
+  // Each moment's JSON object is made only for --json: the text and the calendar don't
+  // read it.
+  const bool asJson = o.has("--json");
   auto gather = [&](double a, double b, std::vector<Moment>& moments) {
     bool complete = true;
     if (wantLunations)
@@ -404,15 +407,19 @@ int cmdSky(Tool& t, const Options& o) {
         std::string line = std::string(phaseName(l.phase));
         line.resize(16, ' ');
         line += deg;
-        m.json = {{"at", utc(l.jd)},
-                  {"phase", phaseName(l.phase)},
-                  {"longitude", l.longitude},
-                  {"degree", deg}};
+        if (asJson)
+          m.json = {{"at", utc(l.jd)},
+                    {"phase", phaseName(l.phase)},
+                    {"longitude", l.longitude},
+                    {"degree", deg}};
         if (chart) {
           const sky::NatalContact c = sky::lunationContact(*chart, saved->config, l.longitude);
           line += contactText(c, false);
-          const ordered_json contact = contactJson(c, false);
-          for (auto it = contact.begin(); it != contact.end(); ++it) m.json[it.key()] = it.value();
+          if (asJson) {
+            const ordered_json contact = contactJson(c, false);
+            for (auto it = contact.begin(); it != contact.end(); ++it)
+              m.json[it.key()] = it.value();
+          }
         }
         m.summary = natal::capitalised(phaseName(l.phase)) + " " + deg;
         m.description = line;
@@ -433,15 +440,19 @@ int cmdSky(Tool& t, const Options& o) {
                       kindName(e.at.kind), std::max(e.at.magnitude, 0.0), e.at.saros,
                       e.at.sarosMember);
         line += deg + figures;
-        m.json = {{"at", utc(e.at.maximum)},     {"eclipse", e.solar ? "solar" : "lunar"},
-                  {"kind", kindName(e.at.kind)}, {"magnitude", std::max(e.at.magnitude, 0.0)},
-                  {"saros", e.at.saros},         {"saros_member", e.at.sarosMember},
-                  {"longitude", e.longitude},    {"degree", deg}};
+        if (asJson)
+          m.json = {{"at", utc(e.at.maximum)},     {"eclipse", e.solar ? "solar" : "lunar"},
+                    {"kind", kindName(e.at.kind)}, {"magnitude", std::max(e.at.magnitude, 0.0)},
+                    {"saros", e.at.saros},         {"saros_member", e.at.sarosMember},
+                    {"longitude", e.longitude},    {"degree", deg}};
         if (chart) {
           const sky::NatalContact c = sky::eclipseContact(*chart, e.longitude);
           line += contactText(c, true);
-          const ordered_json contact = contactJson(c, true);
-          for (auto it = contact.begin(); it != contact.end(); ++it) m.json[it.key()] = it.value();
+          if (asJson) {
+            const ordered_json contact = contactJson(c, true);
+            for (auto it = contact.begin(); it != contact.end(); ++it)
+              m.json[it.key()] = it.value();
+          }
         }
         if (where) {
           const sky::EclipseSeen s = sky::seenFrom(eph, e, where->latitude, where->longitude);
@@ -491,12 +502,6 @@ int cmdSky(Tool& t, const Options& o) {
             line.resize(16, ' ');
             line += "until " + when(v.ends, clock) + ", the Moon in " +
                     natal::signName(v.sign, false) + ", last " + last;
-            ordered_json j = {{"from", utc(v.begins)},
-                              {"to", utc(v.ends)},
-                              {"sign", natal::signName(v.sign, false)},
-                              {"next_sign", natal::signName((v.sign + 1) % 12, false)},
-                              {"last_aspect", natal::aspectWord(v.aspect, false)},
-                              {"with", natal::pointName(v.body, false)}};
             Moment m;
             m.jd = v.begins;
             m.end = v.ends;
@@ -506,7 +511,13 @@ int cmdSky(Tool& t, const Options& o) {
             m.description = "Last aspect: " + last + "; the Moon enters " +
                             natal::signName((v.sign + 1) % 12, false) + ".";
             m.uid = "void|" + utc(v.ends);
-            m.json = j;
+            if (asJson)
+              m.json = {{"from", utc(v.begins)},
+                        {"to", utc(v.ends)},
+                        {"sign", natal::signName(v.sign, false)},
+                        {"next_sign", natal::signName((v.sign + 1) % 12, false)},
+                        {"last_aspect", natal::aspectWord(v.aspect, false)},
+                        {"with", natal::pointName(v.body, false)}};
             moments.push_back(m);
           });
     return complete;
