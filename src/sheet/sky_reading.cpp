@@ -56,6 +56,10 @@ std::string houseWords(int house, bool greek) {
   return "the " + n + (house == 1 ? "st" : house == 2 ? "nd" : house == 3 ? "rd" : "th") + " house";
 }
 
+std::string signAfterIn(int sign) { return kSignsAccusativeEl[((sign % 12) + 12) % 12]; }
+
+std::string eclipseKindWord(sky::EclipseKind kind, bool greek) { return kindWord(kind, greek); }
+
 Reading skyReading(const SkyRead& sky, const TextSet& texts, bool greek, std::int32_t sex) {
   Reading r;
   r.greek = greek;

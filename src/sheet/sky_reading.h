@@ -20,6 +20,10 @@ namespace orvenda::reading {
 std::string skyDegree(double longitude, bool greek);
 // "the 10th house", "10ος οίκος".
 std::string houseWords(int house, bool greek);
+// A sign after «σε», as Greek says "the Moon in Pisces", «η Σελήνη σε Ιχθύες»: "Κριό" …
+std::string signAfterIn(int sign);
+// "annular", «δακτυλιοειδής»: an eclipse's kind, as an adjective of the eclipse.
+std::string eclipseKindWord(sky::EclipseKind kind, bool greek);
 
 // A new or full moon of the period (quarters are not read), or the one before the birth.
 struct LunationRead {

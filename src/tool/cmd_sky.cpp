@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "config/settings_store.h"
+#include "console/text_width.h"
 #include "natal/ephemeris.h"
 #include "natal/names.h"
 #include "places/birth_place.h"
@@ -41,14 +42,10 @@ std::string when(double jd, const report::LocalClock& clock) {
 }
 std::string utc(double jd) { return universalText(toMinute(secondsOf(jd))); }
 
-// "17°35′ Pisces", to the minute (rounded, 29°59.6′ of a sign staying in it).
-std::string degreeText(double longitude) {
-  const long long minutes =
-      std::min<long long>(std::llround(natal::normalized(longitude) * 60),
-                          static_cast<long long>(natal::signOf(longitude)) * 1800 + 1799);
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%lld°%02lld′ ", minutes / 60 % 30, minutes % 60);
-  return buf + natal::signName(static_cast<int>(minutes / 1800 % 12), false);
+// "17°35′ Pisces", «17°35′ Ιχθύες», to the minute (rounded, 29°59.6′ of a sign staying in
+// it).
+std::string degreeText(double longitude, bool greek = false) {
+  return reading::skyDegree(longitude, greek);
 }
 
 const char* phaseName(sky::Phase p) {
@@ -70,6 +67,29 @@ const char* kindName(sky::EclipseKind k) {
     case sky::EclipseKind::Penumbral: return "penumbral";
   }
   return "";
+}
+
+// The words of the text forms in the horoscope language; the JSON and the calendar's UIDs
+// keep the English names above.
+std::string phaseWord(sky::Phase p, bool greek) {
+  if (!greek) return phaseName(p);
+  constexpr const char* kGreek[4] = {"νέα σελήνη", "πρώτο τέταρτο", "πανσέληνος",
+                                     "τελευταίο τέταρτο"};
+  return kGreek[static_cast<int>(p)];
+}
+std::string eclipseWord(bool solar, bool greek) {
+  return greek ? (solar ? "ηλιακή έκλειψη" : "σεληνιακή έκλειψη")
+               : (solar ? "solar eclipse" : "lunar eclipse");
+}
+// A line's label, in a column as wide as the longest of its language's.
+std::string label(const std::string& word, bool greek) { return padded(word, greek ? 19 : 16); }
+// "0.9289", «0,9289».
+std::string magnitudeText(double m, bool greek) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.4f", m);
+  std::string s = buf;
+  if (greek) std::replace(s.begin(), s.end(), '.', ',');
+  return s;
 }
 
 const char* kMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
@@ -134,16 +154,23 @@ std::optional<Where> whereOption(Tool& t, const Options& o, const char* command,
 }
 
 // The natal points a lunation or an eclipse touches, as the text and the JSON give them.
-std::string contactText(const sky::NatalContact& c, bool eclipse) {
+std::string contactText(const sky::NatalContact& c, bool eclipse, bool greek = false) {
   std::string s;
-  if (c.house) s += "  house " + std::to_string(c.house);
+  if (c.house) s += (greek ? "  οίκος " : "  house ") + std::to_string(c.house);
   for (const natal::AspectFound& a : c.aspects) {
     const long long m = std::llround(std::fabs(a.deviation) * 60);
     char orb[48];
     std::snprintf(orb, sizeof orb, " %lld°%02lld′", m / 60, m % 60);
     s += ", ";
-    if (eclipse)
+    // In Greek by the aspects' marks, as the transits name theirs («Κρόνος □ Ήλιος»): a
+    // word would want the point in a case of its own.
+    if (eclipse && greek)
+      s += (a.aspect == 0 ? "☌ " : "☍ ") + natal::pointWord(a.b, true) + orb;
+    else if (eclipse)
       s += (a.aspect == 0 ? "on " : "opposite ") + natal::pointName(a.b, false) + orb;
+    else if (greek)
+      s += (a.aspect <= 8 ? natal::aspectMark(a.aspect) : natal::aspectWord(a.aspect, true)) + " " +
+           natal::pointWord(a.b, true) + orb;
     else
       s += natal::aspectWord(a.aspect, false) + " " + natal::pointName(a.b, false) + orb;
   }
@@ -160,6 +187,14 @@ ordered_json contactJson(const sky::NatalContact& c, bool eclipse) {
   return {{"house", c.house ? ordered_json(c.house) : ordered_json()}, {"points", points}};
 }
 
+// The horoscope language: the saved chart's, else the configuration's, as a new chart's.
+bool horoscopeGreek(Tool& t, const std::optional<SavedChart>& saved) {
+  if (saved) return saved->horoscopeLanguage == 1;
+  std::int32_t language = 0;
+  SettingsStore store(*t.files);
+  return store.read(IntSetting::Langhor, language) && language == 1;
+}
+
 // One moment of the sky as each form writes it.
 struct Moment {
   double jd = 0;  // its place in time: a lunation's or an eclipse's instant, a void's start
@@ -170,6 +205,7 @@ struct Moment {
 };
 
 int planetaryHours(Tool& t, const Options& o, const std::string& zone, const Where& where) {
+  const bool greek = horoscopeGreek(t, std::nullopt);
   std::string why;
   const auto date = parseDate(*o.value("--hours"), why);
   if (!date) return t.usage("sky", "--hours " + *o.value("--hours") + ": " + why);
@@ -219,6 +255,23 @@ int planetaryHours(Tool& t, const Options& o, const std::string& zone, const Whe
                       {"next_sunrise", utc(day.nextSunrise)},
                       {"hours", hours}};
     out << j.dump(2) << "\n";
+  } else if (greek) {
+    // The day's ruler in the genitive: «η ημέρα του Δία».
+    constexpr const char* kOf[7] = {"του Ήλιου", "της Σελήνης", "του Ερμή",  "της Αφροδίτης",
+                                    "του Άρη",   "του Δία",     "του Κρόνου"};
+    out << "πλανητικές ώρες " << head << ", ημέρα " << kOf[day.dayRuler] << ", "
+        << (where.byCoordinates ? coordinatesText(where, true) : where.shown) << " (" << zone
+        << ")\n";
+    out << "  ανατολή " << when(day.sunrise, clock).substr(11) << ", δύση "
+        << when(day.sunset, clock).substr(11) << ", επόμενη ανατολή "
+        << when(day.nextSunrise, clock).substr(11) << "\n";
+    for (std::size_t k = 0; k < day.hours.size(); ++k) {
+      const sky::PlanetaryHour& h = day.hours[k];
+      char n[48];
+      std::snprintf(n, sizeof n, " %2zu  ", k % 12 + 1);
+      out << "  " << (h.night ? "νύχτα" : "ημέρα") << n << when(h.begins, clock).substr(11) << " – "
+          << when(h.ends, clock).substr(11) << "  " << natal::pointWord(h.ruler, true) << "\n";
+    }
   } else {
     out << "planetary hours " << head << ", " << natal::pointName(day.dayRuler, false) << "'s day, "
         << where.shown << " (" << zone << ")\n";
@@ -243,13 +296,7 @@ int readOrReport(Tool& t, const Options& o, const std::string& zone,
                  const std::optional<SavedChart>& saved,
                  const std::optional<natal::NatalChart>& chart, bool wantLunations,
                  bool wantEclipses, bool wantVoid) {
-  // The horoscope language: the saved chart's, else the configuration's, as a chart's.
-  bool greek = saved && saved->horoscopeLanguage == 1;
-  if (!saved) {
-    std::int32_t language = 0;
-    SettingsStore store(*t.files);
-    if (store.read(IntSetting::Langhor, language)) greek = language == 1;
-  }
+  const bool greek = horoscopeGreek(t, saved);
   std::optional<reading::TextSet> texts;
   std::int32_t sex = 0;
   if (chart) {
@@ -396,6 +443,10 @@ int cmdSky(Tool& t, const Options& o) {
   // Each moment's JSON object is made only for --json: the text and the calendar don't
   // read it.
   const bool asJson = o.has("--json");
+  const bool greek = horoscopeGreek(t, saved);
+  const std::string placeShown = !where                          ? ""
+                                 : where->byCoordinates && greek ? coordinatesText(*where, true)
+                                                                 : where->shown;
   auto gather = [&](double a, double b, std::vector<Moment>& moments) {
     bool complete = true;
     if (wantLunations)
@@ -403,10 +454,8 @@ int cmdSky(Tool& t, const Options& o) {
         Moment m;
         m.jd = l.jd;
         m.list = 0;
-        const std::string deg = degreeText(l.longitude);
-        std::string line = std::string(phaseName(l.phase));
-        line.resize(16, ' ');
-        line += deg;
+        const std::string deg = degreeText(l.longitude, greek);
+        std::string line = label(phaseWord(l.phase, greek), greek) + deg;
         if (asJson)
           m.json = {{"at", utc(l.jd)},
                     {"phase", phaseName(l.phase)},
@@ -414,14 +463,14 @@ int cmdSky(Tool& t, const Options& o) {
                     {"degree", deg}};
         if (chart) {
           const sky::NatalContact c = sky::lunationContact(*chart, saved->config, l.longitude);
-          line += contactText(c, false);
+          line += contactText(c, false, greek);
           if (asJson) {
             const ordered_json contact = contactJson(c, false);
             for (auto it = contact.begin(); it != contact.end(); ++it)
               m.json[it.key()] = it.value();
           }
         }
-        m.summary = natal::capitalised(phaseName(l.phase)) + " " + deg;
+        m.summary = natal::capitalised(phaseWord(l.phase, greek)) + " " + deg;
         m.description = line;
         m.what = line;
         m.uid = std::string(phaseName(l.phase)) + "|" + utc(l.jd);
@@ -432,14 +481,13 @@ int cmdSky(Tool& t, const Options& o) {
         Moment m;
         m.jd = e.at.maximum;
         m.list = 1;
-        const std::string deg = degreeText(e.longitude);
-        std::string line = e.solar ? "solar eclipse" : "lunar eclipse";
-        line.resize(16, ' ');
-        char figures[96];
-        std::snprintf(figures, sizeof figures, "  %s, magnitude %.4f, Saros %d/%d",
-                      kindName(e.at.kind), std::max(e.at.magnitude, 0.0), e.at.saros,
-                      e.at.sarosMember);
-        line += deg + figures;
+        const std::string deg = degreeText(e.longitude, greek);
+        std::string line = label(eclipseWord(e.solar, greek), greek) + deg + "  " +
+                           reading::eclipseKindWord(e.at.kind, greek) +
+                           (greek ? ", μέγεθος " : ", magnitude ") +
+                           magnitudeText(std::max(e.at.magnitude, 0.0), greek) +
+                           (greek ? ", Σάρος " : ", Saros ") + std::to_string(e.at.saros) + "/" +
+                           std::to_string(e.at.sarosMember);
         if (asJson)
           m.json = {{"at", utc(e.at.maximum)},     {"eclipse", e.solar ? "solar" : "lunar"},
                     {"kind", kindName(e.at.kind)}, {"magnitude", std::max(e.at.magnitude, 0.0)},
@@ -447,7 +495,7 @@ int cmdSky(Tool& t, const Options& o) {
                     {"longitude", e.longitude},    {"degree", deg}};
         if (chart) {
           const sky::NatalContact c = sky::eclipseContact(*chart, e.longitude);
-          line += contactText(c, true);
+          line += contactText(c, true, greek);
           if (asJson) {
             const ordered_json contact = contactJson(c, true);
             for (auto it = contact.begin(); it != contact.end(); ++it)
@@ -457,17 +505,20 @@ int cmdSky(Tool& t, const Options& o) {
         if (where) {
           const sky::EclipseSeen s = sky::seenFrom(eph, e, where->latitude, where->longitude);
           if (!s.visible) {
-            line += "; not seen from " + where->shown;
+            line += (greek ? "· δεν φαίνεται από " : "; not seen from ") + placeShown;
             m.json["seen"] = {{"visible", false}};
           } else if (e.solar) {
-            char local[160];
-            std::snprintf(
-                local, sizeof local, "; seen: %s – %s, greatest %s (magnitude %.4f%s)",
-                s.begins > 0 ? when(s.begins, clock).substr(11).c_str() : "below the horizon",
-                s.ends > 0 ? when(s.ends, clock).substr(11).c_str() : "below the horizon",
-                when(s.maximum, clock).substr(11).c_str(), s.magnitude,
-                s.maximumVisible ? "" : ", the Sun below the horizon");
-            line += local;
+            const std::string below = greek ? "κάτω από τον ορίζοντα" : "below the horizon";
+            line += (greek ? "· ορατή: " : "; seen: ") +
+                    (s.begins > 0 ? when(s.begins, clock).substr(11) : below) + " – " +
+                    (s.ends > 0 ? when(s.ends, clock).substr(11) : below) +
+                    (greek ? ", μέγιστη φάση " : ", greatest ") +
+                    when(s.maximum, clock).substr(11) + (greek ? " (μέγεθος " : " (magnitude ") +
+                    magnitudeText(s.magnitude, greek) +
+                    (s.maximumVisible ? ""
+                     : greek          ? ", ο Ήλιος κάτω από τον ορίζοντα"
+                                      : ", the Sun below the horizon") +
+                    ")";
             m.json["seen"] = {
                 {"visible", true},
                 {"maximum_visible", s.maximumVisible},
@@ -479,14 +530,18 @@ int cmdSky(Tool& t, const Options& o) {
                 {"sun_altitude", s.altitude}};
           } else {
             char local[64];
-            std::snprintf(local, sizeof local, "; seen, the Moon %.0f° high", s.altitude);
+            std::snprintf(local, sizeof local,
+                          greek ? "· ορατή, η Σελήνη σε ύψος %.0f°" : "; seen, the Moon %.0f° high",
+                          s.altitude);
             line += local;
             m.json["seen"] = {{"visible", true}, {"moon_altitude", s.altitude}};
           }
         }
         m.uid = std::string(e.solar ? "solar" : "lunar") + "|" + utc(e.at.maximum);
-        m.summary = natal::capitalised(kindName(e.at.kind)) + (e.solar ? " solar" : " lunar") +
-                    " eclipse " + deg;
+        m.summary = greek ? natal::capitalised(reading::eclipseKindWord(e.at.kind, true)) + " " +
+                                eclipseWord(e.solar, true) + " " + deg
+                          : natal::capitalised(kindName(e.at.kind)) +
+                                (e.solar ? " solar" : " lunar") + " eclipse " + deg;
         m.what = m.description = line;
         moments.push_back(m);
       }
@@ -497,19 +552,24 @@ int cmdSky(Tool& t, const Options& o) {
             // in), so that the parts follow one another in time.
             if (!((v.begins >= a || a == from) && v.begins < b && v.ends >= from)) return;
             const std::string last =
-                natal::aspectWord(v.aspect, false) + " " + natal::pointName(v.body, false);
-            std::string line = "void of course";
-            line.resize(16, ' ');
-            line += "until " + when(v.ends, clock) + ", the Moon in " +
-                    natal::signName(v.sign, false) + ", last " + last;
+                greek ? natal::aspectMark(v.aspect) + " " + natal::pointWord(v.body, true)
+                      : natal::aspectWord(v.aspect, false) + " " + natal::pointName(v.body, false);
+            const std::string line =
+                greek
+                    ? label("κενή πορεία", true) + "έως " + when(v.ends, clock) + ", η Σελήνη σε " +
+                          reading::signAfterIn(v.sign) + ", τελευταία όψη: " + last
+                    : label("void of course", false) + "until " + when(v.ends, clock) +
+                          ", the Moon in " + natal::signName(v.sign, false) + ", last " + last;
             Moment m;
             m.jd = v.begins;
             m.end = v.ends;
             m.list = 2;
             m.what = line;
-            m.summary = "Moon void of course";
-            m.description = "Last aspect: " + last + "; the Moon enters " +
-                            natal::signName((v.sign + 1) % 12, false) + ".";
+            m.summary = greek ? "Κενή πορεία της Σελήνης" : "Moon void of course";
+            m.description = greek ? "Τελευταία όψη: " + last + "· η Σελήνη μπαίνει σε " +
+                                        reading::signAfterIn((v.sign + 1) % 12) + "."
+                                  : "Last aspect: " + last + "; the Moon enters " +
+                                        natal::signName((v.sign + 1) % 12, false) + ".";
             m.uid = "void|" + utc(v.ends);
             if (asJson)
               m.json = {{"from", utc(v.begins)},
@@ -537,11 +597,14 @@ int cmdSky(Tool& t, const Options& o) {
   if (calendar) {
     frame = calendar->frame("-//Orvenda//orvenda-chart 1.2//EN");
     out << frame->head
-        << folded("X-WR-CALNAME:" + escapedText(name.empty() ? "The sky" : "The sky: " + name));
+        << folded("X-WR-CALNAME:" +
+                  escapedText(greek ? (name.empty() ? "Ο ουρανός" : "Ο ουρανός: " + name)
+                                    : (name.empty() ? "The sky" : "The sky: " + name)));
   } else if (!o.has("--json")) {
-    out << "sky" << (name.empty() ? "" : " " + name) << " " << when(from, clock) << " – "
-        << when(to, clock) << " (" << *zone << ")"
-        << (where ? ", seen from " + where->shown : std::string()) << "\n";
+    out << (greek ? "ουρανός" : "sky") << (name.empty() ? "" : " " + name) << " "
+        << when(from, clock) << " – " << when(to, clock) << " (" << *zone << ")"
+        << (where ? (greek ? ", όπως φαίνεται από " : ", seen from ") + placeShown : std::string())
+        << "\n";
   }
   std::string month;
   bool complete = true, none = true;
@@ -561,14 +624,20 @@ int cmdSky(Tool& t, const Options& o) {
         if (m.end > 0) ev.end = toMinute(secondsOf(m.end));
         ev.summary = m.summary;
         ev.description = m.description;
-        ev.categories = m.list == 0 ? "Lunation" : m.list == 1 ? "Eclipse" : "Void of course";
+        ev.categories = greek ? (m.list == 0   ? "Φάση της Σελήνης"
+                                 : m.list == 1 ? "Έκλειψη"
+                                               : "Κενή πορεία")
+                              : (m.list == 0   ? "Lunation"
+                                 : m.list == 1 ? "Eclipse"
+                                               : "Void of course");
         out << calendar->event(ev);
       } else if (o.has("--json")) {
         lists[m.list].push_back(m.json);
       } else {
         const std::string at = when(m.jd, clock);
         const std::string heading =
-            std::string(kMonths[std::stoi(at.substr(5, 2)) - 1]) + " " + at.substr(0, 4);
+            greek ? report::monthHeading(toMinute(clock(secondsOf(m.jd))), true)
+                  : std::string(kMonths[std::stoi(at.substr(5, 2)) - 1]) + " " + at.substr(0, 4);
         if (heading != month) out << heading << "\n";
         month = heading;
         out << "  " << at << "  " << m.what << "\n";
@@ -588,7 +657,7 @@ int cmdSky(Tool& t, const Options& o) {
       if (wanted[k]) j[keys[k]] = lists[k];
     out << j.dump(2) << "\n";
   } else if (none) {
-    out << "  nothing in the period\n";
+    out << (greek ? "  τίποτα μέσα στην περίοδο\n" : "  nothing in the period\n");
   }
   if (!complete)
     t.note(
@@ -641,27 +710,24 @@ int cmdPrenatal(Tool& t, const Options& o) {
     }
     out << j.dump(2) << "\n";
   } else {
+    const bool g = saved->horoscopeLanguage == 1;
     auto houseText = [&](double longitude) {
-      return chart->timeKnown ? "  house " + std::to_string(house(longitude)) : std::string();
+      return chart->timeKnown ? (g ? "  οίκος " : "  house ") + std::to_string(house(longitude))
+                              : std::string();
     };
-    out << "prenatal " << name << " (" << *zone << ")\n";
-    std::string label = phaseName(p.syzygy->phase);
-    label.resize(16, ' ');
-    out << "  " << label << when(p.syzygy->jd, clock) << "  " << degreeText(p.syzygy->longitude)
-        << houseText(p.syzygy->longitude) << "\n";
+    out << (g ? "προγενέθλια " : "prenatal ") << name << " (" << *zone << ")\n";
+    out << "  " << label(phaseWord(p.syzygy->phase, g), g) << when(p.syzygy->jd, clock) << "  "
+        << degreeText(p.syzygy->longitude, g) << houseText(p.syzygy->longitude) << "\n";
     for (const auto* e : {&p.solar, &p.lunar}) {
-      std::string l = e == &p.solar ? "solar eclipse" : "lunar eclipse";
-      l.resize(16, ' ');
+      const std::string l = label(eclipseWord(e == &p.solar, g), g);
       if (!*e) {
-        out << "  " << l << "not found\n";
+        out << "  " << l << (g ? "δεν βρέθηκε\n" : "not found\n");
         continue;
       }
       const sky::Eclipse& x = **e;
-      char figures[64];
-      std::snprintf(figures, sizeof figures, "  %s, Saros %d/%d", kindName(x.at.kind), x.at.saros,
-                    x.at.sarosMember);
-      out << "  " << l << when(x.at.maximum, clock) << "  " << degreeText(x.longitude) << figures
-          << houseText(x.longitude) << "\n";
+      out << "  " << l << when(x.at.maximum, clock) << "  " << degreeText(x.longitude, g) << "  "
+          << reading::eclipseKindWord(x.at.kind, g) << (g ? ", Σάρος " : ", Saros ") << x.at.saros
+          << "/" << x.at.sarosMember << houseText(x.longitude) << "\n";
     }
   }
   if (!chart->timeKnown) t.note("the birth time is not known: no natal houses");

@@ -228,6 +228,45 @@ TEST_F(SkyTool, FebruaryTwentySevenReadForTheNewYorkChart) {
   EXPECT_EQ(err.str(), "");
 }
 
+TEST_F(SkyTool, TheTextInTheWordsOfAGreekChart) {
+  // The same New York chart made in Greek (the horoscope language of the configuration): the
+  // annular eclipse of 6 February 2027 (swetest -solecl: 2461443.166422, 16:00 UT, magnitude
+  // 0.9289, Saros 131/51; the Sun at 317.6296) in the 10th house, 1°54′ past the Midheaven
+  // (315.7319) and 2°37′ past Chiron (swetest -pD: 315.0070); the prenatal new moon of 1
+  // March 1957 at 10°49′ Pisces, in the 10th house; 10 December 2026 a Thursday, the day of
+  // Jupiter.
+  {
+    PosixFileSystem files(dir.path());
+    SettingsStore store(files);
+    ASSERT_TRUE(store.write(IntSetting::Langhor, 1));
+  }
+  ASSERT_EQ(run({"new", "ny", "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
+                 "--lat", "40:42:51N", "--offset", "-5:00"}),
+            0)
+      << err.str();
+  ASSERT_EQ(run({"sky", "ny", "--from", "2027-02-06", "--to", "2027-02-06", "--zone", "UTC",
+                 "--houses", "placidus", "--eclipses", "--lon", "23:43:40E", "--lat", "37:59:02N"}),
+            0)
+      << err.str();
+  EXPECT_EQ(out.str(),
+            "ουρανός ny 2027-02-06 00:00 – 2027-02-07 00:00 (UTC), όπως φαίνεται από 37°59′02″ "
+            "Β, 23°43′40″ Α\n"
+            "Φεβρουάριος 2027\n"
+            "  2027-02-06 16:00  ηλιακή έκλειψη     17°38′ Υδροχόος  δακτυλιοειδής, μέγεθος "
+            "0,9289, Σάρος 131/51  οίκος 10, ☌ Μεσουράνημα 1°54′, ☌ Χείρωνας 2°37′· δεν "
+            "φαίνεται από 37°59′02″ Β, 23°43′40″ Α\n");
+  ASSERT_EQ(run({"prenatal", "ny", "--zone", "UTC", "--houses", "placidus"}), 0) << err.str();
+  EXPECT_NE(out.str().find("\n  νέα σελήνη         1957-03-01 16:12  10°49′ Ιχθύες  οίκος 10\n"),
+            std::string::npos)
+      << out.str();
+  ASSERT_EQ(run({"sky", "--hours", "2026-12-10", "--lon", "23:43:40E", "--lat", "37:59:02N",
+                 "--zone", "Europe/Athens"}),
+            0)
+      << err.str();
+  EXPECT_TRUE(out.str().starts_with("πλανητικές ώρες 2026-12-10, ημέρα του Δία, ")) << out.str();
+  EXPECT_NE(out.str().find("\n  ημέρα  1  07:30 – 08:18  Δίας\n"), std::string::npos) << out.str();
+}
+
 TEST_F(SkyTool, WhatTheReadingAndTheReportRefuse) {
   ASSERT_EQ(run({"new", "ny", "--date", "1957-03-14", "--time", "09:41", "--lon", "74:00:21W",
                  "--lat", "40:42:51N", "--offset", "-5:00"}),
