@@ -102,6 +102,14 @@ class Ephemeris {
                                                         double /*longitude*/) {
     return std::nullopt;
   }
+  // A lunar eclipse seen from a place: the first after a moment of which some phase is above
+  // the horizon there. `maximum` is its greatest phase there (the moonrise or moonset where
+  // the true greatest falls below the horizon), `begins` and `ends` the umbra's contacts (a
+  // penumbral eclipse's penumbra's), 0 where below the horizon; `sunAltitude` the Moon's.
+  virtual std::optional<LocalEclipse> localLunarEclipse(double /*julianDayUt*/, double /*latitude*/,
+                                                        double /*longitude*/) {
+    return std::nullopt;
+  }
   // The Sun's next rising (or setting) at a place after a moment: its upper limb on the
   // horizon with the refraction of a standard atmosphere. Nothing where it doesn't rise or
   // set (beyond the polar circles) or the ephemeris can't say.

@@ -244,6 +244,27 @@ class SwissEphemeris final : public Ephemeris {
     return e;
   }
 
+  std::optional<LocalEclipse> localLunarEclipse(double jd, double lat, double lon) override {
+    double geopos[3] = {lon, lat, 0}, tret[10] = {}, attr[20] = {};
+    char serr[AS_MAXCH] = "";
+    const std::int32_t type =
+        swe_lun_eclipse_when_loc(jd, SEFLG_SWIEPH, geopos, tret, attr, 0, serr);
+    if (type <= 0) return std::nullopt;
+    LocalEclipse e;
+    e.maximum = tret[0];
+    const bool umbral = (type & (SE_ECL_TOTAL | SE_ECL_PARTIAL)) != 0;
+    e.begins = umbral ? tret[2] : tret[6];
+    e.ends = umbral ? tret[3] : tret[7];
+    e.magnitude = attr[0];
+    e.sunAltitude = attr[5];
+    e.kind = (type & SE_ECL_TOTAL)     ? EclipseKind::Total
+             : (type & SE_ECL_PARTIAL) ? EclipseKind::Partial
+                                       : EclipseKind::Penumbral;
+    e.visible = (type & SE_ECL_VISIBLE) != 0;
+    e.maximumVisible = (type & SE_ECL_MAX_VISIBLE) != 0;
+    return e;
+  }
+
   std::optional<double> sunRiseOrSet(double jd, double lat, double lon, bool rising) override {
     double geopos[3] = {lon, lat, 0}, when = 0;
     char serr[AS_MAXCH] = "";

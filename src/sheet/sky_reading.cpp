@@ -249,7 +249,7 @@ Reading skyReading(const SkyRead& sky, const TextSet& texts, bool greek, std::in
     const LunationRead& l = *sky.prenatal;
     const bool isNew = l.phase == sky::Phase::NewMoon;
     Chapter ch{"prenatal",
-               greek ? (isNew ? "Η προγενέθλια σύνοδος" : "Η προγενέθλια πανσέληνος")
+               greek ? (isNew ? "Η προγεννητική σύνοδος" : "Η προγεννητική πανσέληνος")
                      : (isNew ? "The new moon before birth" : "The full moon before birth"),
                {},
                {}};

@@ -42,9 +42,13 @@ struct Words {
   const char* voidHeads[4];      // from, to, last aspect, the Moon
   const char* notSeen;
   const char* seenSolar;  // begins, ends, greatest, magnitude
-  const char* belowHorizon;
+  // A contact below the horizon: the Sun rises or sets eclipsed.
+  const char* eclipsedRising;
+  const char* eclipsedSetting;
   const char* sunSet;
-  const char* seenLunar;  // the Moon's altitude
+  const char* seenLunar;          // the Moon's altitude
+  const char* moonSetsEclipsed;   // the moonset, the magnitude then
+  const char* moonRisesEclipsed;  // the moonrise, the magnitude then
   const char* none;
   const char* noChart;
   const char* footer;
@@ -78,9 +82,12 @@ const Words kEnglish = {
     {"From", "To", "Last aspect", "The Moon"},
     "not seen",
     "%s – %s, greatest %s, magnitude %s",
-    "below the horizon",
+    "sunrise",
+    "sunset",
     "the Sun below the horizon at the greatest",
     "seen, the Moon %s° high",
+    "seen in part: the Moon sets eclipsed at %s (magnitude %s)",
+    "seen in part: the Moon rises eclipsed at %s (magnitude %s)",
     "None.",
     "With a chart's name the report gives each lunation's and eclipse's natal house, the "
     "points it touches, and the reading.",
@@ -114,9 +121,12 @@ const Words kGreek = {
     {"Από", "Έως", "Τελευταία όψη", "Η Σελήνη"},
     "δεν φαίνεται",
     "%s – %s, μέγιστη φάση %s, μέγεθος %s",
-    "κάτω από τον ορίζοντα",
+    "ανατολή",
+    "δύση",
     "ο Ήλιος κάτω από τον ορίζοντα στη μέγιστη φάση",
-    "ορατή, Σελήνη σε ύψος %s°",
+    "ορατή, η Σελήνη σε ύψος %s°",
+    "ορατή εν μέρει: η Σελήνη δύει σε έκλειψη στις %s (μέγεθος %s)",
+    "ορατή εν μέρει: η Σελήνη ανατέλλει σε έκλειψη στις %s (μέγεθος %s)",
     "Καμία.",
     "Με το όνομα ενός χάρτη η αναφορά δίνει και τον γενέθλιο οίκο κάθε φάσης και έκλειψης, "
     "τα σημεία που αγγίζει και την ερμηνεία.",
@@ -383,9 +393,12 @@ class Page {
   std::string seen(const Sky::EclipseRow& row) const {
     if (!row.seen || !row.seen->visible) return w_.notSeen;
     const sky::EclipseSeen& v = *row.seen;
+    if (!row.eclipse.solar && v.lunarInPart())
+      return fill(v.maximum < row.eclipse.at.maximum ? w_.moonSetsEclipsed : w_.moonRisesEclipsed,
+                  {clockTime(v.maximum), decimal(std::max(v.magnitude, 0.0), 4)});
     if (!row.eclipse.solar) return fill(w_.seenLunar, {decimal(v.altitude, 0)});
-    std::string s = fill(w_.seenSolar, {v.begins > 0 ? clockTime(v.begins) : w_.belowHorizon,
-                                        v.ends > 0 ? clockTime(v.ends) : w_.belowHorizon,
+    std::string s = fill(w_.seenSolar, {v.begins > 0 ? clockTime(v.begins) : w_.eclipsedRising,
+                                        v.ends > 0 ? clockTime(v.ends) : w_.eclipsedSetting,
                                         clockTime(v.maximum), decimal(v.magnitude, 4)});
     if (!v.maximumVisible) s += std::string(", ") + w_.sunSet;
     return s;

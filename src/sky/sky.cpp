@@ -208,13 +208,25 @@ EclipseSeen seenFrom(natal::Ephemeris& eph, const Eclipse& e, double latitude, d
     seen.altitude = local->sunAltitude;
     return seen;
   }
-  // A lunar eclipse is the same everywhere the Moon is up.
+  // A lunar eclipse is the same everywhere the Moon is up; where its greatest phase is below
+  // the horizon, it may still be seen in part, the Moon rising or setting eclipsed: then its
+  // greatest phase there is the moonrise or the moonset, as the library finds it.
   const auto moon = eph.body(e.at.maximum, natal::kMoon);
   if (!moon) return seen;
   seen.altitude = eph.altitude(e.at.maximum, latitude, longitude, moon->longitude, moon->latitude);
   seen.maximumVisible = seen.visible = seen.altitude > 0;
-  if (seen.visible) seen.maximum = e.at.maximum;
   seen.magnitude = e.at.magnitude;
+  if (seen.visible) {
+    seen.maximum = e.at.maximum;
+    return seen;
+  }
+  const auto local = eph.localLunarEclipse(e.at.maximum - 1, latitude, longitude);
+  if (!local || std::fabs(local->maximum - e.at.maximum) > 0.5 || !local->visible) return seen;
+  seen.visible = true;
+  seen.maximum = local->maximum;
+  seen.begins = local->begins;
+  seen.ends = local->ends;
+  seen.magnitude = local->magnitude;
   return seen;
 }
 

@@ -48,6 +48,9 @@ struct EclipseSeen {
   double maximum = 0, begins = 0, ends = 0;  // UT; 0 where not seen
   double magnitude = 0, obscuration = 0;     // a solar eclipse's, at the place
   double altitude = 0;  // the eclipsed light's, degrees, at the greatest phase there
+  // A lunar eclipse seen in part: `maximum` is the moonrise or moonset it is greatest at
+  // there, `magnitude` its umbral magnitude then.
+  bool lunarInPart() const { return visible && !maximumVisible; }
 };
 EclipseSeen seenFrom(natal::Ephemeris& eph, const Eclipse& e, double latitude, double longitude);
 

@@ -508,10 +508,13 @@ int cmdSky(Tool& t, const Options& o) {
             line += (greek ? "· δεν φαίνεται από " : "; not seen from ") + placeShown;
             m.json["seen"] = {{"visible", false}};
           } else if (e.solar) {
-            const std::string below = greek ? "κάτω από τον ορίζοντα" : "below the horizon";
+            // A contact below the horizon: the Sun rises or sets eclipsed.
             line += (greek ? "· ορατή: " : "; seen: ") +
-                    (s.begins > 0 ? when(s.begins, clock).substr(11) : below) + " – " +
-                    (s.ends > 0 ? when(s.ends, clock).substr(11) : below) +
+                    (s.begins > 0 ? when(s.begins, clock).substr(11)
+                                  : std::string(greek ? "ανατολή" : "sunrise")) +
+                    " – " +
+                    (s.ends > 0 ? when(s.ends, clock).substr(11)
+                                : std::string(greek ? "δύση" : "sunset")) +
                     (greek ? ", μέγιστη φάση " : ", greatest ") +
                     when(s.maximum, clock).substr(11) + (greek ? " (μέγεθος " : " (magnitude ") +
                     magnitudeText(s.magnitude, greek) +
@@ -528,6 +531,20 @@ int cmdSky(Tool& t, const Options& o) {
                 {"magnitude", s.magnitude},
                 {"obscuration", s.obscuration},
                 {"sun_altitude", s.altitude}};
+          } else if (s.lunarInPart()) {
+            // Seen until the Moon sets, or from when it rises.
+            const bool sets = s.maximum < e.at.maximum;
+            line += (greek ? (sets ? "· ορατή εν μέρει: η Σελήνη δύει σε έκλειψη στις "
+                                   : "· ορατή εν μέρει: η Σελήνη ανατέλλει σε έκλειψη στις ")
+                           : (sets ? "; seen in part: the Moon sets eclipsed at "
+                                   : "; seen in part: the Moon rises eclipsed at ")) +
+                    when(s.maximum, clock).substr(11) + (greek ? " (μέγεθος " : " (magnitude ") +
+                    magnitudeText(std::max(s.magnitude, 0.0), greek) + ")";
+            if (asJson)
+              m.json["seen"] = {{"visible", true},
+                                {"maximum_visible", false},
+                                {sets ? "moonset" : "moonrise", utc(s.maximum)},
+                                {"magnitude", std::max(s.magnitude, 0.0)}};
           } else {
             char local[64];
             std::snprintf(local, sizeof local,
@@ -555,11 +572,10 @@ int cmdSky(Tool& t, const Options& o) {
                 greek ? natal::aspectMark(v.aspect) + " " + natal::pointWord(v.body, true)
                       : natal::aspectWord(v.aspect, false) + " " + natal::pointName(v.body, false);
             const std::string line =
-                greek
-                    ? label("κενή πορεία", true) + "έως " + when(v.ends, clock) + ", η Σελήνη σε " +
-                          reading::signAfterIn(v.sign) + ", τελευταία όψη: " + last
-                    : label("void of course", false) + "until " + when(v.ends, clock) +
-                          ", the Moon in " + natal::signName(v.sign, false) + ", last " + last;
+                greek ? label("κενή πορεία", true) + "σε " + reading::signAfterIn(v.sign) +
+                            " έως " + when(v.ends, clock) + ", τελευταία όψη: " + last
+                      : label("void of course", false) + "until " + when(v.ends, clock) +
+                            ", the Moon in " + natal::signName(v.sign, false) + ", last " + last;
             Moment m;
             m.jd = v.begins;
             m.end = v.ends;
@@ -715,7 +731,7 @@ int cmdPrenatal(Tool& t, const Options& o) {
       return chart->timeKnown ? (g ? "  οίκος " : "  house ") + std::to_string(house(longitude))
                               : std::string();
     };
-    out << (g ? "προγενέθλια " : "prenatal ") << name << " (" << *zone << ")\n";
+    out << (g ? "προγεννητικά " : "prenatal ") << name << " (" << *zone << ")\n";
     out << "  " << label(phaseWord(p.syzygy->phase, g), g) << when(p.syzygy->jd, clock) << "  "
         << degreeText(p.syzygy->longitude, g) << houseText(p.syzygy->longitude) << "\n";
     for (const auto* e : {&p.solar, &p.lunar}) {

@@ -167,6 +167,22 @@ TEST(SkyEclipses, TheLocalCircumstancesAtAthens) {
   EXPECT_FALSE(seenFrom(eph(), found[1], 37.98, 23.7).visible);
 }
 
+TEST(SkyEclipses, ALunarEclipseTheMoonSetsInAtAthens) {
+  // swetest -lunecl -local -geopos23.7275,37.9838,0 -b20.8.2026: the partial eclipse of 28
+  // August 2026, greatest at 04:13 UT, is seen at Athens until the Moon sets: its greatest
+  // there 03:52:18.6 (magnitude 0.8708), the umbra's first contact 02:33:52.8.
+  const std::vector<Eclipse> found =
+      eclipses(eph(), jdOf(2026, 8, 20, 0, 0, 0), jdOf(2026, 9, 1, 0, 0, 0), false, true);
+  ASSERT_EQ(found.size(), 1u);
+  const EclipseSeen seen = seenFrom(eph(), found[0], 37.9838, 23.7275);
+  EXPECT_TRUE(seen.visible);
+  EXPECT_FALSE(seen.maximumVisible);
+  EXPECT_TRUE(seen.lunarInPart());
+  EXPECT_NEAR(seen.maximum, jdOf(2026, 8, 28, 3, 52, 18.6), 1 * kSecond);
+  EXPECT_NEAR(seen.begins, jdOf(2026, 8, 28, 2, 33, 52.8), 1 * kSecond);
+  EXPECT_NEAR(seen.magnitude, 0.8708, 0.00006);
+}
+
 TEST(SkyLunations, MarchOf2027AgainstABisectionOnSwetestsPositions) {
   // sky_reference.py lunations 1.3.2027 31
   struct Ref {
