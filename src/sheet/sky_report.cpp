@@ -1,6 +1,7 @@
 #include "sheet/sky_report.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -267,11 +268,11 @@ class Page {
       if (e.at.maximum >= untilJd) continue;
       const std::string day = minute(e.at.maximum);
       // "◉6/2": the day and the month, as both languages write them short.
-      const std::time_t t = static_cast<std::time_t>(local(e.at.maximum) + 30);
-      std::tm c{};
-      gmtime_r(&t, &c);
+      using namespace std::chrono;
+      const year_month_day c{floor<days>(sys_seconds{seconds{local(e.at.maximum) + 30}})};
       marks.push_back({e.longitude,
-                       "◉" + std::to_string(c.tm_mday) + "/" + std::to_string(c.tm_mon + 1),
+                       "◉" + std::to_string(static_cast<unsigned>(c.day())) + "/" +
+                           std::to_string(static_cast<unsigned>(c.month())),
                        natal::capitalised(std::string(w_.kinds[kindIndex(e.at.kind)]) + " " +
                                           (e.solar ? w_.solar : w_.lunar) + " " + w_.eclipseMark) +
                            " " + day + ", " + degree(e.longitude),

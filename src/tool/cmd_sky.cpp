@@ -3,6 +3,7 @@
 // day at a place (--hours); and orvenda-chart prenatal: the syzygy and the eclipses before
 // a birth.
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -210,22 +211,15 @@ int planetaryHours(Tool& t, const Options& o, const std::string& zone, const Whe
   const auto date = parseDate(*o.value("--hours"), why);
   if (!date) return t.usage("sky", "--hours " + *o.value("--hours") + ": " + why);
   const long long start = localMidnight(zone, *date);
-  CivilDate next = *date;
-  {
-    std::tm tm{};
-    tm.tm_year = date->year - 1900, tm.tm_mon = date->month - 1, tm.tm_mday = date->day + 1;
-    tm.tm_hour = 12;
-    const std::time_t tt = timegm(&tm);
-    std::tm n{};
-    gmtime_r(&tt, &n);
-    next = {n.tm_year + 1900, n.tm_mon + 1, n.tm_mday};
-  }
-  // The weekday of the civil date, from 1970-01-01, a Thursday.
-  std::tm tm{};
-  tm.tm_year = date->year - 1900, tm.tm_mon = date->month - 1, tm.tm_mday = date->day;
-  tm.tm_hour = 12;
-  const long long days = static_cast<long long>(timegm(&tm)) / 86400;
-  const int weekday = static_cast<int>(((days + 4) % 7 + 7) % 7);
+  // The next civil date and the weekday (0 Sunday), by the calendar's own arithmetic.
+  using namespace std::chrono;
+  const sys_days today{year{date->year} / static_cast<unsigned>(date->month) /
+                       static_cast<unsigned>(date->day)};
+  const year_month_day tomorrow{today + days{1}};
+  const CivilDate next{static_cast<int>(tomorrow.year()),
+                       static_cast<int>(static_cast<unsigned>(tomorrow.month())),
+                       static_cast<int>(static_cast<unsigned>(tomorrow.day()))};
+  const int weekday = static_cast<int>(std::chrono::weekday{today}.c_encoding());
   const double from = natal::julianDayOf(start), to = natal::julianDayOf(localMidnight(zone, next));
   const sky::PlanetaryDay day = sky::planetaryDay(natal::swissEphemeris(), from, to, weekday,
                                                   where.latitude, where.longitude);
